@@ -1,0 +1,24 @@
+#pragma once
+#include "file_dialog.h"
+
+#include <QStringList>
+
+// Returns queued names in order (empty, as a cancel, when the queue is dry)
+// and counts how often each dialog was shown.
+class FakeFileDialog : public FileDialog {
+public:
+    QString getOpenFileName() override
+    {
+        ++openCount;
+        return names.isEmpty() ? QString() : names.takeFirst();
+    }
+    QString getSaveFileName() override
+    {
+        ++saveCount;
+        return names.isEmpty() ? QString() : names.takeFirst();
+    }
+
+    QStringList names;
+    int openCount = 0;
+    int saveCount = 0;
+};
