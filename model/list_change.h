@@ -1,4 +1,5 @@
 #pragma once
+#include <QMetaType>
 
 // One coarse description of how an operation changed the entries, enough for
 // a list view to map onto insert / remove / move / data / reset.
@@ -15,3 +16,5 @@ struct ListChange {
     int count = 0;
     int to = 0;
 };
+
+Q_DECLARE_METATYPE(ListChange)

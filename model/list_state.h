@@ -40,6 +40,8 @@ public:
     // Enabled state of a command by its object name ("menusave", "poplist1del",
     // "menuundo", "MENUFIRST", ...). Names no routine governs report true.
     bool isEnabled(const QString &name) const;
+    // Every name isEnabled() governs: the commands comenabled sets, then the undo pair.
+    static const QStringList &commandNames();
 
     // Player window texts: Form3's Label4 (track number) and Label6 ("/ n").
     QString form3Label4() const { return m_form3Label4; }
@@ -54,17 +56,27 @@ public:
 
     // ---- window load -------------------------------------------------------
     // The model's part of the main window's load: initial texts, flags,
-    // then comenabled, label456, label910, undoenabled.
+    // then comenabled, label456, label910, undoenabled. The constructor already
+    // leaves this state; load() then announces every label, the title, every
+    // enabled state, the player texts, the insert mode and the selection once,
+    // so a freshly connected window is in step. Elsewhere signals fire only
+    // when a value actually changes (selectionChanged: whenever the selection
+    // is set, see below).
     void load();
 
     // ---- user-interface events --------------------------------------------
     // The list's selection changed by the user (click, keys, pointer drag):
-    // sets the selection and runs the selection-changed reaction.
+    // sets the selection and runs the selection-changed reaction. The current
+    // index, or one outside -1..count()-1, is ignored, so a view may echo back
+    // what the model set. The window must not forward the view's own selection
+    // moves while it applies entriesChanged.
     void selectByUser(int index);
     void clickLabel9();                     // clears the selection
     void pointerMoved();                    // position labels follow the selection
     void leftButtonPressed();               // dragfrom := selection
-    void leftButtonReleased();              // dragto := selection; tuodong when they differ
+    // dragto := selection; tuodong when they differ. Ignored until the first
+    // press since construction (no drag origin yet).
+    void leftButtonReleased();
     void setBrowserFileCount(int files);    // File1's file count; runs comenabled
     // Form3's Label3 changed (the playing path): recomputes form3label4.
     void setPlayingPath(const QString &path);
@@ -84,6 +96,7 @@ public:
     void movetobottom();
     void setInsertAfterMode();   // menuinsertback
     void setInsertBeforeMode();  // menuinsertfront
+    // Reverses the undo record; does nothing while "menuundo" is disabled.
     void undo();
 
     // ---- routines under their own names ------------------------------------
@@ -108,11 +121,16 @@ public:
     // Appends the entries the list does not hold yet (same-entry rule, also
     // within `paths`; first wins) as one block. Returns how many were added.
     int appendUnique(const QStringList &paths);
-    // Sets the selection as a program action: runs the selection-changed reaction.
+    // Sets the selection as a program action: runs the selection-changed
+    // reaction even when the index stays. Out-of-range indexes mean -1.
     void setSelection(int index);
 
 signals:
-    void entriesChanged(const ListChange &change);  // one per operation
+    // One per operation, emitted right after the entries changed and before
+    // the selection moves. A Moved change can shift a view's own selection:
+    // re-apply selection() afterwards.
+    void entriesChanged(const ListChange &change);
+    // Every time the model sets the selection (also to the same index).
     void selectionChanged(int index);
     void labelChanged(const QString &name, const QString &text);
     void titleChanged(const QString &title);
@@ -121,7 +139,16 @@ signals:
     void form3LabelsChanged();                      // form3Label4 or form3Label6
 
 private:
-    // Implementation detail, owned by the model's author.
+    void setLabel(const QString &name, const QString &text);
+    void setCommandEnabled(const QString &name, bool enabled);
+    void applySelection(int index);   // sets it, then the selection-changed reaction
+    void announceSelection(int index); // sets it without the reaction
+    void addKey(const QString &path);
+    void removeKey(const QString &path);
+    void placeBesideSelection(const QString &path);  // append + jiaohuan in one insert
+    void changed(ListChange::Kind kind, int first, int count, int to = 0);
+    QString computeTitle() const;
+
     PathRules m_rules;
     QStringList m_entries;
     QHash<QString, int> m_keys;   // key -> number of entries with that key
@@ -138,4 +165,5 @@ private:
     QString m_playingPath;
     QString m_form3Label4 = QStringLiteral("0");
     QString m_form3Label6;
+    QString m_title;
 };
