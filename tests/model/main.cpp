@@ -1,0 +1,19 @@
+#include <QCoreApplication>
+#include <QTest>
+
+#include <memory>
+
+QObject *newPathRulesTest();
+QObject *newEditingTest();
+QObject *newStateTest();
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    int failed = 0;
+    for (auto make : {newPathRulesTest, newEditingTest, newStateTest}) {
+        std::unique_ptr<QObject> test(make());
+        failed += QTest::qExec(test.get(), argc, argv);
+    }
+    return failed;
+}

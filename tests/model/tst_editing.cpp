@@ -1,0 +1,318 @@
+#include "model_test_util.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// The drag move written out entry by entry, as the list box version did it.
+// The selection starts on the drop target, where the pointer left it.
+std::pair<QStringList, int> loopDrag(QStringList e, int o, int t, bool after)
+{
+    const int n = int(e.size());
+    const int d = o - t;
+    int s = t;
+    const QString moved = e[o];
+    if (after) {
+        if (d != 0 && d != 1) {
+            if (o < t) {
+                for (int i = o; i <= t - 1; ++i) e[i] = e[i + 1];
+                e[t] = moved;
+            } else {
+                for (int i = o; i >= t + 2; --i) e[i] = e[i - 1];
+                e[t + 1] = moved;
+                if (s < n - 1) ++s;
+            }
+        } else if (d == 1) {
+            ++s;
+        }
+    } else {
+        if (d != 0 && d != -1) {
+            if (o < t) {
+                for (int i = o; i <= t - 2; ++i) e[i] = e[i + 1];
+                e[t - 1] = moved;
+                --s;
+            } else {
+                for (int i = o; i >= t + 1; --i) e[i] = e[i - 1];
+                e[t] = moved;
+            }
+        } else if (d == -1) {
+            --s;
+        }
+    }
+    return {e, s};
+}
+
+const char *const kAllLetters = "ABCDEFG";
+
+} // namespace
+
+class EditingTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Each step sequence from a given list, selection and insert mode.
+    void operations_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("sel");
+        QTest::addColumn<bool>("after");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expList");
+        QTest::addColumn<int>("expSel");
+        QTest::addColumn<QString>("expUndoop");
+        QTest::addColumn<bool>("expUndoOn");
+        QTest::addColumn<QString>("expChanged");
+        auto row = [](const char *name, const char *list, int sel, bool after, const char *steps,
+                      const char *expList, int expSel, const char *undoop, bool on, const char *changed) {
+            QTest::newRow(name) << list << sel << after << steps << expList << expSel << undoop << on << changed;
+        };
+        // deleting and clearing
+        row("del middle", "ABC", 1, true, "del", "AC", 1, "del", true, "true");
+        row("del last", "ABC", 2, true, "del", "AB", 1, "delbottom", true, "true");
+        row("del only, unnamed", "A", 0, true, "del", "", -1, "delbottom", true, "false");
+        row("del only, named", "A", 0, true, "name;del", "", -1, "delbottom", true, "true");
+        row("del none selected", "ABC", -1, true, "del", "ABC", -1, "", false, "false");
+        row("del empty list", "", -1, true, "del;clear", "", -1, "", false, "false");
+        row("clear unnamed", "ABC", 1, true, "clear", "", -1, "", false, "false");
+        row("clear named", "ABC", 1, true, "name;clear", "", -1, "", false, "true");
+        row("clear blocks undo", "ABC", 1, true, "del;clear;undo", "", -1, "del", false, "false");
+        // moving
+        row("up", "ABC", 2, true, "up", "ACB", 1, "up", true, "true");
+        row("down at last", "ABC", 2, true, "down", "ABC", 2, "", false, "false");
+        row("down", "ABC", 0, true, "down", "BAC", 1, "down", true, "true");
+        row("up at first", "ABC", 0, true, "up", "ABC", 0, "", false, "false");
+        row("top", "ABCD", 2, true, "top", "CABD", 0, "MOVEFIRST", true, "false");
+        row("bottom", "ABCD", 1, true, "bottom", "ACDB", 3, "MOVELAST", true, "false");
+        row("bottom of two", "AB", 0, true, "bottom", "BA", 1, "MOVELAST", true, "false");
+        row("failed moves keep undo", "A", 0, true, "del;up;down;top;bottom;del;clear", "", -1, "delbottom", true, "false");
+        // dragging, insert after
+        row("after: A onto C", "ABCD", 0, true, "drag:0:2", "BCAD", 2, "moveback", true, "false");
+        row("after: D onto A", "ABCD", 3, true, "drag:3:0", "ADBC", 1, "moveback", true, "false");
+        row("after: C onto B", "ABCD", 2, true, "drag:2:1", "ABCD", 2, "", false, "false");
+        row("after: A onto D", "ABCD", 0, true, "drag:0:3", "BCDA", 3, "moveback", true, "false");
+        // dragging, insert before
+        row("before: A onto C", "ABCD", 0, false, "drag:0:2", "BACD", 1, "movefront", true, "false");
+        row("before: D onto A", "ABCD", 3, false, "drag:3:0", "DABC", 0, "movefront", true, "false");
+        row("before: B onto C", "ABCD", 1, false, "drag:1:2", "ABCD", 1, "", false, "false");
+        row("before: A onto D", "ABCD", 0, false, "drag:0:3", "BCAD", 2, "movefront", true, "false");
+        row("click is no drag", "ABCD", 1, true, "drag:1:1", "ABCD", 1, "", false, "false");
+        row("mode switch ends undo", "ABCD", 0, true, "drag:0:2;before", "BCAD", 2, "moveback", false, "false");
+        row("same mode ends undo", "ABCD", 0, true, "drag:0:2;after", "BCAD", 2, "moveback", false, "false");
+        row("release without press", "ABCD", 2, true, "release", "ABCD", 2, "", false, "false");
+        // adding
+        row("add after", "ABC", 1, true, "add:X;add:Y", "ABXYC", 3, "", false, "true");
+        row("add before", "ABC", 1, false, "add:X;add:Y", "AXYBC", 3, "", false, "true");
+        row("add, none selected", "ABC", -1, false, "add:X", "ABCX", 3, "", false, "true");
+        row("add to empty", "", -1, true, "add:X", "X", 0, "", false, "true");
+        row("add duplicate", "ABC", 1, true, "add:b", "ABC", 1, "", false, "false");
+        row("add ends undo", "ABCD", 1, true, "del;add:X", "ACXD", 2, "del", false, "true");
+        row("all after", "XY", 0, true, "all:a,b", "XabY", 3, "", false, "true");
+        row("all before", "XY", 0, false, "all:a,b", "abXY", 3, "", false, "true");
+        row("all, none selected", "XY", -1, false, "all:a,b", "XYab", 3, "", false, "true");
+        row("all duplicates", "ABC", 0, true, "all:a,C", "ABC", 2, "", false, "false");
+        row("all duplicate inside", "AB", 0, true, "all:x,X,c", "AxcB", 3, "", false, "true");
+        row("all of nothing", "ABC", 0, true, "up;all:", "ABC", 0, "", false, "false");
+        // undo
+        row("undo del after", "ABCD", 1, true, "del;undo", "ABCD", 1, "del", false, "true");
+        row("undo del before", "ABCD", 1, false, "del;undo", "ABCD", 1, "del", false, "true");
+        row("undo del first after", "ABC", 0, true, "del;undo", "ABC", 0, "del", false, "true");
+        row("undo del first before", "ABC", 0, false, "del;undo", "ABC", 0, "del", false, "true");
+        row("undo delbottom", "ABC", 2, true, "del;undo", "ABC", 2, "delbottom", false, "true");
+        row("undo del only", "A", 0, true, "del;undo", "A", 0, "delbottom", false, "false");
+        row("undo up", "ABC", 2, true, "up;undo", "ABC", 2, "down", false, "true");
+        row("undo top", "ABCD", 3, true, "top;undo", "ABCD", 3, "MOVEFIRST", false, "false");
+        row("undo bottom", "ABCD", 0, true, "bottom;undo", "ABCD", 0, "MOVELAST", false, "false");
+        row("undo drag after", "ABCD", 0, true, "drag:0:2;undo", "ABCD", 0, "moveback", false, "false");
+        row("undo drag before", "ABCD", 0, false, "drag:0:2;undo", "ABCD", 0, "movefront", false, "false");
+        row("undo twice", "ABCD", 1, true, "del;undo;undo", "ABCD", 1, "del", false, "true");
+        row("undo after click", "ABCD", 1, true, "del;sel:0;undo", "ACD", 0, "del", false, "true");
+        row("undo after label9", "ABCD", 1, true, "del;label9;undo", "ACD", -1, "del", false, "true");
+        row("undo survives a save", "ABCD", 1, true, "del;name;undo", "ABCD", 1, "del", false, "true");
+    }
+    void operations()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, sel);
+        QFETCH(bool, after);
+        QFETCH(QString, steps);
+        auto m = makeState(list, sel, after);
+        ShadowList view(*m);
+        run(*m, steps);
+        QTEST(joined(*m), "expList");
+        QTEST(m->selection(), "expSel");
+        QTEST(m->undoop(), "expUndoop");
+        QTEST(m->isEnabled("menuundo"), "expUndoOn");
+        QTEST(m->isEnabled("poplist1undo"), "expUndoOn");
+        QTEST(m->listchanged(), "expChanged");
+        QCOMPARE(view.rows, m->entries());
+    }
+
+    // Every recorded edit on lists of 1..6 entries, both modes: the change
+    // notifications describe it, and undo restores list and selection.
+    void everyEditUndoes_data()
+    {
+        QTest::addColumn<bool>("after");
+        QTest::addColumn<int>("n");
+        for (int n = 1; n <= 6; ++n) {
+            QTest::addRow("after %d", n) << true << n;
+            QTest::addRow("before %d", n) << false << n;
+        }
+    }
+    void everyEditUndoes()
+    {
+        QFETCH(bool, after);
+        QFETCH(int, n);
+        const QString list = QString::fromLatin1(kAllLetters).left(n);
+        QStringList steps;
+        for (int s = -1; s < n; ++s)
+            for (const char *op : {"del", "up", "down", "top", "bottom"})
+                steps << QStringLiteral("%1|%2").arg(s).arg(QLatin1String(op));
+        for (int o = 0; o < n; ++o)
+            for (int t = 0; t < n; ++t)
+                steps << QStringLiteral("%1|drag:%1:%2").arg(o).arg(t);
+
+        for (const QString &c : steps) {
+            const int s = c.section('|', 0, 0).toInt();
+            const QString step = c.section('|', 1);
+            auto m = makeState(list, s, after);
+            ShadowList view(*m);
+            run(*m, step);
+            QVERIFY2(view.signals_ <= 1, qPrintable(c));
+            QCOMPARE(view.rows, m->entries());
+            if (step.startsWith("drag")) {
+                const auto [e, sel] = loopDrag(letters(list), s, step.section(':', 2).toInt(), after);
+                QCOMPARE(m->entries(), e);
+                QCOMPARE(m->selection(), sel);
+            }
+            const bool edited = joined(*m) != list;
+            QCOMPARE(m->isEnabled("menuundo"), edited);
+            if (!edited)
+                continue;
+            view.signals_ = 0;
+            m->undo();
+            QVERIFY2(view.signals_ == 1, qPrintable(c));
+            QCOMPARE(view.rows, m->entries());
+            QCOMPARE(joined(*m), list);
+            QCOMPARE(m->selection(), s);
+            QVERIFY(!m->isEnabled("menuundo"));
+        }
+    }
+
+    // Add-all places the new files as adding them one by one beside the
+    // selection would, then selects the last entry.
+    void addAllMatchesOneByOne_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("sel");
+        QTest::addColumn<bool>("after");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("middle after") << "ABCDE" << 2 << true << "x,y,z";
+        QTest::newRow("middle before") << "ABCDE" << 2 << false << "x,y,z";
+        QTest::newRow("first before") << "ABCDE" << 0 << false << "x,b,y";
+        QTest::newRow("last after") << "ABCDE" << 4 << true << "x,y,e,z";
+        QTest::newRow("last before") << "ABCDE" << 4 << false << "x,y,x";
+    }
+    void addAllMatchesOneByOne()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, sel);
+        QFETCH(bool, after);
+        QFETCH(QString, names);
+        auto block = makeState(list, sel, after);
+        auto single = makeState(list, sel, after);
+        QSignalSpy spy(block.get(), &ListState::entriesChanged);
+        block->addallfiles(QString(), names.split(','));
+        for (const QString &name : names.split(','))
+            single->addClickedFile(QString(), name);
+        single->setSelection(single->count() - 1);
+        QCOMPARE(block->entries(), single->entries());
+        QCOMPARE(block->selection(), single->selection());
+        QCOMPARE(spy.count(), 1);
+    }
+
+    // Each operation reports itself as one coarse change a view can map.
+    void changeNotification_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("after");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("to");
+        QTest::newRow("delete") << "sel:1" << true << "del" << int(ListChange::Removed) << 1 << 1 << 0;
+        QTest::newRow("clear") << "sel:1" << true << "clear" << int(ListChange::Reset) << 0 << 0 << 0;
+        QTest::newRow("up") << "sel:2" << true << "up" << int(ListChange::Moved) << 2 << 1 << 1;
+        QTest::newRow("down") << "sel:1" << true << "down" << int(ListChange::Moved) << 1 << 1 << 2;
+        QTest::newRow("top") << "sel:2" << true << "top" << int(ListChange::Moved) << 2 << 1 << 0;
+        QTest::newRow("bottom") << "sel:1" << true << "bottom" << int(ListChange::Moved) << 1 << 1 << 3;
+        QTest::newRow("drag up after") << "" << true << "drag:3:0" << int(ListChange::Moved) << 3 << 1 << 1;
+        QTest::newRow("drag down before") << "" << false << "drag:0:3" << int(ListChange::Moved) << 0 << 1 << 2;
+        QTest::newRow("add beside") << "sel:1" << true << "add:X" << int(ListChange::Inserted) << 2 << 1 << 0;
+        QTest::newRow("add at end") << "" << true << "add:X" << int(ListChange::Inserted) << 4 << 1 << 0;
+        QTest::newRow("add all") << "sel:1" << false << "all:x,y,z" << int(ListChange::Inserted) << 1 << 3 << 0;
+        QTest::newRow("undo del") << "sel:1;del" << false << "undo" << int(ListChange::Inserted) << 1 << 1 << 0;
+        QTest::newRow("undo delbottom") << "sel:3;del" << true << "undo" << int(ListChange::Inserted) << 3 << 1 << 0;
+        QTest::newRow("undo top") << "sel:2;top" << true << "undo" << int(ListChange::Moved) << 0 << 1 << 2;
+        QTest::newRow("undo bottom") << "sel:1;bottom" << true << "undo" << int(ListChange::Moved) << 3 << 1 << 1;
+        QTest::newRow("undo up") << "sel:2;up" << true << "undo" << int(ListChange::Moved) << 1 << 1 << 2;
+        QTest::newRow("failed up") << "sel:0" << true << "up" << -1 << 0 << 0 << 0;
+        QTest::newRow("duplicate add") << "" << true << "add:a" << -1 << 0 << 0 << 0;
+    }
+    void changeNotification()
+    {
+        QFETCH(QString, setup);
+        QFETCH(bool, after);
+        QFETCH(QString, step);
+        QFETCH(int, kind);
+        auto m = makeState("ABCD", -1, after);
+        run(*m, setup);
+        QSignalSpy spy(m.get(), &ListState::entriesChanged);
+        run(*m, step);
+        QCOMPARE(spy.count(), kind < 0 ? 0 : 1);
+        if (kind < 0)
+            return;
+        const auto c = spy.at(0).at(0).value<ListChange>();
+        QCOMPARE(int(c.kind), kind);
+        QTEST(c.first, "first");
+        QTEST(c.count, "count");
+        if (c.kind == ListChange::Moved)
+            QTEST(c.to, "to");
+    }
+
+    // Operations that leave an undo record move the selection first and
+    // enable undo last; the selection-changed reaction in between disables it.
+    void undoEnabledLast_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("delete") << "del";
+        QTest::newRow("up") << "up";
+        QTest::newRow("down") << "down";
+        QTest::newRow("top") << "top";
+        QTest::newRow("bottom") << "bottom";
+        QTest::newRow("drag") << "drag:1:3";
+    }
+    void undoEnabledLast()
+    {
+        QFETCH(QString, step);
+        auto m = makeState("ABCD", 2, true);
+        run(*m, "up;sel:2");  // a record is enabled, then the click ends it
+        QVERIFY(!m->isEnabled("menuundo"));
+        run(*m, "up");        // undo enabled going in, entry 1 selected
+        QVERIFY(m->isEnabled("menuundo"));
+        QStringList log;
+        connect(m.get(), &ListState::selectionChanged, this, [&](int i) { log << QString("sel %1").arg(i); });
+        connect(m.get(), &ListState::enabledChanged, this, [&](const QString &name, bool on) {
+            if (name == "menuundo")
+                log << (on ? "undo on" : "undo off");
+        });
+        run(*m, step);
+        QVERIFY2(log.size() >= 3, qPrintable(log.join(", ")));
+        QCOMPARE(log.mid(log.size() - 2), QStringList({"undo off", "undo on"}));
+        QVERIFY(log.at(log.size() - 3).startsWith("sel"));
+    }
+};
+
+QObject *newEditingTest() { return new EditingTest; }
+
+#include "tst_editing.moc"
