@@ -1,0 +1,508 @@
+#include "fake_file_dialog.h"
+#include "fake_message_box.h"
+#include "list_file_workflow.h"
+#include "list_state.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString kAsk = QStringLiteral("列表内容已改变!是否保存？");
+const QString kMissing = QStringLiteral("文件不存在！");
+const QString kFailed = QStringLiteral("未知错误!");
+const QString kEmpty = QStringLiteral("列表不能为空!");
+const QString kNamed = QStringLiteral("当前列表名:");
+const QString kUnnamed = QStringLiteral("当前列表未命名");
+const QString kUnnamedTitle = QStringLiteral("Melvora—— 未命名");
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool putBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+// One main window's worth of state, answered through the fakes, in a scratch folder.
+struct Rig {
+    explicit Rig(PathRules rules = PathRules::posix()) : state(rules), flow(state, box, dialog)
+    {
+        state.load();
+        box.answers.clear();
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString label(const char *name) const { return state.labelText(QLatin1String(name)); }
+    // A list as if the user had added the entries (changed, nothing selected).
+    void fill(const QStringList &entries)
+    {
+        state.appendUnique(entries);
+        state.setListchanged(true);
+    }
+    // A list read from and named after `name`, unchanged since.
+    void named(const QString &name, const QStringList &entries)
+    {
+        QVERIFY(putBytes(path(name), "old\r\n"));
+        state.appendUnique(entries);
+        state.setLabel7(kNamed);
+        state.setLabel8(QStringLiteral("    ") + path(name));
+    }
+
+    QTemporaryDir dir;
+    ListState state;
+    FakeMessageBox box;
+    FakeFileDialog dialog;
+    ListFileWorkflow flow;
+};
+
+class ListFileWorkflowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void dialogFilter();
+    void newlist_data();
+    void newlist();
+    void openlist();
+    void openlistFailures_data();
+    void openlistFailures();
+    void openKeepsChangeFlag();
+    void openFindsPlayingTrack();
+    void insertlistfile_data();
+    void insertlistfile();
+    void save_data();
+    void save();
+    void savesWorkedExamples_data();
+    void savesWorkedExamples();
+    void saveThenOpenRoundTrip();
+    void quitprogram_data();
+    void quitprogram();
+    void quitWithoutHooks();
+};
+
+void ListFileWorkflowTest::dialogFilter()
+{
+    QCOMPARE(QString(ListFileWorkflow::kDialogFilter),
+             QStringLiteral("play list file(*.m3u);;play list file(*.pls)"));
+}
+
+// New offers to save a changed list, then always leaves an empty, unnamed, unchanged list.
+void ListFileWorkflowTest::newlist_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<bool>("namedList");
+    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<QStringList>("dialogNames");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QByteArray>("fileAfter");
+
+    const QByteArray saved("#EXTINF:/m/a.mp3\r\n/m/a.mp3\r\n");
+    QTest::newRow("unchanged: no prompt") << false << true << false << QStringList{}
+                                          << QStringList{} << QByteArray("old\r\n");
+    QTest::newRow("changed, No") << true << true << false << QStringList{}
+                                 << QStringList{kAsk} << QByteArray("old\r\n");
+    QTest::newRow("changed, Yes, named: saved in place")
+        << true << true << true << QStringList{} << QStringList{kAsk, "列表已经保存为%1!"} << saved;
+    QTest::newRow("changed, Yes, unnamed, saved through the dialog")
+        << true << false << true << QStringList{"list.m3u"} << QStringList{kAsk} << saved;
+    QTest::newRow("changed, Yes, unnamed, dialog cancelled")
+        << true << false << true << QStringList{} << QStringList{kAsk} << QByteArray();
+}
+
+void ListFileWorkflowTest::newlist()
+{
+    QFETCH(bool, changed);
+    QFETCH(bool, namedList);
+    QFETCH(bool, answerYes);
+    QFETCH(QStringList, dialogNames);
+    QFETCH(QStringList, messages);
+    QFETCH(QByteArray, fileAfter);
+
+    Rig rig;
+    if (namedList)
+        rig.named("list.m3u", {"/m/a.mp3"});
+    else
+        rig.state.appendUnique({"/m/a.mp3"});
+    rig.state.setListchanged(changed);
+    rig.box.answers = {answerYes};
+    for (const QString &n : dialogNames)
+        rig.dialog.names << rig.path(n);
+
+    rig.flow.newlist();
+
+    QCOMPARE(rig.box.texts(), messages.replaceInStrings("%1", rig.path("list.m3u")));
+    for (const auto &shown : rig.box.shown)
+        QCOMPARE(shown.title, QStringLiteral("提示"));
+    if (!messages.isEmpty())
+        QCOMPARE(rig.box.shown.first().kind, FakeMessageBox::Shown::YesNo);
+    if (fileAfter.isEmpty())
+        QVERIFY(!QFile::exists(rig.path("list.m3u")));
+    else
+        QCOMPARE(fileBytes(rig.path("list.m3u")), fileAfter);
+    QCOMPARE(rig.state.count(), 0);
+    QCOMPARE(rig.state.listchanged(), QStringLiteral("false"));
+    QCOMPARE(rig.label("Label7"), kUnnamed);
+    QCOMPARE(rig.label("Label8"), QString());
+    QCOMPARE(rig.state.title(), kUnnamedTitle);
+    QCOMPARE(rig.label("Label5"), QString());
+    QVERIFY(!rig.state.isEnabled("menusave"));
+    QVERIFY(!rig.state.isEnabled("menuundo"));
+}
+
+// Opening replaces the list, selects its last entry and names the list after the file.
+void ListFileWorkflowTest::openlist()
+{
+    Rig rig(PathRules::windows());
+    rig.state.appendUnique({"x:\\old.mp3"});
+    const QString file = rig.path("list.m3u");
+    QVERIFY(putBytes(file, "#EXTINF:C:\\A.MP3\r\nC:\\A.MP3\r\n\r\nc:\\a.mp3\r\nD:\\B.MP3\r\n"));
+    rig.dialog.names << file;
+
+    rig.flow.openlist();
+
+    QCOMPARE(rig.dialog.openCount, 1);
+    QVERIFY(rig.box.shown.isEmpty());
+    QCOMPARE(rig.flow.readok(), QStringLiteral("true"));
+    QCOMPARE(rig.state.entries(), (QStringList{"C:\\A.MP3", "D:\\B.MP3"}));
+    QCOMPARE(rig.state.selection(), 1);
+    QCOMPARE(rig.label("Label7"), kNamed);
+    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + file);
+    QCOMPARE(rig.label("Label5"), QStringLiteral("2"));
+    QCOMPARE(rig.label("Label10"), QStringLiteral("2"));
+    QVERIFY(rig.state.isEnabled("menusave"));
+    QVERIFY(rig.state.isEnabled("menuup"));
+    QVERIFY(!rig.state.isEnabled("menudown"));
+    QVERIFY(!rig.state.isEnabled("menuundo"));
+    QCOMPARE(rig.state.listchanged(), QStringLiteral("false"));
+}
+
+// A file that cannot be read leaves list, name and caption alone; only a missing one says so.
+void ListFileWorkflowTest::openlistFailures_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("readok");
+    QTest::newRow("cancelled") << QString() << QStringList{} << QString("true");
+    QTest::newRow("missing file") << "none.m3u" << QStringList{kMissing} << QString("false");
+    QTest::newRow("missing folder") << "nodir/x.pls" << QStringList{kMissing} << QString("false");
+    QTest::newRow("a directory") << "dir.m3u" << QStringList{} << QString("false");
+}
+
+void ListFileWorkflowTest::openlistFailures()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, readok);
+
+    Rig rig;
+    QVERIFY(QDir(rig.dir.path()).mkdir("dir.m3u"));
+    QVERIFY(putBytes(rig.path("first.m3u"), "/m/a.mp3\r\n/m/b.mp3\r\n"));
+    rig.dialog.names << rig.path("first.m3u");
+    rig.flow.openlist();
+    QCOMPARE(rig.flow.readok(), QStringLiteral("true"));
+    rig.state.setSelection(0);
+    const QString title = rig.state.title();
+
+    if (!chosen.isEmpty())
+        rig.dialog.names << rig.path(chosen);
+    rig.flow.openlist();
+
+    QCOMPARE(rig.box.texts(), messages);
+    QCOMPARE(rig.flow.readok(), readok);
+    QCOMPARE(rig.state.entries(), (QStringList{"/m/a.mp3", "/m/b.mp3"}));
+    QCOMPARE(rig.state.selection(), 0);
+    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path("first.m3u"));
+    QCOMPARE(rig.state.title(), title);
+    QCOMPARE(fileBytes(rig.path("first.m3u")), QByteArray("/m/a.mp3\r\n/m/b.mp3\r\n"));
+}
+
+// Open after answering No keeps the list marked as changed, so quitting asks again.
+void ListFileWorkflowTest::openKeepsChangeFlag()
+{
+    Rig rig;
+    rig.fill({"/m/a.mp3"});
+    QVERIFY(putBytes(rig.path("l.pls"), "[playlist]\nFile1=/m/b.mp3\nTitle1=B\nLength1=3\n"
+                                        "NumberOfEntries=1\nVersion=2\n"));
+    rig.dialog.names << rig.path("l.pls");
+    rig.box.answers = {false, false};
+    rig.flow.openlist();
+    QCOMPARE(rig.state.entries(), QStringList{"/m/b.mp3"});
+    QCOMPARE(rig.state.listchanged(), QStringLiteral("true"));
+    QCOMPARE(rig.state.title(), QStringLiteral("Melvora——L.PLS"));
+
+    rig.flow.quitprogram();
+    QCOMPARE(rig.box.texts(), (QStringList{kAsk, kAsk}));
+}
+
+// The player's track number follows the playing file into the new list.
+void ListFileWorkflowTest::openFindsPlayingTrack()
+{
+    Rig rig(PathRules::windows());
+    rig.state.setPlayingPath("c:\\music\\b.mp3");
+    QVERIFY(putBytes(rig.path("l.m3u"), "C:\\MUSIC\\A.MP3\r\nC:\\MUSIC\\B.MP3\r\n"));
+    rig.dialog.names << rig.path("l.m3u");
+    rig.flow.openlist();
+    QCOMPARE(rig.state.form3Label4(), QStringLiteral(" 2"));
+    QCOMPARE(rig.state.form3Label6(), QStringLiteral("/ 2"));
+}
+
+// Inserting appends what is new, marks the list changed whatever happens, keeps its name.
+void ListFileWorkflowTest::insertlistfile_data()
+{
+    QTest::addColumn<bool>("windowsRules");
+    QTest::addColumn<QByteArray>("content");  // empty: the file does not exist
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("selection");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("posix: case makes a new file")
+        << false << QByteArray("/m/A.mp3\n/m/c.mp3\n/m/c.mp3\n")
+        << QStringList{"/m/a.mp3", "/m/b.mp3", "/m/A.mp3", "/m/c.mp3"} << 3 << QStringList{};
+    QTest::newRow("windows: case does not")
+        << true << QByteArray("C:\\M\\A.MP3\r\nc:\\m\\c.mp3\r\nC:\\M\\C.MP3\r\n")
+        << QStringList{"c:\\m\\a.mp3", "c:\\m\\b.mp3", "c:\\m\\c.mp3"} << 2 << QStringList{};
+    QTest::newRow("nothing new: last entry selected")
+        << false << QByteArray("#EXTM3U\r\n/m/b.mp3\r\n")
+        << QStringList{"/m/a.mp3", "/m/b.mp3"} << 1 << QStringList{};
+    QTest::newRow("missing file")
+        << false << QByteArray() << QStringList{"/m/a.mp3", "/m/b.mp3"} << 0
+        << QStringList{kMissing};
+}
+
+void ListFileWorkflowTest::insertlistfile()
+{
+    QFETCH(bool, windowsRules);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, entries);
+    QFETCH(int, selection);
+    QFETCH(QStringList, messages);
+
+    Rig rig(windowsRules ? PathRules::windows() : PathRules::posix());
+    const QStringList start = windowsRules ? QStringList{"c:\\m\\a.mp3", "c:\\m\\b.mp3"}
+                                           : QStringList{"/m/a.mp3", "/m/b.mp3"};
+    rig.named("mine.m3u", start);
+    rig.state.setSelection(0);
+    if (!content.isEmpty())
+        QVERIFY(putBytes(rig.path("other.m3u"), content));
+    rig.dialog.names << rig.path("other.m3u");
+
+    rig.flow.insertlistfile();
+
+    QCOMPARE(rig.box.texts(), messages);
+    QCOMPARE(rig.state.entries(), entries);
+    QCOMPARE(rig.state.selection(), selection);
+    QCOMPARE(rig.state.listchanged(), QStringLiteral("true"));
+    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path("mine.m3u"));
+    QCOMPARE(rig.label("Label5"), QString::number(entries.size()));
+    QCOMPARE(rig.flow.readok(), messages.isEmpty() ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+// Save and save as: what is asked, shown, written and named, including failed writes.
+void ListFileWorkflowTest::save_data()
+{
+    QTest::addColumn<bool>("saveAs");
+    QTest::addColumn<QString>("named");        // the list's own file, or empty
+    QTest::addColumn<QString>("chosen");       // answer of the save dialog, or empty
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<QStringList>("messages");  // %1: the target path
+    QTest::addColumn<QString>("target");       // file expected to hold the list
+    QTest::addColumn<bool>("changedAfter");
+    QTest::addColumn<QString>("label8After");   // relative path, or "-" for "as before"
+
+    // savelist
+    QTest::newRow("save named: in place, confirmed")
+        << false << "mine.m3u" << "" << 0 << QStringList{"列表已经保存为%1!"} << "mine.m3u"
+        << false << "mine.m3u";
+    QTest::newRow("save unnamed: dialog, no message")
+        << false << "" << "new.pls" << 1 << QStringList{} << "new.pls" << false << "new.pls";
+    QTest::newRow("save unnamed, cancelled")
+        << false << "" << "" << 1 << QStringList{} << "" << true << "-";
+    QTest::newRow("save named, file became a directory")
+        << false << "mine.m3u" << "" << 0 << QStringList{kFailed} << "" << true << "-";
+    QTest::newRow("save unnamed into a missing folder")
+        << false << "" << "nodir/new.m3u" << 1 << QStringList{kFailed} << "" << true << "-";
+    QTest::newRow("save unnamed under a regular file")
+        << false << "" << "plain/new.m3u" << 1 << QStringList{kFailed} << "" << true << "-";
+    // saveaslist
+    QTest::newRow("save as: dialog even when named, no message")
+        << true << "mine.m3u" << "copy.m3u" << 1 << QStringList{} << "copy.m3u" << false
+        << "copy.m3u";
+    QTest::newRow("save as, no extension: empty file, named")
+        << true << "" << "noext" << 1 << QStringList{} << "noext" << false << "noext";
+    QTest::newRow("save as, cancelled")
+        << true << "mine.m3u" << "" << 1 << QStringList{} << "" << true << "-";
+    QTest::newRow("save as a directory")
+        << true << "" << "dir.pls" << 1 << QStringList{kFailed} << "" << true << "-";
+}
+
+void ListFileWorkflowTest::save()
+{
+    QFETCH(bool, saveAs);
+    QFETCH(QString, named);
+    QFETCH(QString, chosen);
+    QFETCH(int, dialogs);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, target);
+    QFETCH(bool, changedAfter);
+    QFETCH(QString, label8After);
+
+    Rig rig;
+    const QStringList entries{"/m/Song.mp3", "/m/歌.mp3"};
+    if (named.isEmpty())
+        rig.state.appendUnique(entries);
+    else
+        rig.named(named, entries);
+    rig.state.setListchanged(true);
+    QVERIFY(QDir(rig.dir.path()).mkdir("dir.pls"));
+    QVERIFY(putBytes(rig.path("plain"), "plain"));
+    if (named == "mine.m3u" && messages == QStringList{kFailed}) {
+        QVERIFY(QFile::remove(rig.path(named)));
+        QVERIFY(QDir(rig.dir.path()).mkdir(named));
+    }
+    if (!chosen.isEmpty())
+        rig.dialog.names << rig.path(chosen);
+    const QString label7 = rig.label("Label7");
+    const QString label8 = rig.label("Label8");
+    const QString title = rig.state.title();
+
+    saveAs ? rig.flow.saveaslist() : rig.flow.savelist();
+
+    QCOMPARE(rig.dialog.saveCount, dialogs);
+    QCOMPARE(rig.box.texts(), messages.replaceInStrings("%1", rig.path(target)));
+    for (const auto &shown : rig.box.shown) {
+        QCOMPARE(shown.kind, FakeMessageBox::Shown::Exclamation);
+        QCOMPARE(shown.title, QStringLiteral("提示"));
+    }
+    QCOMPARE(rig.state.listchanged(), changedAfter ? QStringLiteral("true") : QStringLiteral("false"));
+    if (label8After == "-") {
+        QCOMPARE(rig.label("Label7"), label7);
+        QCOMPARE(rig.label("Label8"), label8);
+        QCOMPARE(rig.state.title(), title);
+    } else {
+        QCOMPARE(rig.label("Label7"), kNamed);
+        QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path(label8After));
+    }
+    if (!target.isEmpty()) {
+        const QByteArray written = fileBytes(rig.path(target));
+        if (target.endsWith("m3u"))
+            QCOMPARE(written, QString("#EXTINF:/m/Song.mp3\r\n/m/Song.mp3\r\n"
+                                      "#EXTINF:/m/歌.mp3\r\n/m/歌.mp3\r\n").toUtf8());
+        else if (target.endsWith("pls"))
+            QCOMPARE(written, QString("[Playlist]\r\nNumberOfEntries=2\r\n"
+                                      "File1=/m/Song.mp3\r\nFile2=/m/歌.mp3\r\n").toUtf8());
+        else
+            QCOMPARE(written, QByteArray());
+    }
+    if (named == "mine.m3u" && target != named && QFileInfo(rig.path(named)).isFile())
+        QCOMPARE(fileBytes(rig.path(named)), QByteArray("old\r\n"));
+    QCOMPARE(fileBytes(rig.path("plain")), QByteArray("plain"));
+}
+
+// The two worked examples under the case-insensitive rules; POSIX keeps the case.
+void ListFileWorkflowTest::savesWorkedExamples_data()
+{
+    QTest::addColumn<bool>("windowsRules");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("LIST.M3U") << true << "LIST.M3U"
+        << QByteArray("#EXTINF:C:\\MUSIC\\A.MP3\r\nC:\\MUSIC\\A.MP3\r\n"
+                      "#EXTINF:D:\\SONGS\\BEST OF.MP3\r\nD:\\SONGS\\BEST OF.MP3\r\n");
+    QTest::newRow("LIST.PLS") << true << "LIST.PLS"
+        << QByteArray("[Playlist]\r\nNumberOfEntries=2\r\n"
+                      "File1=C:\\MUSIC\\A.MP3\r\nFile2=D:\\SONGS\\BEST OF.MP3\r\n");
+    QTest::newRow("posix list.m3u") << false << "list.m3u"
+        << QByteArray("#EXTINF:C:\\Music\\a.mp3\r\nC:\\Music\\a.mp3\r\n"
+                      "#EXTINF:D:\\Songs\\Best Of.mp3\r\nD:\\Songs\\Best Of.mp3\r\n");
+}
+
+void ListFileWorkflowTest::savesWorkedExamples()
+{
+    QFETCH(bool, windowsRules);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    Rig rig(windowsRules ? PathRules::windows() : PathRules::posix());
+    rig.fill({"C:\\Music\\a.mp3", "D:\\Songs\\Best Of.mp3"});
+    rig.dialog.names << rig.path(name);
+    rig.flow.saveaslist();
+    QCOMPARE(fileBytes(rig.path(name)), bytes);
+    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path(name));
+}
+
+// A saved list opens again as the same list, under its name, unchanged.
+void ListFileWorkflowTest::saveThenOpenRoundTrip()
+{
+    Rig rig;
+    QStringList entries;
+    for (int i = 0; i < 300; ++i)
+        entries << QStringLiteral("/音乐/Album %1/Track %2.mp3").arg(i % 7).arg(i);
+    rig.fill(entries);
+    rig.dialog.names << rig.path("l.pls") << rig.path("l.pls");
+    rig.flow.savelist();
+    rig.flow.newlist();
+    QCOMPARE(rig.state.count(), 0);
+    rig.flow.openlist();
+    QVERIFY(rig.box.shown.isEmpty());
+    QCOMPARE(rig.state.entries(), entries);
+    QCOMPARE(rig.state.listchanged(), QStringLiteral("false"));
+    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path("l.pls"));
+}
+
+// Quit: the save prompt (no way out of it), then the other windows, then the end.
+void ListFileWorkflowTest::quitprogram_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("unchanged") << false << false << "" << QStringList{} << false;
+    QTest::newRow("changed, No") << true << false << "" << QStringList{kAsk} << false;
+    QTest::newRow("changed, Yes, saved") << true << true << "q.m3u" << QStringList{kAsk} << true;
+    QTest::newRow("changed, Yes, dialog cancelled") << true << true << "" << QStringList{kAsk}
+                                                    << false;
+    QTest::newRow("changed, Yes, write fails") << true << true << "nodir/q.m3u"
+                                               << QStringList{kAsk, kFailed} << false;
+}
+
+void ListFileWorkflowTest::quitprogram()
+{
+    QFETCH(bool, changed);
+    QFETCH(bool, answerYes);
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, written);
+
+    Rig rig;
+    rig.state.appendUnique({"/m/a.mp3"});
+    rig.state.setListchanged(changed);
+    rig.box.answers = {answerYes};
+    if (!chosen.isEmpty())
+        rig.dialog.names << rig.path(chosen);
+    QStringList calls;
+    rig.flow.closeOtherWindows = [&] { calls << "close:" + QString::number(rig.box.shown.size()); };
+    rig.flow.endProgram = [&] { calls << "end"; };
+
+    rig.flow.quitprogram();
+
+    QCOMPARE(rig.box.texts(), messages);
+    QCOMPARE(calls, (QStringList{"close:" + QString::number(messages.size()), "end"}));
+    QCOMPARE(QFile::exists(rig.path("q.m3u")), written);
+}
+
+void ListFileWorkflowTest::quitWithoutHooks()
+{
+    Rig rig;
+    rig.flow.quitprogram();
+    QVERIFY(rig.box.shown.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(ListFileWorkflowTest)
+#include "tst_list_file_workflow.moc"
