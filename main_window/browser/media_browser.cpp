@@ -1,0 +1,330 @@
+#include "media_browser.h"
+
+#include "drives.h"
+#include "message_box.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QStyle>
+#include <QTreeWidget>
+
+// The file list tells a selection made with the keyboard from one made by the
+// program: only the former is a click.
+class FileListWidget : public QListWidget {
+    Q_OBJECT
+public:
+    using QListWidget::QListWidget;
+
+signals:
+    void userSelected(QListWidgetItem *item);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        QListWidgetItem *before = currentItem();
+        QListWidget::keyPressEvent(event);
+        if (currentItem() && currentItem() != before)
+            emit userSelected(currentItem());
+    }
+};
+
+namespace {
+
+const QString kAllTypes = QStringLiteral(
+    "*.MP3;*.MID;*.AVI;*.WMV;*.MPG;*.MPEG;*.MLV;*.MOV;*.DAT;*.M3U;*.PLS;*.WMA;*.WM;*.ASF;"
+    "*.WAV;*.AU;*.SND;*.MIDE;*.RMI;*.WAX;*.ASX;*.OGG");
+
+const QString kUnavailable = QStringLiteral("该驱动器不可用！");
+const QString kTitle = QStringLiteral("提示");
+
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kLoadedRole = Qt::UserRole + 1;
+
+QStringList patternList(const QString &pattern)
+{
+    QStringList out;
+    for (const QString &p : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString t = p.trimmed();
+        if (!t.isEmpty())
+            out.append(t);
+    }
+    return out;
+}
+
+QString joinPath(const QString &folder, const QString &name)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+}
+
+// Folders of `path`, sorted as a folder list shows them.
+QStringList subfolders(const QString &path)
+{
+    return QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+}
+
+} // namespace
+
+const QString MediaBrowser::kAllTypesItem = QStringLiteral("所有音频,视频文件...");
+
+QStringList MediaBrowser::filterItems()
+{
+    return {QStringLiteral("*.MP3"),
+            QStringLiteral("*.M3U;*.PLS"),
+            QStringLiteral("*.MID;*.MIDE;*.RMI"),
+            QStringLiteral("*.AVI;*.WMV"),
+            QStringLiteral("*.WAV;*.AU;*.SND"),
+            QStringLiteral("*.DAT;*.OGG"),
+            QStringLiteral("*.MPG;*.MPEG;*.MLV"),
+            QStringLiteral("*.WMA;*.WM;*.ASF"),
+            QStringLiteral("*.WAX;*.ASX"),
+            kAllTypesItem};
+}
+
+QString MediaBrowser::allTypesPattern()
+{
+    return kAllTypes;
+}
+
+QString MediaBrowser::patternFor(const QString &filterText)
+{
+    return filterText == kAllTypesItem ? kAllTypes : filterText;
+}
+
+MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives)
+    : QObject(parent)
+    , m_messages(messages)
+    , m_drives(drives)
+    , m_drive1(new QComboBox(parent))
+    , m_dir1(new QTreeWidget(parent))
+    , m_combo1(new QComboBox(parent))
+    , m_file1(new FileListWidget(parent))
+{
+    m_drive1->setObjectName(QStringLiteral("drive1"));
+    m_dir1->setObjectName(QStringLiteral("Dir1"));
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_file1->setObjectName(QStringLiteral("File1"));
+
+    const QIcon driveIcon = m_drive1->style()->standardIcon(QStyle::SP_DriveHDIcon);
+    for (const Volume &v : m_drives.volumes())
+        m_drive1->addItem(driveIcon, v.name, v.rootPath);
+
+    m_dir1->setHeaderHidden(true);
+    m_dir1->setColumnCount(1);
+    m_dir1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_dir1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_dir1->header()->setStretchLastSection(false);
+
+    m_combo1->addItems(filterItems());
+    m_combo1->setCurrentIndex(0);
+
+    m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_file1->setUniformItemSizes(true);
+
+    // Start on the current folder and its drive.
+    m_building = true;
+    const QString start = QDir::cleanPath(QDir::currentPath());
+    const int index = driveIndex(m_drives.volumeOf(start));
+    m_drive1->setCurrentIndex(index);
+    m_lastdrive = m_drive1->itemData(index).toString();
+    m_building = false;
+    showFolderInTree(start);
+    listFiles();
+
+    connect(m_drive1, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (!m_building)
+            driveChanged(i);
+    });
+    connect(m_dir1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) { loadChildren(item); });
+    connect(m_dir1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
+        if (m_building || !item)
+            return;
+        m_folder = item->data(0, kPathRole).toString();
+        folderChanged();
+    });
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this] { filterChosen(); });
+    connect(m_file1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        emit fileClicked(folderPath(), item->text());
+    });
+    connect(m_file1, &FileListWidget::userSelected, this, [this](QListWidgetItem *item) {
+        emit fileClicked(folderPath(), item->text());
+    });
+}
+
+MediaBrowser::~MediaBrowser() = default;
+
+QComboBox *MediaBrowser::drive1() const { return m_drive1; }
+QTreeWidget *MediaBrowser::dir1() const { return m_dir1; }
+QComboBox *MediaBrowser::combo1() const { return m_combo1; }
+QListWidget *MediaBrowser::file1() const { return m_file1; }
+
+QString MediaBrowser::folderPath() const
+{
+    return QDir::toNativeSeparators(m_folder);
+}
+
+QStringList MediaBrowser::fileNames() const
+{
+    QStringList out;
+    out.reserve(m_file1->count());
+    for (int i = 0; i < m_file1->count(); ++i)
+        out.append(m_file1->item(i)->text());
+    return out;
+}
+
+int MediaBrowser::fileCount() const
+{
+    return m_file1->count();
+}
+
+QString MediaBrowser::lastdrive() const
+{
+    return m_lastdrive;
+}
+
+bool MediaBrowser::openFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isDir())
+        return false;
+    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    const int index = driveIndex(m_drives.volumeOf(folder));
+    if (index != m_drive1->currentIndex()) {
+        if (!m_drives.isReady(m_drive1->itemData(index).toString()))
+            return false;
+        selectDrive(index);
+        m_lastdrive = m_drive1->itemData(index).toString();
+    }
+    showFolderInTree(folder);
+    folderChanged();
+    return true;
+}
+
+void MediaBrowser::driveChanged(int index)
+{
+    const QString root = m_drive1->itemData(index).toString();
+    if (!m_drives.isReady(root)) {
+        m_messages.exclamation(kUnavailable, kTitle);
+        // Back to the drive still shown in the tree; that drive reads fine,
+        // so only command enabling runs again.
+        selectDrive(driveIndex(m_lastdrive));
+        emit fileListChanged(fileCount());
+        return;
+    }
+    showFolderInTree(currentFolderOf(root));
+    m_lastdrive = root;
+    folderChanged();
+}
+
+void MediaBrowser::folderChanged()
+{
+    listFiles();
+    m_file1->setVisible(true);
+    emit fileListChanged(fileCount());
+}
+
+void MediaBrowser::filterChosen()
+{
+    folderChanged();
+}
+
+void MediaBrowser::listFiles()
+{
+    const QStringList patterns = patternList(patternFor(m_combo1->currentText()));
+    // QDir matches name filters case-insensitively unless told otherwise;
+    // sorting by name needs no file details.
+    const QStringList names = QDir(m_folder).entryList(
+        patterns, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+    m_file1->setUpdatesEnabled(false);
+    m_file1->clear();
+    m_file1->addItems(names);
+    m_file1->setUpdatesEnabled(true);
+}
+
+// Rebuilds the tree for the volume holding `path`: the volume's root, the
+// folders down to `path`, and the subfolders of each of them.
+void MediaBrowser::showFolderInTree(const QString &path)
+{
+    m_building = true;
+    const QString root = m_drives.volumeOf(path);
+    m_dir1->clear();
+    const QIcon folderIcon = m_dir1->style()->standardIcon(QStyle::SP_DirIcon);
+    auto *item = new QTreeWidgetItem(m_dir1, {QDir::toNativeSeparators(QDir::cleanPath(root))});
+    item->setIcon(0, m_dir1->style()->standardIcon(QStyle::SP_DriveHDIcon));
+    item->setData(0, kPathRole, QDir::cleanPath(root));
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+
+    QString current = QDir::cleanPath(root);
+    const QString rest = path.mid(root.size());
+    for (const QString &part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        loadChildren(item);
+        current = joinPath(current, part);
+        QTreeWidgetItem *next = nullptr;
+        for (int i = 0; i < item->childCount() && !next; ++i)
+            if (item->child(i)->data(0, kPathRole).toString() == current)
+                next = item->child(i);
+        if (!next) { // a hidden folder on the way
+            next = new QTreeWidgetItem(item, {part});
+            next->setIcon(0, folderIcon);
+            next->setData(0, kPathRole, current);
+            next->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        }
+        item->setExpanded(true);
+        item = next;
+    }
+    loadChildren(item);
+    item->setExpanded(true);
+    m_dir1->setCurrentItem(item);
+    m_dir1->scrollToItem(item);
+    m_folder = current;
+    m_building = false;
+}
+
+void MediaBrowser::loadChildren(QTreeWidgetItem *item)
+{
+    if (item->data(0, kLoadedRole).toBool())
+        return;
+    item->setData(0, kLoadedRole, true);
+    const QString path = item->data(0, kPathRole).toString();
+    const QIcon folderIcon = m_dir1->style()->standardIcon(QStyle::SP_DirIcon);
+    QList<QTreeWidgetItem *> children;
+    for (const QString &name : subfolders(path)) {
+        auto *child = new QTreeWidgetItem({name});
+        child->setIcon(0, folderIcon);
+        child->setData(0, kPathRole, joinPath(path, name));
+        child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        children.append(child);
+    }
+    item->addChildren(children);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+// A drive's current folder: the working folder when it lies on that drive,
+// the drive's root otherwise.
+QString MediaBrowser::currentFolderOf(const QString &rootPath) const
+{
+    const QString cwd = QDir::cleanPath(QDir::currentPath());
+    if (m_drives.volumeOf(cwd) == rootPath && QFileInfo(cwd).isDir())
+        return cwd;
+    return QDir::cleanPath(rootPath);
+}
+
+int MediaBrowser::driveIndex(const QString &rootPath) const
+{
+    const int i = m_drive1->findData(rootPath);
+    return i < 0 ? 0 : i;
+}
+
+void MediaBrowser::selectDrive(int index)
+{
+    const bool was = m_building;
+    m_building = true;
+    m_drive1->setCurrentIndex(index);
+    m_building = was;
+}
+
+#include "media_browser.moc"

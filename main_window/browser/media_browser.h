@@ -1,0 +1,84 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QListWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+class Drives;
+class MessageBox;
+class FileListWidget;
+
+// The browser on the left of the main window: drive chooser `drive1`, folder
+// tree `Dir1`, file-type filter `Combo1` and file list `File1`. It only shows
+// the file system; adding files to the list is the caller's business, told
+// through fileClicked(). The four widgets are children of the parent given to
+// the constructor; the caller places them.
+class MediaBrowser : public QObject {
+    Q_OBJECT
+public:
+    // Text of the filter item that selects every media type.
+    static const QString kAllTypesItem; // "所有音频,视频文件..."
+    // The ten filter items, in their order in `Combo1`.
+    static QStringList filterItems();
+    // The pattern list behind the all-types item: 22 patterns, ";"-separated.
+    static QString allTypesPattern();
+    // The file-list pattern a filter text selects.
+    static QString patternFor(const QString &filterText);
+
+    // Starts on the drive and folder of QDir::currentPath() with the "*.MP3" filter.
+    MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives);
+    ~MediaBrowser() override;
+
+    QComboBox *drive1() const;
+    QTreeWidget *dir1() const;
+    QComboBox *combo1() const;
+    QListWidget *file1() const;
+
+    // Folder shown in the file list, native separators, no trailing separator
+    // except for a root ("/", "C:\").
+    QString folderPath() const;
+    // Names of the listed files in display order.
+    QStringList fileNames() const;
+    int fileCount() const;
+    // Root path (as in Volume::rootPath) of the drive last shown without error.
+    QString lastdrive() const;
+
+    // Shows `path` in the tree and lists its files, as if the user had opened
+    // it; switches the drive chooser when `path` lies on another volume.
+    // Returns false (and changes nothing) when the folder does not exist.
+    bool openFolder(const QString &path);
+
+signals:
+    // The user selected a file in the file list, by mouse or keyboard. Not
+    // emitted when the list is filled or changed by the program.
+    void fileClicked(const QString &folder, const QString &name);
+    // Emitted once after every change of drive, folder or filter, also when a
+    // drive could not be read (the list is then unchanged). The caller
+    // re-evaluates command enabling with the count.
+    void fileListChanged(int fileCount);
+
+private:
+    void driveChanged(int index);
+    void folderChanged();
+    void filterChosen();
+    void listFiles();
+    void showFolderInTree(const QString &path);
+    void loadChildren(QTreeWidgetItem *item);
+    QString currentFolderOf(const QString &rootPath) const;
+    int driveIndex(const QString &rootPath) const;
+    void selectDrive(int index);
+
+    MessageBox &m_messages;
+    Drives &m_drives;
+    QComboBox *m_drive1;
+    QTreeWidget *m_dir1;
+    QComboBox *m_combo1;
+    FileListWidget *m_file1;
+    QString m_folder;    // '/' separators, cleaned
+    QString m_lastdrive;
+    bool m_building = false; // tree or chooser changed by the program
+};
