@@ -61,6 +61,18 @@ QString joinPath(const QString &folder, const QString &name)
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
+// Whether `path` lies on the volume with root `root` ("/"-separated, root ending in "/").
+bool onVolume(const QString &path, const QString &root)
+{
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    const QString p = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+    return !root.isEmpty() && p.startsWith(root, cs);
+}
+
 // Folders of `path`, sorted as a folder list shows them.
 QStringList subfolders(const QString &path)
 {
@@ -127,12 +139,11 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
 
     // Start on the current folder and its drive.
     m_building = true;
-    const QString start = QDir::cleanPath(QDir::currentPath());
-    const int index = driveIndex(m_drives.volumeOf(start));
+    const int index = driveIndex(m_drives.volumeOf(QDir::currentPath()));
     m_drive1->setCurrentIndex(index);
     m_lastdrive = m_drive1->itemData(index).toString();
     m_building = false;
-    showFolderInTree(start);
+    showFolderInTree(currentFolderOf(m_lastdrive));
     listFiles();
 
     connect(m_drive1, &QComboBox::currentIndexChanged, this, [this](int i) {
@@ -247,10 +258,11 @@ void MediaBrowser::listFiles()
 
 // Rebuilds the tree for the volume holding `path`: the volume's root, the
 // folders down to `path`, and the subfolders of each of them.
-void MediaBrowser::showFolderInTree(const QString &path)
+void MediaBrowser::showFolderInTree(const QString &folder)
 {
     m_building = true;
-    const QString root = m_drives.volumeOf(path);
+    const QString root = m_drives.volumeOf(folder);
+    const QString path = onVolume(folder, root) ? folder : QDir::cleanPath(root);
     m_dir1->clear();
     const QIcon folderIcon = m_dir1->style()->standardIcon(QStyle::SP_DirIcon);
     auto *item = new QTreeWidgetItem(m_dir1, {QDir::toNativeSeparators(QDir::cleanPath(root))});
@@ -308,7 +320,7 @@ void MediaBrowser::loadChildren(QTreeWidgetItem *item)
 QString MediaBrowser::currentFolderOf(const QString &rootPath) const
 {
     const QString cwd = QDir::cleanPath(QDir::currentPath());
-    if (m_drives.volumeOf(cwd) == rootPath && QFileInfo(cwd).isDir())
+    if (onVolume(cwd, rootPath) && m_drives.volumeOf(cwd) == rootPath && QFileInfo(cwd).isDir())
         return cwd;
     return QDir::cleanPath(rootPath);
 }

@@ -1,0 +1,415 @@
+#include "media_browser.h"
+
+#include "drives.h"
+#include "fake_drives.h"
+#include "fake_message_box.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include <memory>
+
+namespace {
+
+const QString kNoMedium = QStringLiteral("/melvora-no-such-drive/");
+
+// A browser over a temporary folder tree that is the first "drive":
+//   music/  a.mp3 alpha.MP3 B.MP3 c.Mp3 Zed.mp3 d.wav k.Au e.mov f.m3u g.PLS
+//           h.txt song.mp3.txt x.avi y.WMV z.ogg  (+ folders sub/, sub.mp3/)
+//   music/sub/  deep.mp3
+//   empty/
+struct Fixture {
+    QTemporaryDir tmp;
+    QString root;    // '/' separators, no trailing slash
+    QString oldCwd = QDir::currentPath();
+    FakeDrives drives;
+    FakeMessageBox messages;
+    QWidget window;
+    std::unique_ptr<MediaBrowser> browser;
+
+    Fixture()
+    {
+        root = QDir::cleanPath(tmp.path());
+        QDir dir(root);
+        dir.mkpath("music/sub");
+        dir.mkpath("music/sub.mp3");
+        dir.mkpath("empty");
+        for (const char *name : {"a.mp3", "alpha.MP3", "B.MP3", "c.Mp3", "Zed.mp3", "d.wav", "k.Au",
+                                 "e.mov", "f.m3u", "g.PLS", "h.txt", "song.mp3.txt", "x.avi",
+                                 "y.WMV", "z.ogg"})
+            touch("music/" + QString::fromLatin1(name));
+        touch("music/sub/deep.mp3");
+        drives.list = {{"tmp", root + "/"}, {"cd", kNoMedium}};
+        drives.unavailable = {kNoMedium};
+        QDir::setCurrent(root + "/music");
+        browser = std::make_unique<MediaBrowser>(&window, messages, drives);
+        window.resize(400, 600);
+        browser->file1()->setGeometry(0, 300, 300, 300);
+    }
+    ~Fixture() { QDir::setCurrent(oldCwd); }
+
+    void touch(const QString &relative)
+    {
+        QFile f(root + "/" + relative);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QString native(const QString &relative) const
+    {
+        return QDir::toNativeSeparators(relative.isEmpty() ? root : root + "/" + relative);
+    }
+    QTreeWidgetItem *treeItem(const QString &relative) const
+    {
+        const QString path = relative.isEmpty() ? root : root + "/" + relative;
+        for (QTreeWidgetItemIterator it(browser->dir1()); *it; ++it)
+            if ((*it)->data(0, Qt::UserRole).toString() == path)
+                return *it;
+        return nullptr;
+    }
+};
+
+} // namespace
+
+class TestMediaBrowser : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The filter box offers the ten items in order and starts on "*.MP3".
+    void filterItemsAreFixed()
+    {
+        Fixture f;
+        const QStringList expected = {"*.MP3", "*.M3U;*.PLS", "*.MID;*.MIDE;*.RMI", "*.AVI;*.WMV",
+                                      "*.WAV;*.AU;*.SND", "*.DAT;*.OGG", "*.MPG;*.MPEG;*.MLV",
+                                      "*.WMA;*.WM;*.ASF", "*.WAX;*.ASX",
+                                      QStringLiteral("所有音频,视频文件...")};
+        QCOMPARE(MediaBrowser::filterItems(), expected);
+        QComboBox *combo = f.browser->combo1();
+        QCOMPARE(combo->count(), 10);
+        for (int i = 0; i < combo->count(); ++i)
+            QCOMPARE(combo->itemText(i), expected[i]);
+        QCOMPARE(combo->currentText(), QStringLiteral("*.MP3"));
+        QVERIFY(!combo->isEditable());
+    }
+
+    void patternsPerFilterText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("single") << "*.MP3" << "*.MP3";
+        QTest::newRow("several") << "*.WAV;*.AU;*.SND" << "*.WAV;*.AU;*.SND";
+        QTest::newRow("all types")
+            << QStringLiteral("所有音频,视频文件...")
+            << "*.MP3;*.MID;*.AVI;*.WMV;*.MPG;*.MPEG;*.MLV;*.MOV;*.DAT;*.M3U;*.PLS;*.WMA;*.WM;"
+               "*.ASF;*.WAV;*.AU;*.SND;*.MIDE;*.RMI;*.WAX;*.ASX;*.OGG";
+        // Only the exact item text selects every type.
+        QTest::newRow("all types, similar text")
+            << QStringLiteral("所有音频,视频文件…") << QStringLiteral("所有音频,视频文件…");
+    }
+    void patternsPerFilterText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, pattern);
+        QCOMPARE(MediaBrowser::patternFor(text), pattern);
+    }
+
+    void allTypesPatternHasTwentyTwoTypes()
+    {
+        const QStringList types = MediaBrowser::allTypesPattern().split(';');
+        QCOMPARE(types.size(), 22);
+        QVERIFY(types.contains("*.MOV"));
+        // *.MOV is offered by no single item.
+        for (const QString &item : MediaBrowser::filterItems().mid(0, 9))
+            QVERIFY(!item.split(';').contains("*.MOV"));
+    }
+
+    // Each filter lists the matching files of the folder, ignoring letter
+    // case, sorted by name without regard to case; folders never appear.
+    void filterListsMatchingFiles_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("mp3") << 0 << QStringList{"a.mp3", "alpha.MP3", "B.MP3", "c.Mp3", "Zed.mp3"};
+        QTest::newRow("lists") << 1 << QStringList{"f.m3u", "g.PLS"};
+        QTest::newRow("midi, none") << 2 << QStringList{};
+        QTest::newRow("video") << 3 << QStringList{"x.avi", "y.WMV"};
+        QTest::newRow("wave") << 4 << QStringList{"d.wav", "k.Au"};
+        QTest::newRow("ogg") << 5 << QStringList{"z.ogg"};
+        QTest::newRow("all types")
+            << 9
+            << QStringList{"a.mp3", "alpha.MP3", "B.MP3", "c.Mp3", "d.wav", "e.mov", "f.m3u",
+                           "g.PLS", "k.Au", "x.avi", "y.WMV", "z.ogg", "Zed.mp3"};
+    }
+    void filterListsMatchingFiles()
+    {
+        QFETCH(int, item);
+        QFETCH(QStringList, names);
+        Fixture f;
+        QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        f.browser->combo1()->setCurrentIndex(item);
+        QCOMPARE(f.browser->fileNames(), names);
+        QCOMPARE(f.browser->fileCount(), names.size());
+        QCOMPARE(f.browser->file1()->count(), names.size());
+        QCOMPARE(f.browser->folderPath(), f.native("music"));
+        if (item != 0) {
+            QCOMPARE(changed.size(), 1);
+            QCOMPARE(changed.first().first().toInt(), names.size());
+        }
+        QCOMPARE(clicked.size(), 0);
+    }
+
+    // The start state: the working folder, its drive as lastdrive, its
+    // subfolders visible in the tree below the path to it.
+    void startsInWorkingFolder()
+    {
+        Fixture f;
+        QCOMPARE(f.browser->folderPath(), f.native("music"));
+        QCOMPARE(f.browser->lastdrive(), f.root + "/");
+        QCOMPARE(f.browser->drive1()->currentData().toString(), f.root + "/");
+        QCOMPARE(f.browser->drive1()->count(), 2);
+        QTreeWidgetItem *music = f.treeItem("music");
+        QVERIFY(music);
+        QCOMPARE(f.browser->dir1()->currentItem(), music);
+        QVERIFY(music->isExpanded());
+        QVERIFY(music->parent() && music->parent()->isExpanded());
+        QVERIFY(f.treeItem("music/sub"));
+        QVERIFY(f.treeItem("empty"));
+        QCOMPARE(f.browser->drive1()->objectName(), QStringLiteral("drive1"));
+        QCOMPARE(f.browser->dir1()->objectName(), QStringLiteral("Dir1"));
+        QCOMPARE(f.browser->combo1()->objectName(), QStringLiteral("Combo1"));
+        QCOMPARE(f.browser->file1()->objectName(), QStringLiteral("File1"));
+        for (QWidget *w : std::initializer_list<QWidget *>{f.browser->drive1(), f.browser->dir1(),
+                                                           f.browser->combo1(), f.browser->file1()})
+            QCOMPARE(w->parentWidget(), &f.window);
+    }
+
+    // Opening a folder in the tree re-lists the file list once, with the
+    // current filter; an empty folder leaves the list empty but visible.
+    void openingFolderRelists_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("subfolder") << "music/sub" << QStringList{"deep.mp3"};
+        QTest::newRow("empty") << "empty" << QStringList{};
+        QTest::newRow("drive root") << "" << QStringList{};
+    }
+    void openingFolderRelists()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, names);
+        Fixture f;
+        f.window.show();
+        QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        QTreeWidgetItem *item = f.treeItem(folder);
+        QVERIFY(item);
+        f.browser->dir1()->setCurrentItem(item);
+        QCOMPARE(f.browser->folderPath(), f.native(folder));
+        QCOMPARE(f.browser->fileNames(), names);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().first().toInt(), names.size());
+        QVERIFY(f.browser->file1()->isVisible());
+        QCOMPARE(clicked.size(), 0);
+    }
+
+    // Folders below the path are read when they are expanded.
+    void expandingReadsSubfolders()
+    {
+        Fixture f;
+        f.touch("empty/in.mp3");
+        QDir(f.root).mkpath("empty/inner");
+        QTreeWidgetItem *empty = f.treeItem("empty");
+        QVERIFY(empty);
+        QVERIFY(!f.treeItem("empty/inner"));
+        empty->setExpanded(true);
+        QVERIFY(f.treeItem("empty/inner"));
+    }
+
+    void openFolderShowsPathInTree()
+    {
+        Fixture f;
+        QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        QVERIFY(f.browser->openFolder(f.root + "/music/sub"));
+        QCOMPARE(f.browser->folderPath(), f.native("music/sub"));
+        QCOMPARE(f.browser->fileNames(), QStringList{"deep.mp3"});
+        QCOMPARE(f.browser->dir1()->currentItem(), f.treeItem("music/sub"));
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(!f.browser->openFolder(f.root + "/no-such-folder"));
+        QCOMPARE(f.browser->folderPath(), f.native("music/sub"));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(clicked.size(), 0);
+    }
+
+    // Each selection the user makes in the file list is one click, with the
+    // folder and the file name.
+    void userSelectionIsOneClick_data()
+    {
+        QTest::addColumn<int>("startRow"); // -1: nothing selected before
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("mouse, first") << -1 << "mouse 0" << "a.mp3";
+        QTest::newRow("mouse, third") << 0 << "mouse 2" << "B.MP3";
+        QTest::newRow("mouse, same again") << 2 << "mouse 2" << "B.MP3";
+        QTest::newRow("down from first") << 0 << "Down" << "alpha.MP3";
+        QTest::newRow("up from third") << 2 << "Up" << "alpha.MP3";
+        QTest::newRow("end") << 0 << "End" << "Zed.mp3";
+    }
+    void userSelectionIsOneClick()
+    {
+        QFETCH(int, startRow);
+        QFETCH(QString, action);
+        QFETCH(QString, expected);
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QListWidget *list = f.browser->file1();
+        if (startRow >= 0)
+            list->setCurrentRow(startRow);
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        if (action.startsWith("mouse")) {
+            const int row = action.section(' ', 1).toInt();
+            const QPoint at = list->visualItemRect(list->item(row)).center();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        } else {
+            list->setFocus();
+            const Qt::Key key = action == "Down" ? Qt::Key_Down : action == "Up" ? Qt::Key_Up : Qt::Key_End;
+            QTest::keyClick(list, key);
+        }
+        QCOMPARE(clicked.size(), 1);
+        QCOMPARE(clicked.first().at(0).toString(), f.native("music"));
+        QCOMPARE(clicked.first().at(1).toString(), expected);
+    }
+
+    // A key that leaves the selection where it is selects nothing new.
+    void keyWithoutMoveIsNoClick()
+    {
+        Fixture f;
+        f.window.show();
+        QListWidget *list = f.browser->file1();
+        list->setCurrentRow(0);
+        list->setFocus();
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        QTest::keyClick(list, Qt::Key_Up);
+        QTest::keyClick(list, Qt::Key_Home);
+        QCOMPARE(clicked.size(), 0);
+    }
+
+    // Re-listing and selections made by the program are no clicks.
+    void programChangesAreNoClicks()
+    {
+        Fixture f;
+        f.window.show();
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        f.browser->file1()->setCurrentRow(1);
+        f.browser->file1()->setCurrentRow(3);
+        f.browser->combo1()->setCurrentIndex(9);
+        f.browser->file1()->setCurrentRow(0);
+        f.browser->dir1()->setCurrentItem(f.treeItem("music/sub"));
+        f.browser->openFolder(f.root + "/music");
+        QCOMPARE(clicked.size(), 0);
+    }
+
+    // A drive that cannot be read: one message, the chooser back on the last
+    // drive, tree and list unchanged; command enabling runs once more.
+    void unavailableDriveGoesBack()
+    {
+        Fixture f;
+        f.browser->combo1()->setCurrentIndex(9);
+        const QStringList before = f.browser->fileNames();
+        QTreeWidgetItem *current = f.browser->dir1()->currentItem();
+        QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        f.browser->drive1()->setCurrentIndex(1);
+        QCOMPARE(f.messages.shown.size(), 1);
+        QCOMPARE(f.messages.shown.first().kind, FakeMessageBox::Shown::Exclamation);
+        QCOMPARE(f.messages.shown.first().text, QStringLiteral("该驱动器不可用！"));
+        QCOMPARE(f.messages.shown.first().title, QStringLiteral("提示"));
+        QCOMPARE(f.browser->drive1()->currentIndex(), 0);
+        QCOMPARE(f.browser->drive1()->currentData().toString(), f.browser->lastdrive());
+        QCOMPARE(f.browser->lastdrive(), f.root + "/");
+        QCOMPARE(f.browser->fileNames(), before);
+        QCOMPARE(f.browser->folderPath(), f.native("music"));
+        QCOMPARE(f.browser->dir1()->currentItem(), current);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().first().toInt(), before.size());
+        QCOMPARE(clicked.size(), 0);
+    }
+
+    // Another readable drive shows its root folder and becomes lastdrive.
+    void readableDriveShowsItsRoot()
+    {
+        Fixture f;
+        QTemporaryDir other;
+        const QString otherRoot = QDir::cleanPath(other.path());
+        QFile(otherRoot + "/one.MP3").open(QIODevice::WriteOnly);
+        QDir(otherRoot).mkpath("inside");
+        f.drives.list.append({"usb", otherRoot + "/"});
+        // A drive added later is offered by a fresh browser.
+        f.browser = std::make_unique<MediaBrowser>(&f.window, f.messages, f.drives);
+        QCOMPARE(f.browser->drive1()->count(), 3);
+        QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
+        f.browser->drive1()->setCurrentIndex(2);
+        QVERIFY(f.messages.shown.isEmpty());
+        QCOMPARE(f.browser->lastdrive(), otherRoot + "/");
+        QCOMPARE(f.browser->folderPath(), QDir::toNativeSeparators(otherRoot));
+        QCOMPARE(f.browser->fileNames(), QStringList{"one.MP3"});
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().first().toInt(), 1);
+        QCOMPARE(f.browser->dir1()->topLevelItemCount(), 1);
+        QCOMPARE(f.browser->dir1()->topLevelItem(0)->childCount(), 1);
+        // And back to the first drive: its current folder is the working folder.
+        f.browser->drive1()->setCurrentIndex(0);
+        QCOMPARE(f.browser->folderPath(), f.native("music"));
+        QCOMPARE(f.browser->lastdrive(), f.root + "/");
+    }
+
+    // The deepest listed volume holds a path; unknown paths fall to the first.
+    void volumeOfPath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("volume");
+        QTest::newRow("root itself") << "/" << "/";
+        QTest::newRow("on root") << "/home/me" << "/";
+        QTest::newRow("mount point") << "/media/usb" << "/media/usb/";
+        QTest::newRow("inside mount") << "/media/usb/music/a" << "/media/usb/";
+        QTest::newRow("name prefix only") << "/media/usb2/x" << "/";
+    }
+    void volumeOfPath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, volume);
+        FakeDrives drives;
+        drives.list = {{"/", "/"}, {"/media/usb [STICK]", "/media/usb/"}};
+        QCOMPARE(drives.volumeOf(path), volume);
+    }
+
+    // The real drive list puts the root first and tells a missing volume.
+    void realDrives()
+    {
+        QtDrives drives;
+        const QList<Volume> volumes = drives.volumes();
+        QVERIFY(!volumes.isEmpty());
+#ifndef Q_OS_WIN
+        QCOMPARE(volumes.first().rootPath, QStringLiteral("/"));
+        QVERIFY(drives.isReady("/"));
+#endif
+        QSet<QString> roots;
+        for (const Volume &v : volumes) {
+            QVERIFY(v.rootPath.endsWith('/'));
+            QVERIFY(!roots.contains(v.rootPath));
+            roots.insert(v.rootPath);
+        }
+        QVERIFY(!drives.isReady(kNoMedium));
+    }
+};
+
+QTEST_MAIN(TestMediaBrowser)
+#include "tst_media_browser.moc"
