@@ -1,0 +1,133 @@
+// Editing costs on a 100,000-entry list, as cost per touched entry: an entry
+// is touched when it is added, removed, or changes position. The floor is
+// appending 110,000 entries with the duplicate check, the cheapest way to
+// touch an entry at all.
+#include "list_state.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kList = 100000;
+constexpr int kMiddle = kList / 2;
+
+PathRules rulesFor(const benchmark::State &state)
+{
+    return state.range(0) ? PathRules::windows() : PathRules::posix();
+}
+
+QString folderFor(const PathRules &rules)
+{
+    return rules.separator == QLatin1Char('/') ? QStringLiteral("/home/user/music/album")
+                                               : QStringLiteral("D:\\Music\\Album");
+}
+
+QStringList names(const QString &prefix, int count)
+{
+    QStringList out;
+    out.reserve(count);
+    for (int i = 0; i < count; ++i)
+        out << QStringLiteral("%1 track %2.mp3").arg(prefix).arg(i, 6, 10, QLatin1Char('0'));
+    return out;
+}
+
+QStringList paths(const PathRules &rules, const QString &prefix, int count)
+{
+    QStringList out;
+    const QString folder = folderFor(rules);
+    for (const QString &name : names(prefix, count))
+        out << rules.join(folder, name);
+    return out;
+}
+
+std::unique_ptr<ListState> bigList(const PathRules &rules, int selection)
+{
+    auto m = std::make_unique<ListState>(rules);
+    m->appendUnique(paths(rules, QStringLiteral("base"), kList));
+    m->setSelection(selection);
+    return m;
+}
+
+void perTouched(benchmark::State &state, double touched)
+{
+    state.counters["per_entry"] = benchmark::Counter(
+        touched, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_Floor_Append110k(benchmark::State &state)
+{
+    const PathRules rules = rulesFor(state);
+    const QStringList input = paths(rules, QStringLiteral("new"), kList + 10000);
+    for (auto _ : state) {
+        auto m = std::make_unique<ListState>(rules);
+        benchmark::DoNotOptimize(m->appendUnique(input));
+        state.PauseTiming();
+        m.reset();
+        state.ResumeTiming();
+    }
+    perTouched(state, input.size());
+}
+
+void BM_AddAll10kIntoMiddle(benchmark::State &state)
+{
+    const PathRules rules = rulesFor(state);
+    const QStringList added = names(QStringLiteral("new"), 10000);
+    const QString folder = folderFor(rules);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto m = bigList(rules, kMiddle);
+        state.ResumeTiming();
+        m->addallfiles(folder, added);
+        state.PauseTiming();
+        m.reset();
+        state.ResumeTiming();
+    }
+    // 10,000 new entries and the 50,000 that make room for them.
+    perTouched(state, 10000 + (kList - kMiddle - 1));
+}
+
+void BM_DeleteUndo(benchmark::State &state)
+{
+    auto m = bigList(rulesFor(state), kMiddle);
+    for (auto _ : state) {
+        m->deleteentry();
+        m->undo();
+    }
+    perTouched(state, 2.0 * (kList - kMiddle));
+}
+
+void BM_MoveToTopUndo(benchmark::State &state)
+{
+    auto m = bigList(rulesFor(state), kMiddle);
+    for (auto _ : state) {
+        m->movetotop();
+        m->undo();
+    }
+    perTouched(state, 2.0 * (kMiddle + 1));
+}
+
+void BM_DragUndo(benchmark::State &state)
+{
+    const int from = kList / 4, to = 3 * kList / 4;
+    auto m = bigList(rulesFor(state), from);
+    for (auto _ : state) {
+        m->selectByUser(from);
+        m->leftButtonPressed();
+        m->selectByUser(to);
+        m->leftButtonReleased();
+        m->undo();
+    }
+    perTouched(state, 2.0 * (to - from + 1));
+}
+
+} // namespace
+
+BENCHMARK(BM_Floor_Append110k)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddAll10kIntoMiddle)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteUndo)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MoveToTopUndo)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DragUndo)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
