@@ -1,0 +1,110 @@
+#include "declaration_window.h"
+
+#include "aux_config.h"
+#include "centring.h"
+#include "fonts.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QWindow>
+
+namespace {
+QLabel *makeLabel(QWidget *parent, const char *name, const QRect &geometry, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+void setRed(QLabel *label)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    label->setPalette(palette);
+}
+} // namespace
+
+DeclarationWindow::DeclarationWindow()
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("我的宣言"));
+    QFont font = Fonts::interfaceFont();
+    font.setPointSizeF(9);
+    setFont(font);
+    setFixedSize(Twips::toPixels(4680), Twips::toPixels(1860));
+
+    QLabel *label1 = makeLabel(this, "Label1", Twips::rect(840, 120, 2895, 375),
+                               QStringLiteral("谨以此献给我们伟大的母亲"));
+    label1->setFont(Fonts::byWindowsFamily(QStringLiteral("黑体"), 12));
+    setRed(label1);
+
+    QLabel *label2 = makeLabel(this, "Label2", Twips::rect(1320, 600, 2055, 615),
+                               QStringLiteral("节日快乐!"));
+    label2->setFont(Fonts::byWindowsFamily(QStringLiteral("楷体_GB2312"), 21.75));
+    setRed(label2);
+
+    QLabel *label3 = makeLabel(this, "Label3", Twips::rect(1680, 1200, 1095, 495),
+                               AuxConfig::signature());
+    label3->setWordWrap(true);
+
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this,
+            &DeclarationWindow::focusWindowChanged);
+    centreOnScreen(this);
+}
+
+void DeclarationWindow::focusWindowChanged(QWindow *now)
+{
+    // No focus window: another program is active, which leaves the card open.
+    if (!now)
+        return;
+    if (now == windowHandle()) {
+        m_wasActive = true;
+        return;
+    }
+    if (m_wasActive)
+        close();
+}
+
+bool DeclarationWindow::onBackground(const QPoint &pos) const
+{
+    return rect().contains(pos) && !childAt(pos);
+}
+
+// The labels ignore mouse buttons, so their presses reach this window too:
+// only presses beside them count as clicks on the background.
+void DeclarationWindow::mousePressEvent(QMouseEvent *event)
+{
+    m_pressOnBackground =
+        event->button() == Qt::LeftButton && onBackground(event->position().toPoint());
+}
+
+void DeclarationWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressOnBackground && event->button() == Qt::LeftButton
+                       && onBackground(event->position().toPoint());
+    m_pressOnBackground = false;
+    if (click)
+        close();
+}
+
+// The frame is known once the window exists: centre again by the outer size.
+void DeclarationWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        centreOnScreen(this);
+}
+
+void DeclarationWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit unloaded();
+}

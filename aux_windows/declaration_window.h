@@ -1,0 +1,30 @@
+#pragma once
+#include <QWidget>
+
+class QWindow;
+
+// Form2, "我的宣言": a dedication card without a close box. It unloads itself
+// on a click on its background, or when another window of this program
+// becomes the active one; a click on a text, or a switch to another program,
+// leaves it open. Deletes itself when closed.
+class DeclarationWindow : public QWidget {
+    Q_OBJECT
+public:
+    DeclarationWindow();
+
+signals:
+    void unloaded();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void focusWindowChanged(QWindow *now);
+    bool onBackground(const QPoint &pos) const;
+
+    bool m_wasActive = false;
+    bool m_pressOnBackground = false;
+};

@@ -1,0 +1,471 @@
+#include "about_window.h"
+#include "aux_config.h"
+#include "aux_windows.h"
+#include "centring.h"
+#include "declaration_window.h"
+#include "fake_message_box.h"
+#include "fake_process_starter.h"
+#include "fake_registry.h"
+#include "fake_url_opener.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <QtTest>
+
+namespace {
+void processDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void tick(QTimer *timer)
+{
+    QTimerEvent event(timer->timerId());
+    QCoreApplication::sendEvent(timer, &event);
+}
+
+QPoint expectedPosition(QWidget *window)
+{
+    return centredPosition(window->screen()->geometry(), window->frameGeometry().size());
+}
+
+template <typename T>
+T *child(QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+} // namespace
+
+class AuxWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void versionText_data();
+    void versionText();
+    void centredPosition_data();
+    void centredPosition();
+    void nextIconColour_data();
+    void nextIconColour();
+
+    void aboutLoadTexts();
+    void aboutVersionFollowsProgram_data();
+    void aboutVersionFollowsProgram();
+    void aboutIsOneModelessInstance();
+    void aboutClosesWith_data();
+    void aboutClosesWith();
+    void timerCyclesIconColour();
+    void freshAboutRestartsCycle();
+    void linksOpenUrls_data();
+    void linksOpenUrls();
+    void linkPressReleasedElsewhereOpensNothing();
+    void sysInfoWithoutRegistryShowsMessage();
+
+    void declarationTexts();
+    void declarationIsOneInstanceCentredAtEachLoad();
+    void declarationClicks_data();
+    void declarationClicks();
+    void declarationClosesWhenProgramWindowActivates();
+    void declarationStaysWhenAnotherProgramActivates();
+
+    void helpOpensReadmeBesideProgram();
+    void readmeIsBesideExecutable();
+
+private:
+    FakeRegistry m_registry;
+    FakeProcessStarter m_processes;
+    FakeUrlOpener m_urls;
+    FakeMessageBox m_messages;
+};
+
+void AuxWindowsTest::init()
+{
+    m_registry = FakeRegistry();
+    m_processes = FakeProcessStarter();
+    m_urls = FakeUrlOpener();
+    m_messages = FakeMessageBox();
+    AuxWindows::setServices({&m_registry, &m_processes, &m_urls, &m_messages});
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+}
+
+void AuxWindowsTest::cleanup()
+{
+    AuxWindows::closeAbout();
+    AuxWindows::closeDeclaration();
+    processDeferredDeletes();
+    QVERIFY(!AuxWindows::aboutWindow());
+    QVERIFY(!AuxWindows::declarationWindow());
+}
+
+void AuxWindowsTest::versionText_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("1.0.0") << "1.0.0" << QStringLiteral("版本 V1.0.0");
+    QTest::newRow("two-digit minor") << "2.10.3" << QStringLiteral("版本 V2.10.3");
+    QTest::newRow("leading zeros dropped") << "01.002.0030" << QStringLiteral("版本 V1.2.30");
+    QTest::newRow("missing parts count as 0") << "3" << QStringLiteral("版本 V3.0.0");
+}
+
+void AuxWindowsTest::versionText()
+{
+    QFETCH(QString, version);
+    QFETCH(QString, text);
+    QCOMPARE(::versionText(version), text);
+}
+
+// Worked in whole twips: (screen \ 2) - (window \ 2), then back to pixels.
+void AuxWindowsTest::centredPosition_data()
+{
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QSize>("outer");
+    QTest::addColumn<QPoint>("position");
+    QTest::newRow("about window on 1280x1024")
+        << QRect(0, 0, 1280, 1024) << QSize(382, 237) << QPoint(449, 394);
+    QTest::newRow("odd sizes on a second screen")
+        << QRect(100, 50, 800, 600) << QSize(313, 125) << QPoint(344, 288);
+    QTest::newRow("window larger than the screen")
+        << QRect(0, 0, 640, 480) << QSize(700, 500) << QPoint(-30, -10);
+}
+
+void AuxWindowsTest::centredPosition()
+{
+    QFETCH(QRect, screen);
+    QFETCH(QSize, outer);
+    QFETCH(QPoint, position);
+    QCOMPARE(::centredPosition(screen, outer), position);
+}
+
+void AuxWindowsTest::nextIconColour_data()
+{
+    QTest::addColumn<QColor>("current");
+    QTest::addColumn<QColor>("next");
+    QTest::newRow("teal") << QColor(0, 192, 192) << QColor(0, 0, 255);
+    QTest::newRow("blue") << QColor(0, 0, 255) << QColor(0, 255, 0);
+    QTest::newRow("green") << QColor(0, 255, 0) << QColor(192, 255, 192);
+    QTest::newRow("pale green") << QColor(192, 255, 192) << QColor(0, 0, 0);
+    QTest::newRow("black back to teal") << QColor(0, 0, 0) << QColor(0, 192, 192);
+    QTest::newRow("outside the cycle") << QColor(255, 0, 0) << QColor(255, 0, 0);
+    QTest::newRow("near a cycle colour") << QColor(0, 192, 193) << QColor(0, 192, 193);
+}
+
+void AuxWindowsTest::nextIconColour()
+{
+    QFETCH(QColor, current);
+    QFETCH(QColor, next);
+    QCOMPARE(::nextIconColour(current), next);
+}
+
+// The load sequence fills the caption and the labels.
+void AuxWindowsTest::aboutLoadTexts()
+{
+    AuxWindows::showAbout();
+    QWidget *about = AuxWindows::aboutWindow();
+    QVERIFY(about);
+    QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
+    QCOMPARE(about->windowTitle(), QStringLiteral("关于 Melvora"));
+    QCOMPARE(child<QLabel>(about, "lblVersion")->text(), QStringLiteral("版本 V1.0.0"));
+    QCOMPARE(child<QLabel>(about, "lblTitle")->text(), QStringLiteral("Melvora"));
+    QCOMPARE(child<QLabel>(about, "lblDisclaimer")->text(), AuxConfig::ownershipNotice());
+    QCOMPARE(child<QLabel>(about, "Label1")->text(), AuxConfig::contactEmail());
+    QCOMPARE(child<QLabel>(about, "Label4")->text(), AuxConfig::homePage());
+    QCOMPARE(child<QPushButton>(about, "cmdSysInfo")->text(), QStringLiteral("系统信息(&S)..."));
+
+    const QString description = child<QLabel>(about, "lblDescription")->text();
+    QCOMPARE(description,
+             QStringView(u"软件功能：  \u3000\u3000主要是用于编辑,制作M3U,PLS类型的播放列表文件.此类文件是"
+                     u"WINAMP；WINDOWS MEDIA PLAYER；FOOBAR2000；超级解霸等所有音频播放器都必须支持的"
+                     u"类型,应用广泛。").toString());
+    QCOMPARE(about->pos(), expectedPosition(about));
+}
+
+void AuxWindowsTest::aboutVersionFollowsProgram_data()
+{
+    QTest::addColumn<QString>("applicationVersion");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("program's version") << "2.10.3" << QStringLiteral("版本 V2.10.3");
+    QTest::newRow("no version set: the built one")
+        << QString() << QStringLiteral("版本 V") + QStringLiteral(MELVORA_PROJECT_VERSION);
+}
+
+void AuxWindowsTest::aboutVersionFollowsProgram()
+{
+    QFETCH(QString, applicationVersion);
+    QFETCH(QString, text);
+    QCoreApplication::setApplicationVersion(applicationVersion);
+    AuxWindows::showAbout();
+    QCOMPARE(child<QLabel>(AuxWindows::aboutWindow(), "lblVersion")->text(), text);
+}
+
+// A second request only brings the loaded window forward; it has no owner and
+// does not block other windows.
+void AuxWindowsTest::aboutIsOneModelessInstance()
+{
+    AuxWindows::showAbout();
+    QWidget *first = AuxWindows::aboutWindow();
+    child<QLabel>(first, "lblTitle")->setText(QStringLiteral("marker"));
+    AuxWindows::showAbout();
+    QCOMPARE(AuxWindows::aboutWindow(), first);
+    QCOMPARE(child<QLabel>(first, "lblTitle")->text(), QStringLiteral("marker"));
+    QVERIFY(first->isVisible());
+    QVERIFY(!first->parentWidget());
+    QVERIFY(!first->isModal());
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void AuxWindowsTest::aboutClosesWith_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("cmdOK click") << "click";
+    QTest::newRow("Enter") << "enter";
+    QTest::newRow("Esc") << "escape";
+    QTest::newRow("close box") << "close";
+}
+
+void AuxWindowsTest::aboutClosesWith()
+{
+    QFETCH(QString, how);
+    AuxWindows::showAbout();
+    QWidget *about = AuxWindows::aboutWindow();
+    QPointer<QWidget> guard(about);
+    if (how == "click")
+        QTest::mouseClick(child<QPushButton>(about, "cmdOK"), Qt::LeftButton);
+    else if (how == "enter")
+        QTest::keyClick(about, Qt::Key_Return);
+    else if (how == "escape")
+        QTest::keyClick(about, Qt::Key_Escape);
+    else
+        about->close();
+    QVERIFY(!AuxWindows::aboutWindow());
+    processDeferredDeletes();
+    QVERIFY(!guard); // unloaded, not only hidden
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+// Each tick moves the icon background one step; five ticks come full circle.
+void AuxWindowsTest::timerCyclesIconColour()
+{
+    AuxWindows::showAbout();
+    auto *about = qobject_cast<AboutWindow *>(AuxWindows::aboutWindow());
+    QVERIFY(about);
+    auto *timer = about->findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 500);
+
+    const QList<QColor> expected{QColor(0, 192, 192), QColor(0, 0, 255), QColor(0, 255, 0),
+                                 QColor(192, 255, 192), QColor(0, 0, 0), QColor(0, 192, 192)};
+    QCOMPARE(about->iconBackground(), expected.first());
+    for (qsizetype i = 1; i < expected.size(); ++i) {
+        tick(timer);
+        QCOMPARE(about->iconBackground(), expected.at(i));
+    }
+}
+
+// After an unload the next window starts at teal again, centred again.
+void AuxWindowsTest::freshAboutRestartsCycle()
+{
+    AuxWindows::showAbout();
+    auto *about = qobject_cast<AboutWindow *>(AuxWindows::aboutWindow());
+    auto *timer = about->findChild<QTimer *>(QStringLiteral("Timer1"));
+    tick(timer);
+    tick(timer);
+    QCOMPARE(about->iconBackground(), QColor(0, 255, 0));
+    about->move(about->pos() + QPoint(40, 30));
+    AuxWindows::closeAbout();
+    processDeferredDeletes();
+
+    AuxWindows::showAbout();
+    about = qobject_cast<AboutWindow *>(AuxWindows::aboutWindow());
+    QVERIFY(about);
+    QCOMPARE(about->iconBackground(), QColor(0, 192, 192));
+    QCOMPARE(about->pos(), expectedPosition(about));
+}
+
+void AuxWindowsTest::linksOpenUrls_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QUrl>("url");
+    QTest::newRow("e-mail") << "Label1" << QUrl(QStringLiteral("mailto:") + AuxConfig::contactEmail());
+    QTest::newRow("home page") << "Label4" << QUrl(AuxConfig::homePage());
+}
+
+// A click on a contact label hands its URL to the desktop; the labels look
+// like links and show the pointing hand.
+void AuxWindowsTest::linksOpenUrls()
+{
+    QFETCH(QString, label);
+    QFETCH(QUrl, url);
+    AuxWindows::showAbout();
+    auto *link = child<QLabel>(AuxWindows::aboutWindow(), label.toLatin1().constData());
+    QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(link->font().underline());
+    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(m_urls.opened, QList<QUrl>{url});
+    QVERIFY(url.isValid());
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+void AuxWindowsTest::linkPressReleasedElsewhereOpensNothing()
+{
+    AuxWindows::showAbout();
+    auto *link = child<QLabel>(AuxWindows::aboutWindow(), "Label1");
+    QTest::mousePress(link, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(link->width() + 20, 5));
+    QVERIFY(m_urls.opened.isEmpty());
+}
+
+void AuxWindowsTest::sysInfoWithoutRegistryShowsMessage()
+{
+    AuxWindows::showAbout();
+    QTest::mouseClick(child<QPushButton>(AuxWindows::aboutWindow(), "cmdSysInfo"), Qt::LeftButton);
+    QCOMPARE(m_messages.shown.size(), 1);
+    QCOMPARE(m_messages.shown.first().text, QStringLiteral("此时系统信息不可用"));
+    QCOMPARE(m_messages.shown.first().title, QStringLiteral("Melvora"));
+    QVERIFY(m_processes.attempted.isEmpty());
+    QVERIFY(AuxWindows::aboutWindow()); // the window stays
+}
+
+void AuxWindowsTest::declarationTexts()
+{
+    AuxWindows::showDeclaration();
+    QWidget *form2 = AuxWindows::declarationWindow();
+    QVERIFY(form2);
+    QCOMPARE(form2->objectName(), QStringLiteral("Form2"));
+    QCOMPARE(form2->windowTitle(), QStringLiteral("我的宣言"));
+    QVERIFY(!(form2->windowFlags() & Qt::WindowCloseButtonHint));
+    auto *label1 = child<QLabel>(form2, "Label1");
+    auto *label2 = child<QLabel>(form2, "Label2");
+    auto *label3 = child<QLabel>(form2, "Label3");
+    QCOMPARE(label1->text(), QStringLiteral("谨以此献给我们伟大的母亲"));
+    QCOMPARE(label2->text(), QStringLiteral("节日快乐!"));
+    QCOMPARE(label3->text(), AuxConfig::signature());
+    QCOMPARE(label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(label2->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(label1->font().families().first(), QStringLiteral("黑体"));
+    QCOMPARE(label2->font().families().first(), QStringLiteral("楷体_GB2312"));
+    QCOMPARE(label2->font().pointSizeF(), 21.75);
+    // The signature wraps within its width onto two lines.
+    QVERIFY(label3->wordWrap());
+    const QFontMetrics metrics(label3->font());
+    QVERIFY(metrics.horizontalAdvance(label3->text()) > label3->width());
+    QVERIFY(label3->heightForWidth(label3->width()) <= label3->height() + metrics.descent());
+}
+
+void AuxWindowsTest::declarationIsOneInstanceCentredAtEachLoad()
+{
+    AuxWindows::showDeclaration();
+    QWidget *first = AuxWindows::declarationWindow();
+    QCOMPARE(first->pos(), expectedPosition(first));
+    first->move(first->pos() + QPoint(25, 25));
+    AuxWindows::showDeclaration();
+    QCOMPARE(AuxWindows::declarationWindow(), first);
+    QVERIFY(first->pos() != expectedPosition(first)); // a shown window is not reloaded
+
+    AuxWindows::closeDeclaration();
+    QVERIFY(!AuxWindows::declarationWindow());
+    processDeferredDeletes();
+    AuxWindows::showDeclaration();
+    QWidget *second = AuxWindows::declarationWindow();
+    QVERIFY(second);
+    QCOMPARE(second->pos(), expectedPosition(second));
+}
+
+// A click beside the texts closes the card; a click on a text does not.
+void AuxWindowsTest::declarationClicks_data()
+{
+    QTest::addColumn<QString>("target"); // a label's name, or empty for the background
+    QTest::addColumn<QPoint>("pos");     // in the target's coordinates
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("background, top left") << QString() << QPoint(3, 3) << Qt::LeftButton << true;
+    QTest::newRow("background, beside the signature") << QString() << QPoint(300, 110) << Qt::LeftButton << true;
+    QTest::newRow("dedication") << "Label1" << QPoint(10, 8) << Qt::LeftButton << false;
+    QTest::newRow("greeting") << "Label2" << QPoint(20, 15) << Qt::LeftButton << false;
+    QTest::newRow("signature") << "Label3" << QPoint(5, 5) << Qt::LeftButton << false;
+}
+
+void AuxWindowsTest::declarationClicks()
+{
+    QFETCH(QString, target);
+    QFETCH(QPoint, pos);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, closes);
+    AuxWindows::showDeclaration();
+    QWidget *form2 = AuxWindows::declarationWindow();
+    QWidget *widget = target.isEmpty() ? form2 : child<QLabel>(form2, target.toLatin1().constData());
+    if (target.isEmpty())
+        QVERIFY(!form2->childAt(pos));
+    QTest::mouseClick(widget, button, {}, pos);
+    QCOMPARE(AuxWindows::declarationWindow() == nullptr, closes);
+}
+
+// Choosing 宣言 and then turning to the main window closes the card.
+void AuxWindowsTest::declarationClosesWhenProgramWindowActivates()
+{
+    QWidget mainWindow;
+    mainWindow.resize(200, 100);
+    mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+
+    AuxWindows::showDeclaration();
+    QWidget *form2 = AuxWindows::declarationWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form2));
+    QVERIFY(AuxWindows::declarationWindow());
+
+    mainWindow.activateWindow();
+    QTRY_VERIFY(!AuxWindows::declarationWindow());
+}
+
+// Another program taking the focus leaves the card open; the next window of
+// this program to become active closes it.
+void AuxWindowsTest::declarationStaysWhenAnotherProgramActivates()
+{
+    QWidget mainWindow;
+    mainWindow.resize(200, 100);
+    mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+    AuxWindows::showDeclaration();
+    QVERIFY(QTest::qWaitForWindowActive(AuxWindows::declarationWindow()));
+
+    emit qGuiApp->focusWindowChanged(nullptr); // what the application sees when it loses focus
+    QTest::qWait(50);
+    QVERIFY(AuxWindows::declarationWindow());
+
+    mainWindow.activateWindow();
+    QTRY_VERIFY(!AuxWindows::declarationWindow());
+}
+
+void AuxWindowsTest::helpOpensReadmeBesideProgram()
+{
+    AuxWindows::openHelp();
+    const QString expected = QCoreApplication::applicationDirPath() + QStringLiteral("/readme.txt");
+    QCOMPARE(m_urls.opened, QList<QUrl>{QUrl::fromLocalFile(expected)});
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+// The build puts the read-me beside the melvora executable.
+void AuxWindowsTest::readmeIsBesideExecutable()
+{
+    QFile readme(QStringLiteral(MELVORA_APP_DIR "/readme.txt"));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QByteArray bytes = readme.readAll();
+    const QString text = QString::fromUtf8(bytes);
+    QVERIFY(!text.contains(QChar::ReplacementCharacter));
+    QVERIFY(text.contains(QStringLiteral("Melvora")));
+    QVERIFY(text.contains(QStringLiteral("播放列表")));
+}
+
+QTEST_MAIN(AuxWindowsTest)
+#include "tst_aux_windows.moc"
