@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -126,6 +127,8 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
         m_drive1->addItem(driveIcon, v.name, v.rootPath);
 
     m_dir1->setHeaderHidden(true);
+    // The column is narrow: keep deep paths readable.
+    m_dir1->setIndentation(10);
     m_dir1->setColumnCount(1);
     m_dir1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_dir1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -292,6 +295,7 @@ void MediaBrowser::showFolderInTree(const QString &folder)
     item->setExpanded(true);
     m_dir1->setCurrentItem(item);
     m_dir1->scrollToItem(item);
+    m_dir1->horizontalScrollBar()->setValue(0);
     m_folder = current;
     m_building = false;
 }
