@@ -1,0 +1,559 @@
+#include "mp3_decoder.h"
+#include "mp3_player.h"
+#include "mp3_walk.h"
+#include "pcm_source.h"
+#include "pcm_volume.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+QString fixture(const QString &name)
+{
+    return QStringLiteral(MELVORA_TEST_DATA "/mp3/") + name;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QList<qint16> decodeAll(Mp3Decoder &decoder)
+{
+    QList<qint16> pcm;
+    QByteArray chunk(4096 * 4, Qt::Uninitialized);
+    while (qint64 n = decoder.read(chunk.data(), chunk.size())) {
+        const auto *s = reinterpret_cast<const qint16 *>(chunk.constData());
+        pcm.append(QList<qint16>(s, s + n / 2));
+    }
+    return pcm;
+}
+
+QList<int> framesOf(const QSignalSpy &spy)
+{
+    QList<int> frames;
+    for (const auto &args : spy)
+        frames << args.at(0).toInt();
+    return frames;
+}
+
+int messagesSeen = 0;
+QtMessageHandler testHandler = nullptr;
+
+void countMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    ++messagesSeen;
+    if (testHandler)
+        testHandler(type, context, message);
+}
+
+} // namespace
+
+class Mp3PlayerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Figures agree with an independent walk over the frame headers and with
+    // the sample counts the fixtures were made from.
+    void figures_data();
+    void figures();
+    // Every kind of bad file gives an error number and description, no figures
+    // and nothing to play.
+    void badFile_data();
+    void badFile();
+    void unreadableFile();
+    // A seek lands on the frame asked: the samples after it are the samples of
+    // a straight decode from that frame's start.
+    void seekLanding_data();
+    void seekLanding();
+    // Gains scale each channel on its own; the curve's fixed points.
+    void gains_data();
+    void gains();
+    void volumeCurve();
+    // The volume reaches the decoded samples per channel, mono on both sides.
+    void volumeOnDecodedAudio_data();
+    void volumeOnDecodedAudio();
+    // Playing to the end: frames rise to FrameCount, the run takes the file's
+    // length, one PlayEnded, delivered from the event loop.
+    void playToEnd_data();
+    void playToEnd();
+    // Each way of ending gives exactly one PlayEnded, never synchronously.
+    void endings_data();
+    void endings();
+    // A seek while playing moves the reported frame there; frames past the end end.
+    void seekWhilePlaying_data();
+    void seekWhilePlaying();
+    // No FramePlayed while paused; resuming carries on from the same frame.
+    void pauseHoldsPosition();
+    // Opening another file stops the old one without PlayEnded.
+    void openWhilePlayingIsSilent();
+    // Frames beyond 16 bits: count, length, seek and report.
+    void longFile();
+    // With no sound server the player plays silently, events come, nothing printed.
+    void noDeviceFallsBackQuietly();
+};
+
+void Mp3PlayerTest::figures_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<qint64>("samples");       // -1: no gapless info, frames x samples per frame
+    QTest::addColumn<int>("bitRate");          // -1: average from the frame bytes
+    QTest::newRow("44.1 kHz stereo CBR") << "cbr44s.mp3" << 44100 << qint64(66150) << 128000;
+    QTest::newRow("22.05 kHz mono") << "mono22.mp3" << 22050 << qint64(22050) << 64000;
+    QTest::newRow("VBR with Xing") << "vbr_xing.mp3" << 44100 << qint64(44100) << -1;
+    QTest::newRow("VBR without Xing") << "vbr_noxing.mp3" << 44100 << qint64(-1) << -1;
+    QTest::newRow("8 kHz") << "rate8k.mp3" << 8000 << qint64(-1) << 16000;
+    QTest::newRow("truncated") << "truncated.mp3" << 44100 << qint64(-1) << -1;
+    QTest::newRow("large ID3v2 tag") << "id3big.mp3" << 22050 << qint64(22050) << 64000;
+}
+
+void Mp3PlayerTest::figures()
+{
+    QFETCH(QString, file);
+    QFETCH(int, rate);
+    QFETCH(qint64, samples);
+    QFETCH(int, bitRate);
+
+    const Mp3Walk walk = walkMp3(readAll(fixture(file)));
+    QVERIFY(walk.frames > 0);
+    QCOMPARE(walk.sampleRate, rate);
+
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QCOMPARE(mp.OpenFile(fixture(file), QString()), qint16(0));
+    QCOMPARE(mp.errorNumber(), 0);
+    QCOMPARE(mp.errorDescription(), QString());
+    QCOMPARE(mp.FrameCount(), walk.frames);
+    QCOMPARE(mp.SampleRate(), rate);
+    QCOMPARE(mp.MsPerFrame(), float(walk.samplesPerFrame * 1000.0 / rate));
+    if (samples < 0)
+        samples = qint64(walk.frames) * walk.samplesPerFrame;
+    QCOMPARE(mp.LengthMs(), qint32(samples * 1000 / rate));
+
+    if (bitRate < 0) {
+        const double seconds = double(walk.frames) * walk.samplesPerFrame / rate;
+        bitRate = int(std::lround(walk.audioBytes * 8 / seconds / 1000) * 1000);
+    }
+    QVERIFY2(std::abs(mp.BitRate() - bitRate) <= 1000,
+             qPrintable(QStringLiteral("%1 vs %2").arg(mp.BitRate()).arg(bitRate)));
+
+    // The decoded sample count is the reported length.
+    Mp3Decoder decoder;
+    QCOMPARE(decoder.open(fixture(file)), Mp3Decoder::OpenResult::Ok);
+    QCOMPARE(qint64(decodeAll(decoder).size() / 2), samples);
+    QVERIFY(decoder.atEnd());
+}
+
+void Mp3PlayerTest::badFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("error");
+    QTest::newRow("missing") << fixture("no-such-file.mp3") << int(Mp3Player::ErrFileNotFound);
+    QTest::newRow("empty path") << QString() << int(Mp3Player::ErrFileNotFound);
+    QTest::newRow("folder") << QStringLiteral(MELVORA_TEST_DATA "/mp3") << int(Mp3Player::ErrFileUnreadable);
+    QTest::newRow("zero bytes") << fixture("empty.mp3") << int(Mp3Player::ErrEmptyFile);
+    QTest::newRow("random bytes") << fixture("random.mp3") << int(Mp3Player::ErrNotMp3);
+    QTest::newRow("text named .mp3") << fixture("text.mp3") << int(Mp3Player::ErrNotMp3);
+}
+
+void Mp3PlayerTest::badFile()
+{
+    QFETCH(QString, path);
+    QFETCH(int, error);
+
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    // A good file first, so a failed open must also drop the previous one.
+    QCOMPARE(mp.OpenFile(fixture("mono22.mp3")), qint16(0));
+    QCOMPARE(mp.OpenFile(path, QString()), qint16(error));
+    QCOMPARE(mp.errorNumber(), error);
+    QVERIFY(!mp.errorDescription().isEmpty());
+    QCOMPARE(mp.FrameCount(), 0);
+    QCOMPARE(mp.LengthMs(), 0);
+    QCOMPARE(mp.SampleRate(), 0);
+    QCOMPARE(mp.BitRate(), 0);
+    mp.Play();
+    QVERIFY(!mp.isPlaying());
+    QCOMPARE(mp.errorNumber(), error);   // the open's error is still the one to see
+    QTest::qWait(150);
+    QCOMPARE(frames.size(), 0);
+    QCOMPARE(ended.size(), 0);
+
+    // Play with nothing ever opened is an error of its own.
+    Mp3Player fresh(nullptr, Mp3Player::Output::Silent);
+    fresh.Play();
+    QCOMPARE(fresh.errorNumber(), int(Mp3Player::ErrNoFileOpen));
+    QVERIFY(!fresh.errorDescription().isEmpty());
+}
+
+void Mp3PlayerTest::unreadableFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("locked.mp3");
+    QVERIFY(QFile::copy(fixture("mono22.mp3"), path));
+    QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    QFile probe(path);
+    if (probe.open(QIODevice::ReadOnly))
+        QSKIP("permissions do not keep this user out (root)");
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QCOMPARE(mp.OpenFile(path), qint16(Mp3Player::ErrFileUnreadable));
+}
+
+void Mp3PlayerTest::seekLanding_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("frame");
+    QTest::newRow("CBR frame 1") << "cbr44s.mp3" << 1;
+    QTest::newRow("CBR frame 20") << "cbr44s.mp3" << 20;
+    QTest::newRow("CBR last frame") << "cbr44s.mp3" << 58;
+    QTest::newRow("VBR no Xing frame 17") << "vbr_noxing.mp3" << 17;
+    QTest::newRow("VBR Xing frame 33") << "vbr_xing.mp3" << 33;
+    QTest::newRow("mono frame 12") << "mono22.mp3" << 12;
+    QTest::newRow("8 kHz frame 9") << "rate8k.mp3" << 9;
+}
+
+void Mp3PlayerTest::seekLanding()
+{
+    QFETCH(QString, file);
+    QFETCH(int, frame);
+
+    Mp3Decoder decoder;
+    QCOMPARE(decoder.open(fixture(file)), Mp3Decoder::OpenResult::Ok);
+    const QList<qint16> whole = decodeAll(decoder);
+
+    const qint64 at = decoder.seekFrame(frame);
+    QVERIFY(at > 0);
+    QCOMPARE(decoder.frameAtSample(at), frame);
+    QCOMPARE(decoder.frameAtSample(at - 1), frame - 1);
+    const QList<qint16> tail = decodeAll(decoder);
+    QCOMPARE(qint64(tail.size()), qint64(whole.size()) - 2 * at);
+    // Layer III borrows bits from earlier frames; after a seek they are decoded
+    // again, so the samples match to within rounding.
+    int worst = 0;
+    for (qsizetype i = 0; i < tail.size(); ++i)
+        worst = std::max(worst, std::abs(tail[i] - whole[2 * at + i]));
+    QVERIFY2(worst <= 2, qPrintable(QStringLiteral("largest difference %1").arg(worst)));
+}
+
+void Mp3PlayerTest::gains_data()
+{
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("right");
+    QTest::addColumn<qint16>("inL");
+    QTest::addColumn<qint16>("inR");
+    QTest::addColumn<qint16>("outL");
+    QTest::addColumn<qint16>("outR");
+    QTest::newRow("full both") << 100 << 100 << qint16(-32768) << qint16(32767) << qint16(-32768) << qint16(32767);
+    QTest::newRow("left only") << 100 << 0 << qint16(12000) << qint16(12000) << qint16(12000) << qint16(0);
+    QTest::newRow("right only") << 0 << 100 << qint16(-12000) << qint16(-12000) << qint16(0) << qint16(-12000);
+    QTest::newRow("half right") << 100 << 50 << qint16(20000) << qint16(20000) << qint16(20000) << qint16(5000);
+    QTest::newRow("balance 100/10") << 100 << 10 << qint16(30000) << qint16(30000) << qint16(30000) << qint16(300);
+    QTest::newRow("over 100 clamps") << 250 << -5 << qint16(1000) << qint16(1000) << qint16(1000) << qint16(0);
+}
+
+void Mp3PlayerTest::gains()
+{
+    QFETCH(int, left);
+    QFETCH(int, right);
+    QFETCH(qint16, inL);
+    QFETCH(qint16, inR);
+    QFETCH(qint16, outL);
+    QFETCH(qint16, outR);
+    qint16 pcm[6] = {inL, inR, inL, inR, inL, inR};
+    PcmVolume::applyGains(pcm, 3, PcmVolume::gainForVolume(left), PcmVolume::gainForVolume(right));
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(pcm[2 * i], outL);
+        QCOMPARE(pcm[2 * i + 1], outR);
+    }
+}
+
+void Mp3PlayerTest::volumeCurve()
+{
+    QCOMPARE(PcmVolume::gainForVolume(0), 0);
+    QCOMPARE(PcmVolume::gainForVolume(100), PcmVolume::UnityGain);
+    QCOMPARE(PcmVolume::gainForVolume(50), PcmVolume::UnityGain / 4);   // -12 dB
+    for (int v = 1; v <= 100; ++v)
+        QVERIFY(PcmVolume::gainForVolume(v) > PcmVolume::gainForVolume(v - 1));
+}
+
+void Mp3PlayerTest::volumeOnDecodedAudio_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("right");
+    QTest::newRow("stereo, left only") << "cbr44s.mp3" << 100 << 0;
+    QTest::newRow("stereo, balance to the right") << "cbr44s.mp3" << 10 << 100;
+    QTest::newRow("mono, both") << "mono22.mp3" << 100 << 100;
+    QTest::newRow("mono, right only") << "mono22.mp3" << 0 << 100;
+    QTest::newRow("mono, 35 both") << "mono22.mp3" << 35 << 35;
+}
+
+void Mp3PlayerTest::volumeOnDecodedAudio()
+{
+    QFETCH(QString, file);
+    QFETCH(int, left);
+    QFETCH(int, right);
+
+    Mp3Decoder plain;
+    QCOMPARE(plain.open(fixture(file)), Mp3Decoder::OpenResult::Ok);
+    const QList<qint16> reference = decodeAll(plain);
+
+    Mp3Decoder decoder;
+    QCOMPARE(decoder.open(fixture(file)), Mp3Decoder::OpenResult::Ok);
+    PcmSource source(&decoder);
+    source.setGains(PcmVolume::gainForVolume(left), PcmVolume::gainForVolume(right));
+    source.restart(0);
+    const QByteArray out = source.readAll();
+    QCOMPARE(qsizetype(out.size()), reference.size() * 2);
+    QCOMPARE(source.contentBytes(), qint64(out.size()));
+    QVERIFY(source.contentEnded());
+
+    const auto *s = reinterpret_cast<const qint16 *>(out.constData());
+    double energy[2] = {0, 0}, refEnergy[2] = {0, 0};
+    for (qsizetype i = 0; i < reference.size(); ++i) {
+        energy[i % 2] += double(s[i]) * s[i];
+        refEnergy[i % 2] += double(reference[i]) * reference[i];
+    }
+    QVERIFY(refEnergy[0] > 0 && refEnergy[1] > 0);   // mono comes out on both channels
+    const double expected[2] = {std::pow(left / 100.0, 4), std::pow(right / 100.0, 4)};
+    for (int c = 0; c < 2; ++c) {
+        const double ratio = energy[c] / refEnergy[c];
+        QVERIFY2(std::abs(ratio - expected[c]) <= 0.01 * expected[c] + 1e-6,
+                 qPrintable(QStringLiteral("channel %1: %2 vs %3").arg(c).arg(ratio).arg(expected[c])));
+    }
+}
+
+void Mp3PlayerTest::playToEnd_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("44.1 kHz stereo CBR") << "cbr44s.mp3";
+    QTest::newRow("8 kHz") << "rate8k.mp3";
+    QTest::newRow("truncated") << "truncated.mp3";
+    QTest::newRow("VBR without Xing") << "vbr_noxing.mp3";
+}
+
+void Mp3PlayerTest::playToEnd()
+{
+    QFETCH(QString, file);
+
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QCOMPARE(mp.OpenFile(fixture(file)), qint16(0));
+    QElapsedTimer clock;
+    clock.start();
+    mp.Play();
+    mp.SetVolume(35, 35);
+    QVERIFY(mp.isPlaying());
+    QVERIFY(ended.wait(mp.LengthMs() + 3000));
+    const qint64 took = clock.elapsed();
+    QTest::qWait(200);
+
+    QCOMPARE(ended.size(), 1);
+    QVERIFY(!mp.isPlaying());
+    QVERIFY2(took >= mp.LengthMs() - 30 && took <= mp.LengthMs() + 400,
+             qPrintable(QStringLiteral("%1 ms for %2 ms").arg(took).arg(mp.LengthMs())));
+    const QList<int> seen = framesOf(frames);
+    QVERIFY(!seen.isEmpty());
+    QCOMPARE(seen.last(), mp.FrameCount());
+    QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+    QVERIFY(seen.first() <= 3);
+    // About 10 to 20 reports a second.
+    const double perSecond = seen.size() * 1000.0 / took;
+    QVERIFY2(perSecond >= 8 && perSecond <= 22, qPrintable(QString::number(perSecond)));
+    // Reported frames track real time.
+    for (qsizetype i = 1; i < seen.size(); ++i)
+        QVERIFY(seen[i] - seen[i - 1] <= int(300 / mp.MsPerFrame()) + 1);
+}
+
+void Mp3PlayerTest::endings_data()
+{
+    QTest::addColumn<QString>("steps");   // o open, p play, s StopPlay, e EndPlayback, w run events
+    QTest::addColumn<int>("playEnded");
+    QTest::newRow("stop while playing") << "opws" << 1;
+    QTest::newRow("end while playing") << "opwe" << 1;
+    QTest::newRow("end with nothing open") << "e" << 1;
+    QTest::newRow("stop with nothing playing") << "os" << 1;
+    QTest::newRow("end after stop, delivered between") << "opwswe" << 2;
+    QTest::newRow("stop then end, one ending") << "opwse" << 1;
+    QTest::newRow("end, play again, end") << "opewpwe" << 2;
+    QTest::newRow("end while paused") << "opwTe" << 1;
+}
+
+void Mp3PlayerTest::endings()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, playEnded);
+
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    for (const QChar step : steps) {
+        const qsizetype before = ended.size();
+        switch (step.unicode()) {
+        case 'o': QCOMPARE(mp.OpenFile(fixture("cbr44s.mp3")), qint16(0)); break;
+        case 'p': mp.Play(); break;
+        case 'T': mp.TogglePause(); break;
+        case 's': mp.StopPlay(); break;
+        case 'e': mp.EndPlayback(); break;
+        case 'w': QTest::qWait(120); break;
+        }
+        if (step == 's' || step == 'e') {
+            QCOMPARE(ended.size(), before);   // queued, never inside the call
+            QVERIFY(!mp.isPlaying() && !mp.isPaused());
+        }
+    }
+    const qsizetype framesAtEnd = frames.size();
+    QTest::qWait(300);
+    QCOMPARE(ended.size(), playEnded);
+    QCOMPARE(frames.size(), framesAtEnd);   // nothing reported after the ending
+}
+
+void Mp3PlayerTest::seekWhilePlaying_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("frame");
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("forward") << "cbr44s.mp3" << 40 << false;
+    QTest::newRow("back to the start") << "cbr44s.mp3" << 0 << false;
+    QTest::newRow("mono") << "mono22.mp3" << 30 << false;
+    QTest::newRow("negative is the start") << "mono22.mp3" << -7 << false;
+    QTest::newRow("past the end") << "cbr44s.mp3" << 5000 << true;
+}
+
+void Mp3PlayerTest::seekWhilePlaying()
+{
+    QFETCH(QString, file);
+    QFETCH(int, frame);
+    QFETCH(bool, ends);
+
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QCOMPARE(mp.OpenFile(fixture(file)), qint16(0));
+    mp.Play();
+    QTest::qWait(250);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    mp.SeekFrame(frame);
+    if (ends) {
+        QVERIFY(ended.wait(1000));
+        QCOMPARE(framesOf(frames).value(0), mp.FrameCount());
+        return;
+    }
+    QVERIFY(frames.wait(500));
+    const int landed = std::max(frame, 0);
+    const int first = frames.first().at(0).toInt();
+    QVERIFY2(first >= landed && first <= landed + int(150 / mp.MsPerFrame()) + 1,
+             qPrintable(QStringLiteral("reported %1 after seeking %2").arg(first).arg(frame)));
+    QCOMPARE(ended.size(), 0);
+}
+
+void Mp3PlayerTest::pauseHoldsPosition()
+{
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QCOMPARE(mp.OpenFile(fixture("cbr44s.mp3")), qint16(0));
+    mp.Play();
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QTest::qWait(400);
+    mp.TogglePause();
+    QVERIFY(mp.isPaused());
+    const int atPause = frames.last().at(0).toInt();
+    const qsizetype count = frames.size();
+    QTest::qWait(500);
+    QCOMPARE(frames.size(), count);
+    mp.SeekFrame(5);   // a seek while paused stays paused
+    QVERIFY(mp.isPaused());
+    QTest::qWait(200);
+    QCOMPARE(frames.size(), count);
+    mp.SeekFrame(atPause);
+    mp.TogglePause();
+    QVERIFY(mp.isPlaying());
+    QVERIFY(frames.wait(500));
+    const int resumed = frames.at(count).at(0).toInt();
+    QVERIFY2(resumed >= atPause && resumed <= atPause + 6,
+             qPrintable(QStringLiteral("paused at %1, resumed at %2").arg(atPause).arg(resumed)));
+    QCOMPARE(ended.size(), 0);
+}
+
+void Mp3PlayerTest::openWhilePlayingIsSilent()
+{
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QCOMPARE(mp.OpenFile(fixture("cbr44s.mp3")), qint16(0));
+    mp.Play();
+    QTest::qWait(150);
+    QCOMPARE(mp.OpenFile(fixture("mono22.mp3")), qint16(0));
+    QVERIFY(!mp.isPlaying());
+    QCOMPARE(mp.SampleRate(), 22050);
+    QTest::qWait(200);
+    QCOMPARE(ended.size(), 0);
+}
+
+void Mp3PlayerTest::longFile()
+{
+    // 8 kHz frames repeated past 16-bit frame numbers (72 ms each: 40,000 frames = 48 min).
+    const Mp3Walk walk = walkMp3(readAll(fixture("rate8k.mp3")));
+    QVERIFY(walk.frames > 0);
+    const int copies = 40000 / walk.frames + 1;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.mp3");
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    for (int i = 0; i < copies; ++i)
+        out.write(walk.frameBytes);
+    out.close();
+    const int total = copies * walk.frames;
+    QVERIFY(total > 40000);
+
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QCOMPARE(mp.OpenFile(path), qint16(0));
+    QCOMPARE(mp.FrameCount(), total);
+    QCOMPARE(mp.LengthMs(), qint32(qint64(total) * 576 * 1000 / 8000));
+    mp.Play();
+    mp.SeekFrame(39000);
+    QVERIFY(frames.wait(500));
+    const int reported = frames.last().at(0).toInt();
+    QVERIFY2(reported >= 39000 && reported <= 39010, qPrintable(QString::number(reported)));
+    mp.StopPlay();
+}
+
+void Mp3PlayerTest::noDeviceFallsBackQuietly()
+{
+    // main() points the sound client at a server that does not exist.
+    messagesSeen = 0;
+    testHandler = qInstallMessageHandler(countMessages);
+    Mp3Player mp;   // wants the device
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QCOMPARE(mp.OpenFile(fixture("rate8k.mp3")), qint16(0));
+    mp.Play();
+    QVERIFY(mp.isPlaying());
+    QVERIFY(mp.isSilent());
+    QVERIFY(ended.wait(mp.LengthMs() + 3000));
+    qInstallMessageHandler(testHandler);
+    QVERIFY(!frames.isEmpty());
+    QCOMPARE(messagesSeen, 0);
+}
+
+int main(int argc, char **argv)
+{
+    // No sound server for these tests, wherever they run: the real device is
+    // exercised by the recording check.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/melvora-test/native");
+    QCoreApplication app(argc, argv);
+    Mp3PlayerTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mp3_player.moc"
