@@ -1,19 +1,53 @@
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
-#include <QMainWindow>
+#include <QTranslator>
+
+#ifdef MELVORA_HAVE_MAIN_WINDOW
+#  include "drives.h"
+#  include "file_dialog.h"
+#  include "fonts.h"
+#  include "key_state.h"
+#  include "list_file_workflow.h"
+#  include "main_window.h"
+#  include "message_box.h"
+#  include "pictures.h"
+#else
+#  include <QMainWindow>
+#endif
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Melvora"));
     QApplication::setApplicationVersion(QStringLiteral(MELVORA_VERSION));
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 
-    // Until the real main window exists: a bare window with the start-up title.
+    // Chinese throughout, Qt's own dialogs and buttons included.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+#ifdef MELVORA_HAVE_MAIN_WINDOW
+    QApplication::setFont(Fonts::interfaceFont());
+    QApplication::setWindowIcon(applicationIcon());
+
+    QtMessageBox messages;
+    QtFileDialog dialog;
+    dialog.setFilter(ListFileWorkflow::kDialogFilter);
+    QtDrives drives;
+    SystemKeyState keys;
+    MainWindow window(messages, dialog, drives, keys);
+    messages.setParent(&window);
+    dialog.setParent(&window);
+    window.show();
+#else
     QMainWindow window;
     window.setObjectName(QStringLiteral("liebiao"));
     window.setWindowTitle(QStringLiteral("Melvora—— 未命名"));
     window.resize(486, 294);
     window.show();
+#endif
     return app.exec();
 }

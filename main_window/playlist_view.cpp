@@ -1,0 +1,134 @@
+#include "playlist_view.h"
+
+#include "list_state.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+PlaylistView::PlaylistView(ListState &state, QWidget *parent) : QListView(parent), m_state(state)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+    setAcceptDrops(false);
+    setUniformItemSizes(true);
+    setLayoutMode(QListView::Batched);
+    setBatchSize(2000);
+    setMouseTracking(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+}
+
+void PlaylistView::showSelection(int index)
+{
+    if (!model())
+        return;
+    const bool wasQuiet = m_quiet;
+    m_quiet = true;
+    if (index < 0 || index >= model()->rowCount()) {
+        selectionModel()->clear();
+    } else {
+        const QModelIndex i = model()->index(index, 0);
+        selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+        scrollTo(i);
+    }
+    m_quiet = wasQuiet;
+}
+
+bool PlaylistView::event(QEvent *event)
+{
+    // Ctrl+C, Ctrl+Z, Ctrl+X, Ctrl+A belong to the window's menu commands, not
+    // to the list's clipboard and select-all handling.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() & Qt::ControlModifier) {
+            event->ignore();
+            return false;
+        }
+    }
+    return QListView::event(event);
+}
+
+void PlaylistView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QListView::currentChanged(current, previous);
+    if (!m_quiet && current.isValid())
+        m_state.selectByUser(current.row());
+}
+
+void PlaylistView::selectRow(int row)
+{
+    if (row < 0 || !model() || row >= model()->rowCount())
+        return;
+    const QModelIndex i = model()->index(row, 0);
+    if (selectionModel()->currentIndex() == i && selectionModel()->isSelected(i))
+        return;
+    selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+}
+
+int PlaylistView::rowForDrag(const QPoint &pos) const
+{
+    const int rows = model() ? model()->rowCount() : 0;
+    if (rows == 0)
+        return -1;
+    const QRect area = viewport()->rect();
+    QPoint p(qBound(area.left(), pos.x(), area.right()), qBound(area.top(), pos.y(), area.bottom()));
+    QModelIndex i = indexAt(p);
+    if (!i.isValid())   // below the last row
+        return rows - 1;
+    int row = i.row();
+    // Beyond the top or bottom edge the selection walks on, as the list scrolls.
+    if (pos.y() < area.top() && row > 0)
+        --row;
+    else if (pos.y() > area.bottom() && row < rows - 1)
+        ++row;
+    return row;
+}
+
+void PlaylistView::mousePressEvent(QMouseEvent *event)
+{
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton) {
+        event->accept();   // the right button selects nothing
+        return;
+    }
+    const QModelIndex i = indexAt(event->position().toPoint());
+    if (i.isValid())
+        selectRow(i.row());
+    m_leftHeld = true;
+    m_state.leftButtonPressed();
+    event->accept();
+}
+
+void PlaylistView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_leftHeld && (event->buttons() & Qt::LeftButton)) {
+        const int row = rowForDrag(event->position().toPoint());
+        if (row >= 0) {
+            selectRow(row);
+            scrollTo(model()->index(row, 0));
+        }
+    }
+    m_state.pointerMoved();
+    event->accept();
+}
+
+void PlaylistView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_leftHeld = false;
+        m_state.leftButtonReleased();
+    } else if (event->button() == Qt::RightButton) {
+        emit popupRequested(event->globalPosition().toPoint());
+    }
+    event->accept();
+}
+
+void PlaylistView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double-click still selects and starts a press.
+    mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+        emit playRequested();
+}

@@ -1,0 +1,41 @@
+#pragma once
+#include <QListView>
+
+class ListState;
+
+// List1: shows the playlist and turns mouse and keys into list state events.
+// A left press selects the row under the pointer, then records the drag
+// origin; while the button is held the selection follows the pointer; the
+// release ends the drag. A right release asks for the pop-up menu. There is no
+// Qt drag and drop: the reordering is the list state's own.
+class PlaylistView : public QListView {
+    Q_OBJECT
+public:
+    explicit PlaylistView(ListState &state, QWidget *parent = nullptr);
+
+    // Makes the view show the list state's selection without reporting it back.
+    void showSelection(int index);
+    // Set while the window applies a change of the entries, so the view's own
+    // selection moves are not taken for the user's.
+    void setApplyingChange(bool applying) { m_quiet = applying; }
+
+signals:
+    void popupRequested(const QPoint &globalPos);
+    void playRequested();
+
+protected:
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    int rowForDrag(const QPoint &pos) const;
+    void selectRow(int row);
+
+    ListState &m_state;
+    bool m_quiet = false;
+    bool m_leftHeld = false;
+};
