@@ -36,6 +36,22 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QRect &geometry)
     return label;
 }
 
+// The fonts found on a desktop may be wider or taller than the ones the layout
+// was drawn with: a label grows into the free space up to `limit` (in pixels)
+// rather than cutting its text.
+void growToFit(QLabel *label, const QPoint &limit)
+{
+    QRect geometry = label->geometry();
+    if (label->wordWrap()) {
+        const int needed = label->heightForWidth(geometry.width());
+        geometry.setHeight(qMin(qMax(geometry.height(), needed), limit.y() - geometry.top()));
+    } else {
+        const int needed = label->sizeHint().width();
+        geometry.setWidth(qMin(qMax(geometry.width(), needed), limit.x() - geometry.left()));
+    }
+    label->setGeometry(geometry);
+}
+
 void setTextColour(QLabel *label, const QColor &colour)
 {
     QPalette palette = label->palette();
@@ -102,6 +118,7 @@ void AboutWindow::createControls()
 
     m_lblTitle = makeLabel(this, "lblTitle", Twips::rect(1050, 240, 3885, 480));
     m_lblTitle->setFont(Fonts::byWindowsFamily(QStringLiteral("隶书"), 24, true));
+    m_lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setTextColour(m_lblTitle, QColor(255, 0, 0));
 
     m_lblVersion = makeLabel(this, "lblVersion", Twips::rect(1050, 780, 3885, 225));
@@ -170,6 +187,14 @@ void AboutWindow::load()
         "软件功能：  　　主要是用于编辑,制作M3U,PLS类型的播放列表文件.此类文件是WINAMP；"
         "WINDOWS MEDIA PLAYER；FOOBAR2000；超级解霸等所有音频播放器都必须支持的类型,应用广泛。"));
     m_timer1->start();
+
+    // Free space: the separator below the description; the link labels and
+    // the buttons to the right of the contact labels.
+    growToFit(m_lblDescription, QPoint(0, Twips::toPixels(2445)));
+    growToFit(m_label1, QPoint(Twips::toPixels(4125), 0));
+    growToFit(m_label4, QPoint(Twips::toPixels(4140), 0));
+    growToFit(findChild<QLabel *>(QStringLiteral("Label2")), QPoint(Twips::toPixels(1080), 0));
+    growToFit(findChild<QLabel *>(QStringLiteral("Label3")), QPoint(Twips::toPixels(1080), 0));
 }
 
 QColor AboutWindow::iconBackground() const

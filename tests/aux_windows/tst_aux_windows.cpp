@@ -77,6 +77,9 @@ private slots:
     void declarationClosesWhenProgramWindowActivates();
     void declarationStaysWhenAnotherProgramActivates();
 
+    void textsAreNotCut_data();
+    void textsAreNotCut();
+
     void helpOpensReadmeBesideProgram();
     void readmeIsBesideExecutable();
 
@@ -445,6 +448,35 @@ void AuxWindowsTest::declarationStaysWhenAnotherProgramActivates()
 
     mainWindow.activateWindow();
     QTRY_VERIFY(!AuxWindows::declarationWindow());
+}
+
+void AuxWindowsTest::textsAreNotCut_data()
+{
+    QTest::addColumn<bool>("about");
+    QTest::newRow("frmAbout") << true;
+    QTest::newRow("Form2") << false;
+}
+
+// Every label's text fits its label with the fonts of this desktop: no ink
+// beyond the right edge, and wrapped lines that only lose their empty descent.
+void AuxWindowsTest::textsAreNotCut()
+{
+    QFETCH(bool, about);
+    about ? AuxWindows::showAbout() : AuxWindows::showDeclaration();
+    QWidget *window = about ? AuxWindows::aboutWindow() : AuxWindows::declarationWindow();
+    const auto labels = window->findChildren<QLabel *>();
+    QVERIFY(labels.size() >= 3);
+    for (QLabel *label : labels) {
+        if (label->text().isEmpty())
+            continue;
+        const QFontMetrics metrics(label->font());
+        const QByteArray name = label->objectName().toLatin1();
+        if (label->wordWrap())
+            QVERIFY2(label->heightForWidth(label->width()) - metrics.descent() <= label->height(), name.constData());
+        else
+            QVERIFY2(metrics.boundingRect(label->text()).right() < label->width(), name.constData());
+        QVERIFY2(window->rect().contains(label->geometry()), name.constData());
+    }
 }
 
 void AuxWindowsTest::helpOpensReadmeBesideProgram()
