@@ -5,82 +5,82 @@
 #include <QIODevice>
 #include <QStringDecoder>
 
+#include <cstring>
+
+// Lines are split and chosen on the bytes: CR, LF, "#" and "=" are single
+// bytes in UTF-8 and never part of a GB18030 character, so only the chosen
+// parts are decoded.
+
 namespace {
 
-bool isFileKey(QStringView key)
+bool isFileKey(QByteArrayView key)
 {
     key = key.trimmed();
-    if (key.size() < 5 || !key.first(4).startsWith(u"file", Qt::CaseInsensitive))
+    if (key.size() < 5 || qstrnicmp(key.data(), "file", 4) != 0)
         return false;
-    for (QChar c : key.sliced(4)) {
-        if (c < u'0' || c > u'9')
+    for (char c : key.sliced(4)) {
+        if (c < '0' || c > '9')
             return false;
     }
     return true;
 }
 
-// Calls f(line) for every line; CR LF, CR and LF end lines.
+// Calls f(line) for every non-empty line; CR LF, CR and LF end lines.
 template <typename F>
-void forEachLine(QStringView text, F f)
+void forEachLine(QByteArrayView bytes, F f)
 {
-    const QChar *begin = text.data();
-    const QChar *end = begin + text.size();
-    const QChar *start = begin;
-    for (const QChar *p = begin; p != end; ++p) {
-        const char16_t c = p->unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
-        f(QStringView(start, p));
-        if (c == u'\r' && p + 1 != end && p[1] == u'\n')
-            ++p;
-        start = p + 1;
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    while (p != end) {
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *const segmentEnd = lf ? lf : end;
+        while (const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(segmentEnd - p)))) {
+            f(QByteArrayView(p, cr));
+            p = cr + 1;
+        }
+        if (p != segmentEnd)
+            f(QByteArrayView(p, segmentEnd));
+        p = lf ? lf + 1 : end;
     }
-    if (start != end)
-        f(QStringView(start, end));
 }
 
-} // namespace
-
-QString decodePlaylistText(QByteArrayView bytes)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder gb18030("GB18030", QStringDecoder::Flag::Stateless);
-    if (gb18030.isValid())
-        return gb18030.decode(bytes);
-    // A Qt without ICU: the system's own 8-bit code page, which on Chinese
-    // Windows is what wrote the file.
-    QStringDecoder local(QStringDecoder::System, QStringDecoder::Flag::Stateless);
-    return local.decode(bytes);
-}
-
-QStringList parsePlaylist(QStringView text, PlaylistType type)
+QStringList parseWith(QStringDecoder &decoder, QByteArrayView bytes, PlaylistType type)
 {
     QStringList entries;
     if (type == PlaylistType::M3u) {
-        forEachLine(text, [&](QStringView line) {
-            if (!line.isEmpty() && line.front() != u'#')
-                entries.append(line.toString());
+        forEachLine(bytes, [&](QByteArrayView line) {
+            if (!line.isEmpty() && line.front() != '#')
+                entries.append(decoder.decode(line));
         });
     } else if (type == PlaylistType::Pls) {
-        forEachLine(text, [&](QStringView line) {
-            const qsizetype eq = line.indexOf(u'=');
+        forEachLine(bytes, [&](QByteArrayView line) {
+            const qsizetype eq = line.indexOf('=');
             if (eq >= 0 && isFileKey(line.first(eq)))
-                entries.append(line.sliced(eq + 1).toString());
+                entries.append(decoder.decode(line.sliced(eq + 1)));
         });
     }
     return entries;
 }
 
+} // namespace
+
 QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type)
 {
     if (type == PlaylistType::Other)
         return {};
-    return parsePlaylist(decodePlaylistText(bytes), type);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringList entries = parseWith(utf8, bytes, type);
+    if (!utf8.hasError())
+        return entries;
+    QStringDecoder gb18030("GB18030", QStringDecoder::Flag::Stateless);
+    if (gb18030.isValid())
+        return parseWith(gb18030, bytes, type);
+    // A Qt without ICU: the system's own 8-bit code page, which on Chinese
+    // Windows is what wrote the file.
+    QStringDecoder local(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+    return parseWith(local, bytes, type);
 }
 
 PlaylistRead readPlaylist(QIODevice &device, PlaylistType type)

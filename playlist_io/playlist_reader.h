@@ -26,8 +26,6 @@ struct PlaylistRead {
     QStringList entries;
 };
 
-QString decodePlaylistText(QByteArrayView bytes);
-QStringList parsePlaylist(QStringView text, PlaylistType type);
 QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type);
 
 // Reads the device to its end (opening it read-only first if it is closed).

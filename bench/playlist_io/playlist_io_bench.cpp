@@ -1,0 +1,131 @@
+// Opening and saving 100,000-entry lists, next to the floor of merely reading
+// the bytes and splitting them into lines (or writing the bytes).
+#include "fake_file_dialog.h"
+#include "fake_message_box.h"
+#include "list_file_workflow.h"
+#include "list_state.h"
+#include "playlist_reader.h"
+#include "playlist_writer.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kEntries = 100000;
+
+QStringList uniqueEntries(int n)
+{
+    QStringList out;
+    out.reserve(n);
+    for (int i = 0; i < n; ++i)
+        out << QStringLiteral("/home/user/Music/Artist %1/Album %2/%3 - Track title.mp3")
+                   .arg(i % 997).arg(i % 31).arg(i, 6, 10, QLatin1Char('0'));
+    return out;
+}
+
+// Half of the lines repeat an earlier one.
+QStringList withDuplicates()
+{
+    const QStringList unique = uniqueEntries(kEntries / 2);
+    QStringList out = unique;
+    for (int i = 0; i < unique.size(); ++i)
+        out << unique.at((i * 7919) % unique.size());
+    return out;
+}
+
+struct Files {
+    Files()
+    {
+        const QStringList lines = withDuplicates();
+        m3u = dir.filePath("big.m3u");
+        pls = dir.filePath("big.pls");
+        QFile a(m3u), b(pls);
+        a.open(QIODevice::WriteOnly);
+        a.write(formatPlaylist(lines, PlaylistType::M3u, Qt::CaseSensitive));
+        b.open(QIODevice::WriteOnly);
+        b.write(formatPlaylist(lines, PlaylistType::Pls, Qt::CaseSensitive));
+    }
+    QTemporaryDir dir;
+    QString m3u, pls;
+};
+
+Files &files()
+{
+    static Files f;
+    return f;
+}
+
+void BM_FloorReadSplit(benchmark::State &st, bool pls)
+{
+    const QString path = pls ? files().pls : files().m3u;
+    for (auto _ : st) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        const QList<QByteArray> lines = f.readAll().split('\n');
+        benchmark::DoNotOptimize(lines.size());
+    }
+}
+
+// The whole open command: dialog answer, read, replace the list, select, refresh.
+void BM_OpenIntoModel(benchmark::State &st, bool pls, bool windowsRules)
+{
+    const QString path = pls ? files().pls : files().m3u;
+    ListState state(windowsRules ? PathRules::windows() : PathRules::posix());
+    state.load();
+    FakeMessageBox box;
+    FakeFileDialog dialog;
+    ListFileWorkflow flow(state, box, dialog);
+    for (auto _ : st) {
+        dialog.names << path;
+        flow.openlist();
+        if (state.count() != kEntries / 2)
+            st.SkipWithError("wrong entry count");
+    }
+}
+
+void BM_FloorWrite(benchmark::State &st)
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = formatPlaylist(uniqueEntries(kEntries), PlaylistType::M3u,
+                                            Qt::CaseSensitive);
+    for (auto _ : st) {
+        QFile f(dir.filePath("floor.m3u"));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+}
+
+void BM_SaveFromModel(benchmark::State &st, bool pls, bool windowsRules)
+{
+    QTemporaryDir dir;
+    ListState state(windowsRules ? PathRules::windows() : PathRules::posix());
+    state.load();
+    state.appendUnique(uniqueEntries(kEntries));
+    FakeMessageBox box;
+    FakeFileDialog dialog;
+    ListFileWorkflow flow(state, box, dialog);
+    dialog.names << dir.filePath(pls ? "out.pls" : "out.m3u");
+    flow.saveaslist();
+    for (auto _ : st) {
+        box.shown.clear();
+        flow.savelist();  // named now: rewrites in place
+        if (box.shown.size() != 1 || box.shown.first().text.startsWith(u'未'))
+            st.SkipWithError("save failed");
+    }
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(BM_FloorReadSplit, m3u, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, m3u_posix, false, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, m3u_windows, false, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorReadSplit, pls, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, pls_posix, true, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, pls_windows, true, true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloorWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveFromModel, m3u_posix, false, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveFromModel, pls_windows, true, true)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
