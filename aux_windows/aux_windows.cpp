@@ -48,8 +48,10 @@ AuxWindows::Services services()
 
 void bringToFront(QWidget *window)
 {
-    window->show();
-    window->raise();
+    if (window->isVisible())
+        window->raise();
+    else
+        window->show();
     window->activateWindow();
 }
 } // namespace
