@@ -100,6 +100,7 @@ bool Mp3Player::startOutputAt(qint32 frame)
         if (sink->start(m_source.get(), m_decoder.sampleRate())) {
             connect(sink.get(), &AudioOutput::failed, this, &Mp3Player::switchToClock, Qt::QueuedConnection);
             m_output = std::move(sink);
+            m_silent = false;
             return true;
         }
     }
@@ -107,6 +108,7 @@ bool Mp3Player::startOutputAt(qint32 frame)
     m_source->restart(0);
     clock->start(m_source.get(), m_decoder.sampleRate());
     m_output = std::move(clock);
+    m_silent = true;
     return true;
 }
 
@@ -272,9 +274,4 @@ qint16 Mp3Player::SetVolume(qint16 left, qint16 right)
     m_right = PcmVolume::clampVolume(right);
     m_source->setGains(PcmVolume::gainForVolume(m_left), PcmVolume::gainForVolume(m_right));
     return 0;
-}
-
-bool Mp3Player::isSilent() const
-{
-    return !m_output || m_output->isSilent();
 }

@@ -83,8 +83,8 @@ public:
 
     bool isPlaying() const { return m_state == State::Playing; }
     bool isPaused() const { return m_state == State::Paused; }
-    // True when the current playback goes to no device (no sound).
-    bool isSilent() const;
+    // True when the current or last playback went to no device (no sound).
+    bool isSilent() const { return m_silent; }
 
 signals:
     void FramePlayed(qint32 frames);
@@ -112,6 +112,7 @@ private:
     qint64 m_originSample = 0;     // where the current output run started
     qint64 m_lastPlayed = -1;      // stall watch
     qint64 m_stallTicks = 0;
+    bool m_silent = true;
     int m_left = 100;
     int m_right = 100;
     int m_errorNumber = NoError;

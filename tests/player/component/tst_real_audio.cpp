@@ -1,0 +1,160 @@
+// Plays a tone through the player onto a real sound server and checks what the
+// server's monitor recorded. Run by real_audio_check.sh, which starts a private
+// PulseAudio with a null sink and points PULSE_SERVER at it.
+
+#include "mp3_player.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+constexpr int Rate = 44100;
+constexpr double ToneHz = 1000.0;
+constexpr double ToneSeconds = 1.5;
+// The tone is a sine at half of full scale: RMS 0.5 / sqrt(2) of full scale.
+const double FullLevelDb = 20 * std::log10(0.5 / std::sqrt(2.0));
+
+struct Channel
+{
+    double rmsDb = -200;
+    double frequency = 0;
+};
+
+struct Recording
+{
+    qsizetype begin = 0;   // first and one past the last sample frame above the threshold
+    qsizetype end = 0;
+    Channel channel[2];
+};
+
+double toDb(double rms)
+{
+    return rms > 0 ? 20 * std::log10(rms / 32768.0) : -200;
+}
+
+Recording analyse(const QByteArray &raw)
+{
+    Recording rec;
+    const auto *s = reinterpret_cast<const qint16 *>(raw.constData());
+    const qsizetype frames = raw.size() / 4;
+    const int threshold = 200;
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < frames; ++i) {
+        if (std::abs(s[2 * i]) > threshold || std::abs(s[2 * i + 1]) > threshold) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    if (first < 0)
+        return rec;
+    rec.begin = first;
+    rec.end = last + 1;
+    // Measure the steady middle, away from the encoder's fade in and out.
+    const qsizetype margin = Rate / 10;
+    const qsizetype from = rec.begin + margin, to = rec.end - margin;
+    if (to <= from)
+        return rec;
+    for (int c = 0; c < 2; ++c) {
+        double sum = 0;
+        int crossings = 0;
+        for (qsizetype i = from; i < to; ++i) {
+            const double v = s[2 * i + c];
+            sum += v * v;
+            if (i > from && (s[2 * (i - 1) + c] < 0) != (v < 0))
+                ++crossings;
+        }
+        rec.channel[c].rmsDb = toDb(std::sqrt(sum / double(to - from)));
+        rec.channel[c].frequency = crossings / 2.0 / (double(to - from) / Rate);
+    }
+    return rec;
+}
+
+} // namespace
+
+class RealAudioTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    // The tone comes out of the sound server at its frequency, for its length,
+    // with each channel at the level its volume asks for.
+    void tone_data();
+    void tone();
+};
+
+void RealAudioTest::initTestCase()
+{
+    QVERIFY2(qEnvironmentVariableIsSet("PULSE_SERVER"), "run through real_audio_check.sh");
+}
+
+void RealAudioTest::tone_data()
+{
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("right");
+    QTest::newRow("full volume") << 100 << 100;
+    QTest::newRow("balance to the left") << 100 << 10;
+    QTest::newRow("balance to the right, quieter") << 20 << 70;
+}
+
+void RealAudioTest::tone()
+{
+    QFETCH(int, left);
+    QFETCH(int, right);
+
+    QProcess recorder;
+    recorder.start(QStringLiteral("parec"),
+                   {QStringLiteral("--latency-msec=20"), QStringLiteral("-d"), QStringLiteral("nullsink.monitor"),
+                    QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
+                    QStringLiteral("--channels=2"), QStringLiteral("--raw")});
+    QVERIFY2(recorder.waitForStarted(5000), "parec did not start");
+    const auto stopRecorder = qScopeGuard([&] {
+        if (recorder.state() != QProcess::NotRunning) {
+            recorder.kill();
+            recorder.waitForFinished(5000);
+        }
+    });
+    QTest::qWait(400);
+
+    Mp3Player mp;
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    int silentReports = 0;
+    connect(&mp, &Mp3Player::FramePlayed, this, [&] { silentReports += mp.isSilent(); });
+    mp.SetVolume(qint16(left), qint16(right));
+    QCOMPARE(mp.OpenFile(QStringLiteral(MELVORA_TEST_DATA "/mp3/cbr44s.mp3")), qint16(0));
+    mp.Play();
+    QVERIFY2(!mp.isSilent(), "the player found no audio device");
+    QVERIFY(ended.wait(int(ToneSeconds * 1000) + 5000));
+    QCOMPARE(silentReports, 0);   // it never fell back to the silent clock
+    QTest::qWait(400);
+    recorder.terminate();
+    QVERIFY(recorder.waitForFinished(5000));
+    const QByteArray raw = recorder.readAllStandardOutput();
+    QVERIFY2(raw.size() > Rate * 4, "nothing recorded");
+
+    const Recording rec = analyse(raw);
+    const double seconds = double(rec.end - rec.begin) / Rate;
+    qInfo("heard %.3f s; left %.2f dB %.1f Hz; right %.2f dB %.1f Hz", seconds, rec.channel[0].rmsDb,
+          rec.channel[0].frequency, rec.channel[1].rmsDb, rec.channel[1].frequency);
+    QVERIFY2(std::abs(seconds - ToneSeconds) <= 0.1,
+             qPrintable(QStringLiteral("heard %1 s of a %2 s tone").arg(seconds).arg(ToneSeconds)));
+    const int volume[2] = {left, right};
+    for (int c = 0; c < 2; ++c) {
+        const double expectedDb = FullLevelDb + 40 * std::log10(volume[c] / 100.0);
+        const Channel &ch = rec.channel[c];
+        QVERIFY2(std::abs(ch.rmsDb - expectedDb) <= 1.0,
+                 qPrintable(QStringLiteral("channel %1 at %2 dB, expected %3 dB").arg(c).arg(ch.rmsDb).arg(expectedDb)));
+        QVERIFY2(std::abs(ch.frequency - ToneHz) <= ToneHz * 0.02,
+                 qPrintable(QStringLiteral("channel %1 at %2 Hz").arg(c).arg(ch.frequency)));
+    }
+}
+
+QTEST_GUILESS_MAIN(RealAudioTest)
+#include "tst_real_audio.moc"
