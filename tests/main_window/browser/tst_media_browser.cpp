@@ -288,6 +288,22 @@ private slots:
         QCOMPARE(clicked.first().at(1).toString(), expected);
     }
 
+    // A double click on a file is one click, not two.
+    void doubleClickIsOneClick()
+    {
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QListWidget *list = f.browser->file1();
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        const QPoint at = list->visualItemRect(list->item(1)).center();
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(clicked.size(), 1);
+        QCOMPARE(clicked.first().at(1).toString(), QStringLiteral("alpha.MP3"));
+    }
+
     // A key that leaves the selection where it is selects nothing new.
     void keyWithoutMoveIsNoClick()
     {
