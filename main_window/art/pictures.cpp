@@ -7,6 +7,7 @@
 #include <QVector>
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -98,35 +99,39 @@ void cyanSheets(QPainter &p)
         p.drawRect(3 + 2 * i, 2 + 2 * i, 6, 7);
 }
 
+// Draws a picture given as rows of characters: 'o' outline, 's' fill, any
+// other character leaves the pixel as it is.
+void pixelArt(QPainter &p, int top, std::initializer_list<const char *> rows, QColor outline, QColor fill)
+{
+    int y = top;
+    for (const char *row : rows) {
+        for (int x = 0; row[x]; ++x) {
+            if (row[x] == 'o')
+                p.fillRect(x, y, 1, 1, outline);
+            else if (row[x] == 's')
+                p.fillRect(x, y, 1, 1, fill);
+        }
+        ++y;
+    }
+}
+
 void openHand(QPainter &p)
 {
     raisedSquare(p);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QColor skin(255, 208, 160);
-    QPainterPath hand;
-    const double fingerTops[4] = {4.0, 2.5, 2.8, 4.2};
-    for (int i = 0; i < 4; ++i) {
-        const double x = 4.6 + 1.9 * i;
-        hand.addRoundedRect(QRectF(x, fingerTops[i], 1.9, 10.0 - fingerTops[i]), 0.95, 0.95);
-    }
-    hand.addRoundedRect(QRectF(4.6, 7.5, 7.6, 5.6), 1.8, 1.8);
-    // Thumb, spread to the left.
-    QPainterPath thumb;
-    thumb.moveTo(5.0, 11.0);
-    thumb.lineTo(2.0, 7.6);
-    thumb.cubicTo(1.4, 6.8, 2.6, 5.9, 3.3, 6.6);
-    thumb.lineTo(5.6, 8.6);
-    thumb.closeSubpath();
-    hand = hand.united(thumb).simplified();
-    p.setPen(QPen(QColor(96, 48, 0), 0.9));
-    p.setBrush(skin);
-    p.drawPath(hand);
-    // Gaps between the fingers.
-    p.setPen(QPen(QColor(160, 96, 48), 0.6));
-    for (int i = 1; i < 4; ++i) {
-        const double x = 4.6 + 1.9 * i;
-        p.drawLine(QPointF(x, fingerTops[i] + 1.6), QPointF(x, 8.6));
-    }
+    pixelArt(p, 2,
+             {".......o........",
+              ".....oosoo......",
+              "....osososoo....",
+              "....ososososo...",
+              "....ososososo...",
+              "..o.ososososo...",
+              ".osoososososo...",
+              ".osssssssssso...",
+              "..osssssssssso..",
+              "...ossssssssso..",
+              "....osssssssso..",
+              ".....ooooooo...."},
+             QColor(96, 48, 0), QColor(255, 208, 160));
 }
 
 void scissors(QPainter &p)
@@ -250,17 +255,17 @@ QImage applicationImage()
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(216, 0, 0));
     // Short falling stroke at the top, right to left.
-    brushStroke(p, {{24.5, 3.0}, {19.0, 5.2}, {11.5, 7.6}}, {4.2, 3.0, 1.6});
-    // Down, then across.
-    brushStroke(p, {{10.5, 7.0}, {9.6, 12.0}, {9.2, 16.2}, {17.0, 15.6}, {26.0, 15.0}},
-                {4.0, 3.0, 3.0, 2.6, 3.8});
+    brushStroke(p, {{25.0, 2.6}, {22.6, 3.8}, {18.0, 5.6}, {11.0, 7.8}}, {4.8, 4.0, 3.0, 1.6});
+    // Down, then across, pressed at the turn and at the end.
+    brushStroke(p, {{10.6, 6.8}, {9.8, 11.5}, {9.2, 16.0}, {16.0, 15.6}, {24.4, 14.8}, {26.4, 15.2}},
+                {4.6, 3.4, 4.0, 3.0, 3.6, 4.2});
     // Middle stroke down with the hook to the left.
-    brushStroke(p, {{17.4, 8.0}, {17.6, 16.0}, {17.6, 26.0}, {16.6, 28.6}, {12.8, 25.8}},
-                {4.2, 3.2, 3.2, 3.4, 1.2});
+    brushStroke(p, {{17.4, 7.4}, {17.8, 15.0}, {17.8, 25.0}, {17.2, 28.4}, {15.6, 28.2}, {12.4, 25.4}},
+                {4.8, 3.6, 3.6, 4.2, 3.0, 1.0});
     // Lower left dot, falling to the left.
-    brushStroke(p, {{11.2, 19.6}, {8.8, 22.8}, {5.2, 26.4}}, {3.6, 3.0, 1.4});
-    // Lower right dot.
-    brushStroke(p, {{22.0, 19.6}, {24.6, 22.4}, {26.6, 25.6}}, {2.0, 3.6, 4.4});
+    brushStroke(p, {{11.6, 19.2}, {9.0, 22.6}, {4.8, 26.4}}, {4.2, 3.2, 1.2});
+    // Lower right dot, pressed at its end.
+    brushStroke(p, {{21.6, 19.4}, {24.2, 22.0}, {26.4, 25.2}}, {2.0, 3.8, 5.0});
     return image;
 }
 
