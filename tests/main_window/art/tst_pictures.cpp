@@ -63,12 +63,6 @@ private slots:
         }
     }
 
-    // The arrows point opposite ways: one is the other mirrored top to bottom.
-    void arrowsMirrorEachOther()
-    {
-        QCOMPARE(toolbarImage(9), toolbarImage(8).mirrored(false, true));
-    }
-
     void numbersOutsideTheListGiveNoPicture_data()
     {
         QTest::addColumn<int>("number");
