@@ -2,12 +2,14 @@
 #include "list_change.h"
 
 #include <QAbstractListModel>
+#include <QStringList>
 
 class ListState;
 
 // List1's rows: a read-only view of the playlist. The list state announces a
-// change after it happened, so the row count here is our own and catches up
-// in apply(); until then data() answers only for rows both sides know.
+// change after it happened, so the rows shown are our own implicitly shared
+// copy of the entries, taken between the begin and end of each model signal:
+// views and proxies see the old rows until the change is announced.
 class PlaylistModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -21,5 +23,5 @@ public:
 
 private:
     const ListState &m_state;
-    int m_rows = 0;
+    QStringList m_rows;
 };

@@ -50,11 +50,24 @@ bool PlaylistView::event(QEvent *event)
     return QListView::event(event);
 }
 
-void PlaylistView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+void PlaylistView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
-    QListView::currentChanged(current, previous);
-    if (!m_quiet && current.isValid())
-        m_state.selectByUser(current.row());
+    QListView::selectionChanged(selected, deselected);
+    if (!m_quiet && !selected.isEmpty())
+        m_state.selectByUser(selected.indexes().constFirst().row());
+}
+
+void PlaylistView::focusInEvent(QFocusEvent *event)
+{
+    QListView::focusInEvent(event);
+    // Gaining focus selects nothing: with no selection the first arrow key
+    // goes to the first entry.
+    if (m_state.selection() < 0 && currentIndex().isValid()) {
+        const bool wasQuiet = m_quiet;
+        m_quiet = true;
+        selectionModel()->clearCurrentIndex();
+        m_quiet = wasQuiet;
+    }
 }
 
 void PlaylistView::selectRow(int row)
