@@ -2,37 +2,118 @@
 
 #include <QIODevice>
 #include <QSaveFile>
+#include <QStringEncoder>
+
+#include <cstring>
+
+namespace {
+
+// Appends to one growing buffer; a list of 100,000 entries is written in a
+// single pass without a temporary per line.
+class Output {
+public:
+    explicit Output(qsizetype estimate) { m_buffer.resize(estimate); }
+    void put(QByteArrayView bytes)
+    {
+        std::memcpy(room(bytes.size()), bytes.data(), size_t(bytes.size()));
+        m_used += bytes.size();
+    }
+    void putNumber(qsizetype n)
+    {
+        char digits[24];
+        char *end = digits + sizeof digits;
+        char *p = end;
+        do {
+            *--p = char('0' + n % 10);
+            n /= 10;
+        } while (n > 0);
+        put(QByteArrayView(p, end));
+    }
+    void putText(QStringEncoder &utf8, QStringView text)
+    {
+        char *begin = room(utf8.requiredSpace(text.size()));
+        m_used += utf8.appendToBuffer(begin, text) - begin;
+    }
+    // ASCII text upper-cased on the way; false, with nothing written, for other text.
+    bool putAsciiUpper(QStringView text)
+    {
+        char *to = room(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c >= 0x80)
+                return false;
+            to[i] = char(c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c);
+        }
+        m_used += text.size();
+        return true;
+    }
+    // Repeats `length` bytes written from offset `at`.
+    void again(qsizetype at, qsizetype length)
+    {
+        char *to = room(length);  // may move the buffer: copy by offset
+        std::memcpy(to, m_buffer.constData() + at, size_t(length));
+        m_used += length;
+    }
+    qsizetype used() const { return m_used; }
+    QByteArray take()
+    {
+        m_buffer.truncate(m_used);
+        return std::move(m_buffer);
+    }
+
+private:
+    char *room(qsizetype n)
+    {
+        if (m_used + n > m_buffer.size())
+            m_buffer.resize(qMax(2 * m_buffer.size(), m_used + n));
+        return m_buffer.data() + m_used;
+    }
+    QByteArray m_buffer;
+    qsizetype m_used = 0;
+};
+
+} // namespace
 
 QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
                           Qt::CaseSensitivity fileSystemCase)
 {
-    QByteArray out;
     if (type == PlaylistType::Other)
-        return out;
+        return {};
 
     const bool upper = fileSystemCase == Qt::CaseInsensitive;
-    qsizetype estimate = 32;
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    qsizetype estimate = 64;
     for (const QString &e : entries)
-        estimate += 2 * e.size() + 24;
-    out.reserve(estimate);
+        estimate += 2 * e.size() + 24;  // ASCII paths; the buffer grows for others
+    Output out(estimate);
 
     if (type == PlaylistType::Pls) {
-        out.append("[Playlist]\r\nNumberOfEntries=");
-        out.append(QByteArray::number(qsizetype(entries.size())));
-        out.append("\r\n");
+        out.put("[Playlist]\r\nNumberOfEntries=");
+        out.putNumber(entries.size());
+        out.put("\r\n");
     }
     qsizetype k = 0;
     for (const QString &e : entries) {
-        const QByteArray path = upper ? e.toUpper().toUtf8() : e.toUtf8();
         if (type == PlaylistType::M3u) {
-            out.append("#EXTINF:").append(path).append("\r\n");
-            out.append(path).append("\r\n");
+            out.put("#EXTINF:");
         } else {
-            out.append("File").append(QByteArray::number(++k)).append('=');
-            out.append(path).append("\r\n");
+            out.put("File");
+            out.putNumber(++k);
+            out.put("=");
         }
+        const qsizetype at = out.used();
+        if (!upper)
+            out.putText(utf8, e);
+        else if (!out.putAsciiUpper(e))
+            out.putText(utf8, e.toUpper());
+        if (type == PlaylistType::M3u) {
+            const qsizetype length = out.used() - at;
+            out.put("\r\n");
+            out.again(at, length);
+        }
+        out.put("\r\n");
     }
-    return out;
+    return out.take();
 }
 
 bool writePlaylist(QIODevice &device, const QStringList &entries, PlaylistType type,
