@@ -1,5 +1,7 @@
 #include "list_state.h"
 
+#include <algorithm>
+
 // Editing operations: adding, deleting, clearing, moving and dragging entries.
 // Each reports its net effect as one entriesChanged, emitted before the
 // selection moves so a view never selects a row it does not have yet.

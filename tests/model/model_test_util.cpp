@@ -62,6 +62,18 @@ ShadowList::ShadowList(ListState &m) : rows(m.entries())
 {
     QObject::connect(&m, &ListState::entriesChanged, &m, [this, &m](const ListChange &c) {
         ++signals_;
+        // A change that does not fit the rows the view holds must fail the
+        // comparison, not crash the test.
+        const int rowsBefore = int(rows.size());
+        const bool fits = c.kind == ListChange::Reset
+            || (c.kind == ListChange::Moved
+                    ? c.first >= 0 && c.first < rowsBefore && c.to >= 0 && c.to < rowsBefore
+                    : c.first >= 0 && c.count > 0
+                          && c.first + c.count <= (c.kind == ListChange::Inserted ? m.count() : rowsBefore));
+        if (!fits) {
+            rows = QStringList{QStringLiteral("<change out of range>")};
+            return;
+        }
         switch (c.kind) {
         case ListChange::Inserted:
             for (int i = 0; i < c.count; ++i)

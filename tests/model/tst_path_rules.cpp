@@ -90,17 +90,6 @@ private slots:
         QFETCH(bool, same);
         QCOMPARE(rulesByName(rules).same(a, b), same);
     }
-
-    void nativeMatchesPlatform()
-    {
-#ifdef Q_OS_WIN
-        QCOMPARE(PathRules::native().separator, QLatin1Char('\\'));
-        QCOMPARE(PathRules::native().caseSensitivity, Qt::CaseInsensitive);
-#else
-        QCOMPARE(PathRules::native().separator, QLatin1Char('/'));
-        QCOMPARE(PathRules::native().caseSensitivity, Qt::CaseSensitive);
-#endif
-    }
 };
 
 QObject *newPathRulesTest() { return new PathRulesTest; }

@@ -96,6 +96,7 @@ private slots:
         auto m = makeState("ABC", 1);
         m->label910();
         m->clickLabel9();
+        QVERIFY(!m->isEnabled("menudell"));
         m->pointerMoved();
         QCOMPARE(m->labelText("Label9"), QString());
         m->selectByUser(2);
