@@ -68,7 +68,6 @@ struct Rig {
 class ListFileWorkflowTest : public QObject {
     Q_OBJECT
 private slots:
-    void dialogFilter();
     void newlist_data();
     void newlist();
     void openlist();
@@ -87,12 +86,6 @@ private slots:
     void quitprogram();
     void quitWithoutHooks();
 };
-
-void ListFileWorkflowTest::dialogFilter()
-{
-    QCOMPARE(QString(ListFileWorkflow::kDialogFilter),
-             QStringLiteral("play list file(*.m3u);;play list file(*.pls)"));
-}
 
 // New offers to save a changed list, then always leaves an empty, unnamed, unchanged list.
 void ListFileWorkflowTest::newlist_data()
