@@ -14,8 +14,6 @@ PlaylistView::PlaylistView(ListState &state, QWidget *parent) : QListView(parent
     setDragEnabled(false);
     setAcceptDrops(false);
     setUniformItemSizes(true);
-    setLayoutMode(QListView::Batched);
-    setBatchSize(2000);
     setMouseTracking(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
 }

@@ -1,0 +1,90 @@
+// Opening a 100,000-entry playlist: into the shown main window, and into the
+// list state alone. The window should stay within 1.5× of the model.
+#include "fake_drives.h"
+#include "fake_file_dialog.h"
+#include "fake_key_state.h"
+#include "fake_message_box.h"
+#include "list_file_workflow.h"
+#include "list_state.h"
+#include "main_window.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+constexpr int kEntries = 100000;
+
+const QString &playlist()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString p = dir.filePath(QStringLiteral("big.m3u"));
+        QFile f(p);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(p));
+        for (int i = 0; i < kEntries; ++i)
+            f.write(QStringLiteral("/music/album %1/track %2.mp3\r\n").arg(i / 12).arg(i).toUtf8());
+        return p;
+    }();
+    return path;
+}
+
+void BM_OpenIntoModel(benchmark::State &state)
+{
+    FakeMessageBox messages;
+    FakeFileDialog dialog;
+    ListState list;
+    ListFileWorkflow workflow(list, messages, dialog);
+    list.load();
+    for (auto _ : state) {
+        state.PauseTiming();
+        workflow.newlist();
+        state.ResumeTiming();
+        dialog.names << playlist();
+        workflow.openlist();
+        if (list.count() != kEntries)
+            state.SkipWithError("list not read");
+    }
+}
+BENCHMARK(BM_OpenIntoModel)->Unit(benchmark::kMillisecond);
+
+void BM_OpenIntoWindow(benchmark::State &state)
+{
+    FakeMessageBox messages;
+    FakeFileDialog dialog;
+    FakeDrives drives;
+    drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
+    FakeKeyState keys;
+    MainWindow window(messages, dialog, drives, keys);
+    window.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.workflow().newlist();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        dialog.names << playlist();
+        window.action(QStringLiteral("MENUOPEN"))->trigger();
+        // Until the list is laid out and painted.
+        QCoreApplication::processEvents();
+        if (window.state().count() != kEntries)
+            state.SkipWithError("list not read");
+    }
+}
+BENCHMARK(BM_OpenIntoWindow)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    playlist();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
