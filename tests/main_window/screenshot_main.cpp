@@ -1,0 +1,99 @@
+// Saves pictures of the real main window with a list loaded, for people to look
+// at: run under a display (tools/screenshot.sh starts one). Not a test.
+#include "fake_file_dialog.h"
+#include "drives.h"
+#include "fonts.h"
+#include "key_state.h"
+#include "main_window.h"
+#include "media_browser.h"
+#include "message_box.h"
+#include "pictures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+void settle(int ms = 300)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool save(const QPixmap &picture, const QString &path)
+{
+    const bool ok = picture.save(path);
+    qInfo("%s %s", ok ? "saved" : "could not save", qPrintable(path));
+    return ok;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setFont(Fonts::interfaceFont());
+    QApplication::setWindowIcon(applicationIcon());
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QDir().mkpath(out);
+
+    // A small music folder and a playlist of 40 entries, some with Chinese names.
+    QTemporaryDir tmp;
+    QDir music(tmp.path());
+    music.mkpath(QStringLiteral("音乐/专辑"));
+    music.cd(QStringLiteral("音乐"));
+    QStringList names = {QStringLiteral("月亮代表我的心.mp3"), QStringLiteral("甜蜜蜜.mp3"),
+                         QStringLiteral("我的未来不是梦.mp3"), QStringLiteral("夜来香.MP3"),
+                         QStringLiteral("Blue Moon.mp3"), QStringLiteral("小城故事.mp3")};
+    QByteArray list;
+    for (int i = 0; i < 40; ++i) {
+        const QString name = i < names.size() ? names.at(i) : QStringLiteral("曲目 %1.mp3").arg(i + 1, 2, 10, QLatin1Char('0'));
+        QFile(music.filePath(name)).open(QIODevice::WriteOnly);
+        list += music.filePath(name).toUtf8() + "\r\n";
+    }
+    const QString listPath = tmp.filePath(QStringLiteral("我的列表.m3u"));
+    QFile listFile(listPath);
+    if (!listFile.open(QIODevice::WriteOnly) || listFile.write(list) != list.size())
+        return 1;
+    listFile.close();
+
+    QtMessageBox messages;
+    FakeFileDialog dialog;
+    QtDrives drives;
+    SystemKeyState keys;
+    MainWindow window(messages, dialog, drives, keys);
+    window.browser()->openFolder(music.path());
+    window.show();
+    dialog.names << listPath;
+    window.action(QStringLiteral("MENUOPEN"))->trigger();
+    window.state().setSelection(2);
+    settle();
+
+    bool ok = save(window.grab(), out + QStringLiteral("/melvora-main.png"));
+
+    // The edit menu open, taken from the screen so the pop-up shows.
+    QMenu *edit = window.findChild<QMenu *>(QStringLiteral("menuedit"));
+    window.menuBar()->setActiveAction(edit->menuAction());
+    settle();
+    ok = save(window.screen()->grabWindow(0), out + QStringLiteral("/melvora-menu.png")) && ok;
+    edit->hide();
+    window.menuBar()->setActiveAction(nullptr);
+
+    // The list's pop-up menu at the selected entry.
+    QMenu *popup = window.popupMenu();
+    popup->popup(window.mapToGlobal(QPoint(260, 120)));
+    settle();
+    ok = save(window.screen()->grabWindow(0), out + QStringLiteral("/melvora-popup.png")) && ok;
+    popup->hide();
+
+    // A larger window: the list takes most of the extra room.
+    window.resize(900, 600);
+    settle();
+    ok = save(window.grab(), out + QStringLiteral("/melvora-large.png")) && ok;
+    return ok ? 0 : 1;
+}
