@@ -2,9 +2,13 @@
 
 #include <QGuiApplication>
 
+#if !defined(Q_OS_WIN) && defined(MELVORA_HAVE_X11) && QT_CONFIG(xcb)
+#  define MELVORA_READ_X11_LEDS
+#endif
+
 #if defined(Q_OS_WIN)
 #  include <windows.h>
-#elif defined(MELVORA_HAVE_X11)
+#elif defined(MELVORA_READ_X11_LEDS)
 #  include <X11/XKBlib.h>
 #endif
 
@@ -16,7 +20,7 @@ KeyState::State SystemKeyState::state(Key key) const
     return (GetKeyState(vk) & 1) ? State::On : State::Off;
 }
 
-#elif defined(MELVORA_HAVE_X11)
+#elif defined(MELVORA_READ_X11_LEDS)
 
 namespace {
 Display *x11Display()

@@ -56,6 +56,9 @@ private slots:
     void startUpEnabling();
     void namedControls_data();
     void namedControls();
+    void toolbarButtons_data();
+    void toolbarButtons();
+    void tabOrder();
     void listShortcuts_data();
     void listShortcuts();
     void commandShortcuts_data();
@@ -273,6 +276,48 @@ void MainWindowTest::namedControls()
     for (const char *w : {"liebiao", "List1", "drive1", "Dir1", "Combo1", "File1", "Toolbar1", "StatusBar1",
                           "Label4", "Label5", "Label6", "Label7", "Label8", "Label9", "Label10"})
         QVERIFY2(m_window->objectName() == QLatin1String(w) || m_window->findChild<QWidget *>(QString::fromLatin1(w)), w);
+}
+
+void MainWindowTest::toolbarButtons_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("tip");
+    const char *rows[][2] = {{"TBNEW", "新建"}, {"TBOPEN", "读取列表"}, {"TBSAVE", "保存列表"}, {nullptr, nullptr},
+                             {"TBSAVEAS", "另存为..."}, {nullptr, nullptr}, {"TBSELEC", "全选"}, {"TBDELL", "删除"},
+                             {"TBCLEAR", "清空"}, {nullptr, nullptr}, {"TBUP", "上移"}, {"TBDOWN", "下移"},
+                             {nullptr, nullptr}, {"TBPLAY", "播放"}};
+    for (int i = 0; i < 14; ++i)
+        if (rows[i][0])
+            QTest::newRow(rows[i][0]) << i + 1 << QString::fromLatin1(rows[i][0]) << QString::fromUtf8(rows[i][1]);
+}
+
+// Each button sits at its position with its key, tool tip and a 16×16 picture.
+void MainWindowTest::toolbarButtons()
+{
+    QFETCH(int, position);
+    QFETCH(QString, key);
+    QFETCH(QString, tip);
+    QAction *a = m_window->toolbar1()->actions().at(position - 1);
+    QCOMPARE(a->objectName(), key);
+    QCOMPARE(a->toolTip(), tip);
+    QVERIFY(!a->icon().isNull());
+    QVERIFY(a->icon().availableSizes().contains(QSize(16, 16)));
+    QVERIFY(a->isEnabled());
+    QVERIFY(!m_window->windowIcon().isNull());
+}
+
+// Tab order: the browser top to bottom, then the list.
+void MainWindowTest::tabOrder()
+{
+    QStringList chain;
+    QWidget *w = m_window->findChild<QWidget *>(QStringLiteral("drive1"));
+    for (int i = 0; i < 5 && w; ++i, w = w->nextInFocusChain()) {
+        while (w && w->focusPolicy() == Qt::NoFocus)
+            w = w->nextInFocusChain();
+        chain << (w ? w->objectName() : QString());
+    }
+    QCOMPARE(chain, QStringList({"drive1", "Dir1", "Combo1", "File1", "List1"}));
 }
 
 void MainWindowTest::listShortcuts_data()
