@@ -7,39 +7,53 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 
+#include <atomic>
+#include <mutex>
+
 namespace {
 
 constexpr int BytesPerSampleFrame = 4;
-constexpr int SinkBufferMs = 250;
+constexpr int SinkBufferMs = 250;   // also the delay of a volume change
 constexpr int ClockPullMs = 20;
 constexpr int ClockLeadMs = 60;
 
-// Qt's audio backend reports a missing sound server or device with plain
-// warnings on the terminal. Having no sound is a normal case for this player
-// (it then plays silently), so those messages are held back while the audio
-// backend is consulted; everything else goes to the previous handler.
-QtMessageHandler previousHandler = nullptr;
+// Qt's audio backend reports a missing sound server, a lost connection and the
+// like with plain warnings on the terminal, some from its own thread. Having no
+// sound is a normal case for this player (it then plays silently), so those
+// messages are dropped; everything else goes on to the handler that was
+// installed before. The filter is put back on top whenever the sink is used,
+// since the application may have installed a handler of its own meanwhile.
+std::atomic<QtMessageHandler> previousHandler{nullptr};
+
+bool fromAudioBackend(const QMessageLogContext &context, const QString &message)
+{
+    static const char *const prefixes[] = {"PulseAudioService", "Stream error", "QAudioSink", "QPulseAudio",
+                                           "pa_", "Unknown pulse audio", "QAudioOutput"};
+    // Messages streamed through qWarning() << text arrive in quotes.
+    const QStringView text = QStringView(message).mid(message.startsWith(QLatin1Char('"')) ? 1 : 0);
+    for (const char *prefix : prefixes) {
+        if (text.startsWith(QLatin1String(prefix)))
+            return true;
+    }
+    return context.category && qstrncmp(context.category, "qt.multimedia", 13) == 0;
+}
 
 void quietAudioMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    const bool fromAudio = message.startsWith(QLatin1String("PulseAudioService"))
-                           || message.contains(QLatin1String("pa_context"))
-                           || message.startsWith(QLatin1String("QAudioSink"))
-                           || qstrncmp(context.category ? context.category : "", "qt.multimedia", 13) == 0;
-    if (type != QtFatalMsg && fromAudio)
+    if (type != QtFatalMsg && fromAudioBackend(context, message))
         return;
-    if (previousHandler)
-        previousHandler(type, context, message);
+    if (const QtMessageHandler previous = previousHandler.load())
+        previous(type, context, message);   // Qt hands out its default handler, never null
 }
 
-class QuietAudio
+void quietAudio()
 {
-public:
-    QuietAudio() { previousHandler = qInstallMessageHandler(quietAudioMessages); }
-    ~QuietAudio() { qInstallMessageHandler(previousHandler); }
-    QuietAudio(const QuietAudio &) = delete;
-    QuietAudio &operator=(const QuietAudio &) = delete;
-};
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> guard(lock);
+    const QtMessageHandler current = qInstallMessageHandler(quietAudioMessages);
+    if (current != quietAudioMessages)
+        previousHandler = current;
+}
 
 QAudioFormat stereo16(int sampleRate)
 {
@@ -61,76 +75,90 @@ SinkOutput::SinkOutput(QObject *parent)
 
 SinkOutput::~SinkOutput()
 {
-    stop();
+    release();
 }
 
 bool SinkOutput::deviceAvailable()
 {
-    QuietAudio quiet;
+    quietAudio();
     return !QMediaDevices::defaultAudioOutput().isNull();
+}
+
+void SinkOutput::release()
+{
+    if (!m_sink)
+        return;
+    stop();
+    m_sink->disconnect(this);
+    m_sink->deleteLater();
+    m_sink = nullptr;
 }
 
 bool SinkOutput::start(PcmSource *source, int sampleRate)
 {
     stop();
-    QuietAudio quiet;
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    const QAudioFormat format = stereo16(sampleRate);
-    if (device.isNull() || !device.isFormatSupported(format))
-        return false;
-    m_sink = std::make_unique<QAudioSink>(device, format);
-    m_sink->setBufferSize(qsizetype(sampleRate) * BytesPerSampleFrame * SinkBufferMs / 1000);
+    quietAudio();
+    if (!m_sink || m_rate != sampleRate) {
+        release();
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        const QAudioFormat format = stereo16(sampleRate);
+        if (device.isNull() || !device.isFormatSupported(format))
+            return false;
+        m_sink = new QAudioSink(device, format);
+        m_sink->setBufferSize(qsizetype(sampleRate) * BytesPerSampleFrame * SinkBufferMs / 1000);
+        m_rate = sampleRate;
+        connect(m_sink, &QAudioSink::stateChanged, this, &SinkOutput::onStateChanged);
+    }
     m_sink->start(source);
     if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState) {
-        m_sink.reset();
+        release();
         return false;
     }
-    connect(m_sink.get(), &QAudioSink::stateChanged, this, &SinkOutput::onStateChanged);
+    m_running = true;
     return true;
 }
 
 void SinkOutput::onStateChanged()
 {
     // Running dry (IdleState, UnderrunError) is normal at the end of a file.
-    if (!m_sink || m_stopping)
+    if (!m_sink || !m_running)
         return;
     const QAudio::Error error = m_sink->error();
     if (m_sink->state() == QAudio::StoppedState
-        || error == QAudio::FatalError || error == QAudio::OpenError || error == QAudio::IOError)
+        || error == QAudio::FatalError || error == QAudio::OpenError || error == QAudio::IOError) {
+        m_running = false;
         emit failed();
+    }
 }
 
 void SinkOutput::suspend()
 {
-    if (m_sink) {
-        QuietAudio quiet;
+    if (m_sink && m_running) {
+        quietAudio();
         m_sink->suspend();
     }
 }
 
 void SinkOutput::resume()
 {
-    if (m_sink) {
-        QuietAudio quiet;
+    if (m_sink && m_running) {
+        quietAudio();
         m_sink->resume();
     }
 }
 
 void SinkOutput::stop()
 {
-    if (!m_sink)
+    if (!m_sink || !m_running)
         return;
-    QuietAudio quiet;
-    m_stopping = true;
-    m_sink->disconnect(this);
+    quietAudio();
+    m_running = false;
     m_sink->stop();
-    m_sink.reset();
-    m_stopping = false;
 }
 
 qint64 SinkOutput::playedUSecs() const
 {
-    return m_sink ? m_sink->processedUSecs() : 0;
+    return m_sink && m_running ? m_sink->processedUSecs() : 0;
 }
 
 qint64 SinkOutput::tailPaddingBytes(int sampleRate) const

@@ -56,9 +56,13 @@ public:
 
 private:
     void onStateChanged();
+    void release();
 
-    std::unique_ptr<QAudioSink> m_sink;
-    bool m_stopping = false;
+    // Kept across seeks and restarts: Qt's sink runs the event loop when it is
+    // destroyed, so it is only ever destroyed later, from the loop itself.
+    QAudioSink *m_sink = nullptr;
+    int m_rate = 0;
+    bool m_running = false;
 };
 
 // No device: plays silently on a real-time clock, reading the source at the

@@ -12,8 +12,9 @@ namespace {
 
 constexpr int TickMs = 66;   // about 15 FramePlayed a second
 // An output whose clock stands still this long while playing is given up for
-// the silent clock, so a stuck device never stalls the playlist.
-constexpr int StallTicks = 2000 / TickMs;
+// the silent clock, so a stuck device never stalls the playlist. Generous: a
+// busy sound server can pause a stream for a second or more.
+constexpr int StallTicks = 5000 / TickMs;
 
 QString describe(int number)
 {
@@ -81,35 +82,37 @@ void Mp3Player::Play()
         return;
     }
     ++m_playGeneration;
-    if (!startOutputAt(0))
-        return;
+    startOutputAt(0);
     m_state = State::Playing;
     m_tick.start();
 }
 
-bool Mp3Player::startOutputAt(qint32 frame)
+void Mp3Player::startOutputAt(qint32 frame)
 {
     stopOutput();
     m_originSample = m_decoder.seekFrame(frame);
+    m_lastHeard = m_originSample;
     m_lastPlayed = -1;
     m_stallTicks = 0;
     m_source->setGains(PcmVolume::gainForVolume(m_left), PcmVolume::gainForVolume(m_right));
     if (m_outputMode == Output::Device) {
-        auto sink = std::make_unique<SinkOutput>();
-        m_source->restart(sink->tailPaddingBytes(m_decoder.sampleRate()));
-        if (sink->start(m_source.get(), m_decoder.sampleRate())) {
-            connect(sink.get(), &AudioOutput::failed, this, &Mp3Player::switchToClock, Qt::QueuedConnection);
-            m_output = std::move(sink);
+        if (!m_sink) {
+            m_sink = std::make_unique<SinkOutput>();
+            connect(m_sink.get(), &AudioOutput::failed, this, &Mp3Player::switchToClock, Qt::QueuedConnection);
+        }
+        m_source->restart(m_sink->tailPaddingBytes(m_decoder.sampleRate()));
+        if (m_sink->start(m_source.get(), m_decoder.sampleRate())) {
+            m_output = m_sink.get();
             m_silent = false;
-            return true;
+            return;
         }
     }
-    auto clock = std::make_unique<ClockOutput>();
+    if (!m_clock)
+        m_clock = std::make_unique<ClockOutput>();
     m_source->restart(0);
-    clock->start(m_source.get(), m_decoder.sampleRate());
-    m_output = std::move(clock);
+    m_clock->start(m_source.get(), m_decoder.sampleRate());
+    m_output = m_clock.get();
     m_silent = true;
-    return true;
 }
 
 void Mp3Player::stopOutput()
@@ -117,7 +120,7 @@ void Mp3Player::stopOutput()
     m_tick.stop();
     if (m_output) {
         m_output->stop();
-        m_output.reset();
+        m_output = nullptr;
     }
 }
 
@@ -126,7 +129,7 @@ void Mp3Player::switchToClock()
     // The device went away: carry on silently from what was last heard.
     if (m_state == State::Idle || !m_output || m_output->isSilent())
         return;
-    const qint32 frame = heardFrame();
+    const qint32 frame = m_decoder.frameAtSample(m_lastHeard);
     const bool paused = m_state == State::Paused;
     const Output mode = m_outputMode;
     m_outputMode = Output::Silent;
@@ -146,11 +149,6 @@ qint64 Mp3Player::heardSample() const
     const qint64 content = m_source->contentBytes() / Mp3Decoder::BytesPerSampleFrame;
     const qint64 played = std::min(m_output->playedUSecs() * rate / 1000000, content);
     return m_originSample + played;
-}
-
-qint32 Mp3Player::heardFrame() const
-{
-    return m_decoder.frameAtSample(heardSample());
 }
 
 void Mp3Player::tick()
@@ -176,7 +174,8 @@ void Mp3Player::tick()
             return;
         }
     }
-    emit FramePlayed(heardFrame());
+    m_lastHeard = std::max(m_lastHeard, heardSample());
+    emit FramePlayed(m_decoder.frameAtSample(m_lastHeard));
 }
 
 void Mp3Player::finish(bool reachedEnd)

@@ -9,7 +9,9 @@
 #include <memory>
 
 class AudioOutput;
+class ClockOutput;
 class PcmSource;
+class SinkOutput;
 
 // The MP3 player control of the player window (objectName "mp"): plays one
 // MP3 file at a time through the default audio device and reports progress.
@@ -94,11 +96,10 @@ private:
     enum class State { Idle, Playing, Paused };
 
     void setError(int number);
-    bool startOutputAt(qint32 frame);
+    void startOutputAt(qint32 frame);
     void stopOutput();
     void switchToClock();
     void tick();
-    qint32 heardFrame() const;
     qint64 heardSample() const;
     void finish(bool reachedEnd);
     void postEnded();
@@ -106,10 +107,13 @@ private:
     Output m_outputMode;
     Mp3Decoder m_decoder;
     std::unique_ptr<PcmSource> m_source;
-    std::unique_ptr<AudioOutput> m_output;
+    std::unique_ptr<SinkOutput> m_sink;
+    std::unique_ptr<ClockOutput> m_clock;
+    AudioOutput *m_output = nullptr;   // the one playing, or null
     QTimer m_tick;
     State m_state = State::Idle;
     qint64 m_originSample = 0;     // where the current output run started
+    qint64 m_lastHeard = 0;        // sample last reported as heard
     qint64 m_lastPlayed = -1;      // stall watch
     qint64 m_stallTicks = 0;
     bool m_silent = true;

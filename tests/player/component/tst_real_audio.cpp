@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -30,6 +31,7 @@ struct Recording
 {
     qsizetype begin = 0;   // first and one past the last sample frame above the threshold
     qsizetype end = 0;
+    double soundingSeconds = 0;   // 10 ms windows with sound in them
     Channel channel[2];
 };
 
@@ -56,22 +58,44 @@ Recording analyse(const QByteArray &raw)
         return rec;
     rec.begin = first;
     rec.end = last + 1;
-    // Measure the steady middle, away from the encoder's fade in and out.
-    const qsizetype margin = Rate / 10;
-    const qsizetype from = rec.begin + margin, to = rec.end - margin;
-    if (to <= from)
+    // 10 ms windows: sounding when they peak above the threshold.
+    const qsizetype window = Rate / 100;
+    QList<bool> sounding;
+    for (qsizetype w = rec.begin; w + window <= rec.end; w += window) {
+        int peak = 0;
+        for (qsizetype i = w; i < w + window; ++i)
+            peak = std::max({peak, std::abs(int(s[2 * i])), std::abs(int(s[2 * i + 1]))});
+        sounding << (peak > threshold);
+    }
+    rec.soundingSeconds = double(sounding.count(true)) * window / Rate;
+    // Level and pitch from the steady inside of each sounding run, away from
+    // the encoder's fade in and out and from the edges of a pause.
+    const qsizetype edge = 10;
+    double sum[2] = {0, 0};
+    int crossings[2] = {0, 0};
+    qsizetype measured = 0;
+    for (qsizetype w = 0; w < sounding.size(); ++w) {
+        bool steady = true;
+        for (qsizetype k = w - edge; k <= w + edge && steady; ++k)
+            steady = k >= 0 && k < sounding.size() && sounding[k];
+        if (!steady)
+            continue;
+        const qsizetype from = rec.begin + w * window;
+        for (int c = 0; c < 2; ++c) {
+            for (qsizetype i = from; i < from + window; ++i) {
+                const double v = s[2 * i + c];
+                sum[c] += v * v;
+                if ((s[2 * (i - 1) + c] < 0) != (v < 0))   // from > 0: steady windows follow others
+                    ++crossings[c];
+            }
+        }
+        measured += window;
+    }
+    if (measured == 0)
         return rec;
     for (int c = 0; c < 2; ++c) {
-        double sum = 0;
-        int crossings = 0;
-        for (qsizetype i = from; i < to; ++i) {
-            const double v = s[2 * i + c];
-            sum += v * v;
-            if (i > from && (s[2 * (i - 1) + c] < 0) != (v < 0))
-                ++crossings;
-        }
-        rec.channel[c].rmsDb = toDb(std::sqrt(sum / double(to - from)));
-        rec.channel[c].frequency = crossings / 2.0 / (double(to - from) / Rate);
+        rec.channel[c].rmsDb = toDb(std::sqrt(sum[c] / double(measured)));
+        rec.channel[c].frequency = crossings[c] / 2.0 / (double(measured) / Rate);
     }
     return rec;
 }
@@ -85,7 +109,7 @@ class RealAudioTest : public QObject
 private slots:
     void initTestCase();
     // The tone comes out of the sound server at its frequency, for its length,
-    // with each channel at the level its volume asks for.
+    // with each channel at the level its volume asks for; a pause is a gap.
     void tone_data();
     void tone();
 };
@@ -99,15 +123,18 @@ void RealAudioTest::tone_data()
 {
     QTest::addColumn<int>("left");
     QTest::addColumn<int>("right");
-    QTest::newRow("full volume") << 100 << 100;
-    QTest::newRow("balance to the left") << 100 << 10;
-    QTest::newRow("balance to the right, quieter") << 20 << 70;
+    QTest::addColumn<int>("pauseMs");
+    QTest::newRow("full volume") << 100 << 100 << 0;
+    QTest::newRow("balance to the left") << 100 << 10 << 0;
+    QTest::newRow("balance to the right, quieter") << 20 << 70 << 0;
+    QTest::newRow("paused for 0.7 s") << 100 << 100 << 700;
 }
 
 void RealAudioTest::tone()
 {
     QFETCH(int, left);
     QFETCH(int, right);
+    QFETCH(int, pauseMs);
 
     QProcess recorder;
     recorder.start(QStringLiteral("parec"),
@@ -126,25 +153,44 @@ void RealAudioTest::tone()
     Mp3Player mp;
     QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
     int silentReports = 0;
-    connect(&mp, &Mp3Player::FramePlayed, this, [&] { silentReports += mp.isSilent(); });
+    QList<qint32> frames;
+    connect(&mp, &Mp3Player::FramePlayed, this, [&](qint32 frame) {
+        silentReports += mp.isSilent();
+        frames << frame;
+    });
     mp.SetVolume(qint16(left), qint16(right));
     QCOMPARE(mp.OpenFile(QStringLiteral(MELVORA_TEST_DATA "/mp3/cbr44s.mp3")), qint16(0));
     mp.Play();
     QVERIFY2(!mp.isSilent(), "the player found no audio device");
+    if (pauseMs > 0) {
+        // Pause once half a second has been heard: a sound server may take a
+        // moment to start a stream.
+        int heard = 0;
+        connect(&mp, &Mp3Player::FramePlayed, this, [&](qint32 frame) { heard = frame; });
+        QTRY_VERIFY_WITH_TIMEOUT(heard * mp.MsPerFrame() >= 500, 5000);
+        mp.TogglePause();
+        QTest::qWait(pauseMs);
+        mp.TogglePause();
+    }
     QVERIFY(ended.wait(int(ToneSeconds * 1000) + 5000));
     QCOMPARE(silentReports, 0);   // it never fell back to the silent clock
+    QVERIFY(std::is_sorted(frames.begin(), frames.end()));
+    QCOMPARE(frames.value(frames.size() - 1), mp.FrameCount());
     QTest::qWait(400);
+    QCOMPARE(ended.size(), 1);
     recorder.terminate();
     QVERIFY(recorder.waitForFinished(5000));
     const QByteArray raw = recorder.readAllStandardOutput();
     QVERIFY2(raw.size() > Rate * 4, "nothing recorded");
 
     const Recording rec = analyse(raw);
-    const double seconds = double(rec.end - rec.begin) / Rate;
-    qInfo("heard %.3f s; left %.2f dB %.1f Hz; right %.2f dB %.1f Hz", seconds, rec.channel[0].rmsDb,
-          rec.channel[0].frequency, rec.channel[1].rmsDb, rec.channel[1].frequency);
-    QVERIFY2(std::abs(seconds - ToneSeconds) <= 0.1,
-             qPrintable(QStringLiteral("heard %1 s of a %2 s tone").arg(seconds).arg(ToneSeconds)));
+    const double span = double(rec.end - rec.begin) / Rate;
+    qInfo("heard %.3f s over %.3f s; left %.2f dB %.1f Hz; right %.2f dB %.1f Hz", rec.soundingSeconds, span,
+          rec.channel[0].rmsDb, rec.channel[0].frequency, rec.channel[1].rmsDb, rec.channel[1].frequency);
+    QVERIFY2(std::abs(rec.soundingSeconds - ToneSeconds) <= 0.1,
+             qPrintable(QStringLiteral("heard %1 s of a %2 s tone").arg(rec.soundingSeconds).arg(ToneSeconds)));
+    QVERIFY2(std::abs(span - ToneSeconds - pauseMs / 1000.0) <= 0.25,
+             qPrintable(QStringLiteral("the tone took %1 s with a %2 ms pause").arg(span).arg(pauseMs)));
     const int volume[2] = {left, right};
     for (int c = 0; c < 2; ++c) {
         const double expectedDb = FullLevelDb + 40 * std::log10(volume[c] / 100.0);
