@@ -53,6 +53,9 @@ public:
 
     // The player window, once there is one (not owned).
     void setPlayerLink(PlayerLink *player);
+    // The player window hid itself (double-click on its background): the
+    // menu pair switches back to "show".
+    void playerWindowHidden() { setPlayerMenu(false); }
 
     // Outer size in twips by the rule W = client + 120, H = client + 690,
     // where the client is the part below the menu bar.
