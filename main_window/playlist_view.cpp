@@ -15,6 +15,7 @@ PlaylistView::PlaylistView(ListState &state, QWidget *parent) : QListView(parent
     setAcceptDrops(false);
     setUniformItemSizes(true);
     setMouseTracking(true);
+    viewport()->setMouseTracking(true);   // position labels follow the pointer, no button needed
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
 }
 
