@@ -183,9 +183,11 @@ void Mp3Player::finish(bool reachedEnd)
     const bool wasPlaying = m_state != State::Idle;
     stopOutput();
     m_state = State::Idle;
+    // Posted first: a FramePlayed handler that starts another track must not
+    // have that track's playback reported as ended.
+    postEnded();
     if (reachedEnd && wasPlaying)
         emit FramePlayed(m_decoder.frameCount());
-    postEnded();
 }
 
 void Mp3Player::postEnded()

@@ -101,6 +101,21 @@ void BM_DecodeComponent(benchmark::State &state)
 }
 BENCHMARK(BM_DecodeComponent)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// Opening scans the whole file for exact figures; this is what a track start costs.
+void BM_OpenFile(benchmark::State &state)
+{
+    benchFile();
+    for (auto _ : state) {
+        Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+        if (mp.OpenFile(benchFile()) != 0) {
+            state.SkipWithError("the benchmark file does not open");
+            return;
+        }
+        benchmark::DoNotOptimize(mp.FrameCount());
+    }
+}
+BENCHMARK(BM_OpenFile)->Unit(benchmark::kMillisecond);
+
 double cpuSeconds()
 {
     rusage usage{};
