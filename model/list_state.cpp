@@ -241,6 +241,8 @@ void ListState::clearEntries()
 int ListState::appendUnique(const QStringList &paths)
 {
     const int first = count();
+    m_keys.reserve(first + paths.size());
+    m_entries.reserve(first + paths.size());
     for (const QString &path : paths) {
         const QString key = m_rules.key(path);
         if (m_keys.contains(key))
