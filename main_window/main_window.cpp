@@ -37,7 +37,7 @@
 namespace {
 const QString kTitle = QStringLiteral("提示");
 
-// Design geometry of the labels below the list (twips): left, width.
+// Design geometry of the labels (twips).
 struct LabelDef {
     const char *name;
     const char *text;
@@ -187,7 +187,7 @@ void MainWindow::createActions()
 
 void MainWindow::createMenus()
 {
-    const auto menu = [this](QWidget *parent, const char *name, const QString &title) {
+    const auto menu = [](QWidget *parent, const char *name, const QString &title) {
         auto *m = new QMenu(title, parent);
         m->setObjectName(QString::fromLatin1(name));
         m->menuAction()->setObjectName(QString::fromLatin1(name));
@@ -462,10 +462,9 @@ void MainWindow::applyLayout()
         {"Label4", g.label4Left}, {"Label5", g.label5Left}, {"Label6", g.label6Left},
         {"Label9", g.label9Left}, {"Label10", g.label10Left}};
     for (const auto &[name, left] : lefts) {
-        QLabel *label = m_labels.value(QString::fromLatin1(name));
-        const QRectF now(Twips::fromPixels(label->x()), 0, Twips::fromPixels(label->width()),
-                         Twips::fromPixels(label->height()));
-        place(label, QRectF(left, g.labelTop, now.width(), now.height()));
+        for (const LabelDef &def : kLabels)
+            if (qstrcmp(def.name, name) == 0)
+                place(m_labels.value(QString::fromLatin1(name)), QRectF(left, g.labelTop, def.width, def.height));
     }
     m_status->setPanelWidth(1, g.panel1Width);
 }
