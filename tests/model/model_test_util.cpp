@@ -90,6 +90,7 @@ ShadowList::ShadowList(ListState &m) : rows(m.entries())
                 rows[c.first + i] = m.entry(c.first + i);
             break;
         case ListChange::Reset:
+            ++resets;
             rows = m.entries();
             break;
         }

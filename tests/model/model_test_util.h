@@ -17,9 +17,11 @@ std::unique_ptr<ListState> makeState(const QString &list, int sel, bool after = 
 // label9 release name drag:O:T sel:I add:X all:x,y,z
 void run(ListState &m, const QString &steps);
 
-// Mirrors entriesChanged onto a copy of the list, as a list view would.
+// Mirrors entriesChanged onto a copy of the list, as a list view would; a
+// change that does not fit makes `rows` differ. Counts changes and resets.
 struct ShadowList {
     explicit ShadowList(ListState &m);
     QStringList rows;
     int signals_ = 0;
+    int resets = 0;
 };
