@@ -31,7 +31,8 @@ class SinkOutput;
 //    the file (also when the file breaks off early), after StopPlay and after
 //    EndPlayback, also when nothing was playing. One ending gives one event:
 //    endings that come before the previous one's event was delivered, with no
-//    Play in between, are reported by that one event.
+//    Play in between, are reported by that one event. Destroying the player
+//    ends playback without the event.
 class Mp3Player : public QObject
 {
     Q_OBJECT
@@ -76,7 +77,9 @@ public:
     qint32 SampleRate() const;
     qint32 BitRate() const;      // average, whole kbit/s
 
-    // Channel volumes 0..100 (clamped), on the curve of PcmVolume. Returns 0.
+    // Channel volumes 0..100 (clamped), on the square-law curve of PcmVolume;
+    // kept across files. Heard after the device's buffer (about a quarter of a
+    // second). Returns 0.
     qint16 SetVolume(qint16 left, qint16 right);
 
     int errorNumber() const { return m_errorNumber; }

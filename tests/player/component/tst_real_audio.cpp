@@ -5,6 +5,7 @@
 #include "mp3_player.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -12,6 +13,10 @@
 
 #include <algorithm>
 #include <cmath>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
 
 namespace {
 
@@ -112,6 +117,10 @@ private slots:
     // with each channel at the level its volume asks for; a pause is a gap.
     void tone_data();
     void tone();
+    // When the sound server goes away mid-track the player carries on silently
+    // from where it was, the track still ends, and nothing is printed. Runs
+    // last: it stops the server.
+    void serverLost();
 };
 
 void RealAudioTest::initTestCase()
@@ -200,6 +209,57 @@ void RealAudioTest::tone()
         QVERIFY2(std::abs(ch.frequency - ToneHz) <= ToneHz * 0.02,
                  qPrintable(QStringLiteral("channel %1 at %2 Hz").arg(c).arg(ch.frequency)));
     }
+}
+
+namespace {
+int messagesSeen = 0;
+QtMessageHandler previousHandler = nullptr;
+void countMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    ++messagesSeen;
+    previousHandler(type, context, message);
+}
+} // namespace
+
+void RealAudioTest::serverLost()
+{
+#ifdef Q_OS_UNIX
+    QFile pidFile(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/pid"));
+    QVERIFY(pidFile.open(QIODevice::ReadOnly));
+    const pid_t server = pid_t(pidFile.readAll().trimmed().toLongLong());
+    QVERIFY(server > 0);
+
+    messagesSeen = 0;
+    previousHandler = qInstallMessageHandler(countMessages);
+    const auto restore = qScopeGuard([] { qInstallMessageHandler(previousHandler); });
+    Mp3Player mp;
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QList<qint32> frames;
+    QList<bool> silent;
+    connect(&mp, &Mp3Player::FramePlayed, this, [&](qint32 frame) {
+        frames << frame;
+        silent << mp.isSilent();
+    });
+    QCOMPARE(mp.OpenFile(QStringLiteral(MELVORA_TEST_DATA "/mp3/cbr44s.mp3")), qint16(0));
+    mp.Play();
+    QVERIFY(!mp.isSilent());
+    QTRY_VERIFY_WITH_TIMEOUT(frames.value(frames.size() - 1) * mp.MsPerFrame() >= 400, 5000);
+    const qint32 beforeLoss = frames.last();
+    QCOMPARE(::kill(server, SIGTERM), 0);
+    QVERIFY(ended.wait(int(ToneSeconds * 1000) + 8000));
+    QTest::qWait(200);
+    QCOMPARE(ended.size(), 1);
+    QVERIFY(silent.last());
+    QCOMPARE(frames.last(), mp.FrameCount());
+    // Silent play took over near the frame last heard, not from the start.
+    const qsizetype firstSilent = silent.indexOf(true);
+    QVERIFY(firstSilent > 0);
+    QVERIFY2(frames[firstSilent] >= beforeLoss - 2,
+             qPrintable(QStringLiteral("went on at %1 after %2").arg(frames[firstSilent]).arg(beforeLoss)));
+    QCOMPARE(messagesSeen, 0);
+#else
+    QSKIP("needs a POSIX sound server");
+#endif
 }
 
 QTEST_GUILESS_MAIN(RealAudioTest)
