@@ -3,18 +3,14 @@
 #include <QLocale>
 #include <QTranslator>
 
-#ifdef MELVORA_HAVE_MAIN_WINDOW
-#  include "drives.h"
-#  include "file_dialog.h"
-#  include "fonts.h"
-#  include "key_state.h"
-#  include "list_file_workflow.h"
-#  include "main_window.h"
-#  include "message_box.h"
-#  include "pictures.h"
-#else
-#  include <QMainWindow>
-#endif
+#include "drives.h"
+#include "file_dialog.h"
+#include "fonts.h"
+#include "key_state.h"
+#include "list_file_workflow.h"
+#include "main_window.h"
+#include "message_box.h"
+#include "pictures.h"
 
 int main(int argc, char *argv[])
 {
@@ -29,7 +25,6 @@ int main(int argc, char *argv[])
                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
-#ifdef MELVORA_HAVE_MAIN_WINDOW
     QApplication::setFont(Fonts::interfaceFont());
     QApplication::setWindowIcon(applicationIcon());
 
@@ -42,12 +37,5 @@ int main(int argc, char *argv[])
     messages.setParent(&window);
     dialog.setParent(&window);
     window.show();
-#else
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("liebiao"));
-    window.setWindowTitle(QStringLiteral("Melvora—— 未命名"));
-    window.resize(486, 294);
-    window.show();
-#endif
     return app.exec();
 }

@@ -8,18 +8,12 @@
 #include "status_bar.h"
 #include "twips.h"
 
-#ifdef MELVORA_HAVE_ART
-#  include "pictures.h"
-#endif
-#ifdef MELVORA_HAVE_AUX
-#  include "aux_windows.h"
-#endif
-#ifdef MELVORA_HAVE_BROWSER
-#  include "media_browser.h"
-#endif
+#include "aux_windows.h"
+#include "media_browser.h"
+#include "pictures.h"
+
 #include <QComboBox>
 #include <QListWidget>
-#include <QTreeView>
 #include <QTreeWidget>
 
 #include <QActionGroup>
@@ -65,21 +59,15 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
 {
     setObjectName(QStringLiteral("liebiao"));
     setWindowTitle(QStringLiteral("Melvora"));
-#ifdef MELVORA_HAVE_ART
     setWindowIcon(applicationIcon());
-#endif
-#ifdef MELVORA_HAVE_AUX
     showAbout = [] { AuxWindows::showAbout(); };
     showDeclaration = [] { AuxWindows::showDeclaration(); };
     openHelp = [] { AuxWindows::openHelp(); };
-#endif
     m_workflow.closeOtherWindows = [this] {
         if (m_player)
             m_player->closeWindow();
-#ifdef MELVORA_HAVE_AUX
         AuxWindows::closeDeclaration();
         AuxWindows::closeAbout();
-#endif
     };
     m_workflow.endProgram = [this] {
         m_ending = true;
@@ -273,9 +261,7 @@ void MainWindow::createToolbar()
         a->setObjectName(QString::fromLatin1(b.key));
         a->setToolTip(QString::fromUtf8(b.tip));
         a->setIconText(QString::fromUtf8(b.tip));
-#ifdef MELVORA_HAVE_ART
         a->setIcon(QIcon(toolbarPicture(b.picture)));
-#endif
         m_toolbar->addAction(a);
         if (QWidget *w = m_toolbar->widgetForAction(a))
             w->setFixedSize(23, 22);   // 345 × 330 twips
@@ -310,7 +296,6 @@ void MainWindow::createControls()
     setCentralWidget(m_client);
     m_client->installEventFilter(this);
 
-#ifdef MELVORA_HAVE_BROWSER
     m_browser = new MediaBrowser(m_client, m_messages, m_drives);
     m_drive1 = m_browser->drive1();
     m_dir1 = m_browser->dir1();
@@ -319,17 +304,6 @@ void MainWindow::createControls()
     connect(m_browser, &MediaBrowser::fileClicked, this, &MainWindow::onFileClicked);
     connect(m_browser, &MediaBrowser::fileListChanged, this,
             [this](int files) { m_state.setBrowserFileCount(files); });
-#else
-    m_drive1 = new QComboBox(m_client);
-    m_dir1 = new QTreeView(m_client);
-    m_combo1 = new QComboBox(m_client);
-    m_file1 = new QListWidget(m_client);
-#endif
-    m_drive1->setObjectName(QStringLiteral("drive1"));
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_file1->setObjectName(QStringLiteral("File1"));
-
     m_model = new PlaylistModel(m_state, this);
     m_list = new PlaylistView(m_state, m_client);
     m_list->setObjectName(QStringLiteral("List1"));
@@ -408,9 +382,7 @@ void MainWindow::load()
     // The player window joins the load when it exists; its menu pair starts hidden-state.
     setPlayerMenu(false);
     placeOnScreen();
-#ifdef MELVORA_HAVE_BROWSER
     m_state.setBrowserFileCount(m_browser->fileCount());
-#endif
     m_state.load();
     applyLayout();
 }
@@ -544,7 +516,5 @@ void MainWindow::onFileClicked(const QString &folder, const QString &name)
 
 void MainWindow::addAll()
 {
-#ifdef MELVORA_HAVE_BROWSER
     m_state.addallfiles(m_browser->folderPath(), m_browser->fileNames());
-#endif
 }

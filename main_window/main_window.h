@@ -18,9 +18,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class StatusBar;
-#ifdef MELVORA_HAVE_BROWSER
 class MediaBrowser;
-#endif
 
 // liebiao, the playlist editor's window. A view over the list state: user
 // events go to the state and the file workflow; the state's signals set the
@@ -42,9 +40,7 @@ public:
     StatusBar *statusBar1() const { return m_status; }
     QToolBar *toolbar1() const { return m_toolbar; }
     QMenu *popupMenu() const { return m_popup; }
-#ifdef MELVORA_HAVE_BROWSER
     MediaBrowser *browser() const { return m_browser; }
-#endif
 
     // Toolbar button by 1-based position, separators counted (4, 6, 10, 13 do nothing).
     void toolbarClicked(int position);
@@ -103,9 +99,7 @@ private:
     PlaylistModel *m_model = nullptr;
     PlaylistView *m_list = nullptr;
     QWidget *m_drive1 = nullptr, *m_dir1 = nullptr, *m_combo1 = nullptr, *m_file1 = nullptr;
-#ifdef MELVORA_HAVE_BROWSER
     MediaBrowser *m_browser = nullptr;
-#endif
     Drives &m_drives;
     const KeyState &m_keys;
 };
