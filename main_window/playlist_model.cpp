@@ -45,17 +45,13 @@ void PlaylistModel::apply(const ListChange &change)
         }
         break;
     case ListChange::Moved:
+        // One row changed place: only the texts of the rows between the two
+        // places change. Told as a data change, the view repaints them
+        // instead of laying out every row again; the window re-applies the
+        // selection afterwards.
         if (rows == now && change.first >= 0 && change.first < now && change.to >= 0 && change.to < now) {
-            if (change.first == change.to) {
-                m_rows = m_state.entries();
-                emit dataChanged(index(change.first), index(change.first));
-                return;
-            }
-            // Qt counts the destination before the move takes the row out.
-            const int dest = change.to > change.first ? change.to + 1 : change.to;
-            beginMoveRows(QModelIndex(), change.first, change.first, QModelIndex(), dest);
             m_rows = m_state.entries();
-            endMoveRows();
+            emit dataChanged(index(qMin(change.first, change.to)), index(qMax(change.first, change.to)));
             return;
         }
         break;

@@ -69,6 +69,16 @@ void PlaylistView::focusInEvent(QFocusEvent *event)
     }
 }
 
+void PlaylistView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles)
+{
+    // Rows share one size, taken from the first: only a change there needs a
+    // new layout, which walks every row. Otherwise repainting is enough.
+    if (topLeft.row() == 0)
+        QListView::dataChanged(topLeft, bottomRight, roles);
+    else
+        viewport()->update();
+}
+
 void PlaylistView::selectRow(int row)
 {
     if (row < 0 || !model() || row >= model()->rowCount())

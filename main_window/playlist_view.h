@@ -31,6 +31,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
     void focusInEvent(QFocusEvent *event) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
 
 private:
     int rowForDrag(const QPoint &pos) const;

@@ -75,6 +75,47 @@ void BM_OpenIntoWindow(benchmark::State &state)
     }
 }
 BENCHMARK(BM_OpenIntoWindow)->Unit(benchmark::kMillisecond);
+// One edit in a full list: the window's rows share the entries, so the first
+// change after an announcement copies the entry table once.
+void BM_MoveInModel(benchmark::State &state)
+{
+    FakeMessageBox messages;
+    FakeFileDialog dialog;
+    ListState list;
+    ListFileWorkflow workflow(list, messages, dialog);
+    list.load();
+    dialog.names << playlist();
+    workflow.openlist();
+    list.setSelection(kEntries / 2);
+    bool down = true;
+    for (auto _ : state) {
+        down ? list.movedown() : list.moveup();
+        down = !down;
+    }
+}
+BENCHMARK(BM_MoveInModel)->Unit(benchmark::kMicrosecond);
+
+void BM_MoveInWindow(benchmark::State &state)
+{
+    FakeMessageBox messages;
+    FakeFileDialog dialog;
+    FakeDrives drives;
+    drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
+    FakeKeyState keys;
+    MainWindow window(messages, dialog, drives, keys);
+    window.show();
+    dialog.names << playlist();
+    window.workflow().openlist();
+    window.state().setSelection(kEntries / 2);
+    QCoreApplication::processEvents();
+    bool down = true;
+    for (auto _ : state) {
+        window.action(down ? QStringLiteral("menudown") : QStringLiteral("menuup"))->trigger();
+        QCoreApplication::processEvents();
+        down = !down;
+    }
+}
+BENCHMARK(BM_MoveInWindow)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char **argv)
