@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 #include <QtTest>
 
@@ -208,6 +209,12 @@ void MainWindowTest::startUp()
     QCOMPARE(colour("Label10"), QColor(192, 0, 192));
     QCOMPARE(m_window->outerWidthTwips(), 7410.0);
     QCOMPARE(m_window->outerHeightTwips(), 5100.0);
+
+    // Placed centred across, a third of the way down to the centre.
+    const QRect screen = m_window->screen()->geometry();
+    const QPointF at = MainLayout::placement(Twips::fromPixels(screen.width()), Twips::fromPixels(screen.height()),
+                                             7410, 5100);
+    QCOMPARE(m_window->pos(), screen.topLeft() + QPoint(Twips::toPixels(at.x()), Twips::toPixels(at.y())));
 }
 
 void MainWindowTest::startUpEnabling_data()
