@@ -83,7 +83,11 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
     load();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The controls talk to the list state: let them go while it still exists.
+    delete m_client;
+}
 
 QAction *MainWindow::makeAction(const QString &name, const QString &caption, const QKeySequence &shortcut)
 {
