@@ -12,6 +12,13 @@ int PlaylistModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_rows.size());
 }
 
+QModelIndex PlaylistModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (parent.isValid() || column != 0 || row < 0 || row >= m_rows.size())
+        return {};
+    return createIndex(row, 0);
+}
+
 QVariant PlaylistModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size())

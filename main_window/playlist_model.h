@@ -16,6 +16,8 @@ public:
     explicit PlaylistModel(const ListState &state, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    // The view's layout asks for every row's index: keep it to a bounds check.
+    QModelIndex index(int row, int column = 0, const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     // One coarse model signal per operation of the list state.
