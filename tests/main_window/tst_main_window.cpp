@@ -753,6 +753,10 @@ void MainWindowTest::browserFilterAndEnabling()
     QCOMPARE(m_window->state().count(), 0);
     QVERIFY(browser->openFolder(m_tmp.filePath(QStringLiteral("music/sub"))));
     QVERIFY(m_window->action(QStringLiteral("menuselec"))->isEnabled());
+    // Ctrl+A is the window's "全选" also while the file list has the focus.
+    browser->file1()->setFocus();
+    QTest::keyClick(browser->file1(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(viewRows(), QStringList({m_tmp.filePath(QStringLiteral("music/sub/e.mp3"))}));
 }
 
 void MainWindowTest::layoutFollowsSize_data()
