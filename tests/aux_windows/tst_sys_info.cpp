@@ -2,6 +2,7 @@
 #include "fake_process_starter.h"
 #include "fake_registry.h"
 #include "sys_info.h"
+#include "url_opener.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,6 +33,8 @@ private slots:
     void startsSysInfo_data();
     void startsSysInfo();
     void systemRegistryWithoutRegistry();
+    void internetShortcutFile_data();
+    void internetShortcutFile();
 };
 
 // A found value gives its text by its type; the key is closed afterwards. The
@@ -206,6 +209,24 @@ void SysInfoTest::systemRegistryWithoutRegistry()
     QVERIFY(processes.attempted.isEmpty());
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("此时系统信息不可用")});
 #endif
+}
+
+// The shortcut file handed to the Windows opener: exactly two CR LF lines.
+void SysInfoTest::internetShortcutFile_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("mail") << QStringLiteral("mailto:melvora@example.org")
+                          << QByteArray("[InternetShortcut]\r\nURL=mailto:melvora@example.org\r\n");
+    QTest::newRow("home page") << QStringLiteral("http://www.example.org/melvora")
+                               << QByteArray("[InternetShortcut]\r\nURL=http://www.example.org/melvora\r\n");
+}
+
+void SysInfoTest::internetShortcutFile()
+{
+    QFETCH(QString, url);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(internetShortcutText(url), expected);
 }
 
 QTEST_GUILESS_MAIN(SysInfoTest)
