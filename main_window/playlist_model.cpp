@@ -2,9 +2,41 @@
 
 #include "list_state.h"
 
+namespace {
+// Room a text needs, in narrow-character units: CJK and other wide characters
+// take about two. Cheap enough to run over every row of a large list.
+qsizetype widthWeight(const QString &text)
+{
+    qsizetype weight = text.size();
+    for (QChar c : text)
+        if (c.unicode() >= 0x1100)
+            ++weight;
+    return weight;
+}
+} // namespace
+
 PlaylistModel::PlaylistModel(const ListState &state, QObject *parent)
     : QAbstractListModel(parent), m_state(state), m_rows(state.entries())
 {
+    rescanWidest();
+}
+
+void PlaylistModel::findWidest(int first, int last)
+{
+    for (int i = first; i <= last; ++i) {
+        const qsizetype w = widthWeight(m_rows.at(i));
+        if (w > m_widestWeight) {
+            m_widestWeight = w;
+            m_widest = m_rows.at(i);
+        }
+    }
+}
+
+void PlaylistModel::rescanWidest()
+{
+    m_widest.clear();
+    m_widestWeight = -1;
+    findWidest(0, int(m_rows.size()) - 1);
 }
 
 int PlaylistModel::rowCount(const QModelIndex &parent) const
@@ -38,6 +70,7 @@ void PlaylistModel::apply(const ListChange &change)
             && rows + change.count == now) {
             beginInsertRows(QModelIndex(), change.first, change.first + change.count - 1);
             m_rows = m_state.entries();
+            findWidest(change.first, change.first + change.count - 1);
             endInsertRows();
             return;
         }
@@ -45,8 +78,13 @@ void PlaylistModel::apply(const ListChange &change)
     case ListChange::Removed:
         if (change.count > 0 && change.first >= 0 && change.first + change.count <= rows
             && rows - change.count == now) {
+            bool widestGone = false;
+            for (int i = change.first; i < change.first + change.count && !widestGone; ++i)
+                widestGone = m_rows.at(i) == m_widest;
             beginRemoveRows(QModelIndex(), change.first, change.first + change.count - 1);
             m_rows = m_state.entries();
+            if (widestGone)
+                rescanWidest();
             endRemoveRows();
             return;
         }
@@ -65,6 +103,7 @@ void PlaylistModel::apply(const ListChange &change)
     case ListChange::DataChanged:
         if (rows == now && change.count > 0 && change.first >= 0 && change.first + change.count <= now) {
             m_rows = m_state.entries();
+            rescanWidest();
             emit dataChanged(index(change.first), index(change.first + change.count - 1));
             return;
         }
@@ -75,5 +114,6 @@ void PlaylistModel::apply(const ListChange &change)
     // Anything we cannot map exactly: start over.
     beginResetModel();
     m_rows = m_state.entries();
+    rescanWidest();
     endResetModel();
 }

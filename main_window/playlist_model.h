@@ -23,7 +23,16 @@ public:
     // One coarse model signal per operation of the list state.
     void apply(const ListChange &change);
 
+    // The row text that needs the most room. The view lays out every row at
+    // one size, so this one decides how far the list scrolls sideways.
+    QString widestText() const { return m_widest; }
+
 private:
+    void findWidest(int first, int last);
+    void rescanWidest();
+
     const ListState &m_state;
     QStringList m_rows;
+    QString m_widest;
+    qsizetype m_widestWeight = -1;
 };

@@ -1,10 +1,33 @@
 #include "playlist_view.h"
 
 #include "list_state.h"
+#include "playlist_model.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace {
+// Every row is laid out at one size (fast for large lists); make that size
+// wide enough for the longest entry so no path is cut off.
+class WidestRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const auto *rows = qobject_cast<const PlaylistModel *>(index.model());
+        if (!rows)
+            return size;
+        const QFontMetrics &fm = option.fontMetrics;
+        const int padding = size.width() - fm.horizontalAdvance(index.data().toString());
+        size.setWidth(qMax(size.width(), fm.horizontalAdvance(rows->widestText()) + padding));
+        return size;
+    }
+};
+} // namespace
 
 PlaylistView::PlaylistView(ListState &state, QWidget *parent) : QListView(parent), m_state(state)
 {
@@ -14,6 +37,7 @@ PlaylistView::PlaylistView(ListState &state, QWidget *parent) : QListView(parent
     setDragEnabled(false);
     setAcceptDrops(false);
     setUniformItemSizes(true);
+    setItemDelegate(new WidestRowDelegate(this));
     setMouseTracking(true);
     viewport()->setMouseTracking(true);   // position labels follow the pointer, no button needed
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);

@@ -87,6 +87,8 @@ private slots:
     void layoutFollowsSize_data();
     void layoutFollowsSize();
     void viewFollowsModel();
+    void longestEntryFitsRow_data();
+    void longestEntryFitsRow();
 
 private:
     void fill(const QStringList &entries, int selection);
@@ -825,6 +827,43 @@ void MainWindowTest::viewFollowsModel()
     check();
     s.clearlist();
     check();
+}
+
+// Rows share one size; it must fit the longest entry wherever it stands, also
+// after the entry that set it is deleted.
+void MainWindowTest::longestEntryFitsRow_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("deleteAt");   // -1: delete nothing
+    QTest::addColumn<QString>("widest");
+
+    const QString longAscii = QStringLiteral("/music/") + QString(120, QLatin1Char('x')) + QStringLiteral(".mp3");
+    const QString longCjk = QStringLiteral("/音乐/") + QString(80, QChar(0x6B4C)) + QStringLiteral(".mp3");
+    QTest::newRow("longest last") << QStringList{"/a.mp3", longAscii} << -1 << longAscii;
+    QTest::newRow("longest first") << QStringList{longAscii, "/a.mp3"} << -1 << longAscii;
+    QTest::newRow("wide characters win") << QStringList{longAscii, longCjk, "/b.mp3"} << -1 << longCjk;
+    QTest::newRow("longest deleted") << QStringList{"/a.mp3", longAscii, "/music/bb.mp3"} << 1
+                                     << QStringLiteral("/music/bb.mp3");
+}
+
+void MainWindowTest::longestEntryFitsRow()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(int, deleteAt);
+    QFETCH(QString, widest);
+    ListState &s = m_window->state();
+    s.appendUnique(entries);
+    if (deleteAt >= 0) {
+        s.setSelection(deleteAt);
+        s.deleteentry();
+    }
+    PlaylistView *view = m_window->list1();
+    const QFontMetrics fm(view->font());
+    for (int row = 0; row < s.count(); ++row)
+        QVERIFY(view->sizeHintForIndex(view->model()->index(row, 0)).width() >= fm.horizontalAdvance(widest));
+    if (deleteAt >= 0)
+        QVERIFY(view->sizeHintForIndex(view->model()->index(0, 0)).width()
+                < fm.horizontalAdvance(entries.at(deleteAt)));
 }
 
 QTEST_MAIN(MainWindowTest)
