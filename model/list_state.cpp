@@ -244,10 +244,10 @@ int ListState::appendUnique(const QStringList &paths)
     m_keys.reserve(first + paths.size());
     m_entries.reserve(first + paths.size());
     for (const QString &path : paths) {
-        const QString key = m_rules.key(path);
-        if (m_keys.contains(key))
+        int &seen = m_keys[m_rules.key(path)];   // one hash lookup per path
+        if (seen)
             continue;
-        m_keys.insert(key, 1);
+        seen = 1;
         m_entries.append(path);
     }
     const int added = count() - first;

@@ -11,7 +11,33 @@ PathRules PathRules::native()
 
 QString PathRules::key(const QString &entry) const
 {
-    return caseSensitivity == Qt::CaseInsensitive ? entry.toUpper() : entry;
+    if (caseSensitivity == Qt::CaseSensitive)
+        return entry;
+    // Most paths are plain ASCII: upper-case those without the Unicode case
+    // tables, and share the text when nothing changes. Anything else takes
+    // the full conversion.
+    const qsizetype n = entry.size();
+    const QChar *in = entry.constData();
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        const char16_t c = in[i].unicode();
+        if (c >= 0x80)
+            return entry.toUpper();
+        if (c >= u'a' && c <= u'z')
+            break;
+    }
+    if (i == n)
+        return entry;
+    QString upper = entry;
+    QChar *out = upper.data();
+    for (; i < n; ++i) {
+        const char16_t c = out[i].unicode();
+        if (c >= 0x80)
+            return entry.toUpper();
+        if (c >= u'a' && c <= u'z')
+            out[i] = QChar(char16_t(c - (u'a' - u'A')));
+    }
+    return upper;
 }
 
 QString PathRules::join(const QString &folder, const QString &name) const
