@@ -25,18 +25,6 @@ QByteArray gb18030(const QString &text)
     return enc.encode(text);
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool putBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // A device that opens but fails on the first read, as a file on a failing disk.
 class BrokenDevice : public QIODevice {
 protected:
@@ -438,3 +426,4 @@ void PlaylistIoTest::fileSizeLimit()
 
 QTEST_GUILESS_MAIN(PlaylistIoTest)
 #include "tst_playlist_io.moc"
+#include "test_files.h"

@@ -20,18 +20,6 @@ const QString kNamed = QStringLiteral("当前列表名:");
 const QString kUnnamed = QStringLiteral("当前列表未命名");
 const QString kUnnamedTitle = QStringLiteral("Melvora—— 未命名");
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool putBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 // One main window's worth of state, answered through the fakes, in a scratch folder.
@@ -499,3 +487,4 @@ void ListFileWorkflowTest::quitWithoutHooks()
 
 QTEST_GUILESS_MAIN(ListFileWorkflowTest)
 #include "tst_list_file_workflow.moc"
+#include "test_files.h"
