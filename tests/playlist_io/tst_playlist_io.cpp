@@ -1,5 +1,6 @@
 #include "playlist_reader.h"
 #include "playlist_writer.h"
+#include "test_files.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -426,4 +427,3 @@ void PlaylistIoTest::fileSizeLimit()
 
 QTEST_GUILESS_MAIN(PlaylistIoTest)
 #include "tst_playlist_io.moc"
-#include "test_files.h"

@@ -2,6 +2,7 @@
 #include "fake_message_box.h"
 #include "list_file_workflow.h"
 #include "list_state.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -487,4 +488,3 @@ void ListFileWorkflowTest::quitWithoutHooks()
 
 QTEST_GUILESS_MAIN(ListFileWorkflowTest)
 #include "tst_list_file_workflow.moc"
-#include "test_files.h"
