@@ -128,7 +128,7 @@ void ListState::pointerMoved()
 
 void ListState::leftButtonPressed()
 {
-    m_dragfrom = m_selection;
+    m_pressedAt = m_selection;
     m_dragPressed = true;
 }
 
@@ -138,9 +138,13 @@ void ListState::leftButtonReleased()
     // would shuffle an entry the user never touched.
     if (!m_dragPressed)
         return;
+    // Clicking the entry a drag just moved changes no selection, so undo stays
+    // on: the drag's record must survive the click, or undo would do nothing.
+    if (m_selection == m_pressedAt)
+        return;
+    m_dragfrom = m_pressedAt;
     m_dragto = m_selection;
-    if (m_dragto != m_dragfrom)
-        tuodong();
+    tuodong();
 }
 
 void ListState::setBrowserFileCount(int files)

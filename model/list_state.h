@@ -73,8 +73,10 @@ public:
     void selectByUser(int index);
     void clickLabel9();                     // clears the selection
     void pointerMoved();                    // position labels follow the selection
-    void leftButtonPressed();               // dragfrom := selection
-    // dragto := selection; tuodong when they differ. Ignored until the first
+    void leftButtonPressed();               // remembers the selection as drag origin
+    // When the selection differs from the press origin: dragfrom := origin,
+    // dragto := selection, tuodong. A plain click keeps the last drag's
+    // dragfrom/dragto, which its undo still needs. Ignored until the first
     // press since construction (no drag origin yet).
     void leftButtonReleased();
     void setBrowserFileCount(int files);    // File1's file count; runs comenabled
@@ -158,6 +160,7 @@ private:
     QString m_openmode;
     QString m_undoop, m_undotext;
     int m_undoindex = 0, m_dragfrom = 0, m_dragto = 0;
+    int m_pressedAt = -1;
     bool m_dragPressed = false;
     QHash<QString, QString> m_labels;
     QHash<QString, bool> m_enabled;

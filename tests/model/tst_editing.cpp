@@ -124,6 +124,8 @@ private slots:
         row("undo bottom", "ABCD", 0, true, "bottom;undo", "ABCD", 0, "MOVELAST", false, "false");
         row("undo drag after", "ABCD", 0, true, "drag:0:2;undo", "ABCD", 0, "moveback", false, "false");
         row("undo drag before", "ABCD", 0, false, "drag:0:2;undo", "ABCD", 0, "movefront", false, "false");
+        row("undo drag after a click on it, after", "ABCD", 3, true, "drag:3:1;drag:2:2;undo", "ABCD", 3, "moveback", false, "false");
+        row("undo drag after a click on it, before", "ABCD", 0, false, "drag:0:3;drag:2:2;undo", "ABCD", 0, "movefront", false, "false");
         row("undo twice", "ABCD", 1, true, "del;undo;undo", "ABCD", 1, "del", false, "true");
         row("undo after click", "ABCD", 1, true, "del;sel:0;undo", "ACD", 0, "del", false, "true");
         row("undo after label9", "ABCD", 1, true, "del;label9;undo", "ACD", -1, "del", false, "true");
