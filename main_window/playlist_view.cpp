@@ -80,6 +80,15 @@ void PlaylistView::selectionChanged(const QItemSelection &selected, const QItemS
         m_state.selectByUser(selected.indexes().constFirst().row());
 }
 
+QItemSelectionModel::SelectionFlags PlaylistView::selectionCommand(const QModelIndex &index,
+                                                                   const QEvent *event) const
+{
+    // The user can move the selection but never clear it (Ctrl+Space would):
+    // the commands act on the list state's selection, which must stay visible.
+    const QItemSelectionModel::SelectionFlags flags = QListView::selectionCommand(index, event);
+    return flags.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : flags;
+}
+
 void PlaylistView::focusInEvent(QFocusEvent *event)
 {
     QListView::focusInEvent(event);

@@ -73,6 +73,8 @@ private slots:
     void drag();
     void releaseWithoutPressMovesNothing();
     void selectionFollowsKeys();
+    void keysNeverHideSelection_data();
+    void keysNeverHideSelection();
     void label9ClearsSelection();
     void statusBarClick_data();
     void statusBarClick();
@@ -550,6 +552,33 @@ void MainWindowTest::selectionFollowsKeys()
     QCOMPARE(m_window->state().selection(), 2);
     QVERIFY(!m_window->action(QStringLiteral("menuundo"))->isEnabled());
     QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("Label10"))->text(), QStringLiteral("3"));
+}
+
+void MainWindowTest::keysNeverHideSelection_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("selectionAfter");
+    QTest::newRow("Ctrl+Space") << int(Qt::Key_Space) << int(Qt::ControlModifier) << 1;
+    QTest::newRow("Space") << int(Qt::Key_Space) << 0 << 1;
+    QTest::newRow("Ctrl+Down") << int(Qt::Key_Down) << int(Qt::ControlModifier) << 2;
+    QTest::newRow("Ctrl+Up") << int(Qt::Key_Up) << int(Qt::ControlModifier) << 0;
+}
+
+// The list's commands act on the selected entry, so List1 always shows it
+// highlighted: no key clears the highlight behind the list state's back.
+void MainWindowTest::keysNeverHideSelection()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, selectionAfter);
+    fill({"A", "B", "C"}, 1);
+    m_window->list1()->setFocus();
+    QTest::keyClick(m_window->list1(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(m_window->state().selection(), selectionAfter);
+    const QModelIndexList shown = m_window->list1()->selectionModel()->selectedRows();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().row(), selectionAfter);
 }
 
 void MainWindowTest::label9ClearsSelection()
