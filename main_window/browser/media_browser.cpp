@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -30,6 +31,25 @@ signals:
     void userSelected(QListWidgetItem *item);
 
 protected:
+    // A plain click is itemClicked(); a press dragged onto another file
+    // selects that file too, and that selection counts as its click.
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        QListWidget::mousePressEvent(event);
+        m_pressed = currentItem();
+    }
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        QListWidget::mouseDoubleClickEvent(event);
+        m_pressed = currentItem();
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        QListWidget::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && m_pressed && currentItem() && currentItem() != m_pressed)
+            emit userSelected(currentItem());
+        m_pressed = nullptr;
+    }
     void keyPressEvent(QKeyEvent *event) override
     {
         QListWidgetItem *before = currentItem();
@@ -37,6 +57,9 @@ protected:
         if (currentItem() && currentItem() != before)
             emit userSelected(currentItem());
     }
+
+private:
+    QListWidgetItem *m_pressed = nullptr;
 };
 
 namespace {

@@ -261,6 +261,8 @@ private slots:
         QTest::newRow("mouse, third") << 0 << "mouse 2" << "B.MP3";
         QTest::newRow("mouse, same again") << 2 << "mouse 2" << "B.MP3";
         QTest::newRow("double click") << -1 << "double 1" << "alpha.MP3";
+        QTest::newRow("dragged onto another") << -1 << "drag 0 2" << "B.MP3";
+        QTest::newRow("dragged away and back") << -1 << "drag 1 2 1" << "alpha.MP3";
         QTest::newRow("down from first") << 0 << "Down" << "alpha.MP3";
         QTest::newRow("up from third") << 2 << "Up" << "alpha.MP3";
         QTest::newRow("end") << 0 << "End" << "Zed.mp3";
@@ -286,6 +288,21 @@ private slots:
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
             if (how == "double")
                 QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        } else if (how == "drag") {
+            // Press on the first row, move with the button held over the others, release.
+            const QStringList rows = action.section(' ', 1).split(' ');
+            QWidget *viewport = list->viewport();
+            const auto send = [&](QEvent::Type type, int row, Qt::MouseButtons held) {
+                const QPoint at = list->visualItemRect(list->item(row)).center();
+                QMouseEvent e(type, at, viewport->mapToGlobal(at),
+                              type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+                QApplication::sendEvent(viewport, &e);
+            };
+            send(QEvent::MouseButtonPress, rows.first().toInt(), Qt::LeftButton);
+            for (const QString &row : rows.mid(1))
+                send(QEvent::MouseMove, row.toInt(), Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, rows.last().toInt(), Qt::NoButton);
+            QCOMPARE(list->currentRow(), rows.last().toInt());
         } else {
             list->setFocus();
             const QMap<QString, Qt::Key> keys = {
