@@ -46,6 +46,19 @@ const LabelDef kLabels[] = {
     {"Label9", "当前位置", 5520, 3840, 735, 255},
     {"Label10", "00000", 6360, 3840, 495, 255},
 };
+
+// The count and position were drawn for five digits; the list holds more, so
+// a longer number widens its label instead of losing digits.
+void widenToText(QLabel *label)
+{
+    const int needed = label->sizeHint().width();
+    if (label->width() < needed)
+        label->resize(needed, label->height());
+}
+bool showsNumber(const QString &name)
+{
+    return name == QLatin1String("Label5") || name == QLatin1String("Label10");
+}
 } // namespace
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
@@ -354,8 +367,11 @@ void MainWindow::connectState()
     connect(&m_state, &ListState::entriesChanged, this, &MainWindow::applyEntriesChange);
     connect(&m_state, &ListState::selectionChanged, m_list, &PlaylistView::showSelection);
     connect(&m_state, &ListState::labelChanged, this, [this](const QString &name, const QString &text) {
-        if (QLabel *label = m_labels.value(name))
+        if (QLabel *label = m_labels.value(name)) {
             label->setText(text);
+            if (showsNumber(name))
+                widenToText(label);
+        }
     });
     connect(&m_state, &ListState::titleChanged, this, &QWidget::setWindowTitle);
     connect(&m_state, &ListState::enabledChanged, this, [this](const QString &name, bool enabled) {
@@ -438,9 +454,12 @@ void MainWindow::applyLayout()
         {"Label4", g.label4Left}, {"Label5", g.label5Left}, {"Label6", g.label6Left},
         {"Label9", g.label9Left}, {"Label10", g.label10Left}};
     for (const auto &[name, left] : lefts) {
+        QLabel *label = m_labels.value(QString::fromLatin1(name));
         for (const LabelDef &def : kLabels)
             if (qstrcmp(def.name, name) == 0)
-                place(m_labels.value(QString::fromLatin1(name)), QRectF(left, g.labelTop, def.width, def.height));
+                place(label, QRectF(left, g.labelTop, def.width, def.height));
+        if (showsNumber(label->objectName()))
+            widenToText(label);
     }
     m_status->setPanelWidth(1, g.panel1Width);
 }
