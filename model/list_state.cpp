@@ -120,10 +120,9 @@ void ListState::clickLabel9()
 
 void ListState::pointerMoved()
 {
-    if (m_selection < 0)
-        return;
-    setLabel(kLabel9, QStringLiteral("当前位置"));
-    setLabel(kLabel10, QString::number(m_selection + 1));
+    // With nothing selected the labels keep what they show.
+    if (m_selection >= 0)
+        label910();
 }
 
 void ListState::leftButtonPressed()
