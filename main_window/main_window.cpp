@@ -29,8 +29,6 @@
 #include <QToolButton>
 
 namespace {
-const QString kTitle = QStringLiteral("提示");
-
 // Design geometry of the labels (twips).
 struct LabelDef {
     const char *name;
@@ -521,7 +519,7 @@ void MainWindow::playSelected()
     if (s < 0 || s >= m_state.count() || m_state.entry(s).isEmpty())
         return;
     if (m_state.GetFileExt(m_state.entry(s)).toUpper() != QLatin1String("MP3")) {
-        m_messages.exclamation(QStringLiteral("播放功能只支持MP3文件！"), kTitle);
+        m_messages.exclamation(QStringLiteral("播放功能只支持MP3文件！"), kPromptTitle);
         return;
     }
     if (!m_player)
@@ -534,7 +532,7 @@ void MainWindow::playSelected()
 void MainWindow::onFileClicked(const QString &folder, const QString &name)
 {
     if (m_state.addClickedFile(folder, name) == ListState::AddResult::Duplicate)
-        m_messages.exclamation(QStringLiteral("该文件已经被选中过!"), kTitle);
+        m_messages.exclamation(QStringLiteral("该文件已经被选中过!"), kPromptTitle);
 }
 
 void MainWindow::addAll()

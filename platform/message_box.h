@@ -3,6 +3,9 @@
 
 class QWidget;
 
+// Title of every message box the main window shows.
+inline const QString kPromptTitle = QStringLiteral("提示");
+
 // Message boxes of the program. Windows talk to this interface, so tests can
 // answer the boxes and read what would have been shown.
 class MessageBox {

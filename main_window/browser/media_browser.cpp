@@ -69,7 +69,6 @@ const QString kAllTypes = QStringLiteral(
     "*.WAV;*.AU;*.SND;*.MIDE;*.RMI;*.WAX;*.ASX;*.OGG");
 
 const QString kUnavailable = QStringLiteral("该驱动器不可用！");
-const QString kTitle = QStringLiteral("提示");
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kLoadedRole = Qt::UserRole + 1;
@@ -284,7 +283,7 @@ void MediaBrowser::driveChanged(int index)
 {
     const QString root = m_drive1->itemData(index).toString();
     if (!m_drives.isReady(root)) {
-        m_messages.exclamation(kUnavailable, kTitle);
+        m_messages.exclamation(kUnavailable, kPromptTitle);
         // Back to the drive still shown in the tree; that drive reads fine,
         // so only command enabling runs again.
         selectDrive(driveIndex(m_lastdrive));

@@ -16,7 +16,6 @@ QString chosen(const QString &fileName)
     return QDir::toNativeSeparators(fileName);
 }
 
-const QString kTitle = QStringLiteral("提示");
 const QString kNamed = QStringLiteral("当前列表名:");
 const QString kPathIndent = QStringLiteral("    ");
 } // namespace
@@ -30,7 +29,7 @@ void ListFileWorkflow::savePrompt()
 {
     // No way to cancel here: whatever the answer or the save's fate, the command goes on.
     if (m_state.listchanged() == QLatin1String("true")
-        && m_messages.askYesNo(QStringLiteral("列表内容已改变!是否保存？"), kTitle))
+        && m_messages.askYesNo(QStringLiteral("列表内容已改变!是否保存？"), kPromptTitle))
         savelist();
 }
 
@@ -83,7 +82,7 @@ void ListFileWorkflow::insertlistfile()
 void ListFileWorkflow::savelist()
 {
     if (m_state.count() == 0) {
-        m_messages.exclamation(QStringLiteral("列表不能为空!"), kTitle);
+        m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return;
     }
     QString target = m_state.labelText(QStringLiteral("Label8")).trimmed();
@@ -96,14 +95,14 @@ void ListFileWorkflow::savelist()
     if (!savefile(target))
         return;
     if (m_savedtoname)
-        m_messages.exclamation(QStringLiteral("列表已经保存为") + target + u'!', kTitle);
+        m_messages.exclamation(QStringLiteral("列表已经保存为") + target + u'!', kPromptTitle);
     m_state.setListchanged(false);
 }
 
 void ListFileWorkflow::saveaslist()
 {
     if (m_state.count() == 0) {
-        m_messages.exclamation(QStringLiteral("列表不能为空!"), kTitle);
+        m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return;
     }
     const QString target = chosen(m_dialog.getSaveFileName());
@@ -129,7 +128,7 @@ void ListFileWorkflow::openfile(const QString &fileName)
 {
     const PlaylistRead read = readPlaylistFile(fileName);
     if (read.outcome == PlaylistRead::Missing) {
-        m_messages.exclamation(QStringLiteral("文件不存在！"), kTitle);
+        m_messages.exclamation(QStringLiteral("文件不存在！"), kPromptTitle);
         m_readok = QStringLiteral("false");
         return;
     }
@@ -156,7 +155,7 @@ bool ListFileWorkflow::savefile(const QString &fileName)
     const PlaylistWrite write =
         writePlaylistFile(fileName, m_state.entries(), m_state.rules().caseSensitivity);
     if (write.outcome != PlaylistWrite::Written) {
-        m_messages.exclamation(QStringLiteral("未知错误!"), kTitle);
+        m_messages.exclamation(QStringLiteral("未知错误!"), kPromptTitle);
         return false;
     }
     m_state.setLabel7(kNamed);
