@@ -247,11 +247,8 @@ int ListState::appendUnique(const QStringList &paths)
     m_keys.reserve(first + paths.size());
     m_entries.reserve(first + paths.size());
     for (const QString &path : paths) {
-        int &seen = m_keys[m_rules.key(path)];   // one hash lookup per path
-        if (seen)
-            continue;
-        seen = 1;
-        m_entries.append(path);
+        if (claimKey(path))
+            m_entries.append(path);
     }
     const int added = count() - first;
     if (added > 0)
@@ -315,6 +312,15 @@ void ListState::announceSelection(int index)
 void ListState::addKey(const QString &path)
 {
     ++m_keys[m_rules.key(path)];
+}
+
+bool ListState::claimKey(const QString &path)
+{
+    int &entries = m_keys[m_rules.key(path)];   // one hash lookup per path
+    if (entries)
+        return false;
+    entries = 1;
+    return true;
 }
 
 void ListState::removeKey(const QString &path)

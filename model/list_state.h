@@ -146,6 +146,9 @@ private:
     void applySelection(int index);   // sets it, then the selection-changed reaction
     void announceSelection(int index); // sets it without the reaction
     void addKey(const QString &path);
+    // Records the key of a path about to be added; false (nothing recorded)
+    // when the list already holds that entry.
+    bool claimKey(const QString &path);
     void removeKey(const QString &path);
     void placeBesideSelection(const QString &path);  // append + jiaohuan in one insert
     void changed(ListChange::Kind kind, int first, int count, int to = 0);

@@ -67,11 +67,8 @@ void ListState::addallfiles(const QString &folder, const QStringList &names)
         if (name.isEmpty())
             continue;
         const QString path = m_rules.join(folder, name);
-        const QString key = m_rules.key(path);
-        if (m_keys.contains(key))
-            continue;
-        m_keys.insert(key, 1);
-        block.append(path);
+        if (claimKey(path))
+            block.append(path);
     }
 
     if (!block.isEmpty()) {
