@@ -87,10 +87,7 @@ void ListState::load()
     setLabel7(QStringLiteral("当前列表名："));
     setLabel8(QString());
     setListchanged(false);
-    comenabled();
-    label456();
-    label910();
-    undoenabled();
+    refresh();
 
     for (auto it = m_labels.cbegin(); it != m_labels.cend(); ++it)
         emit labelChanged(it.key(), it.value());
@@ -183,6 +180,14 @@ void ListState::label910()
     const bool any = m_selection >= 0;
     setLabel(kLabel9, any ? QStringLiteral("当前位置") : QString());
     setLabel(kLabel10, any ? QString::number(m_selection + 1) : QString());
+}
+
+void ListState::refresh()
+{
+    comenabled();
+    label456();
+    label910();
+    undoenabled();
 }
 
 void ListState::undoenabled()

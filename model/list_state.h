@@ -110,6 +110,9 @@ public:
     void undoenabled();
     void undoenabledon();
     void comenabled();
+    // The usual refresh after an edit that leaves no undo record:
+    // comenabled, label456, label910, undoenabled, in that order.
+    void refresh();
     QString GetFileName(const QString &path) const { return m_rules.GetFileName(path); }
     QString GetFileExt(const QString &path) const { return m_rules.GetFileExt(path); }
 

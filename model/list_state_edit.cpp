@@ -48,10 +48,7 @@ ListState::AddResult ListState::addClickedFile(const QString &folder, const QStr
         applySelection(count() - 1);
     }
     setListchanged(true);
-    comenabled();
-    label456();
-    label910();
-    undoenabled();
+    refresh();
     return AddResult::Added;
 }
 
@@ -82,10 +79,7 @@ void ListState::addallfiles(const QString &folder, const QStringList &names)
     }
 
     applySelection(count() - 1);
-    comenabled();
-    label456();
-    label910();
-    undoenabled();
+    refresh();
 }
 
 void ListState::deleteentry()
@@ -118,10 +112,7 @@ void ListState::clearlist()
         return;
     clearEntries();
     setListchanged(!m_labels.value(QStringLiteral("Label8")).isEmpty());
-    comenabled();
-    label456();
-    label910();
-    undoenabled();
+    refresh();
 }
 
 void ListState::moveup()

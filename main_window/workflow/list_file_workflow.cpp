@@ -40,10 +40,7 @@ void ListFileWorkflow::newlist()
     m_state.setLabel7(QStringLiteral("当前列表未命名"));
     m_state.setLabel8(QString());
     m_state.clearEntries();
-    m_state.comenabled();
-    m_state.label456();
-    m_state.label910();
-    m_state.undoenabled();
+    m_state.refresh();
 }
 
 void ListFileWorkflow::openlist()
@@ -58,10 +55,7 @@ void ListFileWorkflow::openlist()
         return;
     m_state.setLabel7(kNamed);
     m_state.setLabel8(kPathIndent + fileName);
-    m_state.comenabled();
-    m_state.label456();
-    m_state.label910();
-    m_state.undoenabled();
+    m_state.refresh();
     m_state.form3label4();
 }
 
@@ -73,10 +67,7 @@ void ListFileWorkflow::insertlistfile()
     m_state.setOpenmode(QStringLiteral("noclear"));
     openfile(fileName);
     m_state.setListchanged(true);
-    m_state.comenabled();
-    m_state.label456();
-    m_state.label910();
-    m_state.undoenabled();
+    m_state.refresh();
 }
 
 void ListFileWorkflow::savelist()
