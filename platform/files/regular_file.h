@@ -1,0 +1,19 @@
+#pragma once
+#include <QString>
+
+class QFile;
+
+// Opening a file the program reads as a whole (a playlist, an MP3) without
+// ever blocking: a FIFO opened for reading waits for a writer, and a device can
+// be endless, so only regular files are opened at all.
+enum class RegularFileOpen {
+    Opened,      // `file` is open read-only on a regular file
+    Missing,     // nothing of that name (or a folder on the way is missing)
+    NotRegular,  // a folder, FIFO, socket or device; nothing was read from it
+    Unreadable   // it exists but cannot be opened (permissions, I/O error)
+};
+
+// Opens `path` into `file` (which must be closed) when it is a regular file.
+// On POSIX the check is made on the open descriptor, so a file swapped for a
+// FIFO between the check and the open cannot block either.
+RegularFileOpen openRegularFile(QFile &file, const QString &path);
