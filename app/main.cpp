@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "aux_windows.h"
 #include "drives.h"
 #include "file_dialog.h"
 #include "fonts.h"
@@ -10,7 +11,11 @@
 #include "list_file_workflow.h"
 #include "main_window.h"
 #include "message_box.h"
+#include "melvora_version.h"
 #include "pictures.h"
+#include "process_starter.h"
+#include "registry.h"
+#include "url_opener.h"
 
 int main(int argc, char *argv[])
 {
@@ -28,12 +33,19 @@ int main(int argc, char *argv[])
     QApplication::setFont(Fonts::interfaceFont());
     QApplication::setWindowIcon(applicationIcon());
 
+    // The desktop services the windows talk to.
     QtMessageBox messages;
     QtFileDialog dialog;
     dialog.setFilter(ListFileWorkflow::kDialogFilter);
     QtDrives drives;
     SystemKeyState keys;
-    MainWindow window(messages, dialog, drives, keys);
+    SystemRegistry registry;
+    QtProcessStarter processes;
+    DesktopUrlOpener urls;
+    QtMessageBox notices(nullptr, QtMessageBox::NoticeIcon::None);
+    AuxWindows auxWindows(AuxServices{registry, processes, urls, notices});
+
+    MainWindow window(messages, dialog, drives, keys, auxWindows);
     messages.setParent(&window);
     dialog.setParent(&window);
     window.show();

@@ -1,5 +1,7 @@
 #include "about_window.h"
 
+#include "melvora_version.h"
+
 #include "aux_config.h"
 #include "centring.h"
 #include "fonts.h"
@@ -19,10 +21,6 @@
 #include <QVersionNumber>
 
 #include <iterator>
-
-#ifndef MELVORA_PROJECT_VERSION
-#define MELVORA_PROJECT_VERSION "1.0.0"
-#endif
 
 namespace {
 const QColor kIconStart(0, 192, 192);
@@ -74,7 +72,7 @@ QString programVersion()
     const QString own = QCoreApplication::applicationVersion();
     if (!QVersionNumber::fromString(own).isNull())
         return own;
-    return QStringLiteral(MELVORA_PROJECT_VERSION);
+    return QStringLiteral(MELVORA_VERSION);
 }
 
 QColor nextIconColour(const QColor &current)
@@ -89,7 +87,7 @@ QColor nextIconColour(const QColor &current)
     return current;
 }
 
-AboutWindow::AboutWindow(const AuxWindows::Services &services)
+AboutWindow::AboutWindow(const AuxServices &services)
     : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                            | Qt::WindowCloseButtonHint),
       m_services(services)
@@ -159,7 +157,7 @@ void AboutWindow::createControls()
     m_cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     m_cmdSysInfo->setGeometry(Twips::rect(4140, 3075, 1485, 345));
     connect(m_cmdSysInfo, &QPushButton::clicked, this, [this] {
-        StartSysInfo(*m_services.registry, *m_services.processes, *m_services.messages);
+        StartSysInfo(m_services.registry, m_services.processes, m_services.notices);
     });
 
     auto *label3 = makeLabel(this, "Label3", Twips::rect(120, 3120, 855, 255));
@@ -216,12 +214,12 @@ void AboutWindow::advanceIconColour()
 
 void AboutWindow::openEmail()
 {
-    m_services.urls->open(QUrl(QStringLiteral("mailto:") + m_label1->text()));
+    m_services.urls.open(QUrl(QStringLiteral("mailto:") + m_label1->text()));
 }
 
 void AboutWindow::openHomePage()
 {
-    m_services.urls->open(QUrl::fromUserInput(m_label4->text()));
+    m_services.urls.open(QUrl::fromUserInput(m_label4->text()));
 }
 
 bool AboutWindow::eventFilter(QObject *watched, QEvent *event)

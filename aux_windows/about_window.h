@@ -22,7 +22,7 @@ QColor nextIconColour(const QColor &current);
 class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit AboutWindow(const AuxWindows::Services &services);
+    explicit AboutWindow(const AuxServices &services);
 
     QColor iconBackground() const;
 
@@ -44,7 +44,7 @@ private:
     void openEmail();
     void openHomePage();
 
-    AuxWindows::Services m_services;
+    AuxServices m_services;
     QLabel *m_picIcon = nullptr;
     QLabel *m_lblTitle = nullptr;
     QLabel *m_lblVersion = nullptr;

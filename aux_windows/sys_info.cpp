@@ -2,6 +2,7 @@
 
 #include "aux_config.h"
 #include "message_box.h"
+#include "path_rules.h"
 #include "process_starter.h"
 
 #include <QDir>
@@ -17,10 +18,7 @@ constexpr quint32 kBufferSize = 1024;
 
 QString joinPath(const QString &folder, const QString &file)
 {
-    const QString native = QDir::toNativeSeparators(folder);
-    if (native.endsWith(QDir::separator()))
-        return native + file;
-    return native + QDir::separator() + file;
+    return PathRules::native().join(QDir::toNativeSeparators(folder), file);
 }
 } // namespace
 

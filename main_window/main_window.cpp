@@ -1,22 +1,23 @@
 #include "main_window.h"
 
+#include "aux_windows.h"
+#include "command_names.h"
 #include "file_dialog.h"
+#include "layout.h"
+#include "media_browser.h"
 #include "message_box.h"
+#include "pictures.h"
 #include "player_link.h"
 #include "playlist_model.h"
 #include "playlist_view.h"
+#include "prompt.h"
 #include "status_bar.h"
 #include "twips.h"
 
-#include "aux_windows.h"
-#include "media_browser.h"
-#include "pictures.h"
-
+#include <QActionGroup>
 #include <QComboBox>
 #include <QListWidget>
 #include <QTreeWidget>
-
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -29,21 +30,29 @@
 #include <QToolButton>
 
 namespace {
-// Design geometry of the labels (twips).
+// Design text and geometry of the labels (twips).
 struct LabelDef {
-    const char *name;
+    Label which;
     const char *text;
     double left, top, width, height;
 };
-const LabelDef kLabels[] = {
-    {"Label7", "Label7", 2880, 600, 2295, 255},
-    {"Label8", "Label8", 2880, 840, 4215, 375},
-    {"Label4", "现在一共", 2760, 3840, 735, 255},
-    {"Label5", "000000", 3600, 3840, 615, 255},
-    {"Label6", "首歌曲", 4200, 3840, 615, 255},
-    {"Label9", "当前位置", 5520, 3840, 735, 255},
-    {"Label10", "00000", 6360, 3840, 495, 255},
+const LabelDef kLabelDefs[] = {
+    {Label::ListNameCaption, "Label7", 2880, 600, 2295, 255},
+    {Label::ListPath, "Label8", 2880, 840, 4215, 375},
+    {Label::CountPrefix, "现在一共", 2760, 3840, 735, 255},
+    {Label::Count, "000000", 3600, 3840, 615, 255},
+    {Label::CountSuffix, "首歌曲", 4200, 3840, 615, 255},
+    {Label::PositionCaption, "当前位置", 5520, 3840, 735, 255},
+    {Label::Position, "00000", 6360, 3840, 495, 255},
 };
+
+const LabelDef &labelDef(Label which)
+{
+    for (const LabelDef &def : kLabelDefs)
+        if (def.which == which)
+            return def;
+    Q_UNREACHABLE();
+}
 
 // The count and position were drawn for five digits; the list holds more, so
 // a longer number widens its label instead of losing digits.
@@ -53,37 +62,31 @@ void widenToText(QLabel *label)
     if (label->width() < needed)
         label->resize(needed, label->height());
 }
-bool showsNumber(const QString &name)
+bool showsNumber(Label which)
 {
-    return name == QLatin1String("Label5") || name == QLatin1String("Label10");
+    return which == Label::Count || which == Label::Position;
 }
 } // namespace
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-                       QWidget *parent)
+                       AuxWindows &auxWindows, QWidget *parent)
     : QMainWindow(parent),
       m_messages(messages),
-      m_state(PathRules::native()),
-      m_workflow(m_state, messages, dialog),
       m_drives(drives),
-      m_keys(keys)
+      m_keys(keys),
+      m_aux(auxWindows),
+      m_list(PathRules::native()),
+      m_state(m_list),
+      m_workflow(m_state, m_list, messages, dialog)
 {
     setObjectName(QStringLiteral("liebiao"));
     setWindowTitle(QStringLiteral("Melvora"));
     setWindowIcon(applicationIcon());
-    showAbout = [] { AuxWindows::showAbout(); };
-    showDeclaration = [] { AuxWindows::showDeclaration(); };
-    openHelp = [] { AuxWindows::openHelp(); };
-    m_workflow.closeOtherWindows = [this] {
-        if (m_player)
-            m_player->closeWindow();
-        AuxWindows::closeDeclaration();
-        AuxWindows::closeAbout();
-    };
-    m_workflow.endProgram = [this] {
+    connect(&m_workflow, &ListFileWorkflow::closeOtherWindows, this, &MainWindow::closeOtherWindows);
+    connect(&m_workflow, &ListFileWorkflow::endProgram, this, [this] {
         m_ending = true;
         QCoreApplication::exit(0);
-    };
+    });
 
     createActions();
     createMenus();
@@ -96,96 +99,78 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
 
 MainWindow::~MainWindow()
 {
-    // The controls talk to the list state: let them go while it still exists.
+    // The controls talk to the playlist: let them go while it still exists.
     delete m_client;
 }
 
-QAction *MainWindow::makeAction(const QString &name, const QString &caption, const QKeySequence &shortcut)
+QAction *MainWindow::action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+QAction *MainWindow::makeAction(Command command, const QString &caption, const QKeySequence &shortcut)
 {
     auto *a = new QAction(caption, this);
-    a->setObjectName(name);
+    a->setObjectName(commandName(command));
     if (!shortcut.isEmpty())
         a->setShortcut(shortcut);
-    m_actions.insert(name, a);
+    m_commands[std::size_t(command)] = a;
     return a;
 }
 
 void MainWindow::createActions()
 {
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
+    const auto add = [this](Command c, const QString &caption, const QKeySequence &shortcut, auto slot) {
+        connect(makeAction(c, caption, shortcut), &QAction::triggered, this, slot);
+    };
     // File
-    connect(makeAction(QStringLiteral("menunew"), QStringLiteral("新建"), ctrl(Qt::Key_N)),
-            &QAction::triggered, this, [this] { m_workflow.newlist(); });
-    connect(makeAction(QStringLiteral("MENUOPEN"), QStringLiteral("读取列表..."), ctrl(Qt::Key_O)),
-            &QAction::triggered, this, [this] { m_workflow.openlist(); });
-    connect(makeAction(QStringLiteral("menusave"), QStringLiteral("保存列表..."), ctrl(Qt::Key_S)),
-            &QAction::triggered, this, [this] { m_workflow.savelist(); });
-    connect(makeAction(QStringLiteral("menusaveas"), QStringLiteral("另存为...")),
-            &QAction::triggered, this, [this] { m_workflow.saveaslist(); });
-    connect(makeAction(QStringLiteral("menuplay"), QStringLiteral("播放选中的文件..."), ctrl(Qt::Key_P)),
-            &QAction::triggered, this, &MainWindow::playSelected);
-    connect(makeAction(QStringLiteral("menuquit"), QStringLiteral("退出"), ctrl(Qt::Key_Q)),
-            &QAction::triggered, this, [this] { m_workflow.quitprogram(); });
+    add(Command::NewList, QStringLiteral("新建"), ctrl(Qt::Key_N), [this] { m_workflow.newlist(); });
+    add(Command::OpenList, QStringLiteral("读取列表..."), ctrl(Qt::Key_O), [this] { m_workflow.openlist(); });
+    add(Command::SaveList, QStringLiteral("保存列表..."), ctrl(Qt::Key_S), [this] { m_workflow.savelist(); });
+    add(Command::SaveListAs, QStringLiteral("另存为..."), {}, [this] { m_workflow.saveaslist(); });
+    add(Command::PlaySelected, QStringLiteral("播放选中的文件..."), ctrl(Qt::Key_P), [this] { playSelected(); });
+    add(Command::Quit, QStringLiteral("退出"), ctrl(Qt::Key_Q), [this] { m_workflow.quitprogram(); });
     // Edit. Ctrl+C, Ctrl+Z and Ctrl+X are list commands here, not the clipboard.
-    connect(makeAction(QStringLiteral("menuselec"), QStringLiteral("全选"), ctrl(Qt::Key_A)),
-            &QAction::triggered, this, &MainWindow::addAll);
-    connect(makeAction(QStringLiteral("menudell"), QStringLiteral("删除"), ctrl(Qt::Key_D)),
-            &QAction::triggered, this, [this] { m_state.deleteentry(); });
-    connect(makeAction(QStringLiteral("menuclear"), QStringLiteral("清空"), ctrl(Qt::Key_C)),
-            &QAction::triggered, this, [this] { m_state.clearlist(); });
-    connect(makeAction(QStringLiteral("menuup"), QStringLiteral("上移"), ctrl(Qt::Key_Z)),
-            &QAction::triggered, this, [this] { m_state.moveup(); });
-    connect(makeAction(QStringLiteral("menudown"), QStringLiteral("下移"), ctrl(Qt::Key_X)),
-            &QAction::triggered, this, [this] { m_state.movedown(); });
-    connect(makeAction(QStringLiteral("MENUFIRST"), QStringLiteral("移到顶端")),
-            &QAction::triggered, this, [this] { m_state.movetotop(); });
-    connect(makeAction(QStringLiteral("MENULAST"), QStringLiteral("移到最后")),
-            &QAction::triggered, this, [this] { m_state.movetobottom(); });
-    connect(makeAction(QStringLiteral("menuinsert"), QStringLiteral("插入列表文件"), ctrl(Qt::Key_I)),
-            &QAction::triggered, this, [this] { m_workflow.insertlistfile(); });
-    QAction *back = makeAction(QStringLiteral("menuinsertback"), QStringLiteral("插入后面"));
-    QAction *front = makeAction(QStringLiteral("menuinsertfront"), QStringLiteral("插入前面"));
+    add(Command::AddAll, QStringLiteral("全选"), ctrl(Qt::Key_A), [this] { addAll(); });
+    add(Command::Delete, QStringLiteral("删除"), ctrl(Qt::Key_D), [this] { m_list.deleteentry(); });
+    add(Command::Clear, QStringLiteral("清空"), ctrl(Qt::Key_C), [this] { m_list.clearlist(); });
+    add(Command::MoveUp, QStringLiteral("上移"), ctrl(Qt::Key_Z), [this] { m_list.moveup(); });
+    add(Command::MoveDown, QStringLiteral("下移"), ctrl(Qt::Key_X), [this] { m_list.movedown(); });
+    add(Command::MoveToTop, QStringLiteral("移到顶端"), {}, [this] { m_list.movetotop(); });
+    add(Command::MoveToBottom, QStringLiteral("移到最后"), {}, [this] { m_list.movetobottom(); });
+    add(Command::InsertListFile, QStringLiteral("插入列表文件"), ctrl(Qt::Key_I),
+        [this] { m_workflow.insertlistfile(); });
+    QAction *back = makeAction(Command::InsertAfter, QStringLiteral("插入后面"));
+    QAction *front = makeAction(Command::InsertBefore, QStringLiteral("插入前面"));
     back->setCheckable(true);
     front->setCheckable(true);
     back->setChecked(true);
-    // The check marks are the list state's; a click must not toggle them by itself.
+    // The check marks are the playlist's; a click must not toggle them by itself.
     connect(back, &QAction::triggered, this, [this, back] {
-        back->setChecked(m_state.insertAfter());
-        m_state.setInsertAfterMode();
+        back->setChecked(m_list.insertAfter());
+        m_list.setInsertAfterMode();
     });
     connect(front, &QAction::triggered, this, [this, front] {
-        front->setChecked(!m_state.insertAfter());
-        m_state.setInsertBeforeMode();
+        front->setChecked(!m_list.insertAfter());
+        m_list.setInsertBeforeMode();
     });
-    connect(makeAction(QStringLiteral("menuundo"), QStringLiteral("撤销"), ctrl(Qt::Key_U)),
-            &QAction::triggered, this, [this] { m_state.undo(); });
+    add(Command::Undo, QStringLiteral("撤销"), ctrl(Qt::Key_U), [this] { m_list.undo(); });
     // Window
-    connect(makeAction(QStringLiteral("MENUOPENFORM3"), QStringLiteral("显示播放窗口"), QKeySequence(Qt::Key_F2)),
-            &QAction::triggered, this, &MainWindow::showPlayer);
-    connect(makeAction(QStringLiteral("MENUCLOSEFORM3"), QStringLiteral("隐藏播放窗口"), QKeySequence(Qt::Key_F3)),
-            &QAction::triggered, this, &MainWindow::hidePlayer);
+    add(Command::ShowPlayer, QStringLiteral("显示播放窗口"), QKeySequence(Qt::Key_F2), [this] { showPlayer(); });
+    add(Command::HidePlayer, QStringLiteral("隐藏播放窗口"), QKeySequence(Qt::Key_F3), [this] { hidePlayer(); });
     // Help
-    connect(makeAction(QStringLiteral("help"), QStringLiteral("帮助..."), QKeySequence(Qt::Key_F1)),
-            &QAction::triggered, this, [this] { if (openHelp) openHelp(); });
-    connect(makeAction(QStringLiteral("aboutme"), QStringLiteral("关于...")),
-            &QAction::triggered, this, [this] { if (showAbout) showAbout(); });
-    connect(makeAction(QStringLiteral("xuanyan"), QStringLiteral("宣言...")),
-            &QAction::triggered, this, [this] { if (showDeclaration) showDeclaration(); });
+    add(Command::Help, QStringLiteral("帮助..."), QKeySequence(Qt::Key_F1), [this] { m_aux.openHelp(); });
+    add(Command::About, QStringLiteral("关于..."), {}, [this] { m_aux.showAbout(); });
+    add(Command::Declaration, QStringLiteral("宣言..."), {}, [this] { m_aux.showDeclaration(); });
     // Pop-up of List1: same operations as the menu, no shortcuts.
-    connect(makeAction(QStringLiteral("poplist1undo"), QStringLiteral("撤销(&U)")),
-            &QAction::triggered, this, [this] { m_state.undo(); });
-    connect(makeAction(QStringLiteral("poplist1del"), QStringLiteral("删除(&D)")),
-            &QAction::triggered, this, [this] { m_state.deleteentry(); });
-    connect(makeAction(QStringLiteral("poplist1play"), QStringLiteral("播放...(&P)")),
-            &QAction::triggered, this, &MainWindow::playSelected);
-    connect(makeAction(QStringLiteral("POPLIST1FIRST"), QStringLiteral("移到顶端(&A)")),
-            &QAction::triggered, this, [this] { m_state.movetotop(); });
-    connect(makeAction(QStringLiteral("POPLIST1LAST"), QStringLiteral("移到最后(&Z)")),
-            &QAction::triggered, this, [this] { m_state.movetobottom(); });
-    connect(makeAction(QStringLiteral("poplist1up"), QStringLiteral("上移(&W)")),
-            &QAction::triggered, this, [this] { m_state.moveup(); });
-    connect(makeAction(QStringLiteral("poplist1down"), QStringLiteral("下移(&Q)")),
-            &QAction::triggered, this, [this] { m_state.movedown(); });
+    add(Command::PopupUndo, QStringLiteral("撤销(&U)"), {}, [this] { m_list.undo(); });
+    add(Command::PopupDelete, QStringLiteral("删除(&D)"), {}, [this] { m_list.deleteentry(); });
+    add(Command::PopupPlay, QStringLiteral("播放...(&P)"), {}, [this] { playSelected(); });
+    add(Command::PopupMoveToTop, QStringLiteral("移到顶端(&A)"), {}, [this] { m_list.movetotop(); });
+    add(Command::PopupMoveToBottom, QStringLiteral("移到最后(&Z)"), {}, [this] { m_list.movetobottom(); });
+    add(Command::PopupMoveUp, QStringLiteral("上移(&W)"), {}, [this] { m_list.moveup(); });
+    add(Command::PopupMoveDown, QStringLiteral("下移(&Q)"), {}, [this] { m_list.movedown(); });
 }
 
 void MainWindow::createMenus()
@@ -196,54 +181,50 @@ void MainWindow::createMenus()
         m->menuAction()->setObjectName(QString::fromLatin1(name));
         return m;
     };
-    const auto add = [this](QMenu *m, const char *name) { m->addAction(m_actions.value(QString::fromLatin1(name))); };
-    const auto separator = [this](QMenu *m, const char *name) {
-        QAction *s = m->addSeparator();
-        s->setObjectName(QString::fromLatin1(name));
-        m_actions.insert(s->objectName(), s);
+    const auto add = [this](QMenu *m, std::initializer_list<Command> commands) {
+        for (Command c : commands)
+            m->addAction(action(c));
+    };
+    const auto separator = [](QMenu *m, const char *name) {
+        m->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
 
     QMenuBar *bar = menuBar();
     QMenu *file = menu(bar, "menufile", QStringLiteral("文件(&F)"));
-    for (const char *n : {"menunew", "MENUOPEN", "menusave", "menusaveas", "menuplay"})
-        add(file, n);
+    add(file, {Command::NewList, Command::OpenList, Command::SaveList, Command::SaveListAs, Command::PlaySelected});
     separator(file, "MENUBAR");
-    add(file, "menuquit");
+    add(file, {Command::Quit});
 
     QMenu *edit = menu(bar, "menuedit", QStringLiteral("编辑(&E)"));
-    for (const char *n : {"menuselec", "menudell", "menuclear", "menuup", "menudown", "MENUFIRST", "MENULAST"})
-        add(edit, n);
+    add(edit, {Command::AddAll, Command::Delete, Command::Clear, Command::MoveUp, Command::MoveDown,
+               Command::MoveToTop, Command::MoveToBottom});
     separator(edit, "MENUBAR0");
-    add(edit, "menuinsert");
+    add(edit, {Command::InsertListFile});
     QMenu *where = menu(edit, "menuinsertwei", QStringLiteral("插入位置"));
-    add(where, "menuinsertback");
-    add(where, "menuinsertfront");
+    add(where, {Command::InsertAfter, Command::InsertBefore});
     edit->addMenu(where);
     separator(edit, "MENUBAR00");
-    add(edit, "menuundo");
+    add(edit, {Command::Undo});
 
     QMenu *window = menu(bar, "MENUKAN", QStringLiteral("窗口(&W)"));
-    add(window, "MENUOPENFORM3");
-    add(window, "MENUCLOSEFORM3");
+    add(window, {Command::ShowPlayer, Command::HidePlayer});
 
     QMenu *helpMenu = menu(bar, "menuabout", QStringLiteral("帮助(&H)"));
-    add(helpMenu, "help");
-    add(helpMenu, "aboutme");
+    add(helpMenu, {Command::Help, Command::About});
     separator(helpMenu, "MENUBAR000");
-    add(helpMenu, "xuanyan");
+    add(helpMenu, {Command::Declaration});
 
     for (QMenu *m : {file, edit, window, helpMenu})
         bar->addMenu(m);
 
     // POPLIST1 never enters the menu bar; it is only List1's pop-up.
     m_popup = menu(this, "POPLIST1", QStringLiteral("list1"));
-    add(m_popup, "poplist1undo");
+    add(m_popup, {Command::PopupUndo});
     separator(m_popup, "MENUBAR1");
-    add(m_popup, "poplist1del");
-    add(m_popup, "poplist1play");
+    add(m_popup, {Command::PopupDelete, Command::PopupPlay});
     separator(m_popup, "MENUBAR11");
-    for (const char *n : {"POPLIST1FIRST", "POPLIST1LAST", "poplist1up", "poplist1down"})
-        add(m_popup, n);
+    add(m_popup, {Command::PopupMoveToTop, Command::PopupMoveToBottom, Command::PopupMoveUp,
+                  Command::PopupMoveDown});
 }
 
 void MainWindow::createToolbar()
@@ -280,7 +261,6 @@ void MainWindow::createToolbar()
         m_toolbar->addAction(a);
         if (QWidget *w = m_toolbar->widgetForAction(a))
             w->setFixedSize(23, 22);   // 345 × 330 twips
-        m_actions.insert(a->objectName(), a);
     }
     // The command is chosen by the button's position, not by its key.
     connect(m_toolbar, &QToolBar::actionTriggered, this,
@@ -295,10 +275,10 @@ void MainWindow::toolbarClicked(int position)
     case 3: m_workflow.savelist(); break;
     case 5: m_workflow.saveaslist(); break;
     case 7: addAll(); break;
-    case 8: m_state.deleteentry(); break;
-    case 9: m_state.clearlist(); break;
-    case 11: m_state.moveup(); break;
-    case 12: m_state.movedown(); break;
+    case 8: m_list.deleteentry(); break;
+    case 9: m_list.clearlist(); break;
+    case 11: m_list.moveup(); break;
+    case 12: m_list.movedown(); break;
     case 14: playSelected(); break;
     default: break;   // separators
     }
@@ -319,31 +299,31 @@ void MainWindow::createControls()
     connect(m_browser, &MediaBrowser::fileClicked, this, &MainWindow::onFileClicked);
     connect(m_browser, &MediaBrowser::fileListChanged, this,
             [this](int files) { m_state.setBrowserFileCount(files); });
-    m_model = new PlaylistModel(m_state, this);
-    m_list = new PlaylistView(m_state, m_client);
-    m_list->setObjectName(QStringLiteral("List1"));
-    m_list->setModel(m_model);
-    connect(m_list, &PlaylistView::popupRequested, this, [this](const QPoint &at) { m_popup->popup(at); });
-    connect(m_list, &PlaylistView::playRequested, this, &MainWindow::playSelected);
+    m_model = new PlaylistModel(m_list, this);
+    m_list1 = new PlaylistView(m_list, m_client);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setModel(m_model);
+    connect(m_list1, &PlaylistView::popupRequested, this, [this](const QPoint &at) { m_popup->popup(at); });
+    connect(m_list1, &PlaylistView::playRequested, this, &MainWindow::playSelected);
+    connect(m_list1, &PlaylistView::pointerMoved, this, [this] { m_state.pointerMoved(); });
 
-    for (const LabelDef &def : kLabels) {
+    for (const LabelDef &def : kLabelDefs) {
         auto *label = new QLabel(QString::fromUtf8(def.text), m_client);
-        label->setObjectName(QString::fromLatin1(def.name));
+        label->setObjectName(labelName(def.which));
         label->setGeometry(Twips::rect(def.left, def.top, def.width, def.height));
-        m_labels.insert(label->objectName(), label);
+        m_labels[std::size_t(def.which)] = label;
     }
     // Label7 and Label8 only hold texts; the title shows the list name.
-    m_labels.value(QStringLiteral("Label7"))->hide();
-    m_labels.value(QStringLiteral("Label8"))->hide();
-    const auto colour = [this](const char *name, QColor c) {
-        QLabel *label = m_labels.value(QString::fromLatin1(name));
-        QPalette pal = label->palette();
+    label(Label::ListNameCaption)->hide();
+    label(Label::ListPath)->hide();
+    const auto colour = [this](Label which, QColor c) {
+        QPalette pal = label(which)->palette();
         pal.setColor(QPalette::WindowText, c);
-        label->setPalette(pal);
+        label(which)->setPalette(pal);
     };
-    colour("Label9", QColor(255, 128, 0));
-    colour("Label10", QColor(192, 0, 192));
-    m_labels.value(QStringLiteral("Label9"))->installEventFilter(this);
+    colour(Label::PositionCaption, QColor(255, 128, 0));
+    colour(Label::Position, QColor(192, 0, 192));
+    label(Label::PositionCaption)->installEventFilter(this);
 
     m_status = new StatusBar(m_keys, m_client);
     connect(m_status, &StatusBar::panelClicked, m_status, &StatusBar::togglePanel1Text);
@@ -355,50 +335,46 @@ void MainWindow::createControls()
 
 void MainWindow::setTabOrder()
 {
-    const QList<QWidget *> chain = {m_drive1, m_dir1, m_combo1, m_file1, m_list};
+    const QList<QWidget *> chain = {m_drive1, m_dir1, m_combo1, m_file1, m_list1};
     for (int i = 0; i + 1 < chain.size(); ++i)
         QWidget::setTabOrder(chain[i], chain[i + 1]);
 }
 
 void MainWindow::connectState()
 {
-    connect(&m_state, &ListState::entriesChanged, this, &MainWindow::applyEntriesChange);
-    connect(&m_state, &ListState::selectionChanged, m_list, &PlaylistView::showSelection);
-    connect(&m_state, &ListState::labelChanged, this, [this](const QString &name, const QString &text) {
-        if (QLabel *label = m_labels.value(name)) {
-            label->setText(text);
-            if (showsNumber(name))
-                widenToText(label);
-        }
+    // The view's own selection moves while rows come and go are not the
+    // user's; the playlist's selection is put back once the change is done.
+    connect(m_model, &PlaylistModel::changeStarting, this, [this] { m_list1->setApplyingChange(true); });
+    connect(m_model, &PlaylistModel::changeFinished, this, [this] {
+        showSelection();
+        m_list1->setApplyingChange(false);
     });
-    connect(&m_state, &ListState::titleChanged, this, &QWidget::setWindowTitle);
-    connect(&m_state, &ListState::enabledChanged, this, [this](const QString &name, bool enabled) {
-        if (QAction *a = m_actions.value(name))
-            a->setEnabled(enabled);
+    connect(&m_list, &Playlist::selectionChanged, m_list1, &PlaylistView::showSelection);
+    connect(&m_list, &Playlist::insertModeChanged, this, [this](bool after) {
+        action(Command::InsertAfter)->setChecked(after);
+        action(Command::InsertBefore)->setChecked(!after);
     });
-    connect(&m_state, &ListState::insertModeChanged, this, [this](bool after) {
-        m_actions.value(QStringLiteral("menuinsertback"))->setChecked(after);
-        m_actions.value(QStringLiteral("menuinsertfront"))->setChecked(!after);
+    connect(&m_state, &WindowState::labelChanged, this, [this](Label which, const QString &text) {
+        label(which)->setText(text);
+        if (showsNumber(which))
+            widenToText(label(which));
     });
-    connect(&m_state, &ListState::form3LabelsChanged, this, [this] {
+    connect(&m_state, &WindowState::titleChanged, this, &QWidget::setWindowTitle);
+    connect(&m_state, &WindowState::commandEnabledChanged, this,
+            [this](Command c, bool enabled) { action(c)->setEnabled(enabled); });
+    connect(&m_state, &WindowState::playerTrackChanged, this, [this](int number, int count) {
         if (m_player)
-            m_player->setTrackLabels(m_state.form3Label4(), m_state.form3Label6());
+            m_player->setTrackPosition(number, count);
     });
 }
 
-void MainWindow::applyEntriesChange(const ListChange &change)
+void MainWindow::showSelection()
 {
-    // The view's own selection moves while rows come and go are not the user's.
-    m_list->setApplyingChange(true);
-    m_model->apply(change);
-    m_list->showSelection(m_state.selection());
-    m_list->setApplyingChange(false);
+    m_list1->showSelection(m_list.selection());
 }
 
 void MainWindow::load()
 {
-    // The player window joins the load when it exists; its menu pair starts hidden-state.
-    setPlayerMenu(false);
     placeOnScreen();
     m_state.setBrowserFileCount(m_browser->fileCount());
     m_state.load();
@@ -447,17 +423,15 @@ void MainWindow::applyLayout()
     place(m_dir1, g.dir1);
     place(m_combo1, g.combo1);
     place(m_file1, g.file1);
-    place(m_list, g.list1);
-    const std::pair<const char *, double> lefts[] = {
-        {"Label4", g.label4Left}, {"Label5", g.label5Left}, {"Label6", g.label6Left},
-        {"Label9", g.label9Left}, {"Label10", g.label10Left}};
-    for (const auto &[name, left] : lefts) {
-        QLabel *label = m_labels.value(QString::fromLatin1(name));
-        for (const LabelDef &def : kLabels)
-            if (qstrcmp(def.name, name) == 0)
-                place(label, QRectF(left, g.labelTop, def.width, def.height));
-        if (showsNumber(label->objectName()))
-            widenToText(label);
+    place(m_list1, g.list1);
+    const std::pair<Label, double> lefts[] = {
+        {Label::CountPrefix, g.label4Left}, {Label::Count, g.label5Left}, {Label::CountSuffix, g.label6Left},
+        {Label::PositionCaption, g.label9Left}, {Label::Position, g.label10Left}};
+    for (const auto &[which, left] : lefts) {
+        const LabelDef &def = labelDef(which);
+        place(label(which), QRectF(left, g.labelTop, def.width, def.height));
+        if (showsNumber(which))
+            widenToText(label(which));
     }
     m_status->setPanelWidth(1, g.panel1Width);
 }
@@ -466,12 +440,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_client && event->type() == QEvent::Resize) {
         applyLayout();
-    } else if (watched == m_labels.value(QStringLiteral("Label9"))
-               && event->type() == QEvent::MouseButtonRelease) {
+    } else if (watched == label(Label::PositionCaption) && event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        auto *label = static_cast<QWidget *>(watched);
-        if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint()))
-            m_state.clickLabel9();
+        auto *caption = static_cast<QWidget *>(watched);
+        if (mouse->button() == Qt::LeftButton && caption->rect().contains(mouse->position().toPoint()))
+            m_list.selectNone();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -484,17 +457,29 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void MainWindow::closeOtherWindows()
+{
+    if (m_player)
+        m_player->closeWindow();
+    m_aux.closeDeclaration();
+    m_aux.closeAbout();
+}
+
 void MainWindow::setPlayerLink(PlayerLink *player)
 {
     m_player = player;
     if (m_player)
-        m_player->setTrackLabels(m_state.form3Label4(), m_state.form3Label6());
+        m_player->setTrackPosition(m_state.playerTrack(), m_list.count());
 }
 
-void MainWindow::setPlayerMenu(bool shown)
+void MainWindow::playerWindowHidden()
 {
-    m_actions.value(QStringLiteral("MENUCLOSEFORM3"))->setEnabled(shown);
-    m_actions.value(QStringLiteral("MENUOPENFORM3"))->setEnabled(!shown);
+    m_state.setPlayerShown(false);
+}
+
+void MainWindow::setPlayingPath(const QString &path)
+{
+    m_state.setPlayingPath(path);
 }
 
 void MainWindow::showPlayer()
@@ -502,7 +487,7 @@ void MainWindow::showPlayer()
     if (!m_player)
         return;
     m_player->showWindow();
-    setPlayerMenu(true);
+    m_state.setPlayerShown(true);
 }
 
 void MainWindow::hidePlayer()
@@ -510,15 +495,15 @@ void MainWindow::hidePlayer()
     if (!m_player)
         return;
     m_player->hideWindow();
-    setPlayerMenu(false);
+    m_state.setPlayerShown(false);
 }
 
 void MainWindow::playSelected()
 {
-    const int s = m_state.selection();
-    if (s < 0 || s >= m_state.count() || m_state.entry(s).isEmpty())
+    const int s = m_list.selection();
+    if (s < 0 || s >= m_list.count() || m_list.entry(s).isEmpty())
         return;
-    if (m_state.GetFileExt(m_state.entry(s)).toUpper() != QLatin1String("MP3")) {
+    if (m_list.rules().GetFileExt(m_list.entry(s)).toUpper() != QLatin1String("MP3")) {
         m_messages.exclamation(QStringLiteral("播放功能只支持MP3文件！"), kPromptTitle);
         return;
     }
@@ -526,16 +511,16 @@ void MainWindow::playSelected()
         return;
     m_player->closeWindow();
     m_player->showWindow();
-    setPlayerMenu(true);
+    m_state.setPlayerShown(true);
 }
 
 void MainWindow::onFileClicked(const QString &folder, const QString &name)
 {
-    if (m_state.addClickedFile(folder, name) == ListState::AddResult::Duplicate)
+    if (m_list.addClickedFile(folder, name) == Playlist::AddResult::Duplicate)
         m_messages.exclamation(QStringLiteral("该文件已经被选中过!"), kPromptTitle);
 }
 
 void MainWindow::addAll()
 {
-    m_state.addallfiles(m_browser->folderPath(), m_browser->fileNames());
+    m_list.addallfiles(m_browser->folderPath(), m_browser->fileNames());
 }

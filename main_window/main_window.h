@@ -1,15 +1,18 @@
 #pragma once
+#include "commands.h"
 #include "list_file_workflow.h"
-#include "list_state.h"
-#include "layout.h"
+#include "playlist.h"
+#include "window_state.h"
 
-#include <QHash>
 #include <QMainWindow>
-#include <functional>
 
+#include <array>
+
+class AuxWindows;
 class Drives;
 class FileDialog;
 class KeyState;
+class MediaBrowser;
 class MessageBox;
 class PlayerLink;
 class PlaylistModel;
@@ -18,25 +21,28 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class StatusBar;
-class MediaBrowser;
 
-// liebiao, the playlist editor's window. A view over the list state: user
-// events go to the state and the file workflow; the state's signals set the
-// labels, the title, the enabled and checked commands and List1's rows.
+// liebiao, the playlist editor's window. A view over the playlist and its
+// window state: user events go to the playlist, the state and the file
+// workflow; the state's signals set the labels, the title, the enabled and
+// checked commands and List1's rows.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // The window talks to the desktop only through these; tests hand in fakes.
     MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-               QWidget *parent = nullptr);
+               AuxWindows &auxWindows, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    ListState &state() { return m_state; }
+    Playlist &playlist() { return m_list; }
+    const WindowState &state() const { return m_state; }
     ListFileWorkflow &workflow() { return m_workflow; }
 
-    // Menu, pop-up and toolbar actions by object name (null for an unknown name).
-    QAction *action(const QString &name) const { return m_actions.value(name); }
-    PlaylistView *list1() const { return m_list; }
+    QAction *action(Command command) const { return m_commands[std::size_t(command)]; }
+    // Any menu, pop-up or toolbar action by its object name (null for an unknown name).
+    QAction *action(const QString &objectName) const;
+    QLabel *label(Label which) const { return m_labels[std::size_t(which)]; }
+    PlaylistView *list1() const { return m_list1; }
     StatusBar *statusBar1() const { return m_status; }
     QToolBar *toolbar1() const { return m_toolbar; }
     QMenu *popupMenu() const { return m_popup; }
@@ -51,7 +57,10 @@ public:
     void setPlayerLink(PlayerLink *player);
     // The player window hid itself (double-click on its background): the
     // menu pair switches back to "show".
-    void playerWindowHidden() { setPlayerMenu(false); }
+    void playerWindowHidden();
+    // The player window's playing path changed; the track number it is sent
+    // after the next change of the list is looked up from it.
+    void setPlayingPath(const QString &path);
 
     // Outer size in twips by the rule W = client + 120, H = client + 690,
     // where the client is the part below the menu bar.
@@ -59,9 +68,6 @@ public:
     double outerHeightTwips() const;
     // Re-lays out the controls for the current size.
     void applyLayout();
-
-    // The about, declaration and help windows; replaceable so tests need no desktop.
-    std::function<void()> showAbout, showDeclaration, openHelp;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -78,28 +84,30 @@ private:
     void placeOnScreen();
     void showPlayer();
     void hidePlayer();
-    void setPlayerMenu(bool shown);
+    void closeOtherWindows();
     void onFileClicked(const QString &folder, const QString &name);
     void addAll();
-    void applyEntriesChange(const ListChange &change);
-    QAction *makeAction(const QString &name, const QString &caption, const QKeySequence &shortcut = {});
+    void showSelection();
+    QAction *makeAction(Command command, const QString &caption, const QKeySequence &shortcut = {});
 
     MessageBox &m_messages;
-    ListState m_state;
+    Drives &m_drives;
+    const KeyState &m_keys;
+    AuxWindows &m_aux;
+    Playlist m_list;
+    WindowState m_state;
     ListFileWorkflow m_workflow;
     PlayerLink *m_player = nullptr;
     bool m_ending = false;
 
-    QHash<QString, QAction *> m_actions;
-    QHash<QString, QLabel *> m_labels;
+    std::array<QAction *, kCommandCount> m_commands{};
+    std::array<QLabel *, kLabelCount> m_labels{};
     QMenu *m_popup = nullptr;
     QToolBar *m_toolbar = nullptr;
     StatusBar *m_status = nullptr;
     QWidget *m_client = nullptr;
     PlaylistModel *m_model = nullptr;
-    PlaylistView *m_list = nullptr;
+    PlaylistView *m_list1 = nullptr;
     QWidget *m_drive1 = nullptr, *m_dir1 = nullptr, *m_combo1 = nullptr, *m_file1 = nullptr;
     MediaBrowser *m_browser = nullptr;
-    Drives &m_drives;
-    const KeyState &m_keys;
 };

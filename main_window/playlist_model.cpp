@@ -1,6 +1,6 @@
 #include "playlist_model.h"
 
-#include "list_state.h"
+#include "playlist.h"
 
 namespace {
 // Room a text needs, in narrow-character units: CJK and other wide characters
@@ -15,19 +15,20 @@ qsizetype widthWeight(const QString &text)
 }
 } // namespace
 
-PlaylistModel::PlaylistModel(const ListState &state, QObject *parent)
-    : QAbstractListModel(parent), m_state(state), m_rows(state.entries())
+PlaylistModel::PlaylistModel(const Playlist &list, QObject *parent) : QAbstractListModel(parent), m_list(list)
 {
     rescanWidest();
+    connect(&list, &Playlist::entriesAboutToChange, this, &PlaylistModel::aboutToChange);
+    connect(&list, &Playlist::entriesChanged, this, &PlaylistModel::changed);
 }
 
 void PlaylistModel::findWidest(int first, int last)
 {
     for (int i = first; i <= last; ++i) {
-        const qsizetype w = widthWeight(m_rows.at(i));
+        const qsizetype w = widthWeight(m_list.entry(i));
         if (w > m_widestWeight) {
             m_widestWeight = w;
-            m_widest = m_rows.at(i);
+            m_widest = m_list.entry(i);
         }
     }
 }
@@ -36,84 +37,70 @@ void PlaylistModel::rescanWidest()
 {
     m_widest.clear();
     m_widestWeight = -1;
-    findWidest(0, int(m_rows.size()) - 1);
+    findWidest(0, m_list.count() - 1);
 }
 
 int PlaylistModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_list.count();
 }
 
 QModelIndex PlaylistModel::index(int row, int column, const QModelIndex &parent) const
 {
-    if (parent.isValid() || column != 0 || row < 0 || row >= m_rows.size())
+    if (parent.isValid() || column != 0 || row < 0 || row >= m_list.count())
         return {};
     return createIndex(row, 0);
 }
 
 QVariant PlaylistModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_list.count())
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return m_rows.at(index.row());
+        return m_list.entry(index.row());
     return {};
 }
 
-void PlaylistModel::apply(const ListChange &change)
+void PlaylistModel::aboutToChange(const ListChange &change)
 {
-    const int now = m_state.count();
-    const int rows = int(m_rows.size());
+    emit changeStarting();
     switch (change.kind) {
     case ListChange::Inserted:
-        if (change.count > 0 && change.first >= 0 && change.first <= rows
-            && rows + change.count == now) {
-            beginInsertRows(QModelIndex(), change.first, change.first + change.count - 1);
-            m_rows = m_state.entries();
-            findWidest(change.first, change.first + change.count - 1);
-            endInsertRows();
-            return;
-        }
+        beginInsertRows(QModelIndex(), change.first, change.first + change.count - 1);
         break;
     case ListChange::Removed:
-        if (change.count > 0 && change.first >= 0 && change.first + change.count <= rows
-            && rows - change.count == now) {
-            bool widestGone = false;
-            for (int i = change.first; i < change.first + change.count && !widestGone; ++i)
-                widestGone = m_rows.at(i) == m_widest;
-            beginRemoveRows(QModelIndex(), change.first, change.first + change.count - 1);
-            m_rows = m_state.entries();
-            if (widestGone)
-                rescanWidest();
-            endRemoveRows();
-            return;
-        }
-        break;
-    case ListChange::Moved:
-        // One row changed place: only the texts of the rows between the two
-        // places change. Told as a data change, the view repaints them
-        // instead of laying out every row again; the window re-applies the
-        // selection afterwards.
-        if (rows == now && change.first >= 0 && change.first < now && change.to >= 0 && change.to < now) {
-            m_rows = m_state.entries();
-            emit dataChanged(index(qMin(change.first, change.to)), index(qMax(change.first, change.to)));
-            return;
-        }
-        break;
-    case ListChange::DataChanged:
-        if (rows == now && change.count > 0 && change.first >= 0 && change.first + change.count <= now) {
-            m_rows = m_state.entries();
-            rescanWidest();
-            emit dataChanged(index(change.first), index(change.first + change.count - 1));
-            return;
-        }
+        m_widestLeaving = false;
+        for (int i = change.first; i < change.first + change.count && !m_widestLeaving; ++i)
+            m_widestLeaving = m_list.entry(i) == m_widest;
+        beginRemoveRows(QModelIndex(), change.first, change.first + change.count - 1);
         break;
     case ListChange::Reset:
+        beginResetModel();
+        break;
+    case ListChange::Moved:
+        break;   // told once the rows hold their new texts
+    }
+}
+
+void PlaylistModel::changed(const ListChange &change)
+{
+    switch (change.kind) {
+    case ListChange::Inserted:
+        findWidest(change.first, change.first + change.count - 1);
+        endInsertRows();
+        break;
+    case ListChange::Removed:
+        if (m_widestLeaving)
+            rescanWidest();
+        endRemoveRows();
+        break;
+    case ListChange::Reset:
+        rescanWidest();
+        endResetModel();
+        break;
+    case ListChange::Moved:
+        emit dataChanged(index(qMin(change.first, change.to)), index(qMax(change.first, change.to)));
         break;
     }
-    // Anything we cannot map exactly: start over.
-    beginResetModel();
-    m_rows = m_state.entries();
-    rescanWidest();
-    endResetModel();
+    emit changeFinished();
 }

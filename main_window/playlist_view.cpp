@@ -1,6 +1,6 @@
 #include "playlist_view.h"
 
-#include "list_state.h"
+#include "playlist.h"
 #include "playlist_model.h"
 
 #include <QKeyEvent>
@@ -29,7 +29,7 @@ public:
 };
 } // namespace
 
-PlaylistView::PlaylistView(ListState &state, QWidget *parent) : QListView(parent), m_state(state)
+PlaylistView::PlaylistView(Playlist &list, QWidget *parent) : QListView(parent), m_list(list)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -77,14 +77,14 @@ void PlaylistView::selectionChanged(const QItemSelection &selected, const QItemS
 {
     QListView::selectionChanged(selected, deselected);
     if (!m_quiet && !selected.isEmpty())
-        m_state.selectByUser(selected.indexes().constFirst().row());
+        m_list.selectByUser(selected.indexes().constFirst().row());
 }
 
 QItemSelectionModel::SelectionFlags PlaylistView::selectionCommand(const QModelIndex &index,
                                                                    const QEvent *event) const
 {
     // The user can move the selection but never clear it (Ctrl+Space would):
-    // the commands act on the list state's selection, which must stay visible.
+    // the commands act on the playlist's selection, which must stay visible.
     const QItemSelectionModel::SelectionFlags flags = QListView::selectionCommand(index, event);
     return flags.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : flags;
 }
@@ -94,7 +94,7 @@ void PlaylistView::focusInEvent(QFocusEvent *event)
     QListView::focusInEvent(event);
     // Gaining focus selects nothing: with no selection the first arrow key
     // goes to the first entry.
-    if (m_state.selection() < 0 && currentIndex().isValid()) {
+    if (m_list.selection() < 0 && currentIndex().isValid()) {
         const bool wasQuiet = m_quiet;
         m_quiet = true;
         selectionModel()->clearCurrentIndex();
@@ -152,7 +152,7 @@ void PlaylistView::mousePressEvent(QMouseEvent *event)
     if (i.isValid())
         selectRow(i.row());
     m_leftHeld = true;
-    m_state.leftButtonPressed();
+    m_list.leftButtonPressed();
     event->accept();
 }
 
@@ -165,7 +165,7 @@ void PlaylistView::mouseMoveEvent(QMouseEvent *event)
             scrollTo(model()->index(row, 0));
         }
     }
-    m_state.pointerMoved();
+    emit pointerMoved();
     event->accept();
 }
 
@@ -173,7 +173,7 @@ void PlaylistView::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
         m_leftHeld = false;
-        m_state.leftButtonReleased();
+        m_list.leftButtonReleased();
     } else if (event->button() == Qt::RightButton) {
         emit popupRequested(event->globalPosition().toPoint());
     }

@@ -1,19 +1,19 @@
 #pragma once
 #include <QListView>
 
-class ListState;
+class Playlist;
 
-// List1: shows the playlist and turns mouse and keys into list state events.
+// List1: shows the playlist and turns mouse and keys into playlist events.
 // A left press selects the row under the pointer, then records the drag
 // origin; while the button is held the selection follows the pointer; the
 // release ends the drag. A right release asks for the pop-up menu. There is no
-// Qt drag and drop: the reordering is the list state's own.
+// Qt drag and drop: the reordering is the playlist's own.
 class PlaylistView : public QListView {
     Q_OBJECT
 public:
-    explicit PlaylistView(ListState &state, QWidget *parent = nullptr);
+    explicit PlaylistView(Playlist &list, QWidget *parent = nullptr);
 
-    // Makes the view show the list state's selection without reporting it back.
+    // Makes the view show the playlist's selection without reporting it back.
     void showSelection(int index);
     // Set while the window applies a change of the entries, so the view's own
     // selection moves are not taken for the user's.
@@ -22,6 +22,8 @@ public:
 signals:
     void popupRequested(const QPoint &globalPos);
     void playRequested();
+    // The pointer moved over the list, any button state.
+    void pointerMoved();
 
 protected:
     bool event(QEvent *event) override;
@@ -40,7 +42,7 @@ private:
     int rowForDrag(const QPoint &pos) const;
     void selectRow(int row);
 
-    ListState &m_state;
+    Playlist &m_list;
     bool m_quiet = false;
     bool m_leftHeld = false;
 };

@@ -2,13 +2,12 @@
 #include <QMetaType>
 
 // One coarse description of how an operation changed the entries, enough for
-// a list view to map onto insert / remove / move / data / reset.
+// a list view to map onto insert / remove / move / reset.
 struct ListChange {
     enum Kind {
         Inserted,    // rows [first, first + count) are new
         Removed,     // rows [first, first + count) of the old list are gone
         Moved,       // row `first` moved so that it now sits at `to` (one row)
-        DataChanged, // texts of rows [first, first + count) changed in place
         Reset        // anything else: re-read everything
     };
     Kind kind = Reset;

@@ -1,5 +1,7 @@
 #include "drives.h"
 
+#include "path_rules.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -41,11 +43,7 @@ QString Drives::volumeOf(const QString &path) const
     if (all.isEmpty())
         return QString();
     const QString target = withTrailingSlash(QDir::cleanPath(QDir::fromNativeSeparators(path)));
-#ifdef Q_OS_WIN
-    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
-#else
-    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
-#endif
+    const Qt::CaseSensitivity cs = PathRules::internal().caseSensitivity;
     QString best;
     for (const Volume &v : all)
         if (target.startsWith(v.rootPath, cs) && v.rootPath.size() > best.size())

@@ -3,9 +3,6 @@
 
 class QWidget;
 
-// Title of every message box the main window shows.
-inline const QString kPromptTitle = QStringLiteral("提示");
-
 // Message boxes of the program. Windows talk to this interface, so tests can
 // answer the boxes and read what would have been shown.
 class MessageBox {
@@ -17,14 +14,20 @@ public:
     virtual bool askYesNo(const QString &text, const QString &title) = 0;
 };
 
-// The real boxes, modal to `parent` (may be null).
+// The real boxes, modal to `parent`, or to the active window when that is null.
 class QtMessageBox : public MessageBox {
 public:
-    explicit QtMessageBox(QWidget *parent = nullptr) : m_parent(parent) {}
+    // Notices, as the about window shows them, carry no icon.
+    enum class NoticeIcon { Exclamation, None };
+    explicit QtMessageBox(QWidget *parent = nullptr, NoticeIcon icon = NoticeIcon::Exclamation)
+        : m_parent(parent), m_icon(icon) {}
     void setParent(QWidget *parent) { m_parent = parent; }
     void exclamation(const QString &text, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title) override;
 
 private:
+    QWidget *parent() const;
+
     QWidget *m_parent;
+    NoticeIcon m_icon;
 };

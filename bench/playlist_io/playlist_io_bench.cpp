@@ -3,7 +3,8 @@
 #include "fake_file_dialog.h"
 #include "fake_message_box.h"
 #include "list_file_workflow.h"
-#include "list_state.h"
+#include "playlist.h"
+#include "window_state.h"
 #include "playlist_reader.h"
 #include "playlist_writer.h"
 
@@ -102,15 +103,15 @@ void BM_ReadEntries(benchmark::State &st, bool pls)
 void BM_OpenIntoModel(benchmark::State &st, bool pls, bool windowsRules)
 {
     const QString path = pls ? files().pls : files().m3u;
-    ListState state(windowsRules ? PathRules::windows() : PathRules::posix());
-    state.load();
+    Playlist list(windowsRules ? PathRules::windows() : PathRules::posix());
+    WindowState state(list);
     FakeMessageBox box;
     FakeFileDialog dialog;
-    ListFileWorkflow flow(state, box, dialog);
+    ListFileWorkflow flow(state, list, box, dialog);
     for (auto _ : st) {
         dialog.names << path;
         flow.openlist();
-        if (state.count() != kEntries / 2)
+        if (list.count() != kEntries / 2)
             st.SkipWithError("wrong entry count");
     }
 }
@@ -130,12 +131,12 @@ void BM_FloorWrite(benchmark::State &st)
 void BM_SaveFromModel(benchmark::State &st, bool pls, bool windowsRules)
 {
     QTemporaryDir dir;
-    ListState state(windowsRules ? PathRules::windows() : PathRules::posix());
-    state.load();
-    state.appendUnique(uniqueEntries(kEntries));
+    Playlist list(windowsRules ? PathRules::windows() : PathRules::posix());
+    WindowState state(list);
+    list.replaceEntries(uniqueEntries(kEntries));
     FakeMessageBox box;
     FakeFileDialog dialog;
-    ListFileWorkflow flow(state, box, dialog);
+    ListFileWorkflow flow(state, list, box, dialog);
     dialog.names << dir.filePath(pls ? "out.pls" : "out.m3u");
     flow.saveaslist();
     for (auto _ : st) {

@@ -2,6 +2,8 @@
 
 #include "drives.h"
 #include "message_box.h"
+#include "path_rules.h"
+#include "prompt.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -86,19 +88,14 @@ QStringList patternList(const QString &pattern)
 
 QString joinPath(const QString &folder, const QString &name)
 {
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+    return PathRules::internal().join(folder, name);
 }
 
 // Whether `path` lies on the volume with root `root` ("/"-separated, root ending in "/").
 bool onVolume(const QString &path, const QString &root)
 {
-#ifdef Q_OS_WIN
-    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
-#else
-    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
-#endif
     const QString p = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-    return !root.isEmpty() && p.startsWith(root, cs);
+    return !root.isEmpty() && p.startsWith(root, PathRules::internal().caseSensitivity);
 }
 
 // Folders of `path`, sorted as a folder list shows them.

@@ -1,6 +1,7 @@
 #include "about_window.h"
 #include "aux_config.h"
 #include "aux_windows.h"
+#include "melvora_version.h"
 #include "centring.h"
 #include "declaration_window.h"
 #include "fake_message_box.h"
@@ -87,6 +88,7 @@ private:
     FakeProcessStarter m_processes;
     FakeUrlOpener m_urls;
     FakeMessageBox m_messages;
+    std::unique_ptr<AuxWindows> m_aux;
 };
 
 void AuxWindowsTest::init()
@@ -95,17 +97,17 @@ void AuxWindowsTest::init()
     m_processes = FakeProcessStarter();
     m_urls = FakeUrlOpener();
     m_messages = FakeMessageBox();
-    AuxWindows::setServices({&m_registry, &m_processes, &m_urls, &m_messages});
+    m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_messages});
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
 }
 
 void AuxWindowsTest::cleanup()
 {
-    AuxWindows::closeAbout();
-    AuxWindows::closeDeclaration();
+    m_aux->closeAbout();
+    m_aux->closeDeclaration();
     processDeferredDeletes();
-    QVERIFY(!AuxWindows::aboutWindow());
-    QVERIFY(!AuxWindows::declarationWindow());
+    QVERIFY(!m_aux->aboutWindow());
+    QVERIFY(!m_aux->declarationWindow());
 }
 
 void AuxWindowsTest::versionText_data()
@@ -170,8 +172,8 @@ void AuxWindowsTest::nextIconColour()
 // The load sequence fills the caption and the labels.
 void AuxWindowsTest::aboutLoadTexts()
 {
-    AuxWindows::showAbout();
-    QWidget *about = AuxWindows::aboutWindow();
+    m_aux->showAbout();
+    QWidget *about = m_aux->aboutWindow();
     QVERIFY(about);
     QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
     QCOMPARE(about->windowTitle(), QStringLiteral("关于 Melvora"));
@@ -196,7 +198,7 @@ void AuxWindowsTest::aboutVersionFollowsProgram_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("program's version") << "2.10.3" << QStringLiteral("版本 V2.10.3");
     QTest::newRow("no version set: the built one")
-        << QString() << QStringLiteral("版本 V") + QStringLiteral(MELVORA_PROJECT_VERSION);
+        << QString() << QStringLiteral("版本 V") + QStringLiteral(MELVORA_VERSION);
 }
 
 void AuxWindowsTest::aboutVersionFollowsProgram()
@@ -204,19 +206,19 @@ void AuxWindowsTest::aboutVersionFollowsProgram()
     QFETCH(QString, applicationVersion);
     QFETCH(QString, text);
     QCoreApplication::setApplicationVersion(applicationVersion);
-    AuxWindows::showAbout();
-    QCOMPARE(child<QLabel>(AuxWindows::aboutWindow(), "lblVersion")->text(), text);
+    m_aux->showAbout();
+    QCOMPARE(child<QLabel>(m_aux->aboutWindow(), "lblVersion")->text(), text);
 }
 
 // A second request only brings the loaded window forward; it has no owner and
 // does not block other windows.
 void AuxWindowsTest::aboutIsOneModelessInstance()
 {
-    AuxWindows::showAbout();
-    QWidget *first = AuxWindows::aboutWindow();
+    m_aux->showAbout();
+    QWidget *first = m_aux->aboutWindow();
     child<QLabel>(first, "lblTitle")->setText(QStringLiteral("marker"));
-    AuxWindows::showAbout();
-    QCOMPARE(AuxWindows::aboutWindow(), first);
+    m_aux->showAbout();
+    QCOMPARE(m_aux->aboutWindow(), first);
     QCOMPARE(child<QLabel>(first, "lblTitle")->text(), QStringLiteral("marker"));
     QVERIFY(first->isVisible());
     QVERIFY(!first->parentWidget());
@@ -236,8 +238,8 @@ void AuxWindowsTest::aboutClosesWith_data()
 void AuxWindowsTest::aboutClosesWith()
 {
     QFETCH(QString, how);
-    AuxWindows::showAbout();
-    QWidget *about = AuxWindows::aboutWindow();
+    m_aux->showAbout();
+    QWidget *about = m_aux->aboutWindow();
     QPointer<QWidget> guard(about);
     if (how == "click")
         QTest::mouseClick(child<QPushButton>(about, "cmdOK"), Qt::LeftButton);
@@ -247,7 +249,7 @@ void AuxWindowsTest::aboutClosesWith()
         QTest::keyClick(about, Qt::Key_Escape);
     else
         about->close();
-    QVERIFY(!AuxWindows::aboutWindow());
+    QVERIFY(!m_aux->aboutWindow());
     processDeferredDeletes();
     QVERIFY(!guard); // unloaded, not only hidden
     QVERIFY(m_messages.shown.isEmpty());
@@ -256,8 +258,8 @@ void AuxWindowsTest::aboutClosesWith()
 // Each tick moves the icon background one step; five ticks come full circle.
 void AuxWindowsTest::timerCyclesIconColour()
 {
-    AuxWindows::showAbout();
-    auto *about = qobject_cast<AboutWindow *>(AuxWindows::aboutWindow());
+    m_aux->showAbout();
+    auto *about = qobject_cast<AboutWindow *>(m_aux->aboutWindow());
     QVERIFY(about);
     auto *timer = about->findChild<QTimer *>(QStringLiteral("Timer1"));
     QVERIFY(timer);
@@ -276,18 +278,18 @@ void AuxWindowsTest::timerCyclesIconColour()
 // After an unload the next window starts at teal again, centred again.
 void AuxWindowsTest::freshAboutRestartsCycle()
 {
-    AuxWindows::showAbout();
-    auto *about = qobject_cast<AboutWindow *>(AuxWindows::aboutWindow());
+    m_aux->showAbout();
+    auto *about = qobject_cast<AboutWindow *>(m_aux->aboutWindow());
     auto *timer = about->findChild<QTimer *>(QStringLiteral("Timer1"));
     tick(timer);
     tick(timer);
     QCOMPARE(about->iconBackground(), QColor(0, 255, 0));
     about->move(about->pos() + QPoint(40, 30));
-    AuxWindows::closeAbout();
+    m_aux->closeAbout();
     processDeferredDeletes();
 
-    AuxWindows::showAbout();
-    about = qobject_cast<AboutWindow *>(AuxWindows::aboutWindow());
+    m_aux->showAbout();
+    about = qobject_cast<AboutWindow *>(m_aux->aboutWindow());
     QVERIFY(about);
     QCOMPARE(about->iconBackground(), QColor(0, 192, 192));
     QCOMPARE(about->pos(), expectedPosition(about));
@@ -312,8 +314,8 @@ void AuxWindowsTest::linksOpenUrls()
     QFETCH(QString, label);
     QFETCH(bool, releaseInside);
     QFETCH(QUrl, url);
-    AuxWindows::showAbout();
-    auto *link = child<QLabel>(AuxWindows::aboutWindow(), label.toLatin1().constData());
+    m_aux->showAbout();
+    auto *link = child<QLabel>(m_aux->aboutWindow(), label.toLatin1().constData());
     QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
     QVERIFY(link->font().underline());
     QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
@@ -326,19 +328,19 @@ void AuxWindowsTest::linksOpenUrls()
 
 void AuxWindowsTest::sysInfoWithoutRegistryShowsMessage()
 {
-    AuxWindows::showAbout();
-    QTest::mouseClick(child<QPushButton>(AuxWindows::aboutWindow(), "cmdSysInfo"), Qt::LeftButton);
+    m_aux->showAbout();
+    QTest::mouseClick(child<QPushButton>(m_aux->aboutWindow(), "cmdSysInfo"), Qt::LeftButton);
     QCOMPARE(m_messages.shown.size(), 1);
     QCOMPARE(m_messages.shown.first().text, QStringLiteral("此时系统信息不可用"));
     QCOMPARE(m_messages.shown.first().title, QStringLiteral("Melvora"));
     QVERIFY(m_processes.attempted.isEmpty());
-    QVERIFY(AuxWindows::aboutWindow()); // the window stays
+    QVERIFY(m_aux->aboutWindow()); // the window stays
 }
 
 void AuxWindowsTest::declarationTexts()
 {
-    AuxWindows::showDeclaration();
-    QWidget *form2 = AuxWindows::declarationWindow();
+    m_aux->showDeclaration();
+    QWidget *form2 = m_aux->declarationWindow();
     QVERIFY(form2);
     QCOMPARE(form2->objectName(), QStringLiteral("Form2"));
     QCOMPARE(form2->windowTitle(), QStringLiteral("我的宣言"));
@@ -363,19 +365,19 @@ void AuxWindowsTest::declarationTexts()
 
 void AuxWindowsTest::declarationIsOneInstanceCentredAtEachLoad()
 {
-    AuxWindows::showDeclaration();
-    QWidget *first = AuxWindows::declarationWindow();
+    m_aux->showDeclaration();
+    QWidget *first = m_aux->declarationWindow();
     QCOMPARE(first->pos(), expectedPosition(first));
     first->move(first->pos() + QPoint(25, 25));
-    AuxWindows::showDeclaration();
-    QCOMPARE(AuxWindows::declarationWindow(), first);
+    m_aux->showDeclaration();
+    QCOMPARE(m_aux->declarationWindow(), first);
     QVERIFY(first->pos() != expectedPosition(first)); // a shown window is not reloaded
 
-    AuxWindows::closeDeclaration();
-    QVERIFY(!AuxWindows::declarationWindow());
+    m_aux->closeDeclaration();
+    QVERIFY(!m_aux->declarationWindow());
     processDeferredDeletes();
-    AuxWindows::showDeclaration();
-    QWidget *second = AuxWindows::declarationWindow();
+    m_aux->showDeclaration();
+    QWidget *second = m_aux->declarationWindow();
     QVERIFY(second);
     QCOMPARE(second->pos(), expectedPosition(second));
 }
@@ -398,13 +400,13 @@ void AuxWindowsTest::declarationClicks()
     QFETCH(QString, target);
     QFETCH(QPoint, pos);
     QFETCH(bool, closes);
-    AuxWindows::showDeclaration();
-    QWidget *form2 = AuxWindows::declarationWindow();
+    m_aux->showDeclaration();
+    QWidget *form2 = m_aux->declarationWindow();
     QWidget *widget = target.isEmpty() ? form2 : child<QLabel>(form2, target.toLatin1().constData());
     if (target.isEmpty())
         QVERIFY(!form2->childAt(pos));
     QTest::mouseClick(widget, Qt::LeftButton, {}, pos);
-    QCOMPARE(AuxWindows::declarationWindow() == nullptr, closes);
+    QCOMPARE(m_aux->declarationWindow() == nullptr, closes);
 }
 
 void AuxWindowsTest::declarationClosesWhenProgramWindowActivates_data()
@@ -423,16 +425,16 @@ void AuxWindowsTest::declarationClosesWhenProgramWindowActivates()
     mainWindow.resize(200, 100);
     mainWindow.show();
     QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
-    AuxWindows::showDeclaration();
-    QVERIFY(QTest::qWaitForWindowActive(AuxWindows::declarationWindow()));
+    m_aux->showDeclaration();
+    QVERIFY(QTest::qWaitForWindowActive(m_aux->declarationWindow()));
 
     if (otherProgramFirst) {
         emit qGuiApp->focusWindowChanged(nullptr); // what the program sees when it loses focus
         QTest::qWait(50);
-        QVERIFY(AuxWindows::declarationWindow());
+        QVERIFY(m_aux->declarationWindow());
     }
     mainWindow.activateWindow();
-    QTRY_VERIFY(!AuxWindows::declarationWindow());
+    QTRY_VERIFY(!m_aux->declarationWindow());
 }
 
 void AuxWindowsTest::textsAreNotCut_data()
@@ -447,8 +449,8 @@ void AuxWindowsTest::textsAreNotCut_data()
 void AuxWindowsTest::textsAreNotCut()
 {
     QFETCH(bool, about);
-    about ? AuxWindows::showAbout() : AuxWindows::showDeclaration();
-    QWidget *window = about ? AuxWindows::aboutWindow() : AuxWindows::declarationWindow();
+    about ? m_aux->showAbout() : m_aux->showDeclaration();
+    QWidget *window = about ? m_aux->aboutWindow() : m_aux->declarationWindow();
     const auto labels = window->findChildren<QLabel *>();
     QVERIFY(labels.size() >= 3);
     for (QLabel *label : labels) {
@@ -466,7 +468,7 @@ void AuxWindowsTest::textsAreNotCut()
 
 void AuxWindowsTest::helpOpensReadmeBesideProgram()
 {
-    AuxWindows::openHelp();
+    m_aux->openHelp();
     const QString expected = QCoreApplication::applicationDirPath() + QStringLiteral("/readme.txt");
     QCOMPARE(m_urls.opened, QList<QUrl>{QUrl::fromLocalFile(expected)});
     QVERIFY(m_messages.shown.isEmpty());

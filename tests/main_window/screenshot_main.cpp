@@ -1,6 +1,10 @@
 // Saves pictures of the real main window with a list loaded, for people to look
 // at: run under a display (tools/screenshot.sh starts one). Not a test.
 #include "fake_file_dialog.h"
+#include "aux_windows.h"
+#include "process_starter.h"
+#include "registry.h"
+#include "url_opener.h"
 #include "drives.h"
 #include "fonts.h"
 #include "key_state.h"
@@ -66,12 +70,16 @@ int main(int argc, char *argv[])
     FakeFileDialog dialog;
     QtDrives drives;
     SystemKeyState keys;
-    MainWindow window(messages, dialog, drives, keys);
+    SystemRegistry registry;
+    QtProcessStarter processes;
+    DesktopUrlOpener urls;
+    AuxWindows aux(AuxServices{registry, processes, urls, messages});
+    MainWindow window(messages, dialog, drives, keys, aux);
     window.browser()->openFolder(music.path());
     window.show();
     dialog.names << listPath;
     window.action(QStringLiteral("MENUOPEN"))->trigger();
-    window.state().setSelection(2);
+    window.playlist().selectByUser(2);
     settle();
 
     bool ok = save(window.grab(), out + QStringLiteral("/melvora-main.png"));

@@ -4,6 +4,11 @@
 #include "fake_file_dialog.h"
 #include "fake_key_state.h"
 #include "fake_message_box.h"
+#include "fake_process_starter.h"
+#include "fake_registry.h"
+#include "fake_url_opener.h"
+#include "aux_windows.h"
+#include "command_names.h"
 #include "layout.h"
 #include "main_window.h"
 #include "media_browser.h"
@@ -30,13 +35,13 @@ public:
     void closeWindow() override { calls << QStringLiteral("close"); }
     void showWindow() override { calls << QStringLiteral("show"); }
     void hideWindow() override { calls << QStringLiteral("hide"); }
-    void setTrackLabels(const QString &l4, const QString &l6) override
+    void setTrackPosition(int number, int count) override
     {
-        label4 = l4;
-        label6 = l6;
+        track = number;
+        tracks = count;
     }
     QStringList calls;
-    QString label4, label6;
+    int track = -1, tracks = -1;
 };
 
 QStringList split(const QString &s)
@@ -55,6 +60,7 @@ private slots:
     void startUp();
     void startUpEnabling_data();
     void startUpEnabling();
+    void everyCommandAndLabelIsLive();
     void namedControls_data();
     void namedControls();
     void toolbarButtons_data();
@@ -108,7 +114,12 @@ private:
     FakeKeyState m_keys;
     FakePlayer m_player;
     std::unique_ptr<MainWindow> m_window;
-    int m_helps = 0, m_abouts = 0, m_declarations = 0, m_ends = 0;
+    FakeRegistry m_registry;
+    FakeProcessStarter m_processes;
+    FakeUrlOpener m_urls;
+    FakeMessageBox m_notices;
+    std::unique_ptr<AuxWindows> m_aux;
+    int m_ends = 0;
 };
 
 void MainWindowTest::initTestCase()
@@ -129,12 +140,11 @@ void MainWindowTest::init()
     m_messages = FakeMessageBox();
     m_dialog = FakeFileDialog();
     m_player = FakePlayer();
-    m_helps = m_abouts = m_declarations = m_ends = 0;
-    m_window = std::make_unique<MainWindow>(m_messages, m_dialog, m_drives, m_keys);
-    m_window->openHelp = [this] { ++m_helps; };
-    m_window->showAbout = [this] { ++m_abouts; };
-    m_window->showDeclaration = [this] { ++m_declarations; };
-    m_window->workflow().endProgram = [this] { ++m_ends; };
+    m_urls = FakeUrlOpener();
+    m_ends = 0;
+    m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_notices});
+    m_window = std::make_unique<MainWindow>(m_messages, m_dialog, m_drives, m_keys, *m_aux);
+    connect(&m_window->workflow(), &ListFileWorkflow::endProgram, this, [this] { ++m_ends; });
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
@@ -142,13 +152,17 @@ void MainWindowTest::init()
 void MainWindowTest::cleanup()
 {
     m_window.reset();
+    m_aux.reset();
 }
 
 void MainWindowTest::fill(const QStringList &entries, int selection)
 {
-    m_window->state().appendUnique(entries);
-    m_window->state().label456();
-    m_window->state().setSelection(selection);
+    Playlist &list = m_window->playlist();
+    list.replaceEntries(entries);
+    if (selection < 0)
+        list.selectNone();
+    else
+        list.selectByUser(selection);
 }
 
 QStringList MainWindowTest::viewRows() const
@@ -179,9 +193,9 @@ QString MainWindowTest::effects() const
         .arg(m_dialog.openCount)
         .arg(m_dialog.saveCount)
         .arg(m_messages.texts().join(QLatin1Char('|')))
-        .arg(m_helps)
-        .arg(m_abouts)
-        .arg(m_declarations)
+        .arg(m_urls.opened.size())
+        .arg(m_aux->aboutWindow() ? 1 : 0)
+        .arg(m_aux->declarationWindow() ? 1 : 0)
         .arg(m_ends)
         .arg(m_player.calls.join(QLatin1Char('+')));
 }
@@ -360,8 +374,8 @@ void MainWindowTest::listShortcuts()
         QWidget *target = listFocused ? static_cast<QWidget *>(m_window->list1()) : m_window->toolbar1();
         target->setFocus();
         QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
-        QCOMPARE(m_window->state().entries(), split(after));
-        QCOMPARE(m_window->state().selection(), selectionAfter);
+        QCOMPARE(m_window->playlist().entries(), split(after));
+        QCOMPARE(m_window->playlist().selection(), selectionAfter);
         QCOMPARE(viewRows(), split(after));
         QCOMPARE(m_window->list1()->currentIndex().row(), selectionAfter);
     }
@@ -473,7 +487,7 @@ void MainWindowTest::popupActsOnSelectedEntry()
     QTest::mouseClick(m_window->list1()->viewport(), Qt::RightButton, {}, rowCenter(3));
     QMenu *popup = m_window->popupMenu();
     QTRY_VERIFY(popup->isVisible());
-    QCOMPARE(m_window->state().selection(), 1);
+    QCOMPARE(m_window->playlist().selection(), 1);
     QAction *a = m_window->action(item);
     QVERIFY(popup->actions().contains(a));
     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(a).center());
@@ -514,22 +528,22 @@ void MainWindowTest::drag()
     QCOMPARE(m_window->action(QStringLiteral("menuinsertfront"))->isChecked(), !insertAfter);
 
     mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, rowCenter(from));
-    QCOMPARE(m_window->state().selection(), from);
+    QCOMPARE(m_window->playlist().selection(), from);
     const int step = to > from ? 1 : -1;
     for (int row = from; row != to; row += step) {
         mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, rowCenter(row + step));
-        QCOMPARE(m_window->state().selection(), row + step);
+        QCOMPARE(m_window->playlist().selection(), row + step);
         QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("Label10"))->text(), QString::number(row + step + 1));
     }
     mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, rowCenter(to));
     QCOMPARE(viewRows(), split(after));
-    QCOMPARE(m_window->state().selection(), selection);
+    QCOMPARE(m_window->playlist().selection(), selection);
     QCOMPARE(m_window->list1()->currentIndex().row(), selection);
     QCOMPARE(m_window->action(QStringLiteral("poplist1undo"))->isEnabled(), undoable);
     if (undoable) {
         m_window->action(QStringLiteral("menuundo"))->trigger();
         QCOMPARE(viewRows(), split("A,B,C,D"));
-        QCOMPARE(m_window->state().selection(), from);
+        QCOMPARE(m_window->playlist().selection(), from);
     }
 }
 
@@ -540,18 +554,18 @@ void MainWindowTest::releaseWithoutPressMovesNothing()
     QCOMPARE(viewRows(), split("A,B,C"));
     // A right press neither selects nor starts a drag.
     mouse(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, rowCenter(0));
-    QCOMPARE(m_window->state().selection(), 2);
+    QCOMPARE(m_window->playlist().selection(), 2);
 }
 
 // Arrow keys in List1 change the selection as the user's, which ends undo.
 void MainWindowTest::selectionFollowsKeys()
 {
     fill({"A", "B", "C"}, 0);
-    m_window->state().movedown();
+    m_window->playlist().movedown();
     QVERIFY(m_window->action(QStringLiteral("menuundo"))->isEnabled());
     m_window->list1()->setFocus();
     QTest::keyClick(m_window->list1(), Qt::Key_Down);
-    QCOMPARE(m_window->state().selection(), 2);
+    QCOMPARE(m_window->playlist().selection(), 2);
     QVERIFY(!m_window->action(QStringLiteral("menuundo"))->isEnabled());
     QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("Label10"))->text(), QStringLiteral("3"));
 }
@@ -577,7 +591,7 @@ void MainWindowTest::keysNeverHideSelection()
     fill({"A", "B", "C"}, 1);
     m_window->list1()->setFocus();
     QTest::keyClick(m_window->list1(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(m_window->state().selection(), selectionAfter);
+    QCOMPARE(m_window->playlist().selection(), selectionAfter);
     const QModelIndexList shown = m_window->list1()->selectionModel()->selectedRows();
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.first().row(), selectionAfter);
@@ -618,7 +632,7 @@ void MainWindowTest::label9ClearsSelection()
     auto *label9 = m_window->findChild<QLabel *>(QStringLiteral("Label9"));
     QCOMPARE(label9->text(), QStringLiteral("当前位置"));
     QTest::mouseClick(label9, Qt::LeftButton);
-    QCOMPARE(m_window->state().selection(), -1);
+    QCOMPARE(m_window->playlist().selection(), -1);
     QCOMPARE(label9->text(), QString());
     QVERIFY(!m_window->list1()->selectionModel()->hasSelection());
     QVERIFY(!m_window->action(QStringLiteral("menudell"))->isEnabled());
@@ -694,7 +708,7 @@ void MainWindowTest::play()
     m_window->setPlayerLink(&m_player);
     fill({QStringLiteral("/x/first.wav"), entry}, -1);
     QTest::mouseDClick(m_window->list1()->viewport(), Qt::LeftButton, {}, rowCenter(1));
-    QCOMPARE(m_window->state().selection(), 1);
+    QCOMPARE(m_window->playlist().selection(), 1);
     QCOMPARE(m_player.calls, played ? QStringList({"close", "show"}) : QStringList());
     QCOMPARE(m_messages.texts(), played ? QStringList() : QStringList({"播放功能只支持MP3文件！"}));
     if (!played)
@@ -709,7 +723,7 @@ void MainWindowTest::playerMenuPair()
     QVERIFY(m_window->action(QStringLiteral("MENUOPENFORM3"))->isEnabled());
     m_window->setPlayerLink(&m_player);
     fill({"A", "B"}, 1);
-    QCOMPARE(m_player.label6, QStringLiteral("/ 2"));
+    QCOMPARE(m_player.tracks, 2);
     QTest::keyClick(m_window.get(), Qt::Key_F2);
     QVERIFY(m_window->action(QStringLiteral("MENUCLOSEFORM3"))->isEnabled());
     QTest::keyClick(m_window.get(), Qt::Key_F3);
@@ -757,8 +771,8 @@ void MainWindowTest::openAndSaveThroughDialog()
 // Closing the window runs quit: the save prompt, then the end of the program.
 void MainWindowTest::closingQuitsWithPrompt()
 {
-    fill({"A"}, 0);
-    m_window->state().setListchanged(true);
+    fill({"A", "B"}, 1);
+    m_window->playlist().moveup();   // a change to save
     m_messages.answers << false;
     m_window->close();
     QCOMPARE(m_messages.texts(), QStringList({"列表内容已改变!是否保存？"}));
@@ -779,8 +793,8 @@ void MainWindowTest::browserBuildsList()
     };
     click(1);
     QCOMPARE(viewRows(), QStringList({music + "/b.MP3"}));
-    QCOMPARE(m_window->state().selection(), 0);
-    QCOMPARE(m_window->state().listchanged(), QStringLiteral("true"));
+    QCOMPARE(m_window->playlist().selection(), 0);
+    QVERIFY(m_window->state().listChanged());
     click(1);
     QCOMPARE(m_messages.texts(), QStringList({"该文件已经被选中过!"}));
     QCOMPARE(viewRows().size(), 1);
@@ -789,15 +803,15 @@ void MainWindowTest::browserBuildsList()
     m_window->action(QStringLiteral("menuinsertfront"))->trigger();
     click(0);
     QCOMPARE(viewRows(), QStringList({music + "/a.mp3", music + "/b.MP3"}));
-    QCOMPARE(m_window->state().selection(), 1);
+    QCOMPARE(m_window->playlist().selection(), 1);
 
     // Add all with the all-types filter: only the new ones, the last entry selected.
     browser->combo1()->setCurrentIndex(9);
     QCOMPARE(browser->fileNames().size(), 4);
     m_window->list1()->setFocus();
     QTest::keyClick(m_window->list1(), Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(m_window->state().count(), 4);
-    QCOMPARE(m_window->state().selection(), 3);
+    QCOMPARE(m_window->playlist().count(), 4);
+    QCOMPARE(m_window->playlist().selection(), 3);
     QVERIFY(viewRows().contains(music + "/d.mov"));
 }
 
@@ -812,7 +826,7 @@ void MainWindowTest::browserFilterAndEnabling()
     QVERIFY(browser->file1()->isVisible());
     // The toolbar button still runs, and does nothing.
     m_window->toolbarClicked(7);
-    QCOMPARE(m_window->state().count(), 0);
+    QCOMPARE(m_window->playlist().count(), 0);
     QVERIFY(browser->openFolder(m_tmp.filePath(QStringLiteral("music/sub"))));
     QVERIFY(m_window->action(QStringLiteral("menuselec"))->isEnabled());
     // Ctrl+A is the window's "全选" also while the file list has the focus.
@@ -859,11 +873,11 @@ void MainWindowTest::layoutFollowsSize()
     QCOMPARE(widget("Label8")->geometry(), Twips::rect(2880, 840, 4215, 375));
 }
 
-// List1's rows track the list state through every kind of change.
+// List1's rows track the playlist through every kind of change.
 void MainWindowTest::viewFollowsModel()
 {
     QAbstractItemModelTester tester(m_window->list1()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    ListState &s = m_window->state();
+    Playlist &s = m_window->playlist();
     const auto check = [&] {
         QCOMPARE(viewRows(), s.entries());
         QCOMPARE(m_window->list1()->currentIndex().row(), s.selection());
@@ -883,7 +897,7 @@ void MainWindowTest::viewFollowsModel()
     QStringList many;
     for (int i = 0; i < 5000; ++i)
         many << QStringLiteral("/m/%1.mp3").arg(i);
-    s.appendUnique(many);
+    s.appendEntries(many);
     check();
     s.clearlist();
     check();
@@ -911,10 +925,10 @@ void MainWindowTest::longestEntryFitsRow()
     QFETCH(QStringList, entries);
     QFETCH(int, deleteAt);
     QFETCH(QString, widest);
-    ListState &s = m_window->state();
-    s.appendUnique(entries);
+    Playlist &s = m_window->playlist();
+    s.replaceEntries(entries);
     if (deleteAt >= 0) {
-        s.setSelection(deleteAt);
+        s.selectByUser(deleteAt);
         s.deleteentry();
     }
     PlaylistView *view = m_window->list1();
@@ -924,6 +938,41 @@ void MainWindowTest::longestEntryFitsRow()
     if (deleteAt >= 0)
         QVERIFY(view->sizeHintForIndex(view->model()->index(0, 0)).width()
                 < fm.horizontalAdvance(entries.at(deleteAt)));
+}
+
+// Every command and label the window state speaks of is one live action or
+// label of the window under its object name, in step with the state; and every
+// command of the menus is one of them.
+void MainWindowTest::everyCommandAndLabelIsLive()
+{
+    fill({"A", "B", "C"}, 1);
+    QSet<QString> names;
+    for (std::size_t i = 0; i < kCommandCount; ++i) {
+        const Command c = Command(i);
+        QAction *a = m_window->action(c);
+        QVERIFY2(a, qPrintable(QString::number(i)));
+        QCOMPARE(a->objectName(), QString(commandName(c)));
+        QCOMPARE(m_window->findChildren<QAction *>(a->objectName()).size(), 1);
+        QVERIFY2(!a->associatedObjects().isEmpty(), qPrintable(a->objectName()));   // in a menu
+        QCOMPARE(a->isEnabled(), m_window->state().isEnabled(c));
+        names.insert(a->objectName());
+    }
+    QCOMPARE(names.size(), qsizetype(kCommandCount));
+    QList<QMenu *> menus = m_window->menuBar()->findChildren<QMenu *>();
+    menus << m_window->popupMenu();
+    for (QMenu *menu : menus)
+        for (QAction *a : menu->actions())
+            if (!a->isSeparator() && !a->menu())
+                QVERIFY2(names.contains(a->objectName()), qPrintable(a->objectName()));
+
+    for (std::size_t i = 0; i < kLabelCount; ++i) {
+        const Label l = Label(i);
+        QLabel *label = m_window->label(l);
+        QVERIFY(label);
+        QCOMPARE(label->objectName(), QString(labelName(l)));
+        QCOMPARE(m_window->findChildren<QLabel *>(label->objectName()).size(), 1);
+        QCOMPARE(label->text(), m_window->state().label(l));
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

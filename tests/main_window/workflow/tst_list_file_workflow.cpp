@@ -1,12 +1,14 @@
 #include "fake_file_dialog.h"
 #include "fake_message_box.h"
 #include "list_file_workflow.h"
-#include "list_state.h"
+#include "playlist.h"
+#include "window_state.h"
 #include "test_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -25,30 +27,31 @@ const QString kUnnamedTitle = QStringLiteral("Melvora—— 未命名");
 
 // One main window's worth of state, answered through the fakes, in a scratch folder.
 struct Rig {
-    explicit Rig(PathRules rules = PathRules::posix()) : state(rules), flow(state, box, dialog)
+    explicit Rig(PathRules rules = PathRules::posix()) : list(rules), state(list), flow(state, list, box, dialog)
     {
         state.load();
         box.answers.clear();
     }
     QString path(const QString &name) const { return dir.filePath(name); }
-    QString label(const char *name) const { return state.labelText(QLatin1String(name)); }
+    QString label(Label which) const { return state.label(which); }
     // A list as if the user had added the entries (changed, nothing selected).
     void fill(const QStringList &entries)
     {
-        state.appendUnique(entries);
-        state.setListchanged(true);
+        state.insertEntries(entries);
+        list.selectNone();
     }
     // A list read from and named after `name`, unchanged since.
     void named(const QString &name, const QStringList &entries)
     {
         QVERIFY(putBytes(path(name), "old\r\n"));
-        state.appendUnique(entries);
-        state.setLabel7(kNamed);
-        state.setLabel8(QStringLiteral("    ") + path(name));
+        state.replaceWith(entries, path(name));
     }
+    // The list as it is, marked as changed by an edit.
+    void markChanged() { state.insertEntries({}); }
 
     QTemporaryDir dir;
-    ListState state;
+    Playlist list;
+    WindowState state;
     FakeMessageBox box;
     FakeFileDialog dialog;
     ListFileWorkflow flow;
@@ -71,6 +74,7 @@ private slots:
     void savesWorkedExamples_data();
     void savesWorkedExamples();
     void saveThenOpenRoundTrip();
+    void saveKeepsTrailingBlank();
     void quitprogram_data();
     void quitprogram();
     void quitWithoutHooks();
@@ -112,8 +116,9 @@ void ListFileWorkflowTest::newlist()
     if (namedList)
         rig.named("list.m3u", {"/m/a.mp3"});
     else
-        rig.state.appendUnique({"/m/a.mp3"});
-    rig.state.setListchanged(changed);
+        rig.list.replaceEntries({"/m/a.mp3"});
+    if (changed)
+        rig.markChanged();
     rig.box.answers = {answerYes};
     for (const QString &n : dialogNames)
         rig.dialog.names << rig.path(n);
@@ -129,21 +134,21 @@ void ListFileWorkflowTest::newlist()
         QVERIFY(!QFile::exists(rig.path("list.m3u")));
     else
         QCOMPARE(fileBytes(rig.path("list.m3u")), fileAfter);
-    QCOMPARE(rig.state.count(), 0);
-    QCOMPARE(rig.state.listchanged(), QStringLiteral("false"));
-    QCOMPARE(rig.label("Label7"), kUnnamed);
-    QCOMPARE(rig.label("Label8"), QString());
+    QCOMPARE(rig.list.count(), 0);
+    QVERIFY(!rig.state.listChanged());
+    QCOMPARE(rig.label(Label::ListNameCaption), kUnnamed);
+    QCOMPARE(rig.label(Label::ListPath), QString());
     QCOMPARE(rig.state.title(), kUnnamedTitle);
-    QCOMPARE(rig.label("Label5"), QString());
-    QVERIFY(!rig.state.isEnabled("menusave"));
-    QVERIFY(!rig.state.isEnabled("menuundo"));
+    QCOMPARE(rig.label(Label::Count), QString());
+    QVERIFY(!rig.state.isEnabled(Command::SaveList));
+    QVERIFY(!rig.state.isEnabled(Command::Undo));
 }
 
 // Opening replaces the list, selects its last entry and names the list after the file.
 void ListFileWorkflowTest::openlist()
 {
     Rig rig(PathRules::windows());
-    rig.state.appendUnique({"x:\\old.mp3"});
+    rig.list.replaceEntries({"x:\\old.mp3"});
     const QString file = rig.path("list.m3u");
     QVERIFY(putBytes(file, "#EXTINF:C:\\A.MP3\r\nC:\\A.MP3\r\n\r\nc:\\a.mp3\r\nD:\\B.MP3\r\n"));
     rig.dialog.names << file;
@@ -152,18 +157,17 @@ void ListFileWorkflowTest::openlist()
 
     QCOMPARE(rig.dialog.openCount, 1);
     QVERIFY(rig.box.shown.isEmpty());
-    QCOMPARE(rig.flow.readok(), QStringLiteral("true"));
-    QCOMPARE(rig.state.entries(), (QStringList{"C:\\A.MP3", "D:\\B.MP3"}));
-    QCOMPARE(rig.state.selection(), 1);
-    QCOMPARE(rig.label("Label7"), kNamed);
-    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + file);
-    QCOMPARE(rig.label("Label5"), QStringLiteral("2"));
-    QCOMPARE(rig.label("Label10"), QStringLiteral("2"));
-    QVERIFY(rig.state.isEnabled("menusave"));
-    QVERIFY(rig.state.isEnabled("menuup"));
-    QVERIFY(!rig.state.isEnabled("menudown"));
-    QVERIFY(!rig.state.isEnabled("menuundo"));
-    QCOMPARE(rig.state.listchanged(), QStringLiteral("false"));
+    QCOMPARE(rig.list.entries(), (QStringList{"C:\\A.MP3", "D:\\B.MP3"}));
+    QCOMPARE(rig.list.selection(), 1);
+    QCOMPARE(rig.label(Label::ListNameCaption), kNamed);
+    QCOMPARE(rig.label(Label::ListPath), QStringLiteral("    ") + file);
+    QCOMPARE(rig.label(Label::Count), QStringLiteral("2"));
+    QCOMPARE(rig.label(Label::Position), QStringLiteral("2"));
+    QVERIFY(rig.state.isEnabled(Command::SaveList));
+    QVERIFY(rig.state.isEnabled(Command::MoveUp));
+    QVERIFY(!rig.state.isEnabled(Command::MoveDown));
+    QVERIFY(!rig.state.isEnabled(Command::Undo));
+    QVERIFY(!rig.state.listChanged());
 }
 
 // A file that cannot be read leaves list, name and caption alone; only a missing one says so.
@@ -171,26 +175,23 @@ void ListFileWorkflowTest::openlistFailures_data()
 {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<QString>("readok");
-    QTest::newRow("cancelled") << QString() << QStringList{} << QString("true");
-    QTest::newRow("missing file") << "none.m3u" << QStringList{kMissing} << QString("false");
-    QTest::newRow("missing folder") << "nodir/x.pls" << QStringList{kMissing} << QString("false");
-    QTest::newRow("a directory") << "dir.m3u" << QStringList{} << QString("false");
+    QTest::newRow("cancelled") << QString() << QStringList{};
+    QTest::newRow("missing file") << "none.m3u" << QStringList{kMissing};
+    QTest::newRow("missing folder") << "nodir/x.pls" << QStringList{kMissing};
+    QTest::newRow("a directory") << "dir.m3u" << QStringList{};
 }
 
 void ListFileWorkflowTest::openlistFailures()
 {
     QFETCH(QString, chosen);
     QFETCH(QStringList, messages);
-    QFETCH(QString, readok);
 
     Rig rig;
     QVERIFY(QDir(rig.dir.path()).mkdir("dir.m3u"));
     QVERIFY(putBytes(rig.path("first.m3u"), "/m/a.mp3\r\n/m/b.mp3\r\n"));
     rig.dialog.names << rig.path("first.m3u");
     rig.flow.openlist();
-    QCOMPARE(rig.flow.readok(), QStringLiteral("true"));
-    rig.state.setSelection(0);
+    rig.list.selectByUser(0);
     const QString title = rig.state.title();
 
     if (!chosen.isEmpty())
@@ -198,10 +199,9 @@ void ListFileWorkflowTest::openlistFailures()
     rig.flow.openlist();
 
     QCOMPARE(rig.box.texts(), messages);
-    QCOMPARE(rig.flow.readok(), readok);
-    QCOMPARE(rig.state.entries(), (QStringList{"/m/a.mp3", "/m/b.mp3"}));
-    QCOMPARE(rig.state.selection(), 0);
-    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path("first.m3u"));
+    QCOMPARE(rig.list.entries(), (QStringList{"/m/a.mp3", "/m/b.mp3"}));
+    QCOMPARE(rig.list.selection(), 0);
+    QCOMPARE(rig.label(Label::ListPath), QStringLiteral("    ") + rig.path("first.m3u"));
     QCOMPARE(rig.state.title(), title);
     QCOMPARE(fileBytes(rig.path("first.m3u")), QByteArray("/m/a.mp3\r\n/m/b.mp3\r\n"));
 }
@@ -216,8 +216,8 @@ void ListFileWorkflowTest::openKeepsChangeFlag()
     rig.dialog.names << rig.path("l.pls");
     rig.box.answers = {false, false};
     rig.flow.openlist();
-    QCOMPARE(rig.state.entries(), QStringList{"/m/b.mp3"});
-    QCOMPARE(rig.state.listchanged(), QStringLiteral("true"));
+    QCOMPARE(rig.list.entries(), QStringList{"/m/b.mp3"});
+    QVERIFY(rig.state.listChanged());
     QCOMPARE(rig.state.title(), QStringLiteral("Melvora——L.PLS"));
 
     rig.flow.quitprogram();
@@ -229,11 +229,12 @@ void ListFileWorkflowTest::openFindsPlayingTrack()
 {
     Rig rig(PathRules::windows());
     rig.state.setPlayingPath("c:\\music\\b.mp3");
+    QSignalSpy sent(&rig.state, &WindowState::playerTrackChanged);
     QVERIFY(putBytes(rig.path("l.m3u"), "C:\\MUSIC\\A.MP3\r\nC:\\MUSIC\\B.MP3\r\n"));
     rig.dialog.names << rig.path("l.m3u");
     rig.flow.openlist();
-    QCOMPARE(rig.state.form3Label4(), QStringLiteral(" 2"));
-    QCOMPARE(rig.state.form3Label6(), QStringLiteral("/ 2"));
+    QCOMPARE(rig.state.playerTrack(), 2);
+    QCOMPARE(sent.last(), (QList<QVariant>{2, 2}));
 }
 
 // Inserting appends what is new, marks the list changed whatever happens, keeps its name.
@@ -271,7 +272,7 @@ void ListFileWorkflowTest::insertlistfile()
     const QStringList start = windowsRules ? QStringList{"c:\\m\\a.mp3", "c:\\m\\b.mp3"}
                                            : QStringList{"/m/a.mp3", "/m/b.mp3"};
     rig.named("mine.m3u", start);
-    rig.state.setSelection(0);
+    rig.list.selectByUser(0);
     if (!content.isEmpty())
         QVERIFY(putBytes(rig.path("other.m3u"), content));
     rig.dialog.names << rig.path("other.m3u");
@@ -279,12 +280,11 @@ void ListFileWorkflowTest::insertlistfile()
     rig.flow.insertlistfile();
 
     QCOMPARE(rig.box.texts(), messages);
-    QCOMPARE(rig.state.entries(), entries);
-    QCOMPARE(rig.state.selection(), selection);
-    QCOMPARE(rig.state.listchanged(), QStringLiteral("true"));
-    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path("mine.m3u"));
-    QCOMPARE(rig.label("Label5"), QString::number(entries.size()));
-    QCOMPARE(rig.flow.readok(), messages.isEmpty() ? QStringLiteral("true") : QStringLiteral("false"));
+    QCOMPARE(rig.list.entries(), entries);
+    QCOMPARE(rig.list.selection(), selection);
+    QVERIFY(rig.state.listChanged());
+    QCOMPARE(rig.label(Label::ListPath), QStringLiteral("    ") + rig.path("mine.m3u"));
+    QCOMPARE(rig.label(Label::Count), QString::number(entries.size()));
 }
 
 // Save and save as: what is asked, shown, written and named, including failed writes.
@@ -339,10 +339,10 @@ void ListFileWorkflowTest::save()
     Rig rig;
     const QStringList entries{"/m/Song.mp3", "/m/歌.mp3"};
     if (named.isEmpty())
-        rig.state.appendUnique(entries);
+        rig.list.replaceEntries(entries);
     else
         rig.named(named, entries);
-    rig.state.setListchanged(true);
+    rig.markChanged();
     QVERIFY(QDir(rig.dir.path()).mkdir("dir.pls"));
     QVERIFY(putBytes(rig.path("plain"), "plain"));
     if (named == "mine.m3u" && messages == QStringList{kFailed}) {
@@ -351,8 +351,8 @@ void ListFileWorkflowTest::save()
     }
     if (!chosen.isEmpty())
         rig.dialog.names << rig.path(chosen);
-    const QString label7 = rig.label("Label7");
-    const QString label8 = rig.label("Label8");
+    const QString label7 = rig.label(Label::ListNameCaption);
+    const QString label8 = rig.label(Label::ListPath);
     const QString title = rig.state.title();
 
     saveAs ? rig.flow.saveaslist() : rig.flow.savelist();
@@ -363,14 +363,14 @@ void ListFileWorkflowTest::save()
         QCOMPARE(shown.kind, FakeMessageBox::Shown::Exclamation);
         QCOMPARE(shown.title, QStringLiteral("提示"));
     }
-    QCOMPARE(rig.state.listchanged(), changedAfter ? QStringLiteral("true") : QStringLiteral("false"));
+    QCOMPARE(rig.state.listChanged(), changedAfter);
     if (label8After == "-") {
-        QCOMPARE(rig.label("Label7"), label7);
-        QCOMPARE(rig.label("Label8"), label8);
+        QCOMPARE(rig.label(Label::ListNameCaption), label7);
+        QCOMPARE(rig.label(Label::ListPath), label8);
         QCOMPARE(rig.state.title(), title);
     } else {
-        QCOMPARE(rig.label("Label7"), kNamed);
-        QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path(label8After));
+        QCOMPARE(rig.label(Label::ListNameCaption), kNamed);
+        QCOMPARE(rig.label(Label::ListPath), QStringLiteral("    ") + rig.path(label8After));
     }
     if (!target.isEmpty()) {
         const QByteArray written = fileBytes(rig.path(target));
@@ -415,7 +415,7 @@ void ListFileWorkflowTest::savesWorkedExamples()
     rig.dialog.names << rig.path(name);
     rig.flow.saveaslist();
     QCOMPARE(fileBytes(rig.path(name)), bytes);
-    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path(name));
+    QCOMPARE(rig.label(Label::ListPath), QStringLiteral("    ") + rig.path(name));
 }
 
 // A saved list opens again as the same list, under its name, unchanged.
@@ -429,12 +429,26 @@ void ListFileWorkflowTest::saveThenOpenRoundTrip()
     rig.dialog.names << rig.path("l.pls") << rig.path("l.pls");
     rig.flow.savelist();
     rig.flow.newlist();
-    QCOMPARE(rig.state.count(), 0);
+    QCOMPARE(rig.list.count(), 0);
     rig.flow.openlist();
     QVERIFY(rig.box.shown.isEmpty());
-    QCOMPARE(rig.state.entries(), entries);
-    QCOMPARE(rig.state.listchanged(), QStringLiteral("false"));
-    QCOMPARE(rig.label("Label8"), QStringLiteral("    ") + rig.path("l.pls"));
+    QCOMPARE(rig.list.entries(), entries);
+    QVERIFY(!rig.state.listChanged());
+    QCOMPARE(rig.label(Label::ListPath), QStringLiteral("    ") + rig.path("l.pls"));
+}
+
+// A list file whose name ends in a blank is saved back to that same file.
+void ListFileWorkflowTest::saveKeepsTrailingBlank()
+{
+    Rig rig;
+    rig.named("list.m3u ", {"/m/a.mp3"});
+    rig.markChanged();
+    rig.flow.savelist();
+    QCOMPARE(rig.dialog.saveCount, 0);
+    QCOMPARE(fileBytes(rig.path("list.m3u ")), QByteArray("#EXTINF:/m/a.mp3\r\n/m/a.mp3\r\n"));
+    QVERIFY(!QFile::exists(rig.path("list.m3u")));
+    QCOMPARE(rig.box.texts(), QStringList{"列表已经保存为" + rig.path("list.m3u ") + "!"});
+    QVERIFY(!rig.state.listChanged());
 }
 
 // Quit: the save prompt (no way out of it), then the other windows, then the end.
@@ -463,14 +477,16 @@ void ListFileWorkflowTest::quitprogram()
     QFETCH(bool, written);
 
     Rig rig;
-    rig.state.appendUnique({"/m/a.mp3"});
-    rig.state.setListchanged(changed);
+    rig.list.replaceEntries({"/m/a.mp3"});
+    if (changed)
+        rig.markChanged();
     rig.box.answers = {answerYes};
     if (!chosen.isEmpty())
         rig.dialog.names << rig.path(chosen);
     QStringList calls;
-    rig.flow.closeOtherWindows = [&] { calls << "close:" + QString::number(rig.box.shown.size()); };
-    rig.flow.endProgram = [&] { calls << "end"; };
+    QObject::connect(&rig.flow, &ListFileWorkflow::closeOtherWindows,
+                     [&] { calls << "close:" + QString::number(rig.box.shown.size()); });
+    QObject::connect(&rig.flow, &ListFileWorkflow::endProgram, [&] { calls << "end"; });
 
     rig.flow.quitprogram();
 

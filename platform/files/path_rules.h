@@ -4,14 +4,18 @@
 
 // How paths behave on a file system: the folder separator and whether two
 // entries that differ only in letter case name the same file.
-// The program uses native(); tests run both windows() and posix().
+// The program uses native() and internal(); tests run both windows() and posix().
 struct PathRules {
     QChar separator;
     Qt::CaseSensitivity caseSensitivity;
 
     static PathRules windows() { return {QLatin1Char('\\'), Qt::CaseInsensitive}; }
     static PathRules posix() { return {QLatin1Char('/'), Qt::CaseSensitive}; }
+    // The system's own rules: entries in the list and names shown to the user.
     static PathRules native();
+    // Paths as Qt spells them inside the program: "/" everywhere, the
+    // system's case rule.
+    static PathRules internal() { return {QLatin1Char('/'), native().caseSensitivity}; }
 
     // The key under which an entry is compared with others: upper-cased on a
     // case-insensitive file system, the text itself otherwise.

@@ -2,7 +2,8 @@
 // is touched when it is added, removed, or changes position. The floor is
 // appending 110,000 entries with the duplicate check, the cheapest way to
 // touch an entry at all.
-#include "list_state.h"
+#include "playlist.h"
+#include "window_state.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,11 +43,19 @@ QStringList paths(const PathRules &rules, const QString &prefix, int count)
     return out;
 }
 
-std::unique_ptr<ListState> bigList(const PathRules &rules, int selection)
+// The playlist with its window state, which recomputes labels and enabling
+// after every edit, as in the program.
+struct Model {
+    explicit Model(const PathRules &rules) : list(rules), state(list) {}
+    Playlist list;
+    WindowState state;
+};
+
+std::unique_ptr<Model> bigList(const PathRules &rules, int selection)
 {
-    auto m = std::make_unique<ListState>(rules);
-    m->appendUnique(paths(rules, QStringLiteral("base"), kList));
-    m->setSelection(selection);
+    auto m = std::make_unique<Model>(rules);
+    m->list.replaceEntries(paths(rules, QStringLiteral("base"), kList));
+    m->list.selectByUser(selection);
     return m;
 }
 
@@ -61,8 +70,8 @@ void BM_Floor_Append110k(benchmark::State &state)
     const PathRules rules = rulesFor(state);
     const QStringList input = paths(rules, QStringLiteral("new"), kList + 10000);
     for (auto _ : state) {
-        auto m = std::make_unique<ListState>(rules);
-        benchmark::DoNotOptimize(m->appendUnique(input));
+        auto m = std::make_unique<Model>(rules);
+        benchmark::DoNotOptimize(m->list.appendEntries(input));
         state.PauseTiming();
         m.reset();
         state.ResumeTiming();
@@ -79,7 +88,7 @@ void BM_AddAll10kIntoMiddle(benchmark::State &state)
         state.PauseTiming();
         auto m = bigList(rules, kMiddle);
         state.ResumeTiming();
-        m->addallfiles(folder, added);
+        m->list.addallfiles(folder, added);
         state.PauseTiming();
         m.reset();
         state.ResumeTiming();
@@ -92,8 +101,8 @@ void BM_DeleteUndo(benchmark::State &state)
 {
     auto m = bigList(rulesFor(state), kMiddle);
     for (auto _ : state) {
-        m->deleteentry();
-        m->undo();
+        m->list.deleteentry();
+        m->list.undo();
     }
     perTouched(state, 2.0 * (kList - kMiddle));
 }
@@ -102,8 +111,8 @@ void BM_MoveToTopUndo(benchmark::State &state)
 {
     auto m = bigList(rulesFor(state), kMiddle);
     for (auto _ : state) {
-        m->movetotop();
-        m->undo();
+        m->list.movetotop();
+        m->list.undo();
     }
     perTouched(state, 2.0 * (kMiddle + 1));
 }
@@ -113,11 +122,11 @@ void BM_DragUndo(benchmark::State &state)
     const int from = kList / 4, to = 3 * kList / 4;
     auto m = bigList(rulesFor(state), from);
     for (auto _ : state) {
-        m->selectByUser(from);
-        m->leftButtonPressed();
-        m->selectByUser(to);
-        m->leftButtonReleased();
-        m->undo();
+        m->list.selectByUser(from);
+        m->list.leftButtonPressed();
+        m->list.selectByUser(to);
+        m->list.leftButtonReleased();
+        m->list.undo();
     }
     perTouched(state, 2.0 * (to - from + 1));
 }

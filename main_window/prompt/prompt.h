@@ -1,0 +1,5 @@
+#pragma once
+#include <QString>
+
+// Title of every message box the main window and its parts show.
+inline const QString kPromptTitle = QStringLiteral("提示");

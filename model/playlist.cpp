@@ -1,0 +1,153 @@
+#include "playlist.h"
+
+#include <algorithm>
+
+Playlist::Playlist(PathRules rules, QObject *parent) : QObject(parent), m_rules(rules)
+{
+}
+
+int Playlist::indexOf(const QString &path) const
+{
+    const QString key = m_rules.key(path);
+    if (!m_keys.contains(key))
+        return -1;
+    for (int i = 0; i < count(); ++i) {
+        if (m_rules.key(m_entries.at(i)) == key)
+            return i;
+    }
+    return -1;
+}
+
+// ---- the user's own moves ------------------------------------------------------
+
+void Playlist::selectByUser(int index)
+{
+    if (index == m_selection || index < -1 || index >= count())
+        return;
+    setSelection(index);
+}
+
+void Playlist::selectNone()
+{
+    setSelection(-1);
+}
+
+void Playlist::leftButtonPressed()
+{
+    m_pressedAt = m_selection;
+    m_dragPressed = true;
+}
+
+void Playlist::leftButtonReleased()
+{
+    // Without a press there is no drag origin; moving from a made-up one
+    // would shuffle an entry the user never touched.
+    if (!m_dragPressed)
+        return;
+    // Clicking the entry a drag just moved changes no selection, so undo stays
+    // on: the drag's record must survive the click, or undo would do nothing.
+    if (m_selection == m_pressedAt)
+        return;
+    m_dragfrom = m_pressedAt;
+    m_dragto = m_selection;
+    tuodong();
+    finish(Edit::Dragged);
+}
+
+// ---- list files ----------------------------------------------------------------
+
+void Playlist::replaceEntries(const QStringList &paths)
+{
+    QStringList fresh;
+    fresh.reserve(paths.size());
+    m_keys.clear();
+    m_keys.reserve(paths.size());
+    for (const QString &path : paths) {
+        if (m_keys.claim(m_rules.key(path)))
+            fresh.append(path);
+    }
+    resetEntries(std::move(fresh));
+    setSelection(count() - 1);
+    finish(Edit::Replaced);
+}
+
+int Playlist::appendEntries(const QStringList &paths)
+{
+    m_keys.reserve(count() + paths.size());
+    QStringList block;
+    for (const QString &path : paths) {
+        if (m_keys.claim(m_rules.key(path)))
+            block.append(path);
+    }
+    const int added = int(block.size());
+    if (added > 0)
+        insertAt(count(), block);
+    setSelection(count() - 1);
+    finish(Edit::Appended);
+    return added;
+}
+
+// ---- changes of the entries ------------------------------------------------------
+
+ListChange Playlist::change(ListChange::Kind kind, int first, int count, int to)
+{
+    ListChange c;
+    c.kind = kind;
+    c.first = first;
+    c.count = count;
+    c.to = to;
+    return c;
+}
+
+void Playlist::insertAt(int at, const QStringList &paths)
+{
+    const ListChange c = change(ListChange::Inserted, at, int(paths.size()));
+    emit entriesAboutToChange(c);
+    if (at == count()) {
+        m_entries.append(paths);
+    } else {
+        m_entries.insert(at, paths.size(), QString());
+        std::copy(paths.begin(), paths.end(), m_entries.begin() + at);
+    }
+    emit entriesChanged(c);
+}
+
+void Playlist::removeAt(int at)
+{
+    const ListChange c = change(ListChange::Removed, at, 1);
+    emit entriesAboutToChange(c);
+    m_keys.remove(m_rules.key(m_entries.at(at)));
+    m_entries.removeAt(at);
+    emit entriesChanged(c);
+}
+
+void Playlist::moveEntry(int from, int to)
+{
+    const ListChange c = change(ListChange::Moved, from, 1, to);
+    emit entriesAboutToChange(c);
+    m_entries.move(from, to);
+    emit entriesChanged(c);
+}
+
+void Playlist::resetEntries(QStringList entries)
+{
+    const ListChange c = change(ListChange::Reset, 0, 0);
+    emit entriesAboutToChange(c);
+    m_entries = std::move(entries);
+    emit entriesChanged(c);
+}
+
+void Playlist::setSelection(int index)
+{
+    m_selection = index < -1 || index >= count() ? -1 : index;
+    // Any change of the selection ends the undo record's use: several records
+    // name no position and rely on the selection marking the entry.
+    m_undoValid = false;
+    emit selectionChanged(m_selection);
+}
+
+void Playlist::record(UndoOp op)
+{
+    m_undoop = op;
+    m_undoValid = true;
+}

@@ -1,0 +1,159 @@
+#pragma once
+#include "entry_keys.h"
+#include "list_change.h"
+#include "path_rules.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// The edit the undo command reverses, with the codes the list has always used
+// for them in brackets.
+enum class UndoOp {
+    None,       // nothing recorded yet
+    Del,        // ("del") an entry that was not the last was deleted
+    DelBottom,  // ("delbottom") the last entry was deleted
+    Up,         // ("up") moved one place up
+    Down,       // ("down") moved one place down
+    MoveFirst,  // ("MOVEFIRST") moved to the top; undoindex holds where from
+    MoveLast,   // ("MOVELAST") moved to the bottom; undoindex holds where from
+    MoveBack,   // ("moveback") dragged in insert-after mode; dragfrom/dragto
+    MoveFront,  // ("movefront") dragged in insert-before mode; dragfrom/dragto
+};
+
+// What an operation of the playlist did, announced once at its end. The window
+// state derives its labels, enabling and change flag from it.
+enum class Edit {
+    FileAdded,      // one file from the browser was added
+    FilesAdded,     // add-all added at least one file
+    NothingAdded,   // add-all found every file in the list already; the last entry is selected
+    Deleted,
+    Cleared,
+    MovedUp,        // also run by the undo of a move down
+    MovedDown,      // also run by the undo of a move up
+    MovedToTop,
+    MovedToBottom,
+    Dragged,        // a drag ended on another entry, whether or not an entry moved
+    InsertModeSet,  // either insert-position command, also the one already in force
+    Undone,
+    Replaced,       // the whole list was replaced (open, new)
+    Appended,       // a list file's entries were appended (insert list file)
+};
+
+// The main window's playlist: entries, the same-entry keys, the selection, the
+// insert-position mode, the one-level undo record and the drag origin. Nothing
+// about captions or commands: WindowState derives those from the signals.
+//
+// Positions are 0-based ints; -1 means "nothing selected". Every operation
+// checks its own precondition and silently does nothing when it fails (no
+// signal at all). Signals of one operation come in this order:
+//   entriesAboutToChange, entriesChanged   (once per change of the entries)
+//   selectionChanged                       (each time the selection is set)
+//   edited                                 (once, at the end)
+// The undo record may be used only while canUndo(): every selection change
+// and every edit that does not write a record ends that.
+class Playlist : public QObject {
+    Q_OBJECT
+public:
+    explicit Playlist(PathRules rules = PathRules::native(), QObject *parent = nullptr);
+
+    const PathRules &rules() const { return m_rules; }
+    int count() const { return int(m_entries.size()); }
+    const QString &entry(int i) const { return m_entries.at(i); }
+    const QStringList &entries() const { return m_entries; }
+    int selection() const { return m_selection; }
+    bool insertAfter() const { return m_insertAfter; }   // menuinsertback checked
+    bool contains(const QString &path) const { return m_keys.contains(m_rules.key(path)); }
+    // Position of the first entry that is the same as `path`, or -1.
+    int indexOf(const QString &path) const;
+
+    // ---- the undo record --------------------------------------------------
+    bool canUndo() const { return m_undoValid; }
+    UndoOp undoop() const { return m_undoop; }
+    const QString &undotext() const { return m_undotext; }
+    int undoindex() const { return m_undoindex; }
+    int dragfrom() const { return m_dragfrom; }
+    int dragto() const { return m_dragto; }
+
+    // ---- the user's own moves ---------------------------------------------
+    // The list's selection changed by the user (click, keys, pointer drag).
+    // The current index, or one outside -1..count()-1, is ignored, so a view
+    // may echo back what the list set.
+    void selectByUser(int index);
+    void selectNone();           // a click on the position caption
+    void leftButtonPressed();    // remembers the selection as drag origin
+    // When the selection differs from the press origin: dragfrom := origin,
+    // dragto := selection, then the drag move. A plain click keeps the last
+    // drag's dragfrom/dragto, which its undo still needs. Ignored until the
+    // first press (no drag origin yet).
+    void leftButtonReleased();
+
+    // ---- editing operations -----------------------------------------------
+    enum class AddResult { Added, Duplicate, NoFile };
+    // One file clicked in the browser (folder path + file name). An empty name
+    // adds nothing (NoFile); a duplicate changes nothing.
+    AddResult addClickedFile(const QString &folder, const QString &name);
+    // Every file of the browser's list, names in display order.
+    void addallfiles(const QString &folder, const QStringList &names);
+    void deleteentry();
+    void clearlist();
+    void moveup();
+    void movedown();
+    void movetotop();
+    void movetobottom();
+    void setInsertAfterMode();   // menuinsertback
+    void setInsertBeforeMode();  // menuinsertfront
+    // Reverses the record; does nothing unless canUndo().
+    void undo();
+    // The record can no longer be used, though the list did not change (an
+    // insert whose file was missing).
+    void endUndoRecord() { m_undoValid = false; }
+
+    // ---- list files (through WindowState's intents) ------------------------
+    // The list becomes `paths` without repeats (first wins), its last entry selected.
+    void replaceEntries(const QStringList &paths);
+    // Appends the paths the list does not hold yet, as one block, and selects
+    // the last entry. Returns how many were added.
+    int appendEntries(const QStringList &paths);
+
+signals:
+    // Around every change of the entries: views take their rows from entries()
+    // after entriesChanged and may still read the old rows until then.
+    void entriesAboutToChange(const ListChange &change);
+    void entriesChanged(const ListChange &change);
+    // Every time the list sets the selection (also to the same index).
+    void selectionChanged(int index);
+    void insertModeChanged(bool insertAfter);
+    void edited(Edit what);
+
+private:
+    // Puts a new entry beside the selection by the insert mode: the result of
+    // appending it and moving it there, in one insert. Selects it (insert-after)
+    // or keeps the selected entry selected (insert-before).
+    void jiaohuan(const QString &path);
+    // The drag move from dragfrom to dragto by the insert mode.
+    void tuodong();
+
+    // Changes of the entries, each announced around itself.
+    void insertAt(int at, const QStringList &paths);
+    void removeAt(int at);
+    void moveEntry(int from, int to);
+    void resetEntries(QStringList entries);
+
+    void setSelection(int index);   // out-of-range indexes mean -1
+    void record(UndoOp op);         // writes the code; the record becomes usable
+    void finish(Edit what) { emit edited(what); }
+    static ListChange change(ListChange::Kind kind, int first, int count, int to = 0);
+
+    PathRules m_rules;
+    QStringList m_entries;
+    EntryKeys m_keys;
+    int m_selection = -1;
+    bool m_insertAfter = true;
+    UndoOp m_undoop = UndoOp::None;
+    QString m_undotext;
+    int m_undoindex = 0, m_dragfrom = 0, m_dragto = 0;
+    bool m_undoValid = false;
+    int m_pressedAt = -1;
+    bool m_dragPressed = false;
+};
