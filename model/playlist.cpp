@@ -58,13 +58,20 @@ void Playlist::leftButtonReleased()
 
 void Playlist::replaceEntries(const QStringList &paths)
 {
+    QStringList keys;
+    if (m_rules.caseSensitivity == Qt::CaseSensitive) {
+        keys = paths;   // each path is its own key: share them
+    } else {
+        keys.reserve(paths.size());
+        for (const QString &path : paths)
+            keys.append(m_rules.key(path));
+    }
+    const std::vector<bool> first = m_keys.assign(keys);
     QStringList fresh;
     fresh.reserve(paths.size());
-    m_keys.clear();
-    m_keys.reserve(paths.size());
-    for (const QString &path : paths) {
-        if (m_keys.claim(m_rules.key(path)))
-            fresh.append(path);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (first[size_t(i)])
+            fresh.append(paths.at(i));
     }
     resetEntries(std::move(fresh));
     setSelection(count() - 1);

@@ -6,12 +6,13 @@
 QObject *newPathRulesTest();
 QObject *newEditingTest();
 QObject *newStateTest();
+QObject *newEntryKeysTest();
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     int failed = 0;
-    for (auto make : {newPathRulesTest, newEditingTest, newStateTest}) {
+    for (auto make : {newPathRulesTest, newEditingTest, newStateTest, newEntryKeysTest}) {
         std::unique_ptr<QObject> test(make());
         failed += QTest::qExec(test.get(), argc, argv);
     }
