@@ -13,6 +13,12 @@
 
 #include <cmath>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 QString fixture(const QString &name)
@@ -71,6 +77,9 @@ private slots:
     void badFile_data();
     void badFile();
     void unreadableFile();
+    // Callers compare the error numbers with these literal values.
+    void errorNumbers_data();
+    void errorNumbers();
     // A seek lands on the frame asked: the samples after it are the samples of
     // a straight decode from that frame's start.
     void seekLanding_data();
@@ -92,6 +101,10 @@ private slots:
     // A seek while playing moves the reported frame there; frames past the end end.
     void seekWhilePlaying_data();
     void seekWhilePlaying();
+    // A seek to FrameCount() itself ends playback at once, playing or paused:
+    // the last report is FrameCount(), then one PlayEnded.
+    void seekToEnd_data();
+    void seekToEnd();
     // No FramePlayed while paused; resuming carries on from the same frame.
     void pauseHoldsPosition();
     // Opening another file stops the old one without PlayEnded.
@@ -157,12 +170,12 @@ void Mp3PlayerTest::badFile_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("error");
-    QTest::newRow("missing") << fixture("no-such-file.mp3") << int(Mp3Player::ErrFileNotFound);
-    QTest::newRow("empty path") << QString() << int(Mp3Player::ErrFileNotFound);
-    QTest::newRow("folder") << QStringLiteral(MELVORA_TEST_DATA "/mp3") << int(Mp3Player::ErrFileUnreadable);
-    QTest::newRow("zero bytes") << fixture("empty.mp3") << int(Mp3Player::ErrEmptyFile);
-    QTest::newRow("random bytes") << fixture("random.mp3") << int(Mp3Player::ErrNotMp3);
-    QTest::newRow("text named .mp3") << fixture("text.mp3") << int(Mp3Player::ErrNotMp3);
+    QTest::newRow("missing") << fixture("no-such-file.mp3") << 53;
+    QTest::newRow("empty path") << QString() << 53;
+    QTest::newRow("folder") << QStringLiteral(MELVORA_TEST_DATA "/mp3") << 75;
+    QTest::newRow("zero bytes") << fixture("empty.mp3") << 62;
+    QTest::newRow("random bytes") << fixture("random.mp3") << 321;
+    QTest::newRow("text named .mp3") << fixture("text.mp3") << 321;
 }
 
 void Mp3PlayerTest::badFile()
@@ -189,10 +202,20 @@ void Mp3PlayerTest::badFile()
     QCOMPARE(frames.size(), 0);
     QCOMPARE(ended.size(), 0);
 
+    // A good file on the same player clears the error and plays.
+    QCOMPARE(mp.OpenFile(fixture("mono22.mp3")), qint16(0));
+    QCOMPARE(mp.errorNumber(), 0);
+    QCOMPARE(mp.errorDescription(), QString());
+    QCOMPARE(mp.FrameCount(), 41);
+    mp.Play();
+    QVERIFY(mp.isPlaying());
+    QVERIFY(frames.wait(1000));
+    mp.StopPlay();
+
     // Play with nothing ever opened is an error of its own.
     Mp3Player fresh(nullptr, Mp3Player::Output::Silent);
     fresh.Play();
-    QCOMPARE(fresh.errorNumber(), int(Mp3Player::ErrNoFileOpen));
+    QCOMPARE(fresh.errorNumber(), 52);
     QVERIFY(!fresh.errorDescription().isEmpty());
 }
 
@@ -203,10 +226,57 @@ void Mp3PlayerTest::unreadableFile()
     QVERIFY(QFile::copy(fixture("mono22.mp3"), path));
     QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     QFile probe(path);
-    if (probe.open(QIODevice::ReadOnly))
-        QSKIP("permissions do not keep this user out (root)");
-    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
-    QCOMPARE(mp.OpenFile(path), qint16(Mp3Player::ErrFileUnreadable));
+    if (!probe.open(QIODevice::ReadOnly)) {
+        Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+        QCOMPARE(mp.OpenFile(path), qint16(75));
+        QVERIFY(!mp.errorDescription().isEmpty());
+        return;
+    }
+#ifdef Q_OS_UNIX
+    // Permissions do not keep root out: open it as "nobody" in a child process,
+    // which reports the error number as its exit status.
+    QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                  | QFileDevice::ExeGroup | QFileDevice::ExeOther));
+    const QByteArray nativePath = QFile::encodeName(path);
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(200);
+        QFile stillReadable(path);
+        if (stillReadable.open(QIODevice::ReadOnly) || ::access(nativePath.constData(), R_OK) == 0)
+            ::_exit(201);
+        Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+        const int error = mp.OpenFile(path);
+        ::_exit(mp.errorDescription().isEmpty() ? 202 : error);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 75);
+#else
+    QSKIP("permissions do not keep this user out");
+#endif
+}
+
+void Mp3PlayerTest::errorNumbers_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("literal");
+    QTest::newRow("none") << int(Mp3Player::NoError) << 0;
+    QTest::newRow("decoder unavailable") << int(Mp3Player::ErrDecoderUnavailable) << 51;
+    QTest::newRow("no file open") << int(Mp3Player::ErrNoFileOpen) << 52;
+    QTest::newRow("file not found") << int(Mp3Player::ErrFileNotFound) << 53;
+    QTest::newRow("empty file") << int(Mp3Player::ErrEmptyFile) << 62;
+    QTest::newRow("file unreadable") << int(Mp3Player::ErrFileUnreadable) << 75;
+    QTest::newRow("not an MP3") << int(Mp3Player::ErrNotMp3) << 321;
+}
+
+void Mp3PlayerTest::errorNumbers()
+{
+    QFETCH(int, number);
+    QFETCH(int, literal);
+    QCOMPARE(number, literal);
 }
 
 void Mp3PlayerTest::seekLanding_data()
@@ -460,6 +530,46 @@ void Mp3PlayerTest::seekWhilePlaying()
     QVERIFY2(first >= landed && first <= landed + int(sinceSeek.elapsed() / mp.MsPerFrame()) + 3,
              qPrintable(QStringLiteral("reported %1 after seeking %2").arg(first).arg(frame)));
     QCOMPARE(ended.size(), 0);
+}
+
+void Mp3PlayerTest::seekToEnd_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("playing, CBR") << "cbr44s.mp3" << false;
+    QTest::newRow("paused, CBR") << "cbr44s.mp3" << true;
+    QTest::newRow("playing, mono 22.05 kHz") << "mono22.mp3" << false;
+    QTest::newRow("paused, VBR") << "vbr_xing.mp3" << true;
+}
+
+void Mp3PlayerTest::seekToEnd()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, paused);
+
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QCOMPARE(mp.OpenFile(fixture(file)), qint16(0));
+    mp.Play();
+    QVERIFY(frames.wait(1000));
+    if (paused) {
+        mp.TogglePause();
+        QVERIFY(mp.isPaused());
+    }
+    const qsizetype before = frames.size();
+    mp.SeekFrame(mp.FrameCount());
+    // Over inside the call; the event follows from the event loop.
+    QVERIFY(!mp.isPlaying());
+    QVERIFY(!mp.isPaused());
+    QCOMPARE(frames.size(), before + 1);
+    QCOMPARE(frames.last().at(0).toInt(), mp.FrameCount());
+    QCOMPARE(ended.size(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(ended.size(), 1);
+    QTest::qWait(300);
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(frames.size(), before + 1);
 }
 
 void Mp3PlayerTest::pauseHoldsPosition()
