@@ -11,12 +11,14 @@
 #include "main_window.h"
 #include "message_box.h"
 #include "pictures.h"
+#include "quiet_audio_logs.h"
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Melvora"));
     QApplication::setApplicationVersion(QStringLiteral(MELVORA_VERSION));
+    quietAudioBackendLogs();
 
     // Chinese throughout, Qt's own dialogs and buttons included.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
