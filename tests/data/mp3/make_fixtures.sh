@@ -40,20 +40,20 @@ PY
 fi
 
 # ---------------------------------------------------------------------------
-# broken/: damaged, odd and joined streams.
+# broken/: damaged, odd and joined streams. sox -R: the same bytes on every run.
 mkdir -p broken
-sox -n -r 44100 -c 2 -b 16 "$tmp/s44.wav" synth 0.5 sine 700 vol 0.5
+sox -R -n -r 44100 -c 2 -b 16 "$tmp/s44.wav" synth 0.5 sine 700 vol 0.5
 lame --quiet -b 128 "$tmp/s44.wav" "$tmp/short44.mp3"              # 0.5 s: Info frame + 22 frames
-sox -n -r 44100 -c 1 -b 16 "$tmp/m44.wav" synth 0.5 sine 300 vol 0.5
+sox -R -n -r 44100 -c 1 -b 16 "$tmp/m44.wav" synth 0.5 sine 300 vol 0.5
 lame --quiet -m m -b 64 "$tmp/m44.wav" "$tmp/mono44.mp3"            # Info frame + 22 frames
-sox -n -r 48000 -c 2 -b 16 "$tmp/s48.wav" synth 0.5 sine 500 vol 0.5
+sox -R -n -r 48000 -c 2 -b 16 "$tmp/s48.wav" synth 0.5 sine 500 vol 0.5
 lame --quiet -b 128 "$tmp/s48.wav" "$tmp/short48.mp3"
-sox -n -r 11025 -c 2 -b 16 "$tmp/s11.wav" synth 0.5 sine 500 vol 0.5
+sox -R -n -r 11025 -c 2 -b 16 "$tmp/s11.wav" synth 0.5 sine 500 vol 0.5
 lame --quiet -b 32 "$tmp/s11.wav" broken/mpeg25_11k.mp3            # MPEG 2.5
 lame --quiet --freeformat -b 100 "$tmp/s44.wav" broken/free_format.mp3   # 100 kbit/s: no bit rate index
-sox -n -r 44100 -c 2 -b 16 "$tmp/none.wav" trim 0 0
+sox -R -n -r 44100 -c 2 -b 16 "$tmp/none.wav" trim 0 0
 lame --quiet "$tmp/none.wav" broken/no_samples.mp3                  # an Info frame and one empty frame
-sox -n -r 8000 -c 1 -b 16 "$tmp/pcm.wav" synth 0.2 sine 440 vol 0.5
+sox -R -n -r 8000 -c 1 -b 16 "$tmp/pcm.wav" synth 0.2 sine 440 vol 0.5
 cp "$tmp/pcm.wav" broken/pcm_wave.mp3
 TMP="$tmp" python3 - <<'PY'
 import os, random, struct
