@@ -14,6 +14,7 @@
 #include "melvora_version.h"
 #include "pictures.h"
 #include "process_starter.h"
+#include "quiet_audio_logs.h"
 #include "registry.h"
 #include "url_opener.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Melvora"));
     QApplication::setApplicationVersion(QStringLiteral(MELVORA_VERSION));
+    quietAudioBackendLogs();
 
     // Chinese throughout, Qt's own dialogs and buttons included.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));

@@ -7,53 +7,12 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 
-#include <atomic>
-#include <mutex>
-
 namespace {
 
 constexpr int BytesPerSampleFrame = 4;
 constexpr int SinkBufferMs = 250;   // also the delay of a volume change
 constexpr int ClockPullMs = 20;
 constexpr int ClockLeadMs = 60;
-
-// Qt's audio backend reports a missing sound server, a lost connection and the
-// like with plain warnings on the terminal, some from its own thread. Having no
-// sound is a normal case for this player (it then plays silently), so those
-// messages are dropped; everything else goes on to the handler that was
-// installed before. The filter is put back on top whenever the sink is used,
-// since the application may have installed a handler of its own meanwhile.
-std::atomic<QtMessageHandler> previousHandler{nullptr};
-
-bool fromAudioBackend(const QMessageLogContext &context, const QString &message)
-{
-    static const char *const prefixes[] = {"PulseAudioService", "Stream error", "QAudioSink", "QPulseAudio",
-                                           "pa_", "Unknown pulse audio", "QAudioOutput"};
-    // Messages streamed through qWarning() << text arrive in quotes.
-    const QStringView text = QStringView(message).mid(message.startsWith(QLatin1Char('"')) ? 1 : 0);
-    for (const char *prefix : prefixes) {
-        if (text.startsWith(QLatin1String(prefix)))
-            return true;
-    }
-    return context.category && qstrncmp(context.category, "qt.multimedia", 13) == 0;
-}
-
-void quietAudioMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type != QtFatalMsg && fromAudioBackend(context, message))
-        return;
-    if (const QtMessageHandler previous = previousHandler.load())
-        previous(type, context, message);   // Qt hands out its default handler, never null
-}
-
-void quietAudio()
-{
-    static std::mutex lock;
-    const std::lock_guard<std::mutex> guard(lock);
-    const QtMessageHandler current = qInstallMessageHandler(quietAudioMessages);
-    if (current != quietAudioMessages)
-        previousHandler = current;
-}
 
 QAudioFormat stereo16(int sampleRate)
 {
@@ -80,7 +39,6 @@ SinkOutput::~SinkOutput()
 
 bool SinkOutput::deviceAvailable()
 {
-    quietAudio();
     return !QMediaDevices::defaultAudioOutput().isNull();
 }
 
@@ -97,7 +55,6 @@ void SinkOutput::release()
 bool SinkOutput::start(PcmSource *source, int sampleRate)
 {
     stop();
-    quietAudio();
     if (!m_sink || m_rate != sampleRate) {
         release();
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -133,25 +90,20 @@ void SinkOutput::onStateChanged()
 
 void SinkOutput::suspend()
 {
-    if (m_sink && m_running) {
-        quietAudio();
+    if (m_sink && m_running)
         m_sink->suspend();
-    }
 }
 
 void SinkOutput::resume()
 {
-    if (m_sink && m_running) {
-        quietAudio();
+    if (m_sink && m_running)
         m_sink->resume();
-    }
 }
 
 void SinkOutput::stop()
 {
     if (!m_sink || !m_running)
         return;
-    quietAudio();
     m_running = false;
     m_sink->stop();
 }

@@ -1,6 +1,6 @@
 #include "mp3_decoder.h"
 
-#include <QFileInfo>
+#include "regular_file.h"
 
 #include <mpg123.h>
 
@@ -40,6 +40,13 @@ bool libraryReady()
     return ready;
 }
 
+bool sameRate(mpg123_handle *handle, qint32 rate)
+{
+    long now = 0;
+    int channels = 0, encoding = 0;
+    return mpg123_getformat(handle, &now, &channels, &encoding) == MPG123_OK && now == rate;
+}
+
 bool hasId3v1(QFile &file)
 {
     if (file.size() < 128 || !file.seek(file.size() - 128))
@@ -65,7 +72,7 @@ void Mp3Decoder::close()
     }
     m_file.close();
     m_frames = m_rate = m_spf = m_bitRate = 0;
-    m_samples = m_startDelay = 0;
+    m_samples = m_startDelay = m_position = 0;
     m_secondsPerFrame = 0;
     m_atEnd = false;
 }
@@ -98,14 +105,12 @@ bool Mp3Decoder::initHandle()
 Mp3Decoder::OpenResult Mp3Decoder::open(const QString &path)
 {
     close();
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
-        return OpenResult::NotFound;
-    if (info.isDir())
-        return OpenResult::Unreadable;
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly))
-        return OpenResult::Unreadable;
+    switch (openRegularFile(m_file, path)) {
+    case RegularFileOpen::Opened: break;
+    case RegularFileOpen::Missing: return OpenResult::NotFound;
+    case RegularFileOpen::NotRegular:
+    case RegularFileOpen::Unreadable: return OpenResult::Unreadable;
+    }
     if (m_file.size() == 0) {
         m_file.close();
         return OpenResult::Empty;
@@ -121,8 +126,12 @@ Mp3Decoder::OpenResult Mp3Decoder::open(const QString &path)
     int channels = 0, encoding = 0;
     // mpg123_open_handle accepts anything; only a decodable first frame proves an MP3.
     if (mpg123_open_handle(m_handle, &m_file) != MPG123_OK
-        || mpg123_getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK
-        || mpg123_scan(m_handle) != MPG123_OK) {
+        || mpg123_getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK) {
+        close();
+        return OpenResult::NotMp3;
+    }
+    const int spf = mpg123_spf(m_handle);
+    if (mpg123_scan(m_handle) != MPG123_OK) {
         close();
         return OpenResult::NotMp3;
     }
@@ -130,7 +139,6 @@ Mp3Decoder::OpenResult Mp3Decoder::open(const QString &path)
     // truncated files; after the scan they are exact.
     const off_t frames = mpg123_framelength(m_handle);
     const off_t samples = mpg123_length(m_handle);
-    const int spf = mpg123_spf(m_handle);
     if (frames <= 0 || samples <= 0 || spf <= 0 || rate <= 0 || frames > INT32_MAX) {
         close();
         return OpenResult::NotMp3;
@@ -139,7 +147,23 @@ Mp3Decoder::OpenResult Mp3Decoder::open(const QString &path)
     m_samples = samples;
     m_rate = qint32(rate);
     m_spf = spf;
-    m_secondsPerFrame = mpg123_tpf(m_handle);
+    // From the frame size, not mpg123_tpf(), which halves it for MPEG 2 layer II.
+    m_secondsPerFrame = double(spf) / double(rate);
+
+    const qint32 sameFormat = framesBeforeFormatChange(m_frames);
+    if (sameFormat < m_frames) {
+        // The decoder's sample positions before the change are exact.
+        if (sameFormat <= 0 || mpg123_seek_frame(m_handle, off_t(sameFormat), SEEK_SET) < 0) {
+            close();
+            return OpenResult::NotMp3;
+        }
+        m_samples = std::clamp<qint64>(mpg123_tell(m_handle), 0, m_samples);
+        m_frames = sameFormat;
+        if (m_samples <= 0) {
+            close();
+            return OpenResult::NotMp3;
+        }
+    }
 
     // The gapless decoder drops the encoder delay from the first frames; frame
     // f therefore starts at sample f * spf - delay.
@@ -147,20 +171,52 @@ Mp3Decoder::OpenResult Mp3Decoder::open(const QString &path)
         const qint64 at = seekFrame(2);
         m_startDelay = std::clamp<qint64>(2 * qint64(m_spf) - at, 0, 2 * qint64(m_spf));
     }
-    // Average bit rate from the frame index the scan built (frame offsets), so
-    // tags and a cut-off last frame do not count; whole kbit/s, as CBR rates are.
+    measureBitRate(id3v1);
+    seekFrame(0);
+    return OpenResult::Ok;
+}
+
+qint32 Mp3Decoder::framesBeforeFormatChange(qint32 frames)
+{
+    // Frame by frame over the headers (nothing is decoded); frame 0 is the
+    // reference the open took the rate and frame size from.
+    if (frames <= 1 || mpg123_seek_frame(m_handle, 0, SEEK_SET) < 0)
+        return frames;
+    int rc = MPG123_OK;
+    while ((rc = mpg123_framebyframe_next(m_handle)) == MPG123_OK || rc == MPG123_NEW_FORMAT) {
+        mpg123_frameinfo info{};
+        if (mpg123_info(m_handle, &info) != MPG123_OK)
+            break;
+        const off_t frame = mpg123_tellframe(m_handle);
+        if (frame >= frames)
+            break;
+        if (info.rate != m_rate || mpg123_spf(m_handle) != m_spf)
+            return qint32(std::max<off_t>(frame, 0));
+    }
+    return frames;
+}
+
+void Mp3Decoder::measureBitRate(bool id3v1)
+{
+    // Average from the frame index the scan built (offsets of every step-th
+    // frame), over the track's frames only, so tags, a cut-off last frame and
+    // a joined stream of another format do not count; whole kbit/s, as CBR
+    // rates are.
     off_t *offsets = nullptr;
     off_t step = 0;
     size_t fill = 0;
     double bytesPerFrame = 0;
-    if (mpg123_index(m_handle, &offsets, &step, &fill) == MPG123_OK && fill >= 2 && step > 0)
-        bytesPerFrame = double(offsets[fill - 1] - offsets[0]) / (double(fill - 1) * double(step));
+    if (mpg123_index(m_handle, &offsets, &step, &fill) != MPG123_OK || !offsets || fill == 0 || step <= 0)
+        return;
+    const size_t last = std::min<size_t>(fill - 1, size_t(m_frames / step));
+    if (last >= 1)
+        bytesPerFrame = double(offsets[last] - offsets[0]) / (double(last) * double(step));
     else if (fill == 1)
         bytesPerFrame = double(m_file.size() - offsets[0] - (id3v1 ? 128 : 0)) / m_frames;
-    if (bytesPerFrame > 0 && m_secondsPerFrame > 0)
+    else
+        bytesPerFrame = double(offsets[1] - offsets[0]) / double(step);
+    if (bytesPerFrame > 0)
         m_bitRate = qint32(std::lround(bytesPerFrame * 8.0 / m_secondsPerFrame / 1000.0) * 1000);
-    seekFrame(0);
-    return OpenResult::Ok;
 }
 
 qint32 Mp3Decoder::lengthMs() const
@@ -181,15 +237,13 @@ qint64 Mp3Decoder::seekFrame(qint32 frame)
         return 0;
     frame = std::clamp(frame, 0, m_frames);
     m_atEnd = false;
-    if (frame >= m_frames) {
+    m_position = m_samples;
+    if (frame >= m_frames || mpg123_seek_frame(m_handle, off_t(frame), SEEK_SET) < 0) {
         m_atEnd = true;
         return m_samples;
     }
-    if (mpg123_seek_frame(m_handle, off_t(frame), SEEK_SET) < 0) {
-        m_atEnd = true;
-        return m_samples;
-    }
-    return std::clamp<qint64>(mpg123_tell(m_handle), 0, m_samples);
+    m_position = std::clamp<qint64>(mpg123_tell(m_handle), 0, m_samples);
+    return m_position;
 }
 
 qint32 Mp3Decoder::frameAtSample(qint64 sample) const
@@ -205,7 +259,10 @@ qint64 Mp3Decoder::read(char *data, qint64 maxBytes)
 {
     if (!m_handle || m_atEnd)
         return 0;
-    maxBytes -= maxBytes % BytesPerSampleFrame;
+    // Never past the scanned length: a file that grew or was overwritten since
+    // the open is not the track the figures describe.
+    maxBytes = std::min(maxBytes - maxBytes % BytesPerSampleFrame,
+                        (m_samples - m_position) * BytesPerSampleFrame);
     qint64 total = 0;
     int idle = 0;
     while (total < maxBytes) {
@@ -214,11 +271,16 @@ qint64 Mp3Decoder::read(char *data, qint64 maxBytes)
                                    size_t(maxBytes - total), &done);
         total += qint64(done);
         idle = done == 0 ? idle + 1 : 0;
+        if (rc == MPG123_NEW_FORMAT && !sameRate(m_handle, m_rate))
+            break;   // the file changed under us: another stream from here on
         if ((rc == MPG123_OK || rc == MPG123_NEW_FORMAT) && idle < 16)
             continue;
         // MPG123_DONE, or a stream that breaks off: either way the music is over.
-        m_atEnd = true;
         break;
     }
+    total -= total % BytesPerSampleFrame;
+    m_position += total / BytesPerSampleFrame;
+    if (total < maxBytes || m_position >= m_samples)
+        m_atEnd = true;
     return total;
 }

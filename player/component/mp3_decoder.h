@@ -11,10 +11,27 @@ struct mpg123_handle_struct;
 // One MP3 file decoded by libmpg123 into interleaved 16-bit stereo at the file's
 // own sampling rate; mono files come out on both channels. Figures are exact:
 // the whole file is scanned when it is opened. Nothing here prints anything.
+//
+// A track is the run of frames that share the first frame's sampling rate and
+// samples per frame (MPEG layers I, II and III, versions 1, 2 and 2.5 all
+// decode). Where two streams were joined and the rate or frame size changes,
+// the track ends before the change: one frame scale and one rate hold for the
+// figures, seeking and the output. Mono and stereo frames may mix.
+//
+// Only regular files are opened (a FIFO or device never blocks or floods the
+// caller). Output never runs past sampleCount(), also when the file grows or
+// is overwritten while it plays; a file cut short ends early.
 class Mp3Decoder
 {
 public:
-    enum class OpenResult { Ok, NotFound, Unreadable, Empty, NotMp3, DecoderUnavailable };
+    enum class OpenResult {
+        Ok,
+        NotFound,            // empty path, no such file, or a folder on the way missing
+        Unreadable,          // a folder, FIFO, socket or device, or no permission to read
+        Empty,               // a regular file of 0 bytes
+        NotMp3,              // no decodable frame (tags only, garbage, nothing left after the tags)
+        DecoderUnavailable,  // libmpg123 could not be set up
+    };
 
     Mp3Decoder();
     ~Mp3Decoder();
@@ -41,7 +58,8 @@ public:
     qint32 frameAtSample(qint64 sample) const;
 
     // Fills up to maxBytes (a multiple of 4) with PCM. Returns the bytes written;
-    // 0 means the stream is over (end of file, or a break in it: see atEnd()).
+    // 0 means the stream is over (end of the track, or a break in the file:
+    // see atEnd()).
     qint64 read(char *data, qint64 maxBytes);
     bool atEnd() const { return m_atEnd; }
 
@@ -49,6 +67,8 @@ public:
 
 private:
     bool initHandle();
+    qint32 framesBeforeFormatChange(qint32 frames);
+    void measureBitRate(bool id3v1);
 
     mpg123_handle_struct *m_handle = nullptr;
     QFile m_file;
@@ -59,5 +79,6 @@ private:
     qint32 m_bitRate = 0;
     double m_secondsPerFrame = 0;
     qint64 m_startDelay = 0;   // samples the gapless decoder drops from the first frames
+    qint64 m_position = 0;     // output sample the next read() starts at
     bool m_atEnd = false;
 };

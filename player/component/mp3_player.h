@@ -20,8 +20,12 @@ class SinkOutput;
 // blocks it. Without an audio device the file plays silently on a real-time
 // clock, and every event still comes at the same times.
 //
-// Frames are MP3 frames (1152 samples at 32..48 kHz, 576 below); FramePlayed,
-// SeekFrame and FrameCount share that scale, and a frame lasts MsPerFrame().
+// Frames are the file's MPEG audio frames (layer III: 1152 samples at
+// 32..48 kHz, 576 below; layer II: 1152; layer I: 384); FramePlayed, SeekFrame
+// and FrameCount share that scale, and a frame lasts MsPerFrame(). A file of
+// joined streams plays up to the first change of rate or frame size (see
+// Mp3Decoder). A FIFO, socket or device is never opened, so OpenFile returns
+// at once for them too.
 //
 // Events:
 //  - FramePlayed(frame): the frame being heard, about 15 times a second while
@@ -43,14 +47,16 @@ public:
     };
 
     // Error numbers the caller can test after OpenFile or Play; 0 means none.
+    // Callers compare them as these literal values.
     enum ErrorNumber {
         NoError = 0,
-        ErrDecoderUnavailable = 51,
-        ErrNoFileOpen = 52,
-        ErrFileNotFound = 53,
-        ErrEmptyFile = 62,
-        ErrFileUnreadable = 75,
-        ErrNotMp3 = 321,
+        ErrDecoderUnavailable = 51,   // libmpg123 could not be set up
+        ErrNoFileOpen = 52,           // Play with no file ever opened
+        ErrFileNotFound = 53,         // empty path, no such file, a folder on the way missing
+        ErrEmptyFile = 62,            // a regular file of 0 bytes
+        ErrFileUnreadable = 75,       // a folder, FIFO, socket or device (refused at once,
+                                      // nothing read), no permission, or a link loop
+        ErrNotMp3 = 321,              // no decodable MPEG audio frame in it
     };
 
     explicit Mp3Player(QObject *parent = nullptr, Output output = Output::Device);
