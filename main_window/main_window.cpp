@@ -62,6 +62,8 @@ void widenToText(QLabel *label)
     if (label->width() < needed)
         label->resize(needed, label->height());
 }
+const QString kLineBreakMessage = QStringLiteral("文件名中含有换行符，无法加入列表！");
+
 bool showsNumber(Label which)
 {
     return which == Label::Count || which == Label::Position;
@@ -451,9 +453,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Closing runs quit with its save prompt and cannot be cancelled.
-    if (!m_ending)
-        m_workflow.quitprogram();
+    // Closing runs quit with its save prompt, which keeps the window when the
+    // user escapes from it or the list could not be saved.
+    if (!m_ending && !m_workflow.quitprogram()) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 
@@ -516,11 +521,21 @@ void MainWindow::playSelected()
 
 void MainWindow::onFileClicked(const QString &folder, const QString &name)
 {
-    if (m_list.addClickedFile(folder, name) == Playlist::AddResult::Duplicate)
+    switch (m_list.addClickedFile(folder, name)) {
+    case Playlist::AddResult::Duplicate:
         m_messages.exclamation(QStringLiteral("该文件已经被选中过!"), kPromptTitle);
+        break;
+    case Playlist::AddResult::LineBreak:
+        m_messages.exclamation(kLineBreakMessage, kPromptTitle);
+        break;
+    case Playlist::AddResult::Added:
+    case Playlist::AddResult::NoFile:
+        break;
+    }
 }
 
 void MainWindow::addAll()
 {
-    m_list.addallfiles(m_browser->folderPath(), m_browser->fileNames());
+    if (m_list.addallfiles(m_browser->folderPath(), m_browser->fileNames()) > 0)
+        m_messages.exclamation(kLineBreakMessage, kPromptTitle);
 }

@@ -89,12 +89,17 @@ public:
     void leftButtonReleased();
 
     // ---- editing operations -----------------------------------------------
-    enum class AddResult { Added, Duplicate, NoFile };
+    // Whether a path can be an entry at all: a playlist file keeps one entry
+    // per line, so a path holding a line break would come back as two.
+    static bool canHold(const QString &path);
+
+    enum class AddResult { Added, Duplicate, NoFile, LineBreak };
     // One file clicked in the browser (folder path + file name). An empty name
-    // adds nothing (NoFile); a duplicate changes nothing.
+    // adds nothing (NoFile); a duplicate, or a name with a line break, changes nothing.
     AddResult addClickedFile(const QString &folder, const QString &name);
-    // Every file of the browser's list, names in display order.
-    void addallfiles(const QString &folder, const QStringList &names);
+    // Every file of the browser's list, names in display order. Names with a
+    // line break are left out; returns how many.
+    int addallfiles(const QString &folder, const QStringList &names);
     void deleteentry();
     void clearlist();
     void moveup();

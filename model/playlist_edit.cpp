@@ -18,11 +18,18 @@ void Playlist::jiaohuan(const QString &path)
     setSelection(s + 1);
 }
 
+bool Playlist::canHold(const QString &path)
+{
+    return !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
+}
+
 Playlist::AddResult Playlist::addClickedFile(const QString &folder, const QString &name)
 {
     if (name.isEmpty())
         return AddResult::NoFile;
     const QString path = m_rules.join(folder, name);
+    if (!canHold(path))
+        return AddResult::LineBreak;
     if (contains(path))
         return AddResult::Duplicate;
     if (m_selection >= 0) {
@@ -36,18 +43,21 @@ Playlist::AddResult Playlist::addClickedFile(const QString &folder, const QStrin
     return AddResult::Added;
 }
 
-void Playlist::addallfiles(const QString &folder, const QStringList &names)
+int Playlist::addallfiles(const QString &folder, const QStringList &names)
 {
     if (names.isEmpty())
-        return;
+        return 0;
     // Adding the files one by one through jiaohuan leaves them as one block in
     // file-list order right after (or before) the entry selected at the start.
     QStringList block;
+    int refused = 0;
     for (const QString &name : names) {
         if (name.isEmpty())
             continue;
         const QString path = m_rules.join(folder, name);
-        if (m_keys.claim(m_rules.key(path)))
+        if (!canHold(path))
+            ++refused;
+        else if (m_keys.claim(m_rules.key(path)))
             block.append(path);
     }
     if (!block.isEmpty()) {
@@ -56,6 +66,7 @@ void Playlist::addallfiles(const QString &folder, const QStringList &names)
     }
     setSelection(count() - 1);
     finish(block.isEmpty() ? Edit::NothingAdded : Edit::FilesAdded);
+    return refused;
 }
 
 void Playlist::deleteentry()

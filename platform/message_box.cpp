@@ -1,6 +1,7 @@
 #include "message_box.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QMessageBox>
 
 QWidget *QtMessageBox::parent() const
@@ -15,8 +16,18 @@ void QtMessageBox::exclamation(const QString &text, const QString &title)
     box.exec();
 }
 
-bool QtMessageBox::askYesNo(const QString &text, const QString &title)
+MessageBox::Answer QtMessageBox::askYesNo(const QString &text, const QString &title)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent());
-    return box.exec() == QMessageBox::Yes;
+    // Without a button of its own for it, Escape and the close box would
+    // press No. A hidden Cancel takes them instead.
+    QAbstractButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->hide();
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == box.button(QMessageBox::Yes))
+        return Answer::Yes;
+    if (box.clickedButton() == box.button(QMessageBox::No))
+        return Answer::No;
+    return Answer::Cancel;
 }

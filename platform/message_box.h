@@ -10,8 +10,10 @@ public:
     virtual ~MessageBox() = default;
     // Exclamation icon, OK button.
     virtual void exclamation(const QString &text, const QString &title) = 0;
-    // Yes and No buttons, no icon. Returns true for Yes.
-    virtual bool askYesNo(const QString &text, const QString &title) = 0;
+    enum class Answer { Yes, No, Cancel };
+    // Yes and No buttons, no icon. Escape and the close box answer Cancel:
+    // a question the user escapes from must not count as either answer.
+    virtual Answer askYesNo(const QString &text, const QString &title) = 0;
 };
 
 // The real boxes, modal to `parent`, or to the active window when that is null.
@@ -23,7 +25,7 @@ public:
         : m_parent(parent), m_icon(icon) {}
     void setParent(QWidget *parent) { m_parent = parent; }
     void exclamation(const QString &text, const QString &title) override;
-    bool askYesNo(const QString &text, const QString &title) override;
+    Answer askYesNo(const QString &text, const QString &title) override;
 
 private:
     QWidget *parent() const;

@@ -17,6 +17,20 @@ QString chosen(const QString &fileName)
 {
     return QDir::toNativeSeparators(fileName);
 }
+
+// A save dialog's answer as it is written: a name without a playlist's
+// extension gets the one of the filter chosen, so the list is never written
+// as nothing under another name.
+QString savableName(const FileDialog::SaveName &answer)
+{
+    const QString name = chosen(answer.fileName);
+    if (name.isEmpty() || playlistTypeOf(name) != PlaylistType::Other)
+        return name;
+    const QString filter = QString(ListFileWorkflow::kDialogFilter).split(QStringLiteral(";;")).value(answer.filter);
+    const qsizetype star = filter.indexOf(QLatin1String("(*."));
+    const qsizetype end = filter.indexOf(QLatin1Char(')'), star);
+    return star < 0 || end < 0 ? name + QStringLiteral(".m3u") : name + filter.mid(star + 2, end - star - 2);
+}
 } // namespace
 
 ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages,
@@ -25,54 +39,84 @@ ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, Mes
 {
 }
 
-void ListFileWorkflow::savePrompt()
+bool ListFileWorkflow::savePrompt()
 {
-    // No way to cancel here: whatever the answer or the save's fate, the command goes on.
-    if (m_state.listChanged() && m_messages.askYesNo(QStringLiteral("列表内容已改变!是否保存？"), kPromptTitle))
-        savelist();
+    if (!m_state.listChanged())
+        return true;
+    switch (m_messages.askYesNo(QStringLiteral("列表内容已改变!是否保存？"), kPromptTitle)) {
+    case MessageBox::Answer::Yes: {
+        // A list that could not be saved is not thrown away; an empty one
+        // has nothing to lose.
+        const SaveOutcome saved = save();
+        return saved == SaveOutcome::Saved || saved == SaveOutcome::EmptyList;
+    }
+    case MessageBox::Answer::No:
+        return true;
+    case MessageBox::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void ListFileWorkflow::newlist()
 {
-    savePrompt();
-    m_state.startNewList();
+    if (savePrompt())
+        m_state.startNewList();
 }
 
 void ListFileWorkflow::openlist()
 {
-    savePrompt();
-    const QString fileName = chosen(m_dialog.getOpenFileName());
-    if (fileName.isEmpty())
+    if (!savePrompt())
         return;
-    openfile(fileName, OpenMode::Clear);
+    const QString fileName = chosen(m_dialog.getOpenFileName());
+    if (!fileName.isEmpty())
+        openfile(fileName, OpenMode::Clear);
+}
+
+void ListFileWorkflow::openlist(const QString &fileName)
+{
+    if (savePrompt())
+        openfile(fileName, OpenMode::Clear);
 }
 
 void ListFileWorkflow::insertlistfile()
 {
     const QString fileName = chosen(m_dialog.getOpenFileName());
-    if (fileName.isEmpty())
-        return;
-    if (openfile(fileName, OpenMode::NoClear) != ReadOutcome::Read)
+    if (!fileName.isEmpty())
+        insertlistfile(fileName);
+}
+
+void ListFileWorkflow::insertlistfile(const QString &fileName)
+{
+    // A missing file still marks the list as changed, as inserts always have;
+    // a refused one changes nothing.
+    if (openfile(fileName, OpenMode::NoClear) == ReadOutcome::Missing)
         m_state.insertFailed();
 }
 
 void ListFileWorkflow::savelist()
 {
+    save();
+}
+
+ListFileWorkflow::SaveOutcome ListFileWorkflow::save()
+{
     if (m_list.count() == 0) {
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
-        return;
+        return SaveOutcome::EmptyList;
     }
     QString target = m_state.listPath();
     m_savedtoname = !target.isEmpty();
     if (!m_savedtoname) {
-        target = chosen(m_dialog.getSaveFileName());
+        target = savableName(m_dialog.getSaveFileName());
         if (target.isEmpty())
-            return;
+            return SaveOutcome::Cancelled;
     }
     if (!savefile(target))
-        return;
+        return SaveOutcome::Failed;
     if (m_savedtoname)
         m_messages.exclamation(QStringLiteral("列表已经保存为") + target + u'!', kPromptTitle);
+    return SaveOutcome::Saved;
 }
 
 void ListFileWorkflow::saveaslist()
@@ -81,29 +125,37 @@ void ListFileWorkflow::saveaslist()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return;
     }
-    const QString target = chosen(m_dialog.getSaveFileName());
-    if (target.isEmpty())
-        return;
-    savefile(target);
+    const QString target = savableName(m_dialog.getSaveFileName());
+    if (!target.isEmpty())
+        savefile(target);
 }
 
-void ListFileWorkflow::quitprogram()
+bool ListFileWorkflow::quitprogram()
 {
-    savePrompt();
+    if (!savePrompt())
+        return false;
     emit closeOtherWindows();
     emit endProgram();
+    return true;
 }
 
 ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName, OpenMode mode)
 {
+    // The format follows the name: any other name would be read as nothing
+    // and, once saved, overwritten with nothing.
+    if (playlistTypeOf(fileName) == PlaylistType::Other) {
+        m_messages.exclamation(QStringLiteral("只能打开M3U或PLS播放列表文件！"), kPromptTitle);
+        return ReadOutcome::Refused;
+    }
     const PlaylistRead read = readPlaylistFile(fileName);
     if (read.outcome == PlaylistRead::Missing) {
         m_messages.exclamation(QStringLiteral("文件不存在！"), kPromptTitle);
         return ReadOutcome::Missing;
     }
-    // Silent, but the list never takes the name of a file it was not read from.
-    if (read.outcome != PlaylistRead::ReadOk)
-        return ReadOutcome::Failed;
+    if (read.outcome != PlaylistRead::ReadOk) {
+        m_messages.exclamation(QStringLiteral("该文件无法读取！"), kPromptTitle);
+        return ReadOutcome::Refused;
+    }
     if (mode == OpenMode::Clear)
         m_state.replaceWith(read.entries, fileName);
     else

@@ -23,13 +23,21 @@ public:
     ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages, FileDialog &dialog,
                      QObject *parent = nullptr);
 
+    // The commands that may discard a changed list ask first; when the user
+    // escapes from that question, or answers Yes and the list is not saved
+    // (the save dialog cancelled, the write failed), the command stops there.
     void newlist();
     void openlist();
+    // Open and insert for a name given other than through the dialog (the
+    // command line, a drop): the same checks and messages.
+    void openlist(const QString &fileName);
     void insertlistfile();
+    void insertlistfile(const QString &fileName);
     void savelist();
     void saveaslist();
-    // Save prompt, then closeOtherWindows, then endProgram.
-    void quitprogram();
+    // Save prompt, then closeOtherWindows, then endProgram. False, with the
+    // program going on, when the prompt stopped it.
+    bool quitprogram();
 
     // True when the last save went to the list's own path without a dialog.
     bool savedtoname() const { return m_savedtoname; }
@@ -42,10 +50,15 @@ signals:
 private:
     // Whether the read replaces the list or appends to it.
     enum class OpenMode { Clear, NoClear };
-    enum class ReadOutcome { Read, Missing, Failed };
+    // Refused: not a playlist's name, or not a file that can be read whole.
+    enum class ReadOutcome { Read, Missing, Refused };
+    enum class SaveOutcome { Saved, EmptyList, Cancelled, Failed };
 
-    void savePrompt();
-    // Reads `fileName` into the list as `mode` says; a missing file is reported.
+    // True when the command that asks may go on.
+    bool savePrompt();
+    SaveOutcome save();
+    // Reads `fileName` into the list as `mode` says; failures are reported
+    // and change nothing.
     ReadOutcome openfile(const QString &fileName, OpenMode mode);
     // Writes the list to `fileName` and makes it the list's path. False, after
     // "未知错误!", when the file could not be written: nothing else changes then.

@@ -12,13 +12,14 @@ public:
         ++openCount;
         return names.isEmpty() ? QString() : names.takeFirst();
     }
-    QString getSaveFileName() override
+    SaveName getSaveFileName() override
     {
         ++saveCount;
-        return names.isEmpty() ? QString() : names.takeFirst();
+        return {names.isEmpty() ? QString() : names.takeFirst(), saveFilter};
     }
 
     QStringList names;
+    int saveFilter = 0;   // the filter every save dialog reports as chosen
     int openCount = 0;
     int saveCount = 0;
 };

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 // Records every box and answers questions from a queue (No when it runs dry).
+// Queued bools stand for Yes and No.
 class FakeMessageBox : public MessageBox {
 public:
     struct Shown {
@@ -17,10 +18,10 @@ public:
     {
         shown.append({Shown::Exclamation, text, title});
     }
-    bool askYesNo(const QString &text, const QString &title) override
+    Answer askYesNo(const QString &text, const QString &title) override
     {
         shown.append({Shown::YesNo, text, title});
-        return answers.isEmpty() ? false : answers.takeFirst();
+        return answers.isEmpty() ? Answer::No : answers.takeFirst();
     }
 
     QStringList texts() const
@@ -32,5 +33,24 @@ public:
     }
 
     QList<Shown> shown;
-    QList<bool> answers; // answers to askYesNo, in order
+    struct Answers : QList<Answer> {
+        Answers &operator=(std::initializer_list<bool> yes)
+        {
+            clear();
+            for (bool y : yes)
+                append(y ? Answer::Yes : Answer::No);
+            return *this;
+        }
+        Answers &operator=(std::initializer_list<Answer> given)
+        {
+            QList<Answer>::operator=(given);
+            return *this;
+        }
+        Answers &operator<<(bool yes)
+        {
+            append(yes ? Answer::Yes : Answer::No);
+            return *this;
+        }
+    };
+    Answers answers; // answers to askYesNo, in order
 };

@@ -92,6 +92,7 @@ private slots:
     void playerMenuPair();
     void openAndSaveThroughDialog();
     void closingQuitsWithPrompt();
+    void escapingThePromptKeepsTheWindow();
     void browserBuildsList();
     void browserFilterAndEnabling();
     void layoutFollowsSize_data();
@@ -778,6 +779,19 @@ void MainWindowTest::closingQuitsWithPrompt()
     QCOMPARE(m_messages.texts(), QStringList({"列表内容已改变!是否保存？"}));
     QCOMPARE(m_ends, 1);
     QVERIFY(!m_window->isVisible());
+}
+
+// Escaping from the save prompt when the window is closed keeps it open, list and all.
+void MainWindowTest::escapingThePromptKeepsTheWindow()
+{
+    fill({"A", "B"}, 1);
+    m_window->playlist().moveup();
+    m_messages.answers = {MessageBox::Answer::Cancel};
+    m_window->close();
+    QCOMPARE(m_messages.texts(), QStringList({"列表内容已改变!是否保存？"}));
+    QCOMPARE(m_ends, 0);
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(viewRows(), split("B,A"));
 }
 
 // Files clicked in the browser join the list beside the selection; duplicates are refused.

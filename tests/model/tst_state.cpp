@@ -230,6 +230,8 @@ private slots:
         QTest::newRow("posix other case") << false << "/music" << "A.mp3" << int(R::Added) << "/music/A.mp3";
         QTest::newRow("posix duplicate") << false << "/music" << "a.mp3" << int(R::Duplicate) << "/music/a.mp3";
         QTest::newRow("no file") << true << "C:\\" << "" << int(R::NoFile) << "c:\\music\\A.mp3";
+        QTest::newRow("line feed in the name") << false << "/music" << "a\nb.mp3" << int(R::LineBreak) << "/music/a.mp3";
+        QTest::newRow("carriage return in the folder") << false << "/mu\rsic" << "b.mp3" << int(R::LineBreak) << "/music/a.mp3";
     }
     void addClicked()
     {
@@ -340,6 +342,16 @@ private slots:
             QVERIFY(!sent.isEmpty());
             QCOMPARE(sent.last().at(0).toInt(), 3);   // "c", once the repeated "A" is dropped
         }
+    }
+
+    // Add-all leaves out the names a playlist file could not hold and says how many.
+    void addAllLeavesOutLineBreaks()
+    {
+        Model m(PathRules::posix());
+        QCOMPARE(m.list.addallfiles("/m", {"a.mp3", "b\n.mp3", "c\r.mp3", "d.mp3"}), 2);
+        QCOMPARE(m.list.entries(), (QStringList{"/m/a.mp3", "/m/d.mp3"}));
+        QCOMPARE(m.list.addallfiles("/m", {"e\n.mp3"}), 1);
+        QCOMPARE(m.list.count(), 2);
     }
 
     // Positions are plain ints: lists beyond 32,767 entries work throughout.

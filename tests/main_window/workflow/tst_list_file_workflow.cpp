@@ -13,12 +13,18 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QString kAsk = QStringLiteral("列表内容已改变!是否保存？");
 const QString kMissing = QStringLiteral("文件不存在！");
 const QString kFailed = QStringLiteral("未知错误!");
 const QString kEmpty = QStringLiteral("列表不能为空!");
+const QString kUnreadable = QStringLiteral("该文件无法读取！");
+const QString kOnlyPlaylists = QStringLiteral("只能打开M3U或PLS播放列表文件！");
 const QString kNamed = QStringLiteral("当前列表名:");
 const QString kUnnamed = QStringLiteral("当前列表未命名");
 const QString kUnnamedTitle = QStringLiteral("Melvora—— 未命名");
@@ -69,48 +75,60 @@ private slots:
     void openFindsPlayingTrack();
     void insertlistfile_data();
     void insertlistfile();
+    void insertRefused_data();
+    void insertRefused();
     void save_data();
     void save();
     void savesWorkedExamples_data();
     void savesWorkedExamples();
     void saveThenOpenRoundTrip();
     void saveKeepsTrailingBlank();
+    void saveAsTakesChosenFilter();
     void quitprogram_data();
     void quitprogram();
     void quitWithoutHooks();
 };
 
-// New offers to save a changed list, then always leaves an empty, unnamed, unchanged list.
+// New offers to save a changed list, then leaves an empty, unnamed, unchanged
+// list; escaping from the question, or a save that did not happen, keeps the list.
 void ListFileWorkflowTest::newlist_data()
 {
     QTest::addColumn<bool>("changed");
     QTest::addColumn<bool>("namedList");
-    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<int>("answer");
     QTest::addColumn<QStringList>("dialogNames");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<QByteArray>("fileAfter");
+    QTest::addColumn<QByteArray>("fileAfter");   // "dir": the list's file is a folder
+    QTest::addColumn<bool>("kept");
 
+    const int yes = int(MessageBox::Answer::Yes), no = int(MessageBox::Answer::No);
+    const int escape = int(MessageBox::Answer::Cancel);
     const QByteArray saved("#EXTINF:/m/a.mp3\r\n/m/a.mp3\r\n");
-    QTest::newRow("unchanged: no prompt") << false << true << false << QStringList{}
-                                          << QStringList{} << QByteArray("old\r\n");
-    QTest::newRow("changed, No") << true << true << false << QStringList{}
-                                 << QStringList{kAsk} << QByteArray("old\r\n");
+    QTest::newRow("unchanged: no prompt") << false << true << no << QStringList{}
+                                          << QStringList{} << QByteArray("old\r\n") << false;
+    QTest::newRow("changed, No") << true << true << no << QStringList{}
+                                 << QStringList{kAsk} << QByteArray("old\r\n") << false;
     QTest::newRow("changed, Yes, named: saved in place")
-        << true << true << true << QStringList{} << QStringList{kAsk, "列表已经保存为%1!"} << saved;
+        << true << true << yes << QStringList{} << QStringList{kAsk, "列表已经保存为%1!"} << saved << false;
     QTest::newRow("changed, Yes, unnamed, saved through the dialog")
-        << true << false << true << QStringList{"list.m3u"} << QStringList{kAsk} << saved;
+        << true << false << yes << QStringList{"list.m3u"} << QStringList{kAsk} << saved << false;
     QTest::newRow("changed, Yes, unnamed, dialog cancelled")
-        << true << false << true << QStringList{} << QStringList{kAsk} << QByteArray();
+        << true << false << yes << QStringList{} << QStringList{kAsk} << QByteArray() << true;
+    QTest::newRow("changed, Yes, named, the write fails")
+        << true << true << yes << QStringList{} << QStringList{kAsk, kFailed} << QByteArray("dir") << true;
+    QTest::newRow("changed, escaped") << true << true << escape << QStringList{}
+                                      << QStringList{kAsk} << QByteArray("old\r\n") << true;
 }
 
 void ListFileWorkflowTest::newlist()
 {
     QFETCH(bool, changed);
     QFETCH(bool, namedList);
-    QFETCH(bool, answerYes);
+    QFETCH(int, answer);
     QFETCH(QStringList, dialogNames);
     QFETCH(QStringList, messages);
     QFETCH(QByteArray, fileAfter);
+    QFETCH(bool, kept);
 
     Rig rig;
     if (namedList)
@@ -119,9 +137,15 @@ void ListFileWorkflowTest::newlist()
         rig.list.replaceEntries({"/m/a.mp3"});
     if (changed)
         rig.markChanged();
-    rig.box.answers = {answerYes};
+    if (fileAfter == "dir") {
+        QVERIFY(QFile::remove(rig.path("list.m3u")));
+        QVERIFY(QDir(rig.dir.path()).mkdir("list.m3u"));
+    }
+    rig.box.answers = {MessageBox::Answer(answer)};
     for (const QString &n : dialogNames)
         rig.dialog.names << rig.path(n);
+    const QString caption = rig.label(Label::ListNameCaption);
+    const QString title = rig.state.title();
 
     rig.flow.newlist();
 
@@ -132,8 +156,17 @@ void ListFileWorkflowTest::newlist()
         QCOMPARE(rig.box.shown.first().kind, FakeMessageBox::Shown::YesNo);
     if (fileAfter.isEmpty())
         QVERIFY(!QFile::exists(rig.path("list.m3u")));
+    else if (fileAfter == "dir")
+        QVERIFY(QFileInfo(rig.path("list.m3u")).isDir());
     else
         QCOMPARE(fileBytes(rig.path("list.m3u")), fileAfter);
+    if (kept) {
+        QCOMPARE(rig.list.entries(), QStringList{"/m/a.mp3"});
+        QVERIFY(rig.state.listChanged());
+        QCOMPARE(rig.label(Label::ListNameCaption), caption);
+        QCOMPARE(rig.state.title(), title);
+        return;
+    }
     QCOMPARE(rig.list.count(), 0);
     QVERIFY(!rig.state.listChanged());
     QCOMPARE(rig.label(Label::ListNameCaption), kUnnamed);
@@ -178,7 +211,10 @@ void ListFileWorkflowTest::openlistFailures_data()
     QTest::newRow("cancelled") << QString() << QStringList{};
     QTest::newRow("missing file") << "none.m3u" << QStringList{kMissing};
     QTest::newRow("missing folder") << "nodir/x.pls" << QStringList{kMissing};
-    QTest::newRow("a directory") << "dir.m3u" << QStringList{};
+    QTest::newRow("a directory") << "dir.m3u" << QStringList{kUnreadable};
+    QTest::newRow("not a playlist's name") << "notes.txt" << QStringList{kOnlyPlaylists};
+    QTest::newRow("no extension") << "first" << QStringList{kOnlyPlaylists};
+    // TODO-after-io: QTest::newRow("a FIFO") << "fifo.m3u" << QStringList{kUnreadable};
 }
 
 void ListFileWorkflowTest::openlistFailures()
@@ -188,6 +224,10 @@ void ListFileWorkflowTest::openlistFailures()
 
     Rig rig;
     QVERIFY(QDir(rig.dir.path()).mkdir("dir.m3u"));
+    QVERIFY(putBytes(rig.path("notes.txt"), "/m/x.mp3\r\n"));
+#ifdef Q_OS_UNIX
+    QCOMPARE(::mkfifo(QFile::encodeName(rig.path("fifo.m3u")).constData(), 0600), 0);
+#endif
     QVERIFY(putBytes(rig.path("first.m3u"), "/m/a.mp3\r\n/m/b.mp3\r\n"));
     rig.dialog.names << rig.path("first.m3u");
     rig.flow.openlist();
@@ -260,6 +300,30 @@ void ListFileWorkflowTest::insertlistfile_data()
         << QStringList{kMissing};
 }
 
+// An insert of a file that is not a playlist, or cannot be read, says so and
+// changes nothing, not even the change flag.
+void ListFileWorkflowTest::insertRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("text file") << "notes.txt" << kOnlyPlaylists;
+    QTest::newRow("directory") << "dir.pls" << kUnreadable;
+}
+
+void ListFileWorkflowTest::insertRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    Rig rig;
+    rig.named("mine.m3u", {"/m/a.mp3"});
+    QVERIFY(putBytes(rig.path("notes.txt"), "/m/x.mp3\r\n"));
+    QVERIFY(QDir(rig.dir.path()).mkdir("dir.pls"));
+    rig.flow.insertlistfile(rig.path(name));
+    QCOMPARE(rig.box.texts(), QStringList{message});
+    QCOMPARE(rig.list.entries(), QStringList{"/m/a.mp3"});
+    QVERIFY(!rig.state.listChanged());
+}
+
 void ListFileWorkflowTest::insertlistfile()
 {
     QFETCH(bool, windowsRules);
@@ -317,8 +381,10 @@ void ListFileWorkflowTest::save_data()
     QTest::newRow("save as: dialog even when named, no message")
         << true << "mine.m3u" << "copy.m3u" << 1 << QStringList{} << "copy.m3u" << false
         << "copy.m3u";
-    QTest::newRow("save as, no extension: empty file, named")
-        << true << "" << "noext" << 1 << QStringList{} << "noext" << false << "noext";
+    QTest::newRow("save as, no extension: the filter's added")
+        << true << "" << "noext" << 1 << QStringList{} << "noext.m3u" << false << "noext.m3u";
+    QTest::newRow("save as a text file's name: the filter's added")
+        << true << "" << "notes.txt" << 1 << QStringList{} << "notes.txt.m3u" << false << "notes.txt.m3u";
     QTest::newRow("save as, cancelled")
         << true << "mine.m3u" << "" << 1 << QStringList{} << "" << true << "-";
     QTest::newRow("save as a directory")
@@ -451,36 +517,54 @@ void ListFileWorkflowTest::saveKeepsTrailingBlank()
     QVERIFY(!rig.state.listChanged());
 }
 
-// Quit: the save prompt (no way out of it), then the other windows, then the end.
+// A name typed without an extension is saved with the one of the filter chosen.
+void ListFileWorkflowTest::saveAsTakesChosenFilter()
+{
+    Rig rig;
+    rig.fill({"/m/a.mp3"});
+    rig.dialog.saveFilter = 1;
+    rig.dialog.names << rig.path("mine");
+    rig.flow.saveaslist();
+    QCOMPARE(fileBytes(rig.path("mine.pls")), QByteArray("[Playlist]\r\nNumberOfEntries=1\r\nFile1=/m/a.mp3\r\n"));
+    QVERIFY(!QFile::exists(rig.path("mine")));
+    QCOMPARE(rig.state.listPath(), rig.path("mine.pls"));
+}
+
+// Quit: the save prompt, then the other windows, then the end; escaping from
+// the prompt, or a save that did not happen, keeps the program and the list.
 void ListFileWorkflowTest::quitprogram_data()
 {
     QTest::addColumn<bool>("changed");
-    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("written");
-    QTest::newRow("unchanged") << false << false << "" << QStringList{} << false;
-    QTest::newRow("changed, No") << true << false << "" << QStringList{kAsk} << false;
-    QTest::newRow("changed, Yes, saved") << true << true << "q.m3u" << QStringList{kAsk} << true;
-    QTest::newRow("changed, Yes, dialog cancelled") << true << true << "" << QStringList{kAsk}
-                                                    << false;
-    QTest::newRow("changed, Yes, write fails") << true << true << "nodir/q.m3u"
-                                               << QStringList{kAsk, kFailed} << false;
+    QTest::addColumn<bool>("quits");
+    const int yes = int(MessageBox::Answer::Yes), no = int(MessageBox::Answer::No);
+    const int escape = int(MessageBox::Answer::Cancel);
+    QTest::newRow("unchanged") << false << no << "" << QStringList{} << false << true;
+    QTest::newRow("changed, No") << true << no << "" << QStringList{kAsk} << false << true;
+    QTest::newRow("changed, Yes, saved") << true << yes << "q.m3u" << QStringList{kAsk} << true << true;
+    QTest::newRow("changed, Yes, dialog cancelled") << true << yes << "" << QStringList{kAsk} << false << false;
+    QTest::newRow("changed, Yes, write fails") << true << yes << "nodir/q.m3u" << QStringList{kAsk, kFailed}
+                                               << false << false;
+    QTest::newRow("changed, escaped") << true << escape << "" << QStringList{kAsk} << false << false;
 }
 
 void ListFileWorkflowTest::quitprogram()
 {
     QFETCH(bool, changed);
-    QFETCH(bool, answerYes);
+    QFETCH(int, answer);
     QFETCH(QString, chosen);
     QFETCH(QStringList, messages);
     QFETCH(bool, written);
+    QFETCH(bool, quits);
 
     Rig rig;
     rig.list.replaceEntries({"/m/a.mp3"});
     if (changed)
         rig.markChanged();
-    rig.box.answers = {answerYes};
+    rig.box.answers = {MessageBox::Answer(answer)};
     if (!chosen.isEmpty())
         rig.dialog.names << rig.path(chosen);
     QStringList calls;
@@ -488,11 +572,16 @@ void ListFileWorkflowTest::quitprogram()
                      [&] { calls << "close:" + QString::number(rig.box.shown.size()); });
     QObject::connect(&rig.flow, &ListFileWorkflow::endProgram, [&] { calls << "end"; });
 
-    rig.flow.quitprogram();
+    QCOMPARE(rig.flow.quitprogram(), quits);
 
     QCOMPARE(rig.box.texts(), messages);
-    QCOMPARE(calls, (QStringList{"close:" + QString::number(messages.size()), "end"}));
+    const QStringList expected = quits ? QStringList{"close:" + QString::number(messages.size()), "end"}
+                                       : QStringList();
+    QCOMPARE(calls, expected);
     QCOMPARE(QFile::exists(rig.path("q.m3u")), written);
+    QCOMPARE(rig.list.entries(), QStringList{"/m/a.mp3"});
+    if (!quits)
+        QVERIFY(rig.state.listChanged());
 }
 
 void ListFileWorkflowTest::quitWithoutHooks()
