@@ -200,7 +200,7 @@ void musicalNote(QPainter &p)
 
 // One brush stroke through `points`, `widths` giving the brush's width at each
 // point; the brush is pressed (wide) where the writer pauses.
-void brushStroke(QPainter &p, const QVector<QPointF> &points, const QVector<double> &widths)
+QPainterPath brushStroke(const QVector<QPointF> &points, const QVector<double> &widths)
 {
     QPainterPath path;
     for (int i = 0; i + 1 < points.size(); ++i) {
@@ -213,8 +213,31 @@ void brushStroke(QPainter &p, const QVector<QPointF> &points, const QVector<doub
         }
     }
     path.setFillRule(Qt::WindingFill);
-    p.drawPath(path.simplified());
+    return path.simplified();
 }
+
+// 乐, written with a brush in a 32 × 32 box: each stroke starts with a press,
+// thins while it travels and ends pressed or in a sharp tail.
+QPainterPath glyphOutline()
+{
+    QPainterPath glyph;
+    glyph.setFillRule(Qt::WindingFill);
+    // Short falling stroke at the top, right to left.
+    glyph.addPath(brushStroke({{25.0, 2.6}, {22.6, 3.8}, {18.0, 5.6}, {11.0, 7.8}}, {4.8, 4.0, 3.0, 1.6}));
+    // Down, then across, pressed at the turn and at the end.
+    glyph.addPath(brushStroke({{10.6, 6.8}, {9.8, 11.5}, {9.2, 16.0}, {16.0, 15.6}, {24.4, 14.8}, {26.4, 15.2}},
+                              {4.6, 3.4, 4.0, 3.0, 3.6, 4.2}));
+    // Middle stroke down with the hook to the left.
+    glyph.addPath(brushStroke({{17.4, 7.4}, {17.8, 15.0}, {17.8, 25.0}, {17.2, 28.4}, {15.6, 28.2}, {12.4, 25.4}},
+                              {4.8, 3.6, 3.6, 4.2, 3.0, 1.0}));
+    // Lower left dot, falling to the left.
+    glyph.addPath(brushStroke({{11.6, 19.2}, {9.0, 22.6}, {4.8, 26.4}}, {4.2, 3.2, 1.2}));
+    // Lower right dot, pressed at its end.
+    glyph.addPath(brushStroke({{21.6, 19.4}, {24.2, 22.0}, {26.4, 25.2}}, {2.0, 3.8, 5.0}));
+    return glyph;
+}
+
+const QColor kGlyphRed(216, 0, 0);
 
 } // namespace
 
@@ -245,31 +268,50 @@ QPixmap toolbarPicture(int number)
     return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
 }
 
-QImage applicationImage()
+const QPainterPath &applicationGlyph()
 {
-    // 乐, written with a brush: each stroke starts with a press, thins while
-    // it travels and ends pressed or in a sharp tail.
-    QImage image = blankImage(32);
+    // Simplifying the strokes is slow; the outline never changes.
+    static const QPainterPath glyph = glyphOutline();
+    return glyph;
+}
+
+QImage applicationImage(int size)
+{
+    QImage image = blankImage(size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(216, 0, 0));
-    // Short falling stroke at the top, right to left.
-    brushStroke(p, {{25.0, 2.6}, {22.6, 3.8}, {18.0, 5.6}, {11.0, 7.8}}, {4.8, 4.0, 3.0, 1.6});
-    // Down, then across, pressed at the turn and at the end.
-    brushStroke(p, {{10.6, 6.8}, {9.8, 11.5}, {9.2, 16.0}, {16.0, 15.6}, {24.4, 14.8}, {26.4, 15.2}},
-                {4.6, 3.4, 4.0, 3.0, 3.6, 4.2});
-    // Middle stroke down with the hook to the left.
-    brushStroke(p, {{17.4, 7.4}, {17.8, 15.0}, {17.8, 25.0}, {17.2, 28.4}, {15.6, 28.2}, {12.4, 25.4}},
-                {4.8, 3.6, 3.6, 4.2, 3.0, 1.0});
-    // Lower left dot, falling to the left.
-    brushStroke(p, {{11.6, 19.2}, {9.0, 22.6}, {4.8, 26.4}}, {4.2, 3.2, 1.2});
-    // Lower right dot, pressed at its end.
-    brushStroke(p, {{21.6, 19.4}, {24.2, 22.0}, {26.4, 25.2}}, {2.0, 3.8, 5.0});
+    p.setBrush(kGlyphRed);
+    p.scale(size / 32.0, size / 32.0);
+    p.drawPath(applicationGlyph());
     return image;
+}
+
+QByteArray applicationSvg()
+{
+    QByteArray d;
+    const QPainterPath &glyph = applicationGlyph();
+    const auto number = [](double v) { return QByteArray::number(v, 'f', 3); };
+    for (int i = 0; i < glyph.elementCount(); ++i) {
+        const QPainterPath::Element e = glyph.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement: d += 'M'; break;
+        case QPainterPath::LineToElement: d += 'L'; break;
+        case QPainterPath::CurveToElement: d += 'C'; break;
+        case QPainterPath::CurveToDataElement: d += ' '; break;
+        }
+        d += number(e.x) + ',' + number(e.y);
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" viewBox=\"0 0 32 32\">\n"
+           "<path fill=\"#d80000\" fill-rule=\"nonzero\" d=\""
+        + d + "\"/>\n</svg>\n";
 }
 
 QIcon applicationIcon()
 {
-    return QIcon(QPixmap::fromImage(applicationImage()));
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addPixmap(QPixmap::fromImage(applicationImage(size)));
+    return icon;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QIcon>
 #include <QImage>
+#include <QPainterPath>
 #include <QPixmap>
 
 // The program's pictures, drawn in code so they scale with nothing but Qt.
@@ -16,6 +17,10 @@ QPixmap toolbarPicture(int number);
 QImage toolbarImage(int number);
 
 // The application icon: a red brush-written character on a transparent
-// ground, 32×32 (the about window shows the same picture).
-QImage applicationImage();
+// ground, drawn for 32×32 (the about window shows that picture) and scaled
+// for other sizes. The icon holds 16, 32 and 48 pixels.
+QImage applicationImage(int size = 32);
 QIcon applicationIcon();
+// The character's outline in a 32 × 32 box, and as a scalable SVG document.
+const QPainterPath &applicationGlyph();
+QByteArray applicationSvg();
