@@ -1,0 +1,297 @@
+#include "form3.h"
+
+#include "docking.h"
+#include "form3_controls.h"
+#include "player_icon.h"
+#include "twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+
+#include <algorithm>
+
+using namespace Player;
+using Form3Controls::Kind;
+
+namespace {
+
+struct SliderSettings {
+    Control control;
+    Qt::Orientation orientation;
+    int minimum, maximum, pageStep, singleStep;
+    QSlider::TickPosition ticks;
+    int tickInterval;
+};
+
+// Design settings; the position slider's range is set at run time.
+constexpr SliderSettings kSliders[] = {
+    {Control::Sliguocheng, Qt::Horizontal, 0, 10, 5, 1, QSlider::TicksBelow, 400},
+    {Control::Sliyin, Qt::Vertical, -100, 0, 8, 3, QSlider::TicksBothSides, 10},
+    {Control::Slishengdaoo, Qt::Vertical, -45, 45, 10, 5, QSlider::TicksBothSides, 20},
+};
+
+Control controlOf(Slider slider)
+{
+    return kSliders[int(slider)].control;
+}
+
+Control controlOf(Text text)
+{
+    switch (text) {
+    case Text::Label2: return Control::Label2;
+    case Text::Label3: return Control::Label3;
+    case Text::Label4: return Control::Label4;
+    case Text::Label6: return Control::Label6;
+    case Text::Text1: return Control::Text1;
+    case Text::Text2: return Control::Text2;
+    case Text::Text3: return Control::Text3;
+    case Text::Text4: return Control::Text4;
+    case Text::Text5: return Control::Text5;
+    case Text::Text6: return Control::Text6;
+    case Text::ZantingCaption:
+    case Text::ZantingToolTip: return Control::zanting;
+    case Text::Caption: break;
+    }
+    return Control::Label2;
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// A frame for the window before the window manager has given it one: a thin
+// border and a title bar of the usual height.
+QSize guessedOuterSize(const QSize &client)
+{
+    return client + QSize(2 * 3, 3 + 22);
+}
+
+} // namespace
+
+Form3::Form3(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("播放窗口--"));
+    setWindowIcon(playerIcon());
+    setFixedSize(Twips::toPixels(Form3Controls::ClientWidth), Twips::toPixels(Form3Controls::ClientHeight));
+    move(Twips::toPixels(4440), Twips::toPixels(7065));
+    createControls();
+}
+
+void Form3::createControls()
+{
+    // Created in tab order, so the focus chain is the defined one.
+    std::array<const Form3Controls::Spec *, ControlCount> byTab{};
+    for (size_t i = 0; i < byTab.size(); ++i)
+        byTab[i] = &Form3Controls::table()[i];
+    std::sort(byTab.begin(), byTab.end(), [](auto *a, auto *b) { return a->tab < b->tab; });
+
+    for (const Form3Controls::Spec *spec : byTab) {
+        const QString text = QString::fromUtf8(spec->text);
+        QWidget *widget = nullptr;
+        switch (spec->kind) {
+        case Kind::Label: {
+            auto *label = new QLabel(text, this);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setTextFormat(Qt::PlainText);
+            widget = label;
+            break;
+        }
+        case Kind::CheckBox: {
+            auto *check = new QCheckBox(text, this);
+            connect(check, &QCheckBox::clicked, this, &Form3::loopToggled);
+            widget = check;
+            break;
+        }
+        case Kind::Button: {
+            auto *button = new QPushButton(text, this);
+            button->setAutoDefault(false);
+            const Control id = spec->id;
+            connect(button, &QPushButton::clicked, this, [this, id] { emit clicked(id); });
+            widget = button;
+            break;
+        }
+        case Kind::Slider:
+            widget = new QSlider(this);
+            break;
+        case Kind::TextBox: {
+            auto *box = new QLineEdit(text, this);
+            box->setReadOnly(true);
+            // Read-only fields on the button face.
+            QPalette palette = box->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+            box->setPalette(palette);
+            box->setCursorPosition(0);
+            widget = box;
+            break;
+        }
+        }
+        widget->setObjectName(QLatin1String(spec->name));
+        widget->setGeometry(Twips::rect(spec->left, spec->top, spec->width, spec->height));
+        if (*spec->toolTip)
+            widget->setToolTip(QString::fromUtf8(spec->toolTip));
+        m_controls[size_t(spec->id)] = widget;
+    }
+
+    setTextColour(control(Control::Label4), QColor(255, 0, 0));
+    setTextColour(control(Control::Label6), QColor(0, 0, 255));
+    for (Slider s : {Slider::Sliguocheng, Slider::Sliyin, Slider::Slishengdaoo})
+        setUpSlider(slider(s), s);
+}
+
+void Form3::setUpSlider(QSlider *slider, Slider which)
+{
+    const SliderSettings &s = kSliders[int(which)];
+    slider->setOrientation(s.orientation);
+    slider->setRange(s.minimum, s.maximum);
+    slider->setPageStep(s.pageStep);
+    slider->setSingleStep(s.singleStep);
+    slider->setTickPosition(s.ticks);
+    slider->setTickInterval(s.tickInterval);
+    slider->setValue(0);
+    if (s.orientation == Qt::Vertical) {
+        // The minimum at the top; Up and Page Up move towards it.
+        slider->setInvertedAppearance(true);
+        slider->setInvertedControls(true);
+    }
+    connect(slider, &QSlider::valueChanged, this, [this, slider, which](int value) {
+        if (!m_applying && !slider->isSliderDown())
+            emit sliderChanged(which, value);
+    });
+    connect(slider, &QSlider::sliderReleased, this, [this, slider, which] {
+        if (which == Slider::Sliguocheng && m_pendingPosition >= 0)
+            m_pendingPosition = -1;   // the user's value wins
+        emit sliderChanged(which, slider->value());
+    });
+}
+
+QSlider *Form3::slider(Slider which) const
+{
+    return static_cast<QSlider *>(control(controlOf(which)));
+}
+
+// ---- applying the logic's state ------------------------------------------------
+
+void Form3::setControlEnabled(Control c, bool enabled)
+{
+    control(c)->setEnabled(enabled);
+}
+
+void Form3::setControlVisible(Control c, bool visible)
+{
+    control(c)->setVisible(visible);
+}
+
+void Form3::setText(Text text, const QString &value)
+{
+    if (text == Text::Caption) {
+        setWindowTitle(value);
+        return;
+    }
+    QWidget *widget = control(controlOf(text));
+    if (text == Text::ZantingToolTip) {
+        widget->setToolTip(value);
+    } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+        label->setText(value);
+    } else if (auto *box = qobject_cast<QLineEdit *>(widget)) {
+        box->setText(value);
+        box->setCursorPosition(0);
+    } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
+        button->setText(value);
+    }
+}
+
+void Form3::setSliderValue(Slider which, int value)
+{
+    QSlider *s = slider(which);
+    if (s->isSliderDown()) {
+        if (which == Slider::Sliguocheng)
+            m_pendingPosition = value;
+        return;
+    }
+    m_applying = true;
+    s->setValue(value);
+    m_applying = false;
+}
+
+void Form3::setPositionRange(int minimum, int maximum)
+{
+    m_applying = true;
+    slider(Slider::Sliguocheng)->setRange(minimum, maximum);
+    m_applying = false;
+}
+
+void Form3::setLoopChecked(bool checked)
+{
+    static_cast<QCheckBox *>(control(Control::Check1))->setChecked(checked);
+}
+
+// ---- window ------------------------------------------------------------------------
+
+void Form3::dock()
+{
+    QScreen *screen = this->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect frame = frameGeometry();
+    const bool framed = frame.size() != size();
+    const QSize outer = framed || !isVisible() ? (framed ? frame.size() : guessedOuterSize(size())) : size();
+    move(dockedTopLeft(screen->geometry(), outer));
+}
+
+bool Form3::event(QEvent *event)
+{
+    const bool result = QWidget::event(event);
+    // The window manager frames the window after it is first shown; once the
+    // frame is known, dock again by it (once: a user's later move stays).
+    if (!m_dockedByFrame && isVisible()
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+        if (frameGeometry().size() != size()) {
+            m_dockedByFrame = true;
+            dock();
+        }
+    }
+    return result;
+}
+
+void Form3::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint())) {
+        emit hideRequested();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    if (event->spontaneous()) {
+        event->ignore();
+        emit hideRequested();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void Form3::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        // No task-bar button to bring it back from: hide it instead.
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        emit hideRequested();
+    }
+}
