@@ -276,14 +276,12 @@ void Form3::mouseDoubleClickEvent(QMouseEvent *event)
     QWidget::mouseDoubleClickEvent(event);
 }
 
+// Only the host unloads the window, and it never closes it: a close comes from
+// the window manager (its close button or key) and hides instead.
 void Form3::closeEvent(QCloseEvent *event)
 {
-    if (event->spontaneous()) {
-        event->ignore();
-        emit hideRequested();
-        return;
-    }
-    QWidget::closeEvent(event);
+    event->ignore();
+    emit hideRequested();
 }
 
 void Form3::changeEvent(QEvent *event)

@@ -110,8 +110,10 @@ void PlayerHost::showWindow()
         load();
     if (!m_window)
         return;   // the selected entry failed to start
-    m_window->show();
-    m_window->raise();
+    if (m_window->isVisible())
+        m_window->raise();
+    else
+        m_window->show();
     m_window->activateWindow();
 }
 
