@@ -11,9 +11,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 
@@ -69,6 +73,59 @@ void setTextColour(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
 }
 
+// A slider that repaints only when its handle moves: the position slider
+// takes a value about 15 times a second, mostly within the same pixel.
+class HandleSlider : public QSlider {
+public:
+    using QSlider::QSlider;
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (change == SliderValueChange && !isSliderDown()) {
+            QStyleOptionSlider option;
+            initStyleOption(&option);
+            const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+            if (handle == m_handle)
+                return;
+            m_handle = handle;
+        } else {
+            m_handle = QRect();
+        }
+        QSlider::sliderChange(change);
+    }
+
+private:
+    QRect m_handle;   // where the handle was last drawn for a value change
+};
+
+// The display boxes: read-only fields on the button face with a flat
+// one-pixel border, drawn without antialiasing (they repaint often).
+class FlatBoxStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element == PE_PanelLineEdit || element == PE_FrameLineEdit) {
+            const QRect r = option->rect;
+            if (element == PE_PanelLineEdit)
+                painter->fillRect(r, option->palette.brush(QPalette::Base));
+            painter->fillRect(QRect(r.left(), r.top(), r.width(), 1), option->palette.color(QPalette::Dark));
+            painter->fillRect(QRect(r.left(), r.top(), 1, r.height()), option->palette.color(QPalette::Dark));
+            painter->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), option->palette.color(QPalette::Light));
+            painter->fillRect(QRect(r.right(), r.top(), 1, r.height()), option->palette.color(QPalette::Light));
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_DefaultFrameWidth)
+            return 1;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 // A frame for the window before the window manager has given it one: a thin
 // border and a title bar of the usual height.
 QSize guessedOuterSize(const QSize &client)
@@ -87,11 +144,15 @@ Form3::Form3(QWidget *parent)
     setFixedSize(Twips::toPixels(Form3Controls::ClientWidth), Twips::toPixels(Form3Controls::ClientHeight));
     move(Twips::toPixels(4440), Twips::toPixels(7065));
     createControls();
+    m_progressTimer.setSingleShot(true);
+    connect(&m_progressTimer, &QTimer::timeout, this, &Form3::showProgress);
 }
 
 void Form3::createControls()
 {
     // Created in tab order, so the focus chain is the defined one.
+    m_boxStyle = new FlatBoxStyle;
+    m_boxStyle->setParent(this);
     std::array<const Form3Controls::Spec *, ControlCount> byTab{};
     for (size_t i = 0; i < byTab.size(); ++i)
         byTab[i] = &Form3Controls::table()[i];
@@ -123,11 +184,13 @@ void Form3::createControls()
             break;
         }
         case Kind::Slider:
-            widget = new QSlider(this);
+            widget = new HandleSlider(this);
             break;
         case Kind::TextBox: {
             auto *box = new QLineEdit(text, this);
             box->setReadOnly(true);
+            box->setStyle(m_boxStyle);
+            box->setAttribute(Qt::WA_OpaquePaintEvent);   // the style fills it all
             // Read-only fields on the button face.
             QPalette palette = box->palette();
             palette.setColor(QPalette::Base, palette.color(QPalette::Button));
@@ -170,7 +233,7 @@ void Form3::setUpSlider(QSlider *slider, Slider which)
             emit sliderChanged(which, value);
     });
     connect(slider, &QSlider::sliderReleased, this, [this, slider, which] {
-        if (which == Slider::Sliguocheng && m_pendingPosition >= 0)
+        if (which == Slider::Sliguocheng)
             m_pendingPosition = -1;   // the user's value wins
         emit sliderChanged(which, slider->value());
     });
@@ -199,6 +262,11 @@ void Form3::setText(Text text, const QString &value)
         setWindowTitle(value);
         return;
     }
+    if (text == Text::Text1 || text == Text::Text3) {
+        (text == Text::Text1 ? m_pendingText1 : m_pendingText3) = value;
+        scheduleProgress();
+        return;
+    }
     QWidget *widget = control(controlOf(text));
     if (text == Text::ZantingToolTip) {
         widget->setToolTip(value);
@@ -214,15 +282,46 @@ void Form3::setText(Text text, const QString &value)
 
 void Form3::setSliderValue(Slider which, int value)
 {
-    QSlider *s = slider(which);
-    if (s->isSliderDown()) {
-        if (which == Slider::Sliguocheng)
-            m_pendingPosition = value;
+    if (which == Slider::Sliguocheng) {
+        m_pendingPosition = value;
+        scheduleProgress();
         return;
     }
     m_applying = true;
-    s->setValue(value);
+    slider(which)->setValue(value);
     m_applying = false;
+}
+
+// Shows the progress as soon as the caller is done (a report sets up to three
+// values) when the last showing is RefreshMs ago, otherwise when that time is
+// up; a later report usually comes first and takes the timer's place.
+void Form3::scheduleProgress()
+{
+    if (!isVisible() || m_progressTimer.isActive())
+        return;   // hidden: shown with the window
+    const qint64 since = m_progressShown.isValid() ? m_progressShown.elapsed() : RefreshMs;
+    m_progressTimer.start(int(std::max<qint64>(0, RefreshMs - since)));
+}
+
+void Form3::showProgress()
+{
+    m_progressTimer.stop();
+    m_progressShown.start();
+    for (auto [box, pending] : {std::pair{Control::Text1, &m_pendingText1}, std::pair{Control::Text3, &m_pendingText3}}) {
+        if (pending->isNull())
+            continue;
+        auto *edit = static_cast<QLineEdit *>(control(box));
+        edit->setText(*pending);
+        edit->setCursorPosition(0);
+        *pending = QString();
+    }
+    QSlider *position = slider(Slider::Sliguocheng);
+    if (m_pendingPosition >= 0 && !position->isSliderDown()) {
+        m_applying = true;
+        position->setValue(m_pendingPosition);
+        m_applying = false;
+        m_pendingPosition = -1;
+    }
 }
 
 void Form3::setPositionRange(int minimum, int maximum)
@@ -278,6 +377,12 @@ void Form3::mouseDoubleClickEvent(QMouseEvent *event)
 
 // Only the host unloads the window, and it never closes it: a close comes from
 // the window manager (its close button or key) and hides instead.
+void Form3::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    showProgress();
+}
+
 void Form3::closeEvent(QCloseEvent *event)
 {
     event->ignore();

@@ -1,11 +1,14 @@
 #pragma once
 #include "player_types.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
 
 class QSlider;
+class QStyle;
 
 // The player window: a small, fixed-size, always-on-top tool window without
 // close, minimise or maximise buttons and without a task-bar button. A thin
@@ -14,12 +17,19 @@ class QSlider;
 //
 // Sliders report FINISHED changes only: a released thumb, a click on the
 // track, a key or the wheel; not the steps of a drag. While the user holds
-// the position slider's thumb, values set from outside wait until it is let
-// go, so the thumb stays under the pointer.
+// the position slider's thumb, values set from outside do not move it, so the
+// thumb stays under the pointer; when it is let go, the user's value counts.
+//
+// The progress shown while playing (played time, frames played, position)
+// comes about 15 times a second. It is shown at most every RefreshMs, always
+// ending on the latest value, and not at all while the window is hidden, so
+// the window costs little beside the sound. Everything else shows at once.
 class Form3 : public QWidget {
     Q_OBJECT
 public:
     explicit Form3(QWidget *parent = nullptr);
+
+    static constexpr int RefreshMs = 200;
 
     QWidget *control(Player::Control control) const { return m_controls[size_t(control)]; }
 
@@ -49,15 +59,24 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     void createControls();
     void setUpSlider(QSlider *slider, Player::Slider which);
     QSlider *slider(Player::Slider which) const;
+    void scheduleProgress();
+    void showProgress();
 
     std::array<QWidget *, Player::ControlCount> m_controls{};
+    QStyle *m_boxStyle = nullptr;     // flat borders of the display boxes
     bool m_applying = false;          // a change from outside, not the user's
-    int m_pendingPosition = -1;       // value set while the thumb was held
+    // Progress not shown yet: played time, frames played, position (-1: none).
+    QString m_pendingText1;
+    QString m_pendingText3;
+    int m_pendingPosition = -1;
+    QElapsedTimer m_progressShown;
+    QTimer m_progressTimer;
     bool m_dockedByFrame = false;
 };

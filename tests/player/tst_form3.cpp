@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -106,6 +107,9 @@ private slots:
     void viewFollowsState();
     // A held thumb is not pulled away; its release is the change.
     void positionSliderDrag();
+    // Progress shows at most every RefreshMs, ending on the latest report,
+    // and waits while the window is hidden.
+    void progressRefresh();
     // Keys on the sliders: End seeks to the end; Up and Home go to the top.
     void sliderKeys_data();
     void sliderKeys();
@@ -508,7 +512,7 @@ void Form3Test::viewFollowsState()
     QCOMPARE(zanting->text(), QStringLiteral(">|"));
 
     rig.fake->reportFrame(2336);
-    QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("01:01"));
+    QTRY_COMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("01:01"));
     QCOMPARE(child<QLineEdit>(window, "Text3")->text(), QStringLiteral("2336"));
     QCOMPARE(child<QSlider>(window, "Sliguocheng")->value(), 2336);
 
@@ -524,16 +528,17 @@ void Form3Test::positionSliderDrag()
     rig.host.showWindow();
     auto *slider = child<QSlider>(rig.host.window(), "Sliguocheng");
     rig.fake->reportFrame(1000);
-    QCOMPARE(slider->value(), 1000);
+    QTRY_COMPARE(slider->value(), 1000);
 
     slider->setSliderDown(true);      // the user takes the thumb
     slider->setValue(3000);           // and drags it
     rig.fake->reportFrame(1010);      // playback goes on meanwhile
+    QTest::qWait(Form3::RefreshMs + 50);
     QCOMPARE(slider->value(), 3000);  // the thumb stays under the pointer
     QCOMPARE(rig.fake->seeks, QList<qint32>());
     slider->setSliderDown(false);     // let go: that is the change
     QCOMPARE(rig.fake->seeks, QList<qint32>{3000});
-    QCOMPARE(child<QLineEdit>(rig.host.window(), "Text3")->text(), QStringLiteral("3000"));
+    QTRY_COMPARE(child<QLineEdit>(rig.host.window(), "Text3")->text(), QStringLiteral("3000"));
 
     // A short drag is no seek; the next report puts the thumb back.
     slider->setSliderDown(true);
@@ -541,7 +546,40 @@ void Form3Test::positionSliderDrag()
     slider->setSliderDown(false);
     QCOMPARE(rig.fake->seeks, QList<qint32>{3000});
     rig.fake->reportFrame(3020);
-    QCOMPARE(slider->value(), 3020);
+    QTRY_COMPARE(slider->value(), 3020);
+}
+
+void Form3Test::progressRefresh()
+{
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    Form3 *window = rig.host.window();
+    auto *frames = child<QLineEdit>(window, "Text3");
+    QTest::qWait(Form3::RefreshMs + 20);
+    // A report after a quiet spell shows at once; the next ones wait their turn
+    // and the latest of them is shown.
+    rig.fake->reportFrame(100);
+    QCoreApplication::processEvents();
+    QCOMPARE(frames->text(), QStringLiteral("100"));
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    for (int frame = 110; frame <= 190; frame += 10)
+        rig.fake->reportFrame(frame);
+    QCoreApplication::processEvents();
+    QCOMPARE(frames->text(), QStringLiteral("100"));
+    QTRY_COMPARE_WITH_TIMEOUT(frames->text(), QStringLiteral("190"), Form3::RefreshMs * 3);
+    QVERIFY(sinceShown.elapsed() >= Form3::RefreshMs - 20);
+    QCOMPARE(child<QSlider>(window, "Sliguocheng")->value(), 190);
+    QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("00:04"));
+
+    // Hidden: nothing shown until the window is shown again.
+    rig.host.hideWindow();
+    rig.fake->reportFrame(500);
+    QTest::qWait(Form3::RefreshMs + 50);
+    QCOMPARE(frames->text(), QStringLiteral("190"));
+    rig.host.showWindow();
+    QCOMPARE(frames->text(), QStringLiteral("500"));
+    QCOMPARE(child<QSlider>(window, "Sliguocheng")->value(), 500);
 }
 
 void Form3Test::sliderKeys_data()
