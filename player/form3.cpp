@@ -144,8 +144,10 @@ Form3::Form3(QWidget *parent)
     setFixedSize(Twips::toPixels(Form3Controls::ClientWidth), Twips::toPixels(Form3Controls::ClientHeight));
     move(Twips::toPixels(4440), Twips::toPixels(7065));
     createControls();
-    m_progressTimer.setSingleShot(true);
-    connect(&m_progressTimer, &QTimer::timeout, this, &Form3::showProgress);
+    for (QTimer *timer : {&m_progressDue, &m_progressLate}) {
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, this, &Form3::showProgress);
+    }
 }
 
 void Form3::createControls()
@@ -292,20 +294,27 @@ void Form3::setSliderValue(Slider which, int value)
     m_applying = false;
 }
 
-// Shows the progress as soon as the caller is done (a report sets up to three
-// values) when the last showing is RefreshMs ago, otherwise when that time is
-// up; a later report usually comes first and takes the timer's place.
+// Due (the last showing is RefreshMs ago): shown as soon as the caller is
+// done, since one report sets up to three values. Not due: the first report
+// after RefreshMs shows it, so playing costs no wake-up of its own; the late
+// timer only catches the last values before a pause, a stop or an end.
 void Form3::scheduleProgress()
 {
-    if (!isVisible() || m_progressTimer.isActive())
-        return;   // hidden: shown with the window
+    if (!isVisible())
+        return;   // shown with the window
     const qint64 since = m_progressShown.isValid() ? m_progressShown.elapsed() : RefreshMs;
-    m_progressTimer.start(int(std::max<qint64>(0, RefreshMs - since)));
+    if (since >= RefreshMs) {
+        if (!m_progressDue.isActive())
+            m_progressDue.start(0);
+    } else if (!m_progressLate.isActive()) {
+        m_progressLate.start(int(RefreshMs - since + RefreshMs / 2));
+    }
 }
 
 void Form3::showProgress()
 {
-    m_progressTimer.stop();
+    m_progressDue.stop();
+    m_progressLate.stop();
     m_progressShown.start();
     for (auto [box, pending] : {std::pair{Control::Text1, &m_pendingText1}, std::pair{Control::Text3, &m_pendingText3}}) {
         if (pending->isNull())

@@ -77,6 +77,7 @@ private:
     QString m_pendingText3;
     int m_pendingPosition = -1;
     QElapsedTimer m_progressShown;
-    QTimer m_progressTimer;
+    QTimer m_progressDue;    // zero delay: once the current report is set
+    QTimer m_progressLate;   // when no report comes to show the last values
     bool m_dockedByFrame = false;
 };
