@@ -152,18 +152,17 @@ Form3::Form3(QWidget *parent)
 
 void Form3::createControls()
 {
-    // Created in tab order, so the focus chain is the defined one.
     m_boxStyle = new FlatBoxStyle;
-    m_boxStyle->setParent(this);
-    std::array<const Form3Controls::Spec *, ControlCount> byTab{};
+    // Created in tab order, so the focus chain is the defined one.
+    std::array<const Form3Controls::Definition *, ControlCount> byTab{};
     for (size_t i = 0; i < byTab.size(); ++i)
         byTab[i] = &Form3Controls::table()[i];
     std::sort(byTab.begin(), byTab.end(), [](auto *a, auto *b) { return a->tab < b->tab; });
 
-    for (const Form3Controls::Spec *spec : byTab) {
-        const QString text = QString::fromUtf8(spec->text);
+    for (const Form3Controls::Definition *def : byTab) {
+        const QString text = QString::fromUtf8(def->text);
         QWidget *widget = nullptr;
-        switch (spec->kind) {
+        switch (def->kind) {
         case Kind::Label: {
             auto *label = new QLabel(text, this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -180,7 +179,7 @@ void Form3::createControls()
         case Kind::Button: {
             auto *button = new QPushButton(text, this);
             button->setAutoDefault(false);
-            const Control id = spec->id;
+            const Control id = def->id;
             connect(button, &QPushButton::clicked, this, [this, id] { emit clicked(id); });
             widget = button;
             break;
@@ -202,13 +201,15 @@ void Form3::createControls()
             break;
         }
         }
-        widget->setObjectName(QLatin1String(spec->name));
-        widget->setGeometry(Twips::rect(spec->left, spec->top, spec->width, spec->height));
-        if (*spec->toolTip)
-            widget->setToolTip(QString::fromUtf8(spec->toolTip));
-        m_controls[size_t(spec->id)] = widget;
+        widget->setObjectName(QLatin1String(def->name));
+        widget->setGeometry(Twips::rect(def->left, def->top, def->width, def->height));
+        if (*def->toolTip)
+            widget->setToolTip(QString::fromUtf8(def->toolTip));
+        m_controls[size_t(def->id)] = widget;
     }
 
+    // Owned from here on, so it goes after the boxes that use it.
+    m_boxStyle->setParent(this);
     setTextColour(control(Control::Label4), QColor(255, 0, 0));
     setTextColour(control(Control::Label6), QColor(0, 0, 255));
     for (Slider s : {Slider::Sliguocheng, Slider::Sliyin, Slider::Slishengdaoo})
@@ -354,9 +355,9 @@ void Form3::dock()
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect frame = frameGeometry();
-    const bool framed = frame.size() != size();
-    const QSize outer = framed || !isVisible() ? (framed ? frame.size() : guessedOuterSize(size())) : size();
+    QSize outer = frameGeometry().size();
+    if (outer == size() && !isVisible())
+        outer = guessedOuterSize(size());   // not framed yet
     move(dockedTopLeft(screen->geometry(), outer));
 }
 
@@ -384,14 +385,14 @@ void Form3::mouseDoubleClickEvent(QMouseEvent *event)
     QWidget::mouseDoubleClickEvent(event);
 }
 
-// Only the host unloads the window, and it never closes it: a close comes from
-// the window manager (its close button or key) and hides instead.
 void Form3::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     showProgress();
 }
 
+// Only the host unloads the window, and it never closes it: a close comes from
+// the window manager (its close button or key) and hides instead.
 void Form3::closeEvent(QCloseEvent *event)
 {
     event->ignore();

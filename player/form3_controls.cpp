@@ -4,7 +4,7 @@ namespace Form3Controls {
 namespace {
 using Player::Control;
 
-constexpr std::array<Spec, Player::ControlCount> kTable{{
+constexpr std::array<Definition, Player::ControlCount> kTable{{
     {Control::Label2, "Label2", Kind::Label, 0, 0, 975, 255, 0, "正在播放第", ""},
     {Control::Label4, "Label4", Kind::Label, 960, 0, 495, 255, 4, "", ""},
     {Control::Label5, "Label5", Kind::Label, 2040, 0, 615, 255, 5, "首歌曲", ""},
@@ -44,12 +44,12 @@ constexpr bool inEnumOrder()
 static_assert(inEnumOrder(), "one row per Player::Control, in the enum's order");
 } // namespace
 
-const std::array<Spec, Player::ControlCount> &table()
+const std::array<Definition, Player::ControlCount> &table()
 {
     return kTable;
 }
 
-const Spec &spec(Player::Control control)
+const Definition &definition(Player::Control control)
 {
     return kTable[size_t(control)];
 }

@@ -11,7 +11,7 @@ namespace Form3Controls {
 
 enum class Kind { Label, CheckBox, Button, Slider, TextBox };
 
-struct Spec {
+struct Definition {
     Player::Control id;
     const char *name;
     Kind kind;
@@ -21,8 +21,8 @@ struct Spec {
     const char *toolTip;            // "" for none
 };
 
-const std::array<Spec, Player::ControlCount> &table();
-const Spec &spec(Player::Control control);
+const std::array<Definition, Player::ControlCount> &table();
+const Definition &definition(Player::Control control);
 
 // Client area of the window, twips; the window is not resizable.
 inline constexpr int ClientWidth = 7320;

@@ -5,6 +5,7 @@
 #include "player_texts.h"
 
 #include <algorithm>
+#include <climits>
 
 using namespace Player;
 using PlayerTexts::isMp3Entry;
@@ -293,8 +294,6 @@ void PlayerState::play()
 {
     if (m_list.count() > 0)
         setPath(entryText(m_trackNumber));
-    if (m_finished)
-        return;
     tongyishou();
 }
 
