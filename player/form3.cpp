@@ -1,0 +1,410 @@
+#include "form3.h"
+
+#include "docking.h"
+#include "form3_controls.h"
+#include "player_icon.h"
+#include "twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include <algorithm>
+
+using namespace Player;
+using Form3Controls::Kind;
+
+namespace {
+
+struct SliderSettings {
+    Control control;
+    Qt::Orientation orientation;
+    int minimum, maximum, pageStep, singleStep;
+    QSlider::TickPosition ticks;
+    int tickInterval;
+};
+
+// Design settings; the position slider's range is set at run time.
+constexpr SliderSettings kSliders[] = {
+    {Control::Sliguocheng, Qt::Horizontal, 0, 10, 5, 1, QSlider::TicksBelow, 400},
+    {Control::Sliyin, Qt::Vertical, -100, 0, 8, 3, QSlider::TicksBothSides, 10},
+    {Control::Slishengdaoo, Qt::Vertical, -45, 45, 10, 5, QSlider::TicksBothSides, 20},
+};
+
+Control controlOf(Slider slider)
+{
+    return kSliders[int(slider)].control;
+}
+
+Control controlOf(Text text)
+{
+    switch (text) {
+    case Text::Label2: return Control::Label2;
+    case Text::Label3: return Control::Label3;
+    case Text::Label4: return Control::Label4;
+    case Text::Label6: return Control::Label6;
+    case Text::Text1: return Control::Text1;
+    case Text::Text2: return Control::Text2;
+    case Text::Text3: return Control::Text3;
+    case Text::Text4: return Control::Text4;
+    case Text::Text5: return Control::Text5;
+    case Text::Text6: return Control::Text6;
+    case Text::ZantingCaption:
+    case Text::ZantingToolTip: return Control::zanting;
+    case Text::Caption: break;
+    }
+    return Control::Label2;
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// A slider that repaints only when its handle moves: the position slider
+// takes a value about 15 times a second, mostly within the same pixel.
+class HandleSlider : public QSlider {
+public:
+    using QSlider::QSlider;
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (change == SliderValueChange && !isSliderDown()) {
+            QStyleOptionSlider option;
+            initStyleOption(&option);
+            const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+            if (handle == m_handle)
+                return;
+            m_handle = handle;
+        } else {
+            m_handle = QRect();
+        }
+        QSlider::sliderChange(change);
+    }
+
+private:
+    QRect m_handle;   // where the handle was last drawn for a value change
+};
+
+// The display boxes: read-only fields on the button face with a flat
+// one-pixel border, drawn without antialiasing (they repaint often).
+class FlatBoxStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element == PE_PanelLineEdit || element == PE_FrameLineEdit) {
+            const QRect r = option->rect;
+            if (element == PE_PanelLineEdit)
+                painter->fillRect(r, option->palette.brush(QPalette::Base));
+            painter->fillRect(QRect(r.left(), r.top(), r.width(), 1), option->palette.color(QPalette::Dark));
+            painter->fillRect(QRect(r.left(), r.top(), 1, r.height()), option->palette.color(QPalette::Dark));
+            painter->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), option->palette.color(QPalette::Light));
+            painter->fillRect(QRect(r.right(), r.top(), 1, r.height()), option->palette.color(QPalette::Light));
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_DefaultFrameWidth)
+            return 1;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// A frame for the window before the window manager has given it one: a thin
+// border and a title bar of the usual height.
+QSize guessedOuterSize(const QSize &client)
+{
+    return client + QSize(2 * 3, 3 + 22);
+}
+
+} // namespace
+
+Form3::Form3(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("播放窗口--"));
+    setWindowIcon(playerIcon());
+    setFixedSize(Twips::toPixels(Form3Controls::ClientWidth), Twips::toPixels(Form3Controls::ClientHeight));
+    move(Twips::toPixels(4440), Twips::toPixels(7065));
+    createControls();
+    for (QTimer *timer : {&m_progressDue, &m_progressLate}) {
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, this, &Form3::showProgress);
+    }
+}
+
+void Form3::createControls()
+{
+    m_boxStyle = new FlatBoxStyle;
+    // Created in tab order, so the focus chain is the defined one.
+    std::array<const Form3Controls::Definition *, ControlCount> byTab{};
+    for (size_t i = 0; i < byTab.size(); ++i)
+        byTab[i] = &Form3Controls::table()[i];
+    std::sort(byTab.begin(), byTab.end(), [](auto *a, auto *b) { return a->tab < b->tab; });
+
+    for (const Form3Controls::Definition *def : byTab) {
+        const QString text = QString::fromUtf8(def->text);
+        QWidget *widget = nullptr;
+        switch (def->kind) {
+        case Kind::Label: {
+            auto *label = new QLabel(text, this);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setTextFormat(Qt::PlainText);
+            widget = label;
+            break;
+        }
+        case Kind::CheckBox: {
+            auto *check = new QCheckBox(text, this);
+            connect(check, &QCheckBox::clicked, this, &Form3::loopToggled);
+            widget = check;
+            break;
+        }
+        case Kind::Button: {
+            auto *button = new QPushButton(text, this);
+            button->setAutoDefault(false);
+            const Control id = def->id;
+            connect(button, &QPushButton::clicked, this, [this, id] { emit clicked(id); });
+            widget = button;
+            break;
+        }
+        case Kind::Slider:
+            widget = new HandleSlider(this);
+            break;
+        case Kind::TextBox: {
+            auto *box = new QLineEdit(text, this);
+            box->setReadOnly(true);
+            box->setStyle(m_boxStyle);
+            box->setAttribute(Qt::WA_OpaquePaintEvent);   // the style fills it all
+            // Read-only fields on the button face.
+            QPalette palette = box->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+            box->setPalette(palette);
+            box->setCursorPosition(0);
+            widget = box;
+            break;
+        }
+        }
+        widget->setObjectName(QLatin1String(def->name));
+        widget->setGeometry(Twips::rect(def->left, def->top, def->width, def->height));
+        if (*def->toolTip)
+            widget->setToolTip(QString::fromUtf8(def->toolTip));
+        m_controls[size_t(def->id)] = widget;
+    }
+
+    // Owned from here on, so it goes after the boxes that use it.
+    m_boxStyle->setParent(this);
+    setTextColour(control(Control::Label4), QColor(255, 0, 0));
+    setTextColour(control(Control::Label6), QColor(0, 0, 255));
+    for (Slider s : {Slider::Sliguocheng, Slider::Sliyin, Slider::Slishengdaoo})
+        setUpSlider(slider(s), s);
+}
+
+void Form3::setUpSlider(QSlider *slider, Slider which)
+{
+    const SliderSettings &s = kSliders[int(which)];
+    slider->setOrientation(s.orientation);
+    slider->setRange(s.minimum, s.maximum);
+    slider->setPageStep(s.pageStep);
+    slider->setSingleStep(s.singleStep);
+    slider->setTickPosition(s.ticks);
+    slider->setTickInterval(s.tickInterval);
+    slider->setValue(0);
+    if (s.orientation == Qt::Vertical) {
+        // The minimum at the top; Up and Page Up move towards it.
+        slider->setInvertedAppearance(true);
+        slider->setInvertedControls(true);
+    }
+    connect(slider, &QSlider::valueChanged, this, [this, slider, which](int value) {
+        if (!m_applying && !slider->isSliderDown())
+            emit sliderChanged(which, value);
+    });
+    connect(slider, &QSlider::sliderReleased, this, [this, slider, which] {
+        if (which == Slider::Sliguocheng)
+            m_pendingPosition = -1;   // the user's value wins
+        emit sliderChanged(which, slider->value());
+    });
+}
+
+QSlider *Form3::slider(Slider which) const
+{
+    return static_cast<QSlider *>(control(controlOf(which)));
+}
+
+// ---- applying the logic's state ------------------------------------------------
+
+void Form3::setControlEnabled(Control c, bool enabled)
+{
+    control(c)->setEnabled(enabled);
+}
+
+void Form3::setControlVisible(Control c, bool visible)
+{
+    control(c)->setVisible(visible);
+}
+
+void Form3::setText(Text text, const QString &value)
+{
+    if (text == Text::Caption) {
+        setWindowTitle(value);
+        return;
+    }
+    if (text == Text::Text1 || text == Text::Text3) {
+        (text == Text::Text1 ? m_pendingText1 : m_pendingText3) = value;
+        scheduleProgress();
+        return;
+    }
+    QWidget *widget = control(controlOf(text));
+    if (text == Text::ZantingToolTip) {
+        widget->setToolTip(value);
+    } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+        label->setText(value);
+    } else if (auto *box = qobject_cast<QLineEdit *>(widget)) {
+        box->setText(value);
+        box->setCursorPosition(0);
+    } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
+        button->setText(value);
+    }
+}
+
+void Form3::setSliderValue(Slider which, int value)
+{
+    if (which == Slider::Sliguocheng) {
+        m_pendingPosition = value;
+        scheduleProgress();
+        return;
+    }
+    m_applying = true;
+    slider(which)->setValue(value);
+    m_applying = false;
+}
+
+// Due (the last showing is RefreshMs ago): shown as soon as the caller is
+// done, since one report sets up to three values. Not due: the first report
+// after RefreshMs shows it, so playing costs no wake-up of its own; the late
+// timer only catches the last values before a pause, a stop or an end.
+void Form3::scheduleProgress()
+{
+    if (!isVisible())
+        return;   // shown with the window
+    const qint64 since = m_progressShown.isValid() ? m_progressShown.elapsed() : RefreshMs;
+    if (since >= RefreshMs) {
+        if (!m_progressDue.isActive())
+            m_progressDue.start(0);
+    } else if (!m_progressLate.isActive()) {
+        m_progressLate.start(int(RefreshMs - since + RefreshMs / 2));
+    }
+}
+
+void Form3::showProgress()
+{
+    m_progressDue.stop();
+    m_progressLate.stop();
+    m_progressShown.start();
+    for (auto [box, pending] : {std::pair{Control::Text1, &m_pendingText1}, std::pair{Control::Text3, &m_pendingText3}}) {
+        if (pending->isNull())
+            continue;
+        auto *edit = static_cast<QLineEdit *>(control(box));
+        edit->setText(*pending);
+        edit->setCursorPosition(0);
+        *pending = QString();
+    }
+    QSlider *position = slider(Slider::Sliguocheng);
+    if (m_pendingPosition >= 0 && !position->isSliderDown()) {
+        m_applying = true;
+        position->setValue(m_pendingPosition);
+        m_applying = false;
+        m_pendingPosition = -1;
+    }
+}
+
+void Form3::setPositionRange(int minimum, int maximum)
+{
+    m_applying = true;
+    slider(Slider::Sliguocheng)->setRange(minimum, maximum);
+    m_applying = false;
+}
+
+void Form3::setLoopChecked(bool checked)
+{
+    static_cast<QCheckBox *>(control(Control::Check1))->setChecked(checked);
+}
+
+// ---- window ------------------------------------------------------------------------
+
+void Form3::dock()
+{
+    QScreen *screen = this->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QSize outer = frameGeometry().size();
+    if (outer == size() && !isVisible())
+        outer = guessedOuterSize(size());   // not framed yet
+    move(dockedTopLeft(screen->geometry(), outer));
+}
+
+bool Form3::event(QEvent *event)
+{
+    const bool result = QWidget::event(event);
+    // The window manager frames the window after it is first shown; once the
+    // frame is known, dock again by it (once: a user's later move stays).
+    if (!m_dockedByFrame && isVisible()
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+        if (frameGeometry().size() != size()) {
+            m_dockedByFrame = true;
+            dock();
+        }
+    }
+    return result;
+}
+
+void Form3::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint())) {
+        emit hideRequested();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void Form3::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    showProgress();
+}
+
+// Only the host unloads the window, and it never closes it: a close comes from
+// the window manager (its close button or key) and hides instead.
+void Form3::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    emit hideRequested();
+}
+
+void Form3::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        // No task-bar button to bring it back from: hide it instead.
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        emit hideRequested();
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include "mp3_control.h"
+
+class Mp3Player;
+
+// The real component: Mp3Player behind the player window's interface. Named
+// "mp" like the control it stands for; its Mp3Player is a child object.
+class Mp3PlayerControl : public Mp3Control {
+    Q_OBJECT
+public:
+    explicit Mp3PlayerControl(QObject *parent = nullptr);
+    // For tests and benchmarks that want the silent clock.
+    Mp3PlayerControl(bool silent, QObject *parent);
+
+    void OpenFile(const QString &path) override;
+    void Play() override;
+    void TogglePause() override;
+    void SeekFrame(qint32 frame) override;
+    void StopPlay() override;
+    void EndPlayback() override;
+    qint32 FrameCount() const override;
+    float MsPerFrame() const override;
+    qint32 LengthMs() const override;
+    qint32 SampleRate() const override;
+    qint32 BitRate() const override;
+    void SetVolume(qint16 left, qint16 right) override;
+    int errorNumber() const override;
+    QString errorDescription() const override;
+
+    Mp3Player *player() const { return m_player; }
+
+private:
+    Mp3Player *m_player;
+};

@@ -1,0 +1,668 @@
+// The player window on screen (offscreen platform): its definition, the
+// window it is, docking, the user's gestures, and the host that loads, shows,
+// hides and unloads it.
+#include "docking.h"
+#include "fake_mp3_control.h"
+#include "fake_player_list.h"
+#include "form3.h"
+#include "player_host.h"
+#include "player_icon.h"
+#include "player_state.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSet>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QWindow>
+
+using namespace Player;
+
+namespace {
+
+template <typename T = QWidget>
+T *child(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
+// A host over a fake list whose component is a scripted fake; the fake of
+// the loaded window stays reachable.
+struct HostRig {
+    explicit HostRig(const QStringList &entries, int selected,
+                     FakeMp3Control::Ending ending = FakeMp3Control::Ending::Queued)
+        : list(entries, selected)
+        , host(list, [this, ending] {
+            auto *mp = new FakeMp3Control;
+            mp->ending = ending;
+            for (const QString &e : list.entries)
+                mp->addTrack(e, track);
+            for (const QString &bad : broken)
+                mp->tracks.remove(bad);
+            fake = mp;
+            return mp;
+        }, PathRules::windows())
+    {
+        track.frames = 5000;
+    }
+    static void flushDeletes()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    FakePlayerList list;
+    FakeMp3Control::Track track;
+    QStringList broken;   // entries whose file is missing
+    QPointer<FakeMp3Control> fake;
+    PlayerHost host;
+};
+
+const QStringList kThree = {QStringLiteral("D:\\m\\a.mp3"), QStringLiteral("D:\\m\\b.wma"),
+                            QStringLiteral("D:\\m\\c.mp3")};
+
+} // namespace
+
+class Form3Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    // Every control at its design place and size, with its name.
+    void geometry_data();
+    void geometry();
+    void windowDefinition();
+    // Tab moves through the controls in the defined order.
+    void tabOrder();
+    void captionsAndToolTips_data();
+    void captionsAndToolTips();
+    void sliderSettings_data();
+    void sliderSettings();
+    // Read-only boxes on the button face; coloured number labels.
+    void boxesAndLabels();
+    // Two cars, red and green, at both sizes, in the 16 colours.
+    void icon_data();
+    void icon();
+    // Bottom-right corner by the outer size, on the screen's own coordinates.
+    void dockedPosition_data();
+    void dockedPosition();
+    void dockedOnShow();
+    // Loading hidden, showing, hiding, unloading, loading afresh.
+    void hostLifecycle();
+    // The main window's writes do not load a window.
+    void trackPositionWhileUnloaded();
+    // Double-click on the background hides; on a control it does not.
+    void doubleClickHides();
+    // The window manager's close or minimise hides like the double-click.
+    void windowManagerCloseHides();
+    // The logic's state reaches the widgets, the user's clicks the logic.
+    void viewFollowsState();
+    // A held thumb is not pulled away; its release is the change.
+    void positionSliderDrag();
+    // Progress shows at most every RefreshMs, ending on the latest report,
+    // and waits while the window is hidden.
+    void progressRefresh();
+    // Keys on the sliders: End seeks to the end; Up and Home go to the top.
+    void sliderKeys_data();
+    void sliderKeys();
+    void loopCheckBox();
+    // A track that cannot start unloads the window and asks for the main window.
+    void errorPathUnloads_data();
+    void errorPathUnloads();
+};
+
+void Form3Test::initTestCase()
+{
+    qRegisterMetaType<Player::Control>();
+}
+
+// ---- definition ------------------------------------------------------------------------------
+
+void Form3Test::geometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");   // left, top, width, height
+    const struct {
+        const char *name;
+        int l, t, w, h;
+    } rows[] = {
+        {"Label2", 0, 0, 975, 255},         {"Label4", 960, 0, 495, 255},
+        {"Label6", 1440, 0, 615, 255},      {"Label5", 2040, 0, 615, 255},
+        {"Check1", 2880, 0, 1215, 180},     {"Label3", 5640, 0, 615, 375},
+        {"bofang", 120, 360, 375, 495},     {"zanting", 480, 360, 375, 495},
+        {"tingzhi", 840, 360, 375, 495},    {"kuaijin", 1200, 360, 375, 495},
+        {"kuaitui", 1560, 360, 375, 495},   {"Sliguocheng", 1920, 360, 4335, 495},
+        {"Text1", 120, 960, 735, 270},      {"Text3", 1200, 960, 735, 270},
+        {"Text4", 2280, 960, 735, 270},     {"Text5", 3360, 960, 735, 270},
+        {"Text6", 4440, 960, 735, 270},     {"Text2", 5520, 960, 735, 270},
+        {"Command3", 600, 1320, 975, 375},  {"Command1", 2040, 1320, 975, 375},
+        {"Command2", 3480, 1320, 975, 375}, {"Command4", 4920, 1320, 975, 375},
+        {"Sliyin", 6360, 120, 375, 1455},   {"Slishengdaoo", 6840, 120, 375, 1455},
+        {"Label1", 7200, 120, 135, 255},    {"Label7", 7200, 1320, 135, 255},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r.name) << QString::fromLatin1(r.name) << QRect(r.l, r.t, r.w, r.h);
+}
+
+void Form3Test::geometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    Form3 window;
+    QWidget *widget = window.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(widget->parentWidget(), &window);
+    QCOMPARE(widget->geometry(), Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+}
+
+void Form3Test::windowDefinition()
+{
+    Form3 window;
+    QCOMPARE(window.objectName(), QStringLiteral("Form3"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("播放窗口--"));
+    QCOMPARE(window.size(), QSize(488, 117));   // 7320 × 1755 twips
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    const Qt::WindowFlags flags = window.windowFlags();
+    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);   // no task-bar button
+    QVERIFY(flags & Qt::WindowStaysOnTopHint);
+    QVERIFY(flags & Qt::WindowTitleHint);
+    QVERIFY(flags & Qt::CustomizeWindowHint);
+    for (Qt::WindowType absent : {Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint,
+                                  Qt::WindowMaximizeButtonHint, Qt::WindowSystemMenuHint})
+        QVERIFY(!(flags & absent));
+    const QList<QSize> sizes = window.windowIcon().availableSizes();
+    QVERIFY(sizes.contains(QSize(32, 32)));
+    QVERIFY(sizes.contains(QSize(16, 16)));
+}
+
+void Form3Test::tabOrder()
+{
+    Form3 window;
+    const QStringList expected = {
+        QStringLiteral("Command1"), QStringLiteral("Command2"), QStringLiteral("Command3"),
+        QStringLiteral("Command4"), QStringLiteral("Sliguocheng"), QStringLiteral("Sliyin"),
+        QStringLiteral("Slishengdaoo"), QStringLiteral("bofang"), QStringLiteral("zanting"),
+        QStringLiteral("tingzhi"), QStringLiteral("kuaijin"), QStringLiteral("kuaitui"),
+        QStringLiteral("Text1"), QStringLiteral("Text2"), QStringLiteral("Text3"),
+        QStringLiteral("Text4"), QStringLiteral("Text5"), QStringLiteral("Text6"),
+        QStringLiteral("Check1")};
+    QStringList chain;
+    QWidget *w = child(&window, "Command1");
+    for (int guard = 0; guard < 200 && chain.size() < expected.size(); ++guard) {
+        if (w->focusPolicy() & Qt::TabFocus)
+            chain << w->objectName();
+        w = w->nextInFocusChain();
+    }
+    QCOMPARE(chain, expected);
+    // Labels take no focus.
+    for (const char *label : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7"})
+        QCOMPARE(child(&window, label)->focusPolicy(), Qt::NoFocus);
+}
+
+void Form3Test::captionsAndToolTips_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("bofang") << "bofang" << ">" << "播放";
+    QTest::newRow("zanting") << "zanting" << ">|" << "暂停";
+    QTest::newRow("tingzhi") << "tingzhi" << "-" << "停止";
+    QTest::newRow("kuaijin") << "kuaijin" << ">>" << "快进";
+    QTest::newRow("kuaitui") << "kuaitui" << "<<" << "快退";
+    QTest::newRow("Command3") << "Command3" << "第一首" << "";
+    QTest::newRow("Command1") << "Command1" << "上一首" << "";
+    QTest::newRow("Command2") << "Command2" << "下一首" << "";
+    QTest::newRow("Command4") << "Command4" << "最后一首" << "";
+    QTest::newRow("Check1") << "Check1" << "循环这一首" << "设定循环方式";
+    QTest::newRow("Label2") << "Label2" << "正在播放第" << "";
+    QTest::newRow("Label5") << "Label5" << "首歌曲" << "";
+    QTest::newRow("Label1") << "Label1" << "L" << "";
+    QTest::newRow("Label7") << "Label7" << "R" << "";
+    QTest::newRow("Text1: played time") << "Text1" << "Text1" << "播放的时间";
+    QTest::newRow("Text3: frames played") << "Text3" << "Text3" << "播放的帧数";
+    QTest::newRow("Text4: total frames") << "Text4" << "Text4" << "歌曲总帧数";
+    QTest::newRow("Text5: sampling rate") << "Text5" << "Text5" << "采样频率";
+    QTest::newRow("Text6: bit rate") << "Text6" << "Text6" << "传输速率";
+    QTest::newRow("Text2: total time") << "Text2" << "Text2" << "歌曲总时间";
+    QTest::newRow("Sliyin") << "Sliyin" << "" << "调节声音大小";
+    QTest::newRow("Slishengdaoo") << "Slishengdaoo" << "" << "调节左右声道";
+}
+
+void Form3Test::captionsAndToolTips()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, toolTip);
+    Form3 window;
+    QWidget *widget = window.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QString text;
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        text = button->text();
+    else if (auto *label = qobject_cast<QLabel *>(widget))
+        text = label->text();
+    else if (auto *box = qobject_cast<QLineEdit *>(widget))
+        text = box->text();
+    QCOMPARE(text, caption);
+    QCOMPARE(widget->toolTip(), toolTip);
+}
+
+void Form3Test::sliderSettings_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("pageStep");
+    QTest::addColumn<int>("singleStep");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<int>("tickInterval");
+    QTest::newRow("position") << "Sliguocheng" << int(Qt::Horizontal) << 0 << 10 << 5 << 1
+                              << int(QSlider::TicksBelow) << 400;
+    QTest::newRow("volume") << "Sliyin" << int(Qt::Vertical) << -100 << 0 << 8 << 3
+                            << int(QSlider::TicksBothSides) << 10;
+    QTest::newRow("balance") << "Slishengdaoo" << int(Qt::Vertical) << -45 << 45 << 10 << 5
+                             << int(QSlider::TicksBothSides) << 20;
+}
+
+void Form3Test::sliderSettings()
+{
+    QFETCH(QString, name);
+    QFETCH(int, orientation);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    QFETCH(int, pageStep);
+    QFETCH(int, singleStep);
+    QFETCH(int, ticks);
+    QFETCH(int, tickInterval);
+    Form3 window;
+    auto *slider = window.findChild<QSlider *>(name);
+    QVERIFY(slider);
+    QCOMPARE(int(slider->orientation()), orientation);
+    QCOMPARE(slider->minimum(), minimum);
+    QCOMPARE(slider->maximum(), maximum);
+    QCOMPARE(slider->pageStep(), pageStep);
+    QCOMPARE(slider->singleStep(), singleStep);
+    QCOMPARE(int(slider->tickPosition()), ticks);
+    QCOMPARE(slider->tickInterval(), tickInterval);
+    QCOMPARE(slider->value(), 0);
+    // On a vertical slider the minimum is at the top.
+    QCOMPARE(slider->invertedAppearance(), orientation == Qt::Vertical);
+}
+
+void Form3Test::boxesAndLabels()
+{
+    Form3 window;
+    for (const char *name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"}) {
+        auto *box = child<QLineEdit>(&window, name);
+        QVERIFY(box->isReadOnly());
+        QCOMPARE(box->palette().color(QPalette::Base), box->palette().color(QPalette::Button));
+        QCOMPARE(box->focusPolicy() & Qt::TabFocus, Qt::TabFocus);   // its text can be selected
+    }
+    QCOMPARE(child(&window, "Label4")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(child(&window, "Label6")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(child<QLabel>(&window, "Label4")->text(), QString());
+    QCOMPARE(child<QCheckBox>(&window, "Check1")->isChecked(), false);
+}
+
+void Form3Test::icon_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("32") << 32;
+    QTest::newRow("16") << 16;
+}
+
+void Form3Test::icon()
+{
+    QFETCH(int, size);
+    const QImage image = playerIconImage(size);
+    QCOMPARE(image.size(), QSize(size, size));
+    QSet<QRgb> colours;
+    int red = 0, green = 0, transparent = 0;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() == 0) {
+                ++transparent;
+                continue;
+            }
+            QCOMPARE(c.alpha(), 255);
+            colours.insert(c.rgb());
+            red += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+            green += c.green() > 100 && c.red() < 60 && c.blue() < 60;
+        }
+    }
+    QVERIFY2(colours.size() <= 16, qPrintable(QString::number(colours.size())));
+    QVERIFY2(red >= size, "a red car");
+    QVERIFY2(green >= size, "a green car");
+    QVERIFY(transparent > 0);
+    QVERIFY(playerIconImage(24).isNull());
+}
+
+void Form3Test::dockedPosition_data()
+{
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QSize>("outer");
+    QTest::addColumn<QPoint>("topLeft");
+    // 195 twips (13 px) from the right, 135 twips (9 px) from the bottom.
+    QTest::newRow("1280×1024, framed") << QRect(0, 0, 1280, 1024) << QSize(490, 138) << QPoint(777, 877);
+    QTest::newRow("no frame") << QRect(0, 0, 1280, 1024) << QSize(488, 117) << QPoint(779, 898);
+    QTest::newRow("second screen to the right") << QRect(1920, 0, 1280, 1024) << QSize(490, 138)
+                                                << QPoint(2697, 877);
+    QTest::newRow("screen below, 800×600") << QRect(0, 1080, 800, 600) << QSize(494, 143) << QPoint(293, 1528);
+}
+
+void Form3Test::dockedPosition()
+{
+    QFETCH(QRect, screen);
+    QFETCH(QSize, outer);
+    QFETCH(QPoint, topLeft);
+    QCOMPARE(dockedTopLeft(screen, outer), topLeft);
+}
+
+void Form3Test::dockedOnShow()
+{
+    HostRig rig(kThree, -1);
+    rig.host.showWindow();
+    Form3 *window = rig.host.window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QRect screen = window->screen()->geometry();
+    QCOMPARE(window->frameGeometry().topLeft(), dockedTopLeft(screen, window->frameGeometry().size()));
+}
+
+// ---- host ------------------------------------------------------------------------------------
+
+void Form3Test::hostLifecycle()
+{
+    HostRig rig(kThree, 0);
+    QVERIFY(!rig.host.isLoaded());
+    // Start-up: loaded and hidden at once; it plays the selected entry.
+    rig.host.hideWindow();
+    QVERIFY(rig.host.isLoaded());
+    QVERIFY(!rig.host.window()->isVisible());
+    QCOMPARE(rig.fake->opened(), QStringList{kThree[0]});
+    QCOMPARE(rig.host.component()->objectName(), QStringLiteral("mp"));
+    QCOMPARE(rig.host.component()->parent(), rig.host.window());
+
+    // Showing a loaded window only shows it.
+    QPointer<Form3> first = rig.host.window();
+    rig.host.showWindow();
+    QCOMPARE(rig.host.window(), first.data());
+    QVERIFY(first->isVisible());
+    QCOMPARE(rig.fake->opened().size(), 1);
+    rig.host.hideWindow();
+    QVERIFY(!first->isVisible());
+    QVERIFY(rig.fake->playing);   // playback goes on
+
+    // Unload: window, state and component go, and the sound with them.
+    QPointer<FakeMp3Control> firstFake = rig.fake;
+    rig.host.closeWindow();
+    QVERIFY(!rig.host.isLoaded());
+    QVERIFY(!firstFake->playing);
+    HostRig::flushDeletes();
+    QVERIFY(first.isNull());
+    QVERIFY(firstFake.isNull());
+
+    // A fresh window takes the selection anew.
+    rig.list.selected = 2;
+    rig.host.showWindow();
+    QVERIFY(rig.host.window()->isVisible());
+    QCOMPARE(rig.fake->opened(), QStringList{kThree[2]});
+    QCOMPARE(rig.host.state()->text(Text::Label4), QStringLiteral("3"));
+}
+
+void Form3Test::trackPositionWhileUnloaded()
+{
+    HostRig rig(kThree, 0);
+    rig.host.setTrackPosition(1, 3);
+    QVERIFY(!rig.host.isLoaded());
+    rig.host.showWindow();
+    QSignalSpy texts(rig.host.state(), &PlayerState::textChanged);
+    rig.host.setTrackPosition(1, 3);
+    QCOMPARE(child<QLabel>(rig.host.window(), "Label4")->text(), QStringLiteral(" 1"));
+    QCOMPARE(texts.size(), 1);
+}
+
+void Form3Test::doubleClickHides()
+{
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    Form3 *window = rig.host.window();
+    QSignalSpy hidden(&rig.host, &PlayerHost::hiddenByUser);
+
+    // On a control: nothing.
+    QTest::mouseDClick(child(window, "Command2"), Qt::LeftButton);
+    QTest::mouseDClick(child(window, "Label5"), Qt::LeftButton);
+    QVERIFY(window->isVisible());
+    QCOMPARE(hidden.size(), 0);
+
+    const QPoint background(300, 60);   // between the buttons and the boxes
+    QVERIFY(!window->childAt(background));
+    QTest::mouseDClick(window, Qt::LeftButton, {}, background);
+    QVERIFY(!window->isVisible());
+    QCOMPARE(hidden.size(), 1);
+    QVERIFY(rig.host.isLoaded());
+    QVERIFY(rig.fake->playing);
+}
+
+void Form3Test::windowManagerCloseHides()
+{
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    Form3 *window = rig.host.window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QSignalSpy hidden(&rig.host, &PlayerHost::hiddenByUser);
+
+    // What the close button of the frame does: a close from the window system.
+    window->windowHandle()->close();
+    QVERIFY(!window->isVisible());
+    QCOMPARE(hidden.size(), 1);
+    QVERIFY(rig.host.isLoaded());
+
+    rig.host.showWindow();
+    window->setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(hidden.size(), 2);
+    QVERIFY(!(window->windowState() & Qt::WindowMinimized));
+    QVERIFY(rig.fake->playing);
+}
+
+// ---- view and logic ----------------------------------------------------------------------------
+
+void Form3Test::viewFollowsState()
+{
+    HostRig rig(kThree, -1);
+    rig.host.showWindow();
+    Form3 *window = rig.host.window();
+    // Idle look.
+    for (const char *hidden : {"Label2", "Label4", "Label5", "Label6", "Check1"})
+        QVERIFY2(child(window, hidden)->isHidden(), hidden);
+    QVERIFY(!child(window, "Label3")->isHidden());   // empty until a track is taken
+    QVERIFY(child(window, "bofang")->isEnabled());
+    QVERIFY(!child(window, "zanting")->isEnabled());
+    QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("00:00"));
+    QCOMPARE(child<QSlider>(window, "Sliyin")->value(), -35);
+    QCOMPARE(child<QSlider>(window, "Sliguocheng")->maximum(), 1);
+
+    // The last button plays entry 3 once the (queued) ending arrives.
+    QTest::mouseClick(child(window, "Command4"), Qt::LeftButton);
+    QTRY_COMPARE(rig.fake->opened(), QStringList{kThree[2]});
+    QCOMPARE(window->windowTitle(), QStringLiteral("播放窗口--C.MP3"));
+    QCOMPARE(child<QLineEdit>(window, "Text4")->text(), QStringLiteral("5000"));
+    QCOMPARE(child<QLineEdit>(window, "Text5")->text(), QStringLiteral(" 44kHz"));
+    QCOMPARE(child<QSlider>(window, "Sliguocheng")->maximum(), 5001);
+    QVERIFY(child(window, "Label2")->isHidden());   // the idle look stays
+    QVERIFY(child(window, "Label3")->isHidden());
+    QCOMPARE(child<QLabel>(window, "Label3")->text(), kThree[2]);
+
+    auto *zanting = child<QPushButton>(window, "zanting");
+    QTest::mouseClick(zanting, Qt::LeftButton);
+    QCOMPARE(zanting->text(), QStringLiteral(">"));
+    QCOMPARE(zanting->toolTip(), QStringLiteral("继续"));
+    QVERIFY(!child(window, "Sliyin")->isEnabled());
+    QTest::mouseClick(zanting, Qt::LeftButton);
+    QCOMPARE(zanting->text(), QStringLiteral(">|"));
+
+    rig.fake->reportFrame(2336);
+    QTRY_COMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("01:01"));
+    QCOMPARE(child<QLineEdit>(window, "Text3")->text(), QStringLiteral("2336"));
+    QCOMPARE(child<QSlider>(window, "Sliguocheng")->value(), 2336);
+
+    QTest::mouseClick(child(window, "tingzhi"), Qt::LeftButton);
+    QTRY_COMPARE(child<QSlider>(window, "Sliguocheng")->value(), 0);
+    QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("0"));
+    QVERIFY(!child(window, "Sliguocheng")->isEnabled());
+}
+
+void Form3Test::positionSliderDrag()
+{
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    auto *slider = child<QSlider>(rig.host.window(), "Sliguocheng");
+    rig.fake->reportFrame(1000);
+    QTRY_COMPARE(slider->value(), 1000);
+
+    slider->setSliderDown(true);      // the user takes the thumb
+    slider->setValue(3000);           // and drags it
+    rig.fake->reportFrame(1010);      // playback goes on meanwhile
+    QTest::qWait(Form3::RefreshMs + 50);
+    QCOMPARE(slider->value(), 3000);  // the thumb stays under the pointer
+    QCOMPARE(rig.fake->seeks, QList<qint32>());
+    slider->setSliderDown(false);     // let go: that is the change
+    QCOMPARE(rig.fake->seeks, QList<qint32>{3000});
+    QTRY_COMPARE(child<QLineEdit>(rig.host.window(), "Text3")->text(), QStringLiteral("3000"));
+
+    // A short drag is no seek; the next report puts the thumb back.
+    slider->setSliderDown(true);
+    slider->setValue(3200);
+    slider->setSliderDown(false);
+    QCOMPARE(rig.fake->seeks, QList<qint32>{3000});
+    rig.fake->reportFrame(3020);
+    QTRY_COMPARE(slider->value(), 3020);
+}
+
+void Form3Test::progressRefresh()
+{
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    Form3 *window = rig.host.window();
+    auto *frames = child<QLineEdit>(window, "Text3");
+    QTest::qWait(Form3::RefreshMs + 20);
+    // A report after a quiet spell shows at once; the next ones wait their turn
+    // and the latest of them is shown.
+    rig.fake->reportFrame(100);
+    QCoreApplication::processEvents();
+    QCOMPARE(frames->text(), QStringLiteral("100"));
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    for (int frame = 110; frame <= 190; frame += 10)
+        rig.fake->reportFrame(frame);
+    QCoreApplication::processEvents();
+    QCOMPARE(frames->text(), QStringLiteral("100"));
+    QTRY_COMPARE_WITH_TIMEOUT(frames->text(), QStringLiteral("190"), Form3::RefreshMs * 3);
+    QVERIFY(sinceShown.elapsed() >= Form3::RefreshMs - 20);
+    QCOMPARE(child<QSlider>(window, "Sliguocheng")->value(), 190);
+    QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("00:04"));
+
+    // Hidden: nothing shown until the window is shown again.
+    rig.host.hideWindow();
+    rig.fake->reportFrame(500);
+    QTest::qWait(Form3::RefreshMs + 50);
+    QCOMPARE(frames->text(), QStringLiteral("190"));
+    rig.host.showWindow();
+    QCOMPARE(frames->text(), QStringLiteral("500"));
+    QCOMPARE(child<QSlider>(window, "Sliguocheng")->value(), 500);
+}
+
+void Form3Test::sliderKeys_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("lastCall");
+    QTest::newRow("End on the position seeks to the end") << "Sliguocheng" << int(Qt::Key_End) << "SeekFrame:5001";
+    QTest::newRow("Up on the volume: louder") << "Sliyin" << int(Qt::Key_Up) << "SetVolume:38,38";
+    QTest::newRow("Page Down on the volume: quieter") << "Sliyin" << int(Qt::Key_PageDown) << "SetVolume:27,27";
+    QTest::newRow("Home on the balance: the L end") << "Slishengdaoo" << int(Qt::Key_Home) << "SetVolume:90,0";
+    QTest::newRow("End on the balance: the R end") << "Slishengdaoo" << int(Qt::Key_End) << "SetVolume:0,90";
+}
+
+void Form3Test::sliderKeys()
+{
+    QFETCH(QString, name);
+    QFETCH(int, key);
+    QFETCH(QString, lastCall);
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    auto *slider = rig.host.window()->findChild<QSlider *>(name);
+    QTest::keyClick(slider, Qt::Key(key));
+    QCOMPARE(rig.fake->calls.last(), lastCall);
+}
+
+void Form3Test::loopCheckBox()
+{
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    auto *check = child<QCheckBox>(rig.host.window(), "Check1");
+    QTest::mouseClick(check, Qt::LeftButton);
+    QVERIFY(rig.host.state()->loop());
+    rig.fake->finishTrack();
+    QTRY_COMPARE(rig.fake->opened(), QStringList(2, kThree[0]));
+
+    // The list emptied: the logic checks the box itself.
+    QTest::mouseClick(check, Qt::LeftButton);
+    QVERIFY(!rig.host.state()->loop());
+    rig.list.entries.clear();
+    rig.host.setTrackPosition(0, 0);
+    rig.fake->finishTrack();
+    QTRY_VERIFY(check->isChecked());
+    QCOMPARE(rig.fake->opened().size(), 3);
+}
+
+void Form3Test::errorPathUnloads_data()
+{
+    QTest::addColumn<bool>("atLoad");
+    QTest::addColumn<FakeMp3Control::Ending>("ending");
+    QTest::newRow("at load") << true << FakeMp3Control::Ending::Queued;
+    QTest::newRow("next track, ending queued") << false << FakeMp3Control::Ending::Queued;
+    QTest::newRow("next track, ending inside EndPlayback") << false << FakeMp3Control::Ending::Synchronous;
+}
+
+void Form3Test::errorPathUnloads()
+{
+    QFETCH(bool, atLoad);
+    QFETCH(FakeMp3Control::Ending, ending);
+    HostRig rig({QStringLiteral("D:\\m\\a.mp3"), QStringLiteral("D:\\m\\gone.mp3")}, atLoad ? 1 : 0, ending);
+    rig.broken << rig.list.entries[1];
+    QSignalSpy showMain(&rig.host, &PlayerHost::showMainWindowRequested);
+    rig.host.showWindow();
+    QPointer<Form3> window = rig.host.window();
+    QPointer<FakeMp3Control> fake = rig.fake;
+    if (!atLoad) {
+        QVERIFY(window && window->isVisible());
+        // The next button: the bad track starts from inside the ending.
+        QTest::mouseClick(child(window, "Command2"), Qt::LeftButton);
+    }
+    QTRY_COMPARE(showMain.size(), 1);
+    QVERIFY(!rig.host.isLoaded());
+    QVERIFY(!rig.host.window());
+    QVERIFY(!window || !window->isVisible());
+    HostRig::flushDeletes();
+    QVERIFY(window.isNull());
+    QVERIFY(fake.isNull());
+    QCOMPARE(showMain.size(), 1);
+    // The next request loads afresh.
+    rig.list.selected = 0;
+    rig.host.showWindow();
+    QVERIFY(rig.host.isLoaded());
+}
+
+QTEST_MAIN(Form3Test)
+#include "tst_form3.moc"
