@@ -9,10 +9,10 @@
 #include "fonts.h"
 #include "key_state.h"
 #include "list_file_workflow.h"
-#include "main_window.h"
 #include "message_box.h"
 #include "melvora_version.h"
 #include "pictures.h"
+#include "program_windows.h"
 #include "process_starter.h"
 #include "quiet_audio_logs.h"
 #include "registry.h"
@@ -47,7 +47,8 @@ int main(int argc, char *argv[])
     QtMessageBox notices(nullptr, QtMessageBox::NoticeIcon::None);
     AuxWindows auxWindows(AuxServices{registry, processes, urls, notices});
 
-    MainWindow window(messages, dialog, drives, keys, auxWindows);
+    ProgramWindows windows(messages, dialog, drives, keys, auxWindows);
+    MainWindow &window = windows.mainWindow();
     messages.setParent(&window);
     dialog.setParent(&window);
     window.show();

@@ -20,6 +20,16 @@ PlayerHost::~PlayerHost()
     delete m_window.data();
 }
 
+bool PlayerHost::isLoaded() const
+{
+    return m_window != nullptr;
+}
+
+Form3 *PlayerHost::window() const
+{
+    return m_window;
+}
+
 void PlayerHost::load()
 {
     auto *window = new Form3;

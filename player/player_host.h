@@ -41,8 +41,8 @@ public:
     void setTrackPosition(int number, int count) override;
 
     // ---- for the main window and tests -------------------------------------------
-    bool isLoaded() const { return m_window != nullptr; }
-    Form3 *window() const { return m_window; }
+    bool isLoaded() const;
+    Form3 *window() const;
     PlayerState *state() const { return m_state; }
     Mp3Control *component() const { return m_component; }
 

@@ -1,18 +1,27 @@
-// The player window heard on a real sound server: its host, Form3 and the
-// real MP3 component play a list onto a private PulseAudio null sink, and the
-// sink's monitor is recorded and measured. Run by
-// tests/player/component/real_audio_check.sh, which starts the server.
+// The program heard on a real sound server: the main window's play command
+// starts the player window, whose real MP3 component plays the list onto a
+// private PulseAudio null sink, and the sink's monitor is recorded and
+// measured. Run by tests/player/component/real_audio_check.sh, which starts
+// the server.
 
+#include "aux_windows.h"
+#include "fake_drives.h"
+#include "fake_file_dialog.h"
+#include "fake_key_state.h"
+#include "fake_message_box.h"
+#include "fake_process_starter.h"
+#include "fake_registry.h"
+#include "fake_url_opener.h"
 #include "form3.h"
-#include "fake_player_list.h"
 #include "mp3_player.h"
 #include "mp3_player_control.h"
-#include "player_host.h"
+#include "program_windows.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QSlider>
 #include <QTest>
 
@@ -138,9 +147,41 @@ QByteArray steadyPart(const QByteArray &raw)
     return raw.mid((first + edge) * 4, (last - first - 2 * edge) * 4);
 }
 
+// The real windows with the desktop answered by fakes, holding `entries`
+// opened from a playlist file, with `selection` selected.
+struct Program {
+    explicit Program(const QStringList &entries, int selection)
+    {
+        drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
+        QFile file(dir.filePath(QStringLiteral("tones.m3u")));
+        if (!file.open(QIODevice::WriteOnly) || file.write((entries.join(QStringLiteral("\r\n")) + "\r\n").toUtf8()) <= 0)
+            qFatal("cannot write the list");
+        file.close();
+        dialog.names << file.fileName();
+        windows.mainWindow().action(Command::OpenList)->trigger();
+        if (windows.mainWindow().playlist().count() != entries.size())
+            qFatal("the list was not opened");
+        if (selection < 0)
+            windows.mainWindow().playlist().selectNone();
+        else
+            windows.mainWindow().playlist().selectByUser(selection);
+    }
+    QTemporaryDir dir;
+    FakeMessageBox messages;
+    FakeFileDialog dialog;
+    FakeDrives drives;
+    FakeKeyState keys;
+    FakeRegistry registry;
+    FakeProcessStarter processes;
+    FakeUrlOpener urls;
+    AuxWindows aux{AuxServices{registry, processes, urls, messages}};
+    ProgramWindows windows{messages, dialog, drives, keys, aux};
+    PlayerHost &host = windows.player();
+};
+
 } // namespace
 
-class PlayerRealAudioTest : public QObject {
+class ProgramRealAudioTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -154,15 +195,17 @@ private slots:
     void balanceToTheLeft();
 };
 
-void PlayerRealAudioTest::initTestCase()
+void ProgramRealAudioTest::initTestCase()
 {
     QVERIFY2(qEnvironmentVariableIsSet("PULSE_SERVER"), "run through real_audio_check.sh");
 }
 
-void PlayerRealAudioTest::listOrder()
+void ProgramRealAudioTest::listOrder()
 {
-    FakePlayerList list({tone(440), QDir::temp().filePath(QStringLiteral("not-a-song.wma")), tone(880)}, 2);
-    PlayerHost host(list);
+    Program program({tone(440), QDir::temp().filePath(QStringLiteral("not-a-song.wma")), tone(880)}, 2);
+    PlayerHost &host = program.host;
+    QVERIFY(host.isLoaded());   // loaded hidden at start-up
+    QVERIFY(!host.window()->isVisible());
     QStringList started;
     connect(&host, &PlayerHost::playingPathChanged, this, [&](const QString &path) {
         started << path;
@@ -173,8 +216,9 @@ void PlayerRealAudioTest::listOrder()
     QVERIFY2(recorder.started(), "parec did not start");
     QTest::qWait(400);
 
-    host.showWindow();   // what the play command does for a fresh window
+    program.windows.mainWindow().action(Command::PlaySelected)->trigger();
     QVERIFY(host.isLoaded());
+    QVERIFY(host.window()->isVisible());
     auto *mp = static_cast<Mp3PlayerControl *>(host.component());
     QVERIFY2(!mp->player()->isSilent(), "the player found no audio device");
     QTRY_VERIFY_WITH_TIMEOUT(!host.isLoaded(), 15000);
@@ -197,11 +241,12 @@ void PlayerRealAudioTest::listOrder()
         QVERIFY2(runs[i].seconds < 0.3, qPrintable(heard));
 }
 
-void PlayerRealAudioTest::balanceToTheLeft()
+void ProgramRealAudioTest::balanceToTheLeft()
 {
-    FakePlayerList list({tone(440), QDir::temp().filePath(QStringLiteral("not-a-song.wma")), tone(880)}, -1);
-    PlayerHost host(list);
-    host.showWindow();   // nothing selected: the idle look
+    Program program({tone(440), QDir::temp().filePath(QStringLiteral("not-a-song.wma")), tone(880)}, -1);
+    PlayerHost &host = program.host;
+    program.windows.mainWindow().action(Command::ShowPlayer)->trigger();   // nothing selected: the idle look
+    QVERIFY(host.window()->isVisible());
     auto *balance = host.window()->findChild<QSlider *>(QStringLiteral("Slishengdaoo"));
     QTest::keyClick(balance, Qt::Key_Home);
     QCOMPARE(balance->value(), -45);
@@ -226,5 +271,5 @@ void PlayerRealAudioTest::balanceToTheLeft()
     QVERIFY2(left - right >= 20, qPrintable(QStringLiteral("left %1 dB, right %2 dB").arg(left).arg(right)));
 }
 
-QTEST_MAIN(PlayerRealAudioTest)
-#include "tst_player_real_audio.moc"
+QTEST_MAIN(ProgramRealAudioTest)
+#include "tst_program_real_audio.moc"
