@@ -24,8 +24,8 @@ mkdir -p build-fuzz/crashes
 found=0
 for t in "${targets[@]}"; do
   case "$t" in
-    reader)    exe=fuzz_playlist_reader;    seeds=tests/fuzz/corpus/playlist; extra=() ;;
-    roundtrip) exe=fuzz_playlist_roundtrip; seeds=tests/fuzz/corpus/playlist; extra=() ;;
+    reader)    exe=fuzz_playlist_reader;    seeds=tests/fuzz/corpus/playlist; extra=(-dict=tests/fuzz/playlist.dict) ;;
+    roundtrip) exe=fuzz_playlist_roundtrip; seeds=tests/fuzz/corpus/playlist; extra=(-dict=tests/fuzz/playlist.dict) ;;
     mp3)       exe=fuzz_mp3_decoder;        seeds=tests/fuzz/corpus/mp3; extra=(-max_len=32768) ;;
     *) echo "unknown target: $t (reader, roundtrip, mp3)" >&2; exit 2 ;;
   esac
