@@ -142,6 +142,10 @@ DurableSaveResult saveFileDurably(const QString &path, QByteArrayView bytes)
         return failed(QStringLiteral("stat"), errno);
     if (exists && !S_ISREG(old.st_mode))
         return {DurableSave::NotRegular, QStringLiteral("not a regular file")};
+    // The rename needs only the folder's permission; a file we may not write
+    // stays protected all the same.
+    if (exists && ::access(targetName.constData(), W_OK) != 0)
+        return failed(QStringLiteral("access"), errno);
 
     // 0666 less the umask for a new file, as any program creates one.
     int fd = -1;

@@ -765,28 +765,35 @@ void PlaylistIoTest::saveFullDisk()
 void PlaylistIoTest::saveTargets_data()
 {
     QTest::addColumn<QString>("relative");
+    QTest::addColumn<bool>("unprivileged");
     QTest::addColumn<PlaylistWrite::Outcome>("outcome");
-    QTest::newRow("a directory") << "dir.m3u" << PlaylistWrite::Failed;
-    QTest::newRow("link to a directory") << "dirlink.m3u" << PlaylistWrite::Failed;
-    QTest::newRow("folder removed") << "gone/list.m3u" << PlaylistWrite::Failed;
-    QTest::newRow("under a regular file") << "old.m3u/list.m3u" << PlaylistWrite::Failed;
+    QTest::newRow("a directory") << "dir.m3u" << false << PlaylistWrite::Failed;
+    QTest::newRow("link to a directory") << "dirlink.m3u" << false << PlaylistWrite::Failed;
+    QTest::newRow("folder removed") << "gone/list.m3u" << false << PlaylistWrite::Failed;
+    QTest::newRow("under a regular file") << "old.m3u/list.m3u" << false << PlaylistWrite::Failed;
 #ifdef Q_OS_UNIX
-    QTest::newRow("a fifo") << "fifo.m3u" << PlaylistWrite::Failed;
-    QTest::newRow("a device") << "null.pls" << PlaylistWrite::Failed;
-    QTest::newRow("link to a device") << "nulllink.pls" << PlaylistWrite::Failed;
+    QTest::newRow("a fifo") << "fifo.m3u" << false << PlaylistWrite::Failed;
+    QTest::newRow("a device") << "null.pls" << false << PlaylistWrite::Failed;
+    QTest::newRow("link to a device") << "nulllink.pls" << false << PlaylistWrite::Failed;
+    QTest::newRow("not ours to write, in a folder we may") << "old.m3u" << true
+                                                            << PlaylistWrite::Failed;
+    QTest::newRow("ours to write, as nobody") << "shared.m3u" << true << PlaylistWrite::Written;
 #endif
-    QTest::newRow("link to a regular file") << "link.m3u" << PlaylistWrite::Written;
+    QTest::newRow("link to a regular file") << "link.m3u" << false << PlaylistWrite::Written;
 }
 
-// A name held by something other than a regular file is never replaced or
-// written into; a link to a list is followed and stays a link.
+// A name held by something other than a regular file, or a file we may not
+// write, is never replaced or written into; a link to a list is followed and
+// stays a link.
 void PlaylistIoTest::saveTargets()
 {
     QFETCH(QString, relative);
+    QFETCH(bool, unprivileged);
     QFETCH(PlaylistWrite::Outcome, outcome);
     QTemporaryDir tmp;
     const QDir dir(tmp.path());
     QVERIFY(putBytes(dir.filePath("old.m3u"), kOldList));
+    QVERIFY(putBytes(dir.filePath("shared.m3u"), kOldList));
     QVERIFY(dir.mkdir("dir.m3u"));
     QVERIFY(putBytes(dir.filePath("dir.m3u/inside"), "keep"));
     QVERIFY(QFile::link(dir.filePath("dir.m3u"), dir.filePath("dirlink.m3u")));
@@ -794,6 +801,10 @@ void PlaylistIoTest::saveTargets()
     QVERIFY(dir.mkdir("gone"));
     QVERIFY(putBytes(dir.filePath("gone/list.m3u"), kOldList));
     QVERIFY(QDir(dir.filePath("gone")).removeRecursively());
+    const QString target = dir.filePath(relative);
+    const QStringList entries{"/m/new.mp3"};
+    const QByteArray written = formatPlaylist(entries, PlaylistType::M3u, Qt::CaseSensitive);
+    const auto save = [&] { return writePlaylistFile(target, entries, Qt::CaseSensitive); };
 #ifdef Q_OS_UNIX
     QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("fifo.m3u")).constData(), 0644) == 0);
     // A null device of our own: a faulty save must never get to replace the system's.
@@ -803,20 +814,30 @@ void PlaylistIoTest::saveTargets()
             QSKIP("cannot make a device node here (needs root)");
         QVERIFY(QFile::link(dir.filePath("null.pls"), dir.filePath("nulllink.pls")));
     }
-    const Watchdog watchdog(20);  // opening a FIFO to write waits for a reader
-#endif
+    // Anyone may write in the folder; only shared.m3u is anyone's to write.
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+    QVERIFY(::chmod(QFile::encodeName(dir.filePath("old.m3u")).constData(), 0644) == 0);
+    QVERIFY(::chmod(QFile::encodeName(dir.filePath("shared.m3u")).constData(), 0666) == 0);
     const QStringList before = folderListing(dir.path());
-
-    const QStringList entries{"/m/new.mp3"};
-    const PlaylistWrite write = writePlaylistFile(dir.filePath(relative), entries, Qt::CaseSensitive);
-    QCOMPARE(write.outcome, outcome);
-    QCOMPARE(write.errorString.isEmpty(), outcome == PlaylistWrite::Written);
+    const Watchdog watchdog(20);  // opening a FIFO to write waits for a reader
+    if (unprivileged) {
+        QCOMPARE(runInChild({true, -1}, [&] { return int(save().outcome); }), int(outcome));
+    } else {
+        const PlaylistWrite write = save();
+        QCOMPARE(write.outcome, outcome);
+        QCOMPARE(write.errorString.isEmpty(), outcome == PlaylistWrite::Written);
+    }
+#else
+    Q_UNUSED(unprivileged);
+    const QStringList before = folderListing(dir.path());
+    QCOMPARE(save().outcome, outcome);
+#endif
     QCOMPARE(folderListing(dir.path()), before);
     QCOMPARE(fileBytes(dir.filePath("dir.m3u/inside")), QByteArray("keep"));
-    QCOMPARE(fileBytes(dir.filePath("old.m3u")),
-             outcome == PlaylistWrite::Written ? formatPlaylist(entries, PlaylistType::M3u,
-                                                                Qt::CaseSensitive)
-                                               : kOldList);
+    if (outcome == PlaylistWrite::Written)
+        QCOMPARE(fileBytes(target), written);
+    const bool oldReplaced = outcome == PlaylistWrite::Written && relative == u"link.m3u";
+    QCOMPARE(fileBytes(dir.filePath("old.m3u")), oldReplaced ? written : kOldList);
 }
 
 // Only CR and LF break a line where the reader looks; other separators are text.
