@@ -19,8 +19,8 @@ struct DurableSaveResult {
 // Writes `bytes` to a new hidden file in the target's folder, checking every
 // write; flushes it to the disk (fsync / FlushFileBuffers), then renames it
 // over the target. On failure the temporary file is removed and the target is
-// as it was. An existing target must be writable to us, and keeps its permissions. A symbolic link is
-// followed: the file it names is replaced and the link stays. The check for a
-// special file is made before writing, so one swapped in during the save is
-// not caught.
+// as it was. An existing target must be writable to us, and keeps its
+// permissions. A symbolic link is followed: the file it names is replaced and
+// the link stays. The check for a special file is made before writing, so one
+// swapped in during the save is not caught.
 DurableSaveResult saveFileDurably(const QString &path, QByteArrayView bytes);
