@@ -38,7 +38,7 @@ for t in "${targets[@]}"; do
     found=1
     echo "   FOUND: $(grep -m1 -E 'ERROR|SUMMARY|deadly signal' "$log" || echo 'see the log')"
   fi
-  grep -E '^#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb' "$log" | sed 's/^/   /' || true
+  grep -E '^#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb' "$log" | sed 's/^/   /' || true
 done
 ls build-fuzz/crashes/ 2>/dev/null | sed 's/^/   kept: build-fuzz\/crashes\//'
 exit "$found"
