@@ -1,11 +1,13 @@
 #include "playlist_reader.h"
 
+#include "regular_file.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 #include <QStringDecoder>
 
 #include <cstring>
+#include <optional>
 
 // Lines are split and chosen on the bytes: CR, LF, "#" and "=" are single
 // bytes in UTF-8 and never part of a GB18030 character, so only the chosen
@@ -25,31 +27,93 @@ bool isFileKey(QByteArrayView key)
     return true;
 }
 
-// Calls f(line) for every non-empty line; CR LF, CR and LF end lines.
+// U+FEFF in the two encodings a line may be in. GB18030 encodes every code
+// point, so a list written by a program that marks each file carries this one.
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
+constexpr QByteArrayView kGb18030Bom("\x84\x31\x95\x33");
+
+QByteArrayView withoutBoms(QByteArrayView line)
+{
+    for (;;) {
+        if (line.startsWith(kUtf8Bom))
+            line = line.sliced(kUtf8Bom.size());
+        else if (line.startsWith(kGb18030Bom))
+            line = line.sliced(kGb18030Bom.size());
+        else
+            return line;
+    }
+}
+
+// Calls f(line) for every line that is not empty once its marks are dropped;
+// CR LF, CR and LF end lines.
 template <typename F>
 void forEachLine(QByteArrayView bytes, F f)
 {
+    const auto take = [&](const char *from, const char *to) {
+        const QByteArrayView line = withoutBoms(QByteArrayView(from, to));
+        if (!line.isEmpty())
+            f(line);
+    };
     const char *p = bytes.data();
     const char *const end = p + bytes.size();
     while (p != end) {
         const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
         const char *const segmentEnd = lf ? lf : end;
         while (const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(segmentEnd - p)))) {
-            f(QByteArrayView(p, cr));
+            take(p, cr);
             p = cr + 1;
         }
         if (p != segmentEnd)
-            f(QByteArrayView(p, segmentEnd));
+            take(p, segmentEnd);
         p = lf ? lf + 1 : end;
     }
 }
 
-QStringList parseWith(QStringDecoder &decoder, QByteArrayView bytes, PlaylistType type)
+// Decodes each line on its own: UTF-8 when it is valid UTF-8, otherwise the
+// Chinese code page. The second decoder is made once, on the first line that
+// needs it.
+class LineDecoder {
+public:
+    QString decode(QByteArrayView text)
+    {
+        if (text.isValidUtf8())
+            return m_utf8.decode(text);
+        if (!m_other) {
+            m_other.emplace("GB18030", QStringDecoder::Flag::Stateless);
+            // A Qt without ICU: the system's own 8-bit code page, which on
+            // Chinese Windows is what wrote the file.
+            if (!m_other->isValid())
+                m_other.emplace(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+        }
+        // A character cut off at the end of the text would vanish without a
+        // trace: an LF after it (never part of a character) makes the decoder
+        // give it as U+FFFD.
+        m_buffer.truncate(0);
+        m_buffer.append(text.data(), text.size());
+        m_buffer.append('\n');
+        QString decoded = m_other->decode(m_buffer);
+        if (decoded.endsWith(u'\n'))
+            decoded.chop(1);
+        return decoded;
+    }
+
+private:
+    // A mark inside a name (a PLS value may start with one) is part of it.
+    QStringDecoder m_utf8{QStringDecoder::Utf8,
+                          QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
+    std::optional<QStringDecoder> m_other;
+    QByteArray m_buffer;
+};
+
+} // namespace
+
+QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type)
 {
     QStringList entries;
+    LineDecoder decoder;
     if (type == PlaylistType::M3u) {
         forEachLine(bytes, [&](QByteArrayView line) {
-            if (!line.isEmpty() && line.front() != '#')
+            if (line.front() != '#')
                 entries.append(decoder.decode(line));
         });
     } else if (type == PlaylistType::Pls) {
@@ -62,45 +126,34 @@ QStringList parseWith(QStringDecoder &decoder, QByteArrayView bytes, PlaylistTyp
     return entries;
 }
 
-} // namespace
-
-QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type)
-{
-    if (type == PlaylistType::Other)
-        return {};
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QStringList entries = parseWith(utf8, bytes, type);
-    if (!utf8.hasError())
-        return entries;
-    QStringDecoder gb18030("GB18030", QStringDecoder::Flag::Stateless);
-    if (gb18030.isValid())
-        return parseWith(gb18030, bytes, type);
-    // A Qt without ICU: the system's own 8-bit code page, which on Chinese
-    // Windows is what wrote the file.
-    QStringDecoder local(QStringDecoder::System, QStringDecoder::Flag::Stateless);
-    return parseWith(local, bytes, type);
-}
-
-PlaylistRead readPlaylist(QIODevice &device, PlaylistType type)
+PlaylistRead readPlaylist(QIODevice &device, PlaylistType type, qint64 maxBytes)
 {
     PlaylistRead result;
     if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
         return result;
     if (!device.isReadable())
         return result;
-    // One read for a file of known size, then one more to see its end.
     const qint64 expected = device.isSequential() ? 0 : device.size() - device.pos();
+    if (expected > maxBytes) {
+        result.outcome = PlaylistRead::TooLarge;
+        return result;
+    }
+    // One read for a file of known size, then one more to see its end; never
+    // more than one byte past the limit, so an endless source ends too.
     QByteArray bytes;
     for (;;) {
         const qsizetype have = bytes.size();
-        const qsizetype room = qMax<qsizetype>(64 * 1024, qsizetype(expected) - have);
+        const qint64 left = maxBytes + 1 - have;
+        const qsizetype room = qsizetype(qMin(left, qMax<qint64>(64 * 1024, expected - have)));
         bytes.resize(have + room);
         const qint64 n = device.read(bytes.data() + have, room);
         if (n < 0)
             return result;
         bytes.resize(have + qsizetype(n));
+        if (bytes.size() > maxBytes) {
+            result.outcome = PlaylistRead::TooLarge;
+            return result;
+        }
         if (n == 0)
             break;
     }
@@ -111,12 +164,20 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type)
 
 PlaylistRead readPlaylistFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        PlaylistRead result;
-        result.outcome = (!fileName.isEmpty() && QFileInfo::exists(fileName))
-            ? PlaylistRead::Unreadable : PlaylistRead::Missing;
-        return result;
+    QFile file;
+    PlaylistRead result;
+    switch (openRegularFile(file, fileName)) {
+    case RegularFileOpen::Opened:
+        return readPlaylist(file, playlistTypeOf(fileName));
+    case RegularFileOpen::Missing:
+        result.outcome = PlaylistRead::Missing;
+        break;
+    case RegularFileOpen::NotRegular:
+        result.outcome = PlaylistRead::NotRegular;
+        break;
+    case RegularFileOpen::Unreadable:
+        result.outcome = PlaylistRead::Unreadable;
+        break;
     }
-    return readPlaylist(file, playlistTypeOf(fileName));
+    return result;
 }

@@ -9,26 +9,39 @@ class QIODevice;
 // Reads M3U and PLS playlists as other players write them. Shows nothing:
 // callers turn the outcome into messages.
 //
-// Text: a leading UTF-8 BOM is dropped; content that is not valid UTF-8 is
-// taken as GB18030 (lists saved on Chinese Windows). CR LF, a lone CR and a
-// lone LF each end a line.
-// M3U: every line but empty ones and those starting with "#" is an entry.
+// Text, line by line: every byte-order mark (U+FEFF) at the start of a line is
+// dropped, however many (lists joined with `cat` carry them mid-file); then the
+// line is decoded on its own, as UTF-8 when it is valid UTF-8, otherwise as
+// GB18030 (lists saved on Chinese Windows), so a file mixing both keeps both.
+// CR LF, a lone CR and a lone LF each end a line.
+// M3U: every line but empty ones and those starting with "#" (after the marks)
+// is an entry.
 // PLS: only "File<number>=" lines (key in any case) give an entry, the text
 // after the first "=". Entries come in file order, duplicates included: the
 // list decides what it already holds.
 struct PlaylistRead {
     enum Outcome {
-        ReadOk,     // entries hold the whole file's entries (none for Other)
-        Missing,    // no file of that name
-        Unreadable  // it exists but could not be opened or read; entries empty
+        ReadOk,      // entries hold the whole file's entries (none for Other)
+        Missing,     // no file of that name (or a folder on the way is missing)
+        Unreadable,  // it exists but could not be opened or read; entries empty
+        NotRegular,  // a folder, FIFO, socket or device: never opened for reading
+        TooLarge     // more than the size limit; nothing was parsed
     };
     Outcome outcome = Unreadable;
     QStringList entries;
 };
 
+// The largest playlist read: far beyond any real list (100,000 entries take
+// about 10 MB), small enough that a wrong file cannot exhaust memory.
+constexpr qint64 kPlaylistMaxBytes = qint64(256) * 1024 * 1024;
+
 QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type);
 
-// Reads the device to its end (opening it read-only first if it is closed).
-PlaylistRead readPlaylist(QIODevice &device, PlaylistType type);
-// Type from the name; the file is always released before returning.
+// Reads the device to its end (opening it read-only first if it is closed),
+// at most maxBytes: a device that holds more gives TooLarge after reading
+// maxBytes + 1, so an endless one ends too.
+PlaylistRead readPlaylist(QIODevice &device, PlaylistType type,
+                          qint64 maxBytes = kPlaylistMaxBytes);
+// Type from the name. Only regular files are opened, and without blocking;
+// the file is always released before returning.
 PlaylistRead readPlaylistFile(const QString &fileName);

@@ -1,16 +1,29 @@
 #include "playlist_type.h"
 
+namespace {
+
+struct Suffix {
+    QStringView text;
+    PlaylistType type;
+};
+
+// One row per type; a new type is one more row (with its own reader and
+// writer branches). Should one suffix ever end another, the longer goes first.
+constexpr Suffix kSuffixes[] = {
+    {u"m3u", PlaylistType::M3u},
+    {u"pls", PlaylistType::Pls},
+};
+
+} // namespace
+
 PlaylistType playlistTypeOf(const QString &fileName)
 {
-    qsizetype end = fileName.size();
-    while (end > 0 && fileName.at(end - 1).isSpace())
-        --end;
-    if (end < 3)
-        return PlaylistType::Other;
-    const QStringView suffix = QStringView(fileName).sliced(end - 3, 3);
-    if (suffix.compare(u"m3u", Qt::CaseInsensitive) == 0)
-        return PlaylistType::M3u;
-    if (suffix.compare(u"pls", Qt::CaseInsensitive) == 0)
-        return PlaylistType::Pls;
+    QStringView name(fileName);
+    while (!name.isEmpty() && name.back().isSpace())
+        name.chop(1);
+    for (const Suffix &suffix : kSuffixes) {
+        if (name.endsWith(suffix.text, Qt::CaseInsensitive))
+            return suffix.type;
+    }
     return PlaylistType::Other;
 }

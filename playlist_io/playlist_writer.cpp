@@ -1,7 +1,8 @@
 #include "playlist_writer.h"
 
+#include "durable_save.h"
+
 #include <QIODevice>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 #include <cstring>
@@ -72,7 +73,26 @@ private:
     qsizetype m_used = 0;
 };
 
+// The first entry the format cannot hold, or -1.
+qsizetype firstUnholdable(const QStringList &entries)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (!playlistCanHold(entries.at(i)))
+            return i;
+    }
+    return -1;
+}
+
 } // namespace
+
+bool playlistCanHold(QStringView path)
+{
+    for (QChar c : path) {
+        if (c == u'\n' || c == u'\r')
+            return false;
+    }
+    return true;
+}
 
 QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
                           Qt::CaseSensitivity fileSystemCase)
@@ -119,6 +139,8 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
 bool writePlaylist(QIODevice &device, const QStringList &entries, PlaylistType type,
                    Qt::CaseSensitivity fileSystemCase)
 {
+    if (firstUnholdable(entries) >= 0)
+        return false;
     const QByteArray bytes = formatPlaylist(entries, type, fileSystemCase);
     return device.write(bytes) == bytes.size();
 }
@@ -131,18 +153,16 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entr
         result.errorString = QStringLiteral("no file name");
         return result;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.errorString = file.errorString();
+    result.badEntry = firstUnholdable(entries);
+    if (result.badEntry >= 0) {
+        result.outcome = PlaylistWrite::LineBreak;
+        result.errorString = QStringLiteral("entry %1 holds a line break").arg(result.badEntry);
         return result;
     }
-    if (!writePlaylist(file, entries, playlistTypeOf(fileName), fileSystemCase)) {
-        result.errorString = file.errorString();
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit()) {
-        result.errorString = file.errorString();
+    const DurableSaveResult save = saveFileDurably(
+        fileName, formatPlaylist(entries, playlistTypeOf(fileName), fileSystemCase));
+    if (save.outcome != DurableSave::Saved) {
+        result.errorString = save.errorString;
         return result;
     }
     result.outcome = PlaylistWrite::Written;

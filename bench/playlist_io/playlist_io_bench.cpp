@@ -9,6 +9,7 @@
 #include "playlist_writer.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -38,20 +39,51 @@ QStringList withDuplicates()
     return out;
 }
 
+// Chinese names: every line in GB18030 (saved on Chinese Windows), or every
+// other line, as in lists joined from both kinds.
+QStringList chineseEntries(int n)
+{
+    QStringList out;
+    out.reserve(n);
+    for (int i = 0; i < n; ++i)
+        out << QStringLiteral("D:\\音乐\\歌手 %1\\专辑 %2\\%3 - 歌曲名称.mp3")
+                   .arg(i % 997).arg(i % 31).arg(i, 6, 10, QLatin1Char('0'));
+    return out;
+}
+
+QByteArray chineseM3u(bool everyOtherInUtf8)
+{
+    QStringEncoder gb("GB18030");
+    QByteArray bytes;
+    const QStringList entries = chineseEntries(kEntries);
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString &e = entries.at(i);
+        const QByteArray line = everyOtherInUtf8 && i % 2 ? e.toUtf8() : QByteArray(gb.encode(e));
+        bytes += "#EXTINF:" + line + "\r\n" + line + "\r\n";
+    }
+    return bytes;
+}
+
 struct Files {
     Files()
     {
         const QStringList lines = withDuplicates();
         m3u = dir.filePath("big.m3u");
         pls = dir.filePath("big.pls");
-        QFile a(m3u), b(pls);
+        gbM3u = dir.filePath("gb.m3u");
+        mixedM3u = dir.filePath("mixed.m3u");
+        QFile a(m3u), b(pls), c(gbM3u), d(mixedM3u);
         a.open(QIODevice::WriteOnly);
         a.write(formatPlaylist(lines, PlaylistType::M3u, Qt::CaseSensitive));
         b.open(QIODevice::WriteOnly);
         b.write(formatPlaylist(lines, PlaylistType::Pls, Qt::CaseSensitive));
+        c.open(QIODevice::WriteOnly);
+        c.write(chineseM3u(false));
+        d.open(QIODevice::WriteOnly);
+        d.write(chineseM3u(true));
     }
     QTemporaryDir dir;
-    QString m3u, pls;
+    QString m3u, pls, gbM3u, mixedM3u;
 };
 
 Files &files()
@@ -96,6 +128,20 @@ void BM_ReadEntries(benchmark::State &st, bool pls)
         const PlaylistRead read = readPlaylistFile(path);
         if (read.entries.size() != kEntries)
             st.SkipWithError("wrong entry count");
+    }
+}
+
+// Lines that are not UTF-8: all of them, or every other one.
+void BM_ReadChinese(benchmark::State &st, bool mixed)
+{
+    const QString path = mixed ? files().mixedM3u : files().gbM3u;
+    const QString last = chineseEntries(kEntries).last();
+    for (auto _ : st) {
+        const PlaylistRead read = readPlaylistFile(path);
+        if (read.entries.size() != kEntries)
+            st.SkipWithError("wrong entry count");
+        else if (!mixed && read.entries.last() != last)
+            st.SkipWithError("wrong decoding");
     }
 }
 
@@ -159,6 +205,8 @@ BENCHMARK_CAPTURE(BM_FloorReadScan, pls, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadEntries, pls, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenIntoModel, pls_posix, true, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenIntoModel, pls_windows, true, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadChinese, gb18030_m3u, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadChinese, mixed_m3u, true)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloorWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SaveFromModel, m3u_posix, false, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SaveFromModel, pls_windows, true, true)->Unit(benchmark::kMillisecond);

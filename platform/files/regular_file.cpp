@@ -15,13 +15,24 @@ RegularFileOpen openRegularFile(QFile &file, const QString &path)
     if (path.isEmpty())
         return RegularFileOpen::Missing;
 #ifdef Q_OS_UNIX
-    // O_NONBLOCK: opening a FIFO returns at once instead of waiting for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    // Opening some devices has effects of its own (a tape rewinds, a modem
+    // line rises), so special files are not even opened when the name shows them.
+    if (::stat(name.constData(), &st) != 0)
         return errno == ENOENT || errno == ENOTDIR ? RegularFileOpen::Missing
                                                    : RegularFileOpen::Unreadable;
+    if (!S_ISREG(st.st_mode))
+        return RegularFileOpen::NotRegular;
+    // O_NONBLOCK: should the name have become a FIFO since, the open still
+    // returns at once instead of waiting for a writer.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return RegularFileOpen::Missing;
+        // ENXIO: a socket, or a device without a driver.
+        return errno == ENXIO ? RegularFileOpen::NotRegular : RegularFileOpen::Unreadable;
     }
-    struct stat st;
     if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return RegularFileOpen::Unreadable;

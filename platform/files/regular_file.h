@@ -13,7 +13,8 @@ enum class RegularFileOpen {
     Unreadable   // it exists but cannot be opened (permissions, I/O error)
 };
 
-// Opens `path` into `file` (which must be closed) when it is a regular file.
-// On POSIX the check is made on the open descriptor, so a file swapped for a
-// FIFO between the check and the open cannot block either.
+// Opens `path` into `file` (which must be closed) when it is a regular file;
+// symbolic links are followed. On POSIX a special file is recognised by its
+// name before any open, and checked again on the open descriptor, so a file
+// swapped for a FIFO between the two cannot block either.
 RegularFileOpen openRegularFile(QFile &file, const QString &path);

@@ -1,3 +1,4 @@
+#include "child_process.h"
 #include "playlist_reader.h"
 #include "playlist_writer.h"
 #include "test_files.h"
@@ -14,9 +15,16 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #endif
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/sysmacros.h>  // makedev
+#endif
 
 Q_DECLARE_METATYPE(PlaylistType)
 Q_DECLARE_METATYPE(PlaylistRead::Outcome)
+Q_DECLARE_METATYPE(PlaylistWrite::Outcome)
 
 namespace {
 
@@ -33,8 +41,59 @@ protected:
     qint64 writeData(const char *, qint64) override { return -1; }
 };
 
+// Endless text, as a device file would give.
+class EndlessDevice : public QIODevice {
+public:
+    bool isSequential() const override { return true; }
+protected:
+    qint64 readData(char *data, qint64 max) override
+    {
+        static const char line[] = "/m/a.mp3\n";
+        for (qint64 i = 0; i < max; ++i)
+            data[i] = line[(m_pos + i) % (sizeof line - 1)];
+        m_pos += max;
+        return max;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+public:
+    qint64 produced() const { return m_pos; }
+private:
+    qint64 m_pos = 0;
+};
+
 const QStringList kExample = {QStringLiteral("C:\\Music\\a.mp3"),
                               QStringLiteral("D:\\Songs\\Best Of.mp3")};
+
+const QByteArray kOldList("/m/old.mp3\r\n");
+
+// Entries whose M3U or PLS file is at least `bytes` long, by less than one entry more.
+QStringList entriesOfSize(qsizetype bytes, PlaylistType type)
+{
+    QStringList entries;
+    for (qsizetype size = 0; size < bytes;
+         size = formatPlaylist(entries, type, Qt::CaseSensitive).size()) {
+        const qsizetype more = (bytes - size) / 100 + 1;  // each entry takes under 100 bytes
+        for (qsizetype i = 0; i < more; ++i)
+            entries << QStringLiteral("/music/album/track number %1.mp3")
+                           .arg(entries.size(), 6, 10, QLatin1Char('0'));
+    }
+    return entries;
+}
+
+// Names and kinds of everything in a folder, hidden files included: a
+// leftover temporary file or a replaced special file shows here.
+QStringList folderListing(const QString &path)
+{
+    QStringList out;
+    const QFileInfoList infos = QDir(path).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &info : infos) {
+        const char *kind = info.isSymLink() ? "link" : info.isDir() ? "dir" : info.isFile() ? "file"
+                                                                                         : "special";
+        out << info.fileName() + u':' + QLatin1String(kind);
+    }
+    return out;
+}
 
 } // namespace
 
@@ -58,6 +117,22 @@ private slots:
     void writeFailures();
     void fullDisk();
     void fileSizeLimit();
+    void decodeRoundTrip_data();
+    void decodeRoundTrip();
+    void readSpecial_data();
+    void readSpecial();
+    void readLimit_data();
+    void readLimit();
+    void saveSizeLimit_data();
+    void saveSizeLimit();
+    void saveFullDisk_data();
+    void saveFullDisk();
+    void saveTargets_data();
+    void saveTargets();
+    void canHold_data();
+    void canHold();
+    void lineBreaks_data();
+    void lineBreaks();
 
 private:
     void checkRecovers(const QString &dir);
@@ -122,6 +197,36 @@ void PlaylistIoTest::parse_data()
         << gb18030("[Playlist]\r\nNumberOfEntries=1\r\nFile1=D:\\歌曲\\一.mp3\r\n")
         << PlaylistType::Pls << QStringList{"D:\\歌曲\\一.mp3"};
     QTest::newRow("empty file") << QByteArray() << PlaylistType::M3u << QStringList{};
+    QTest::newRow("two boms at a line start")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF/m/a.mp3\r\n") << PlaylistType::M3u
+        << QStringList{"/m/a.mp3"};
+    QTest::newRow("bom mid-file before #EXTINF")
+        << QByteArray("/m/a.mp3\r\n\xEF\xBB\xBF#EXTINF:/m/x.mp3\r\n/m/b.mp3\r\n")
+        << PlaylistType::M3u << QStringList{"/m/a.mp3", "/m/b.mp3"};
+    QTest::newRow("bom mid-file before a path (files joined)")
+        << QByteArray("\xEF\xBB\xBF/m/a.mp3\n\xEF\xBB\xBF/m/b.mp3\n") << PlaylistType::M3u
+        << QStringList{"/m/a.mp3", "/m/b.mp3"};
+    QTest::newRow("line of boms only")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF\r\n/m/a.mp3") << PlaylistType::M3u
+        << QStringList{"/m/a.mp3"};
+    QTest::newRow("bom inside a name stays")
+        << QByteArray("/m/\xEF\xBB\xBF.mp3\r\n") << PlaylistType::M3u
+        << QStringList{QStringLiteral("/m/\uFEFF.mp3")};
+    QTest::newRow("gb18030 bom")
+        << QByteArray("\x84\x31\x95\x33") + gb18030("D:\\歌.mp3\r\n")
+        << PlaylistType::M3u << QStringList{"D:\\歌.mp3"};
+    QTest::newRow("boms before a pls key")
+        << QByteArray("\xEF\xBB\xBF[playlist]\n\xEF\xBB\xBF\xEF\xBB\xBF" "File1=/m/a.mp3\n")
+        << PlaylistType::Pls << QStringList{"/m/a.mp3"};
+    QTest::newRow("utf-8 and gb18030 lines mixed, m3u")
+        << QString("/音乐/一.mp3\r\n").toUtf8() + gb18030("D:\\音乐\\二.mp3\r\n")
+               + QString("/音乐/三.mp3\n").toUtf8() + gb18030("D:\\歌\\四.mp3")
+        << PlaylistType::M3u
+        << QStringList{"/音乐/一.mp3", "D:\\音乐\\二.mp3", "/音乐/三.mp3", "D:\\歌\\四.mp3"};
+    QTest::newRow("utf-8 and gb18030 lines mixed, pls")
+        << QByteArray("[playlist]\r\n") + gb18030("File1=D:\\老歌.mp3\r\n")
+               + QString("File2=/新歌.mp3\r\n").toUtf8()
+        << PlaylistType::Pls << QStringList{"D:\\老歌.mp3", "/新歌.mp3"};
 
     QTest::newRow("pls as written here")
         << QByteArray("[Playlist]\r\nNumberOfEntries=2\r\nFile1=C:\\A.MP3\r\nFile2=C:\\B.MP3\r\n")
@@ -178,7 +283,7 @@ void PlaylistIoTest::readFailures_data()
     QTest::newRow("missing file") << "none.m3u" << PlaylistRead::Missing;
     QTest::newRow("missing folder") << "nodir/list.m3u" << PlaylistRead::Missing;
     QTest::newRow("under a regular file") << "old.m3u/list.m3u" << PlaylistRead::Missing;
-    QTest::newRow("a directory") << "dir.m3u" << PlaylistRead::Unreadable;
+    QTest::newRow("a directory") << "dir.m3u" << PlaylistRead::NotRegular;
     QTest::newRow("empty name") << "" << PlaylistRead::Missing;
 }
 
@@ -423,6 +528,373 @@ void PlaylistIoTest::fileSizeLimit()
 #else
     QSKIP("needs POSIX resource limits");
 #endif
+}
+
+// Opening and saving again changes nothing: no name loses a mark or its
+// characters with each cycle, whatever mix of encodings the file had.
+void PlaylistIoTest::decodeRoundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("entries");
+
+    QTest::newRow("mixed m3u")
+        << "mixed.m3u"
+        << QString("/音乐/一.mp3\r\n").toUtf8() + gb18030("D:\\音乐\\二.mp3\r\n")
+        << QStringList{"/音乐/一.mp3", "D:\\音乐\\二.mp3"};
+    QTest::newRow("mixed pls")
+        << "mixed.pls"
+        << gb18030("File1=D:\\二.mp3\r\n") + QString("File2=/一.mp3\r\n").toUtf8()
+        << QStringList{"D:\\二.mp3", "/一.mp3"};
+    QTest::newRow("two boms")
+        << "boms.m3u" << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF/m/a.mp3\r\n\xEF\xBB\xBF/m/b.mp3")
+        << QStringList{"/m/a.mp3", "/m/b.mp3"};
+    QTest::newRow("gb18030 bom")
+        << "gbbom.m3u" << QByteArray("\x84\x31\x95\x33") + gb18030("/歌.mp3")
+        << QStringList{"/歌.mp3"};
+    QTest::newRow("bom as a pls value")
+        << "value.pls" << QByteArray("File1=\xEF\xBB\xBF/m/a.mp3\r\nFile2=\x84\x31\x95\x33")
+        << QStringList{QStringLiteral("\uFEFF/m/a.mp3"), QStringLiteral("\uFEFF")};
+}
+
+void PlaylistIoTest::decodeRoundTrip()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, entries);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(putBytes(path, bytes));
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        const PlaylistRead read = readPlaylistFile(path);
+        QCOMPARE(read.outcome, PlaylistRead::ReadOk);
+        QCOMPARE(read.entries, entries);
+        QCOMPARE(writePlaylistFile(path, read.entries, Qt::CaseSensitive).outcome,
+                 PlaylistWrite::Written);
+    }
+}
+
+void PlaylistIoTest::readSpecial_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<bool>("unprivileged");
+    QTest::addColumn<PlaylistRead::Outcome>("outcome");
+    QTest::newRow("missing") << "none.m3u" << false << PlaylistRead::Missing;
+    QTest::newRow("directory") << "dir.m3u" << false << PlaylistRead::NotRegular;
+    QTest::newRow("over the size limit") << "huge.m3u" << false << PlaylistRead::TooLarge;
+#ifdef Q_OS_UNIX
+    QTest::newRow("fifo") << "fifo.m3u" << false << PlaylistRead::NotRegular;
+    QTest::newRow("endless device") << "zero.m3u" << false << PlaylistRead::NotRegular;
+    QTest::newRow("no read permission") << "secret.pls" << true << PlaylistRead::Unreadable;
+    QTest::newRow("readable, as nobody") << "old.m3u" << true << PlaylistRead::ReadOk;
+#endif
+}
+
+// Only regular files of a sane size are read; anything else returns at once
+// with its own outcome and no entries.
+void PlaylistIoTest::readSpecial()
+{
+    QFETCH(QString, relative);
+    QFETCH(bool, unprivileged);
+    QFETCH(PlaylistRead::Outcome, outcome);
+    QTemporaryDir tmp;
+    const QDir dir(tmp.path());
+    QVERIFY(putBytes(dir.filePath("old.m3u"), kOldList));
+    QVERIFY(dir.mkdir("dir.m3u"));
+    QFile huge(dir.filePath("huge.m3u"));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kPlaylistMaxBytes + 1));  // sparse
+    huge.close();
+    const QString path = dir.filePath(relative);
+#ifdef Q_OS_UNIX
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("fifo.m3u")).constData(), 0644) == 0);
+    QVERIFY(QFile::link("/dev/zero", dir.filePath("zero.m3u")));
+    QVERIFY(putBytes(dir.filePath("secret.pls"), "File1=/m/a.mp3\r\n"));
+    QVERIFY(::chmod(QFile::encodeName(dir.filePath("secret.pls")).constData(), 0) == 0);
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+
+    const Watchdog watchdog(20);
+    const auto read = [&] {
+        const PlaylistRead r = readPlaylistFile(path);
+        const bool entriesRight = r.outcome == PlaylistRead::ReadOk
+            ? r.entries == QStringList{"/m/old.mp3"} : r.entries.isEmpty();
+        return entriesRight ? int(r.outcome) : 100;
+    };
+    QCOMPARE(unprivileged ? runInChild({true, -1}, read) : read(), int(outcome));
+#else
+    Q_UNUSED(unprivileged);
+    const PlaylistRead r = readPlaylistFile(path);
+    QCOMPARE(r.outcome, outcome);
+#endif
+}
+
+void PlaylistIoTest::readLimit_data()
+{
+    QTest::addColumn<int>("size");  // -1: endless
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<PlaylistRead::Outcome>("outcome");
+    QTest::newRow("at the limit") << 90 << 90 << PlaylistRead::ReadOk;
+    QTest::newRow("one byte over") << 91 << 90 << PlaylistRead::TooLarge;
+    QTest::newRow("empty, no room") << 0 << 0 << PlaylistRead::ReadOk;
+    QTest::newRow("over a large limit") << 200000 << 199999 << PlaylistRead::TooLarge;
+    QTest::newRow("endless source") << -1 << 1000000 << PlaylistRead::TooLarge;
+}
+
+// A device is read only up to the limit, so an endless one ends too.
+void PlaylistIoTest::readLimit()
+{
+    QFETCH(int, size);
+    QFETCH(int, limit);
+    QFETCH(PlaylistRead::Outcome, outcome);
+    EndlessDevice endless;
+    QByteArray bytes;
+    for (qsizetype i = 0; i < size; i += 9)
+        bytes += "/m/a.mp3\n";
+    bytes.truncate(qMax(size, 0));
+    QBuffer buffer(&bytes);
+    QIODevice &device = size < 0 ? static_cast<QIODevice &>(endless) : buffer;
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    const PlaylistRead read = readPlaylist(device, PlaylistType::M3u, limit);
+    QCOMPARE(read.outcome, outcome);
+    QCOMPARE(read.entries.size(), outcome == PlaylistRead::ReadOk ? (size + 8) / 9 : 0);
+    if (size < 0)
+        QCOMPARE(endless.produced(), qint64(limit) + 1);
+}
+
+// Sizes around the 16 KB a buffered file writes at once: a fault in the
+// last flush is the one that went unnoticed.
+static void addSaveSizes(bool limits)
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<int>("limit");  // file size limit; -1: none (the disk is full)
+    QTest::addColumn<PlaylistWrite::Outcome>("outcome");
+    const int sizes[] = {40, 4000, 16000, 16500, 65536, 1 << 20};
+    for (int size : sizes) {
+        for (const char *name : {"list.m3u", "list.pls"}) {
+            const QByteArray row = QByteArray(name) + " " + QByteArray::number(size);
+            if (!limits) {
+                QTest::newRow(row.constData()) << name << size << -1 << PlaylistWrite::Failed;
+                continue;
+            }
+            const qsizetype real = formatPlaylist(entriesOfSize(size, playlistTypeOf(name)),
+                                                  playlistTypeOf(name), Qt::CaseSensitive).size();
+            QTest::newRow(row + ", nothing fits") << name << size << 0 << PlaylistWrite::Failed;
+            QTest::newRow(row + ", cut in the middle") << name << size << int(real / 2)
+                                                       << PlaylistWrite::Failed;
+            QTest::newRow(row + ", last byte missing") << name << size << int(real - 1)
+                                                       << PlaylistWrite::Failed;
+            QTest::newRow(row + ", fits exactly") << name << size << int(real)
+                                                  << PlaylistWrite::Written;
+        }
+    }
+}
+
+void PlaylistIoTest::saveSizeLimit_data()
+{
+    addSaveSizes(true);
+}
+
+// A write the kernel refuses part-way (here a file size limit in a child
+// process) fails the save at every size, and the old list stays whole.
+void PlaylistIoTest::saveSizeLimit()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, name);
+    QFETCH(int, bytes);
+    QFETCH(int, limit);
+    QFETCH(PlaylistWrite::Outcome, outcome);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(putBytes(path, kOldList));
+    const QStringList entries = entriesOfSize(bytes, playlistTypeOf(name));
+
+    const int got = runInChild({false, limit}, [&] {
+        return int(writePlaylistFile(path, entries, Qt::CaseSensitive).outcome);
+    });
+    QCOMPARE(got, int(outcome));
+    QCOMPARE(fileBytes(path), outcome == PlaylistWrite::Written
+                                  ? formatPlaylist(entries, playlistTypeOf(name), Qt::CaseSensitive)
+                                  : kOldList);
+    QCOMPARE(folderListing(dir.path()), QStringList{name + ":file"});
+#else
+    QSKIP("needs POSIX resource limits");
+#endif
+}
+
+void PlaylistIoTest::saveFullDisk_data()
+{
+    addSaveSizes(false);
+}
+
+// A full file system fails the save at every size, the old list untouched.
+void PlaylistIoTest::saveFullDisk()
+{
+#ifdef Q_OS_LINUX
+    QFETCH(QString, name);
+    QFETCH(int, bytes);
+    QTemporaryDir dir;
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=128k") != 0)
+        QSKIP("cannot mount a small tmpfs here (needs root)");
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { ::umount(path.constData()); }
+    } unmount{mountPoint};
+
+    const QString path = dir.filePath(name);
+    QVERIFY(putBytes(path, kOldList));
+    QFile filler(dir.filePath("filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    filler.close();
+    const QStringList before = folderListing(dir.path());
+
+    const PlaylistWrite write = writePlaylistFile(path, entriesOfSize(bytes, playlistTypeOf(name)),
+                                                  Qt::CaseSensitive);
+    QCOMPARE(write.outcome, PlaylistWrite::Failed);
+    QVERIFY(!write.errorString.isEmpty());
+    QCOMPARE(fileBytes(path), kOldList);
+    QCOMPARE(folderListing(dir.path()), before);
+#else
+    QSKIP("needs a Linux tmpfs");
+#endif
+}
+
+void PlaylistIoTest::saveTargets_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<bool>("unprivileged");
+    QTest::addColumn<PlaylistWrite::Outcome>("outcome");
+    QTest::newRow("a directory") << "dir.m3u" << false << PlaylistWrite::Failed;
+    QTest::newRow("link to a directory") << "dirlink.m3u" << false << PlaylistWrite::Failed;
+    QTest::newRow("folder removed") << "gone/list.m3u" << false << PlaylistWrite::Failed;
+    QTest::newRow("under a regular file") << "old.m3u/list.m3u" << false << PlaylistWrite::Failed;
+#ifdef Q_OS_UNIX
+    QTest::newRow("a fifo") << "fifo.m3u" << false << PlaylistWrite::Failed;
+    QTest::newRow("a device") << "null.pls" << false << PlaylistWrite::Failed;
+    QTest::newRow("link to a device") << "nulllink.pls" << false << PlaylistWrite::Failed;
+    QTest::newRow("not ours to write, in a folder we may") << "old.m3u" << true
+                                                            << PlaylistWrite::Failed;
+    QTest::newRow("ours to write, as nobody") << "shared.m3u" << true << PlaylistWrite::Written;
+#endif
+    QTest::newRow("link to a regular file") << "link.m3u" << false << PlaylistWrite::Written;
+}
+
+// A name held by something other than a regular file, or a file we may not
+// write, is never replaced or written into; a link to a list is followed and
+// stays a link.
+void PlaylistIoTest::saveTargets()
+{
+    QFETCH(QString, relative);
+    QFETCH(bool, unprivileged);
+    QFETCH(PlaylistWrite::Outcome, outcome);
+    QTemporaryDir tmp;
+    const QDir dir(tmp.path());
+    QVERIFY(putBytes(dir.filePath("old.m3u"), kOldList));
+    QVERIFY(putBytes(dir.filePath("shared.m3u"), kOldList));
+    QVERIFY(dir.mkdir("dir.m3u"));
+    QVERIFY(putBytes(dir.filePath("dir.m3u/inside"), "keep"));
+    QVERIFY(QFile::link(dir.filePath("dir.m3u"), dir.filePath("dirlink.m3u")));
+    QVERIFY(QFile::link(dir.filePath("old.m3u"), dir.filePath("link.m3u")));
+    QVERIFY(dir.mkdir("gone"));
+    QVERIFY(putBytes(dir.filePath("gone/list.m3u"), kOldList));
+    QVERIFY(QDir(dir.filePath("gone")).removeRecursively());
+    const QString target = dir.filePath(relative);
+    const QStringList entries{"/m/new.mp3"};
+    const QByteArray written = formatPlaylist(entries, PlaylistType::M3u, Qt::CaseSensitive);
+    const auto save = [&] { return writePlaylistFile(target, entries, Qt::CaseSensitive); };
+#ifdef Q_OS_UNIX
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("fifo.m3u")).constData(), 0644) == 0);
+    // A null device of our own: a faulty save must never get to replace the system's.
+    if (relative.startsWith(u"null")) {
+        if (::mknod(QFile::encodeName(dir.filePath("null.pls")).constData(), S_IFCHR | 0666,
+                    makedev(1, 3)) != 0)
+            QSKIP("cannot make a device node here (needs root)");
+        QVERIFY(QFile::link(dir.filePath("null.pls"), dir.filePath("nulllink.pls")));
+    }
+    // Anyone may write in the folder; only shared.m3u is anyone's to write.
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+    QVERIFY(::chmod(QFile::encodeName(dir.filePath("old.m3u")).constData(), 0644) == 0);
+    QVERIFY(::chmod(QFile::encodeName(dir.filePath("shared.m3u")).constData(), 0666) == 0);
+    const QStringList before = folderListing(dir.path());
+    const Watchdog watchdog(20);  // opening a FIFO to write waits for a reader
+    if (unprivileged) {
+        QCOMPARE(runInChild({true, -1}, [&] { return int(save().outcome); }), int(outcome));
+    } else {
+        const PlaylistWrite write = save();
+        QCOMPARE(write.outcome, outcome);
+        QCOMPARE(write.errorString.isEmpty(), outcome == PlaylistWrite::Written);
+    }
+#else
+    Q_UNUSED(unprivileged);
+    const QStringList before = folderListing(dir.path());
+    QCOMPARE(save().outcome, outcome);
+#endif
+    QCOMPARE(folderListing(dir.path()), before);
+    QCOMPARE(fileBytes(dir.filePath("dir.m3u/inside")), QByteArray("keep"));
+    if (outcome == PlaylistWrite::Written)
+        QCOMPARE(fileBytes(target), written);
+    const bool oldReplaced = outcome == PlaylistWrite::Written && relative == u"link.m3u";
+    QCOMPARE(fileBytes(dir.filePath("old.m3u")), oldReplaced ? written : kOldList);
+}
+
+// Only CR and LF break a line where the reader looks; other separators are text.
+void PlaylistIoTest::canHold_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("canHold");
+    QTest::newRow("plain") << "/m/a.mp3" << true;
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("tab and blanks") << " /m/a\tb.mp3 " << true;
+    QTest::newRow("unicode line separator") << QStringLiteral("/m/a\u2028b.mp3") << true;
+    QTest::newRow("next line") << QStringLiteral("/m/a\u0085b.mp3") << true;
+    QTest::newRow("LF") << "/m/a\nb.mp3" << false;
+    QTest::newRow("CR") << "/m/a\rb.mp3" << false;
+    QTest::newRow("CR LF at the end") << "/m/a.mp3\r\n" << false;
+    QTest::newRow("LF first") << "\n/m/a.mp3" << false;
+}
+
+void PlaylistIoTest::canHold()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, canHold);
+    QCOMPARE(playlistCanHold(path), canHold);
+}
+
+void PlaylistIoTest::lineBreaks_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("badEntry");
+    QTest::newRow("LF, m3u") << "list.m3u" << QStringList{"/m/a.mp3", "/m/b\nc.mp3"} << 1;
+    QTest::newRow("CR, pls") << "list.pls" << QStringList{"/m/a.mp3\r"} << 0;
+    QTest::newRow("CR LF in the third") << "list.m3u" << QStringList{"/x", "/y", "/a\r\nb"} << 2;
+    QTest::newRow("first of two reported") << "list.pls" << QStringList{"/a", "\n/b", "/c\r"} << 1;
+    QTest::newRow("other type") << "list" << QStringList{"/a\nb"} << 0;
+}
+
+// A list holding a path with a line break is never written: it would come back
+// as two entries. The old file stays.
+void PlaylistIoTest::lineBreaks()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, entries);
+    QFETCH(int, badEntry);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(putBytes(path, kOldList));
+    const PlaylistWrite write = writePlaylistFile(path, entries, Qt::CaseSensitive);
+    QCOMPARE(write.outcome, PlaylistWrite::LineBreak);
+    QCOMPARE(write.badEntry, badEntry);
+    QCOMPARE(fileBytes(path), kOldList);
+    QCOMPARE(folderListing(dir.path()), QStringList{name + ":file"});
+
+    QBuffer buffer;
+    QVERIFY(buffer.open(QIODevice::WriteOnly));
+    QVERIFY(!writePlaylist(buffer, entries, playlistTypeOf(name), Qt::CaseSensitive));
+    QCOMPARE(buffer.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(PlaylistIoTest)

@@ -1,0 +1,26 @@
+#pragma once
+#include <QByteArrayView>
+#include <QString>
+
+// Replacing a file's whole content so that, whatever fails, the file holds
+// either all of the old content or all of the new, and the new is on the disk
+// (not only in the cache) once it is reported saved.
+enum class DurableSave {
+    Saved,
+    NotRegular,  // the name is held by a folder, FIFO, device...: left untouched
+    Failed       // not created, not written whole, not flushed, or not renamed
+};
+
+struct DurableSaveResult {
+    DurableSave outcome = DurableSave::Failed;
+    QString errorString;  // why it failed, for diagnostics; empty when saved
+};
+
+// Writes `bytes` to a new hidden file in the target's folder, checking every
+// write; flushes it to the disk (fsync / FlushFileBuffers), then renames it
+// over the target. On failure the temporary file is removed and the target is
+// as it was. An existing target must be writable to us, and keeps its
+// permissions. A symbolic link is followed: the file it names is replaced and
+// the link stays. The check for a special file is made before writing, so one
+// swapped in during the save is not caught.
+DurableSaveResult saveFileDurably(const QString &path, QByteArrayView bytes);

@@ -1,0 +1,4 @@
+[Playlist]
+NumberOfEntries=2
+File1=C:\MUSIC\A.MP3
+File2=D:\SONGS\BEST OF.MP3

@@ -1,0 +1,50 @@
+// The playlist reader on any bytes, as M3U and as PLS: it must not crash, and
+// what it returns must be entries a list can take and a file can hold again.
+#include "playlist_reader.h"
+
+#include <QBuffer>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+void checkEntries(const QStringList &entries, PlaylistType type)
+{
+    for (const QString &e : entries) {
+        check(!e.contains(u'\n') && !e.contains(u'\r'));
+        if (type == PlaylistType::M3u)
+            check(!e.isEmpty() && e.front() != u'#' && e.front() != QChar(0xFEFF));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data),
+                                                     qsizetype(size));
+    for (PlaylistType type : {PlaylistType::M3u, PlaylistType::Pls}) {
+        const QStringList entries = parsePlaylistBytes(bytes, type);
+        checkEntries(entries, type);
+
+        // Through a device: the same entries, or TooLarge just past the limit.
+        QBuffer buffer;
+        buffer.setData(bytes);
+        const qint64 limit = qint64(size) - (size % 2);
+        const PlaylistRead read = readPlaylist(buffer, type, limit);
+        if (qint64(size) <= limit) {
+            check(read.outcome == PlaylistRead::ReadOk && read.entries == entries);
+        } else {
+            check(read.outcome == PlaylistRead::TooLarge && read.entries.isEmpty());
+        }
+    }
+    check(parsePlaylistBytes(bytes, PlaylistType::Other).isEmpty());
+    return 0;
+}
