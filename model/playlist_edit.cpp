@@ -1,5 +1,7 @@
 #include "playlist.h"
 
+#include "playlist_writer.h"
+
 // Editing operations: adding, deleting, clearing, moving and dragging entries.
 // Each reports its changes of the entries before the selection moves, so a
 // view never selects a row it does not have yet.
@@ -20,7 +22,7 @@ void Playlist::jiaohuan(const QString &path)
 
 bool Playlist::canHold(const QString &path)
 {
-    return !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
+    return playlistCanHold(path);
 }
 
 Playlist::AddResult Playlist::addClickedFile(const QString &folder, const QString &name)

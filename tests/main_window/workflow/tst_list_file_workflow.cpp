@@ -214,7 +214,7 @@ void ListFileWorkflowTest::openlistFailures_data()
     QTest::newRow("a directory") << "dir.m3u" << QStringList{kUnreadable};
     QTest::newRow("not a playlist's name") << "notes.txt" << QStringList{kOnlyPlaylists};
     QTest::newRow("no extension") << "first" << QStringList{kOnlyPlaylists};
-    // TODO-after-io: QTest::newRow("a FIFO") << "fifo.m3u" << QStringList{kUnreadable};
+    QTest::newRow("a FIFO") << "fifo.m3u" << QStringList{kUnreadable};
 }
 
 void ListFileWorkflowTest::openlistFailures()
