@@ -15,6 +15,13 @@ size_t capacityFor(size_t keys)
     return capacity;
 }
 
+// Plain equality of the characters: Qt's own comparison also orders, and is slower.
+bool sameText(const QString &a, const QString &b)
+{
+    return a.size() == b.size()
+        && std::memcmp(a.constData(), b.constData(), size_t(a.size()) * sizeof(QChar)) == 0;
+}
+
 uint64_t finalMix(uint64_t h)
 {
     h ^= h >> 30;
@@ -78,6 +85,10 @@ std::vector<bool> EntryKeys::assign(const QStringList &keys)
         order.swap(scratch);
     }
 
+    // Walked in slot order, the table fills almost front to back. Meanwhile a
+    // slot names the input key; the characters are compared only for a full
+    // hash match, and the keys are copied afterwards in input order, so that
+    // both passes read memory in order.
     std::vector<bool> first(n, false);
     const size_t mask = m_slots.size() - 1;
     for (uint32_t i : order) {
@@ -89,19 +100,29 @@ std::vector<bool> EntryKeys::assign(const QStringList &keys)
             const uint64_t s = m_slots[at];
             if (tagOf(s) != (hash & 0xFFFFFFFF))
                 continue;
-            const Key &k = m_keys[indexIn(s)];
-            if (k.hash == hash && k.text.size() == key.size() && k.text == key) {
+            const size_t other = indexIn(s);
+            if (hashes[other] == hash && sameText(keys.at(qsizetype(other)), key)) {
                 repeated = true;
                 break;
             }
         }
         if (repeated)
             continue;
-        m_slots[at] = slotFor(hash, m_keys.size());
-        m_keys.push_back({key, hash, 1});
+        m_slots[at] = slotFor(hash, i);
         ++m_filled;
-        ++m_live;
         first[i] = true;
+    }
+    std::vector<uint32_t> placeOf(n);
+    for (size_t i = 0; i < n; ++i) {
+        if (!first[i])
+            continue;
+        placeOf[i] = uint32_t(m_keys.size());
+        m_keys.push_back({keys.at(qsizetype(i)), hashes[i], 1});
+    }
+    m_live = m_keys.size();
+    for (uint64_t &s : m_slots) {
+        if (s != kEmpty)
+            s = slotFor(s >> 32, placeOf[indexIn(s)]);
     }
     return first;
 }
@@ -138,7 +159,7 @@ size_t EntryKeys::find(const QString &key, uint64_t hash) const
         if (tagOf(s) != tag)
             continue;
         const Key &k = m_keys[indexIn(s)];
-        if (k.hash == hash && k.text.size() == key.size() && k.text == key)
+        if (k.hash == hash && sameText(k.text, key))
             return i;
     }
 }
