@@ -1,8 +1,11 @@
 #include "playlist_reader.h"
 
+#include "entry_paths.h"
+
 #include "regular_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QStringDecoder>
 
@@ -167,8 +170,15 @@ PlaylistRead readPlaylistFile(const QString &fileName)
     QFile file;
     PlaylistRead result;
     switch (openRegularFile(file, fileName)) {
-    case RegularFileOpen::Opened:
-        return readPlaylist(file, playlistTypeOf(fileName));
+    case RegularFileOpen::Opened: {
+        result = readPlaylist(file, playlistTypeOf(fileName));
+        const QString folder = QFileInfo(fileName).absolutePath();
+        for (QString &entry : result.entries) {
+            if (!isAbsoluteEntry(entry))   // the common case costs one look at the first character
+                entry = resolveEntry(entry, folder);
+        }
+        return result;
+    }
     case RegularFileOpen::Missing:
         result.outcome = PlaylistRead::Missing;
         break;

@@ -43,5 +43,6 @@ QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type);
 PlaylistRead readPlaylist(QIODevice &device, PlaylistType type,
                           qint64 maxBytes = kPlaylistMaxBytes);
 // Type from the name. Only regular files are opened, and without blocking;
-// the file is always released before returning.
+// the file is always released before returning. Entries that are paths
+// relative to the file's folder come back as full paths (see entry_paths.h).
 PlaylistRead readPlaylistFile(const QString &fileName);

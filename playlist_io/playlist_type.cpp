@@ -11,6 +11,7 @@ struct Suffix {
 // writer branches). Should one suffix ever end another, the longer goes first.
 constexpr Suffix kSuffixes[] = {
     {u"m3u", PlaylistType::M3u},
+    {u"m3u8", PlaylistType::M3u},   // M3U in UTF-8, as every M3U here is read and written
     {u"pls", PlaylistType::Pls},
 };
 

@@ -18,7 +18,8 @@ class ListFileWorkflow : public QObject {
 public:
     // The filter the main window gives its file dialog; the first choice is
     // the one in force when a dialog first shows.
-    static constexpr QLatin1String kDialogFilter{"play list file(*.m3u);;play list file(*.pls)"};
+    static constexpr QLatin1String kDialogFilter{
+        "play list file(*.m3u);;play list file(*.pls);;play list file(*.m3u8)"};
 
     ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages, FileDialog &dialog,
                      QObject *parent = nullptr);

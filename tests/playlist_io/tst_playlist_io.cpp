@@ -149,7 +149,9 @@ void PlaylistIoTest::typeFromName_data()
     QTest::newRow("pls trailing blanks") << "x.PLS  " << PlaylistType::Pls;
     QTest::newRow("no dot needed") << "mylistpls" << PlaylistType::Pls;
     QTest::newRow("txt") << "list.txt" << PlaylistType::Other;
-    QTest::newRow("m3u8") << "list.m3u8" << PlaylistType::Other;
+    QTest::newRow("m3u8") << "list.m3u8" << PlaylistType::M3u;
+    QTest::newRow("M3U8 with blanks") << "LIST.M3U8 " << PlaylistType::M3u;
+    QTest::newRow("m3u8 inside the name") << "list.m3u8.bak" << PlaylistType::Other;
     QTest::newRow("short") << "ls" << PlaylistType::Other;
     QTest::newRow("empty") << "" << PlaylistType::Other;
 }
@@ -386,11 +388,15 @@ void PlaylistIoTest::roundTrip_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QStringList>("readBack");
 
+    // " /lead" does not start at a root: a name relative to the list's folder (%dir%).
     const QStringList posix{"/m/a.mp3", "/m/A.mp3", "/音乐/歌 1.mp3", " /lead", "/x=y.mp3",
                             "#not a comment"};
+    QStringList posixBack = posix;
+    posixBack[3] = "%dir%/ /lead";
     QTest::newRow("m3u posix") << "list.m3u" << Qt::CaseSensitive << posix
-                               << posix.mid(0, 5);  // "#" lines are comments in M3U
-    QTest::newRow("pls posix") << "list.PLS" << Qt::CaseSensitive << posix << posix;
+                               << posixBack.mid(0, 5);  // "#" lines are comments in M3U
+    posixBack[5] = "%dir%/#not a comment";
+    QTest::newRow("pls posix") << "list.PLS" << Qt::CaseSensitive << posix << posixBack;
     QTest::newRow("m3u windows") << "LIST.M3U" << Qt::CaseInsensitive << kExample
                                  << QStringList{"C:\\MUSIC\\A.MP3", "D:\\SONGS\\BEST OF.MP3"};
     QTest::newRow("pls windows") << "list.pls" << Qt::CaseInsensitive << kExample
@@ -409,6 +415,7 @@ void PlaylistIoTest::roundTrip()
     QCOMPARE(writePlaylistFile(path, entries, fileSystem).outcome, PlaylistWrite::Written);
     const PlaylistRead read = readPlaylistFile(path);
     QCOMPARE(read.outcome, PlaylistRead::ReadOk);
+    readBack.replaceInStrings(QStringLiteral("%dir%/"), QDir::toNativeSeparators(dir.path() + QLatin1Char('/')));
     QCOMPARE(read.entries, readBack);
 }
 
@@ -552,9 +559,11 @@ void PlaylistIoTest::decodeRoundTrip_data()
     QTest::newRow("gb18030 bom")
         << "gbbom.m3u" << QByteArray("\x84\x31\x95\x33") + gb18030("/歌.mp3")
         << QStringList{"/歌.mp3"};
+    // Not at a line's start the mark is a character of the value, which then
+    // is a name relative to the list's folder (%dir%).
     QTest::newRow("bom as a pls value")
         << "value.pls" << QByteArray("File1=\xEF\xBB\xBF/m/a.mp3\r\nFile2=\x84\x31\x95\x33")
-        << QStringList{QStringLiteral("\uFEFF/m/a.mp3"), QStringLiteral("\uFEFF")};
+        << QStringList{QStringLiteral("%dir%/\uFEFF/m/a.mp3"), QStringLiteral("%dir%/\uFEFF")};
 }
 
 void PlaylistIoTest::decodeRoundTrip()
@@ -565,6 +574,7 @@ void PlaylistIoTest::decodeRoundTrip()
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
     QVERIFY(putBytes(path, bytes));
+    entries.replaceInStrings(QStringLiteral("%dir%/"), QDir::toNativeSeparators(dir.path() + QLatin1Char('/')));
     for (int cycle = 0; cycle < 3; ++cycle) {
         const PlaylistRead read = readPlaylistFile(path);
         QCOMPARE(read.outcome, PlaylistRead::ReadOk);

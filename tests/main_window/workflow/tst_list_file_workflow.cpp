@@ -83,7 +83,9 @@ private slots:
     void savesWorkedExamples();
     void saveThenOpenRoundTrip();
     void saveKeepsTrailingBlank();
+    void saveAsTakesChosenFilter_data();
     void saveAsTakesChosenFilter();
+    void m3u8OpensAndSaves();
     void quitprogram_data();
     void quitprogram();
     void quitWithoutHooks();
@@ -518,16 +520,47 @@ void ListFileWorkflowTest::saveKeepsTrailingBlank()
 }
 
 // A name typed without an extension is saved with the one of the filter chosen.
+void ListFileWorkflowTest::saveAsTakesChosenFilter_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray m3u("#EXTINF:/m/a.mp3\r\n/m/a.mp3\r\n");
+    QTest::newRow("m3u") << 0 << "mine.m3u" << m3u;
+    QTest::newRow("pls") << 1 << "mine.pls" << QByteArray("[Playlist]\r\nNumberOfEntries=1\r\nFile1=/m/a.mp3\r\n");
+    QTest::newRow("m3u8") << 2 << "mine.m3u8" << m3u;
+}
+
 void ListFileWorkflowTest::saveAsTakesChosenFilter()
 {
+    QFETCH(int, filter);
+    QFETCH(QString, written);
+    QFETCH(QByteArray, bytes);
     Rig rig;
     rig.fill({"/m/a.mp3"});
-    rig.dialog.saveFilter = 1;
+    rig.dialog.saveFilter = filter;
     rig.dialog.names << rig.path("mine");
     rig.flow.saveaslist();
-    QCOMPARE(fileBytes(rig.path("mine.pls")), QByteArray("[Playlist]\r\nNumberOfEntries=1\r\nFile1=/m/a.mp3\r\n"));
+    QCOMPARE(fileBytes(rig.path(written)), bytes);
     QVERIFY(!QFile::exists(rig.path("mine")));
-    QCOMPARE(rig.state.listPath(), rig.path("mine.pls"));
+    QCOMPARE(rig.state.listPath(), rig.path(written));
+}
+
+// An M3U8 list opens, inserts and saves in place like an M3U one.
+void ListFileWorkflowTest::m3u8OpensAndSaves()
+{
+    Rig rig;
+    QVERIFY(putBytes(rig.path("a.M3U8"), "#EXTM3U\n#EXTINF:1,月亮\n/音乐/月亮.mp3\n"));
+    QVERIFY(putBytes(rig.path("b.m3u8"), "/音乐/甜蜜蜜.mp3\n"));
+    rig.dialog.names << rig.path("a.M3U8") << rig.path("b.m3u8");
+    rig.flow.openlist();
+    rig.flow.insertlistfile();
+    QVERIFY(rig.box.shown.isEmpty());
+    QCOMPARE(rig.list.entries(), (QStringList{"/音乐/月亮.mp3", "/音乐/甜蜜蜜.mp3"}));
+    QCOMPARE(rig.state.title(), QStringLiteral("Melvora——A.M3U8"));
+    rig.flow.savelist();
+    QCOMPARE(fileBytes(rig.path("a.M3U8")),
+             QString("#EXTINF:/音乐/月亮.mp3\r\n/音乐/月亮.mp3\r\n#EXTINF:/音乐/甜蜜蜜.mp3\r\n/音乐/甜蜜蜜.mp3\r\n").toUtf8());
 }
 
 // Quit: the save prompt, then the other windows, then the end; escaping from
