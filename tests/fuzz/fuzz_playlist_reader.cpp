@@ -1,5 +1,8 @@
 // The playlist reader on any bytes, as M3U and as PLS: it must not crash, and
-// what it returns must be entries a list can take and a file can hold again.
+// what it returns must be entries a list can take and a file can hold again;
+// resolved against a list's folder, an entry is a full path with no "." or
+// ".." left, or a URL or full path as written.
+#include "entry_paths.h"
 #include "playlist_reader.h"
 
 #include <QBuffer>
@@ -15,12 +18,27 @@ void check(bool ok)
         std::abort();
 }
 
+void checkResolved(const QString &entry)
+{
+    const QString full = resolveEntry(entry, QStringLiteral("/lists/mine"));
+    if (entry.isEmpty() || isUrlEntry(entry) || isAbsoluteEntry(entry)) {
+        check(full == entry);
+        return;
+    }
+    check(full.startsWith(u'/'));
+    const QStringList names = full.mid(1).split(u'/');
+    for (const QString &name : names)
+        check(name != QLatin1String(".") && name != QLatin1String(".."));
+    check(resolveEntry(full, QStringLiteral("/elsewhere")) == full);
+}
+
 void checkEntries(const QStringList &entries, PlaylistType type)
 {
     for (const QString &e : entries) {
         check(!e.contains(u'\n') && !e.contains(u'\r'));
         if (type == PlaylistType::M3u)
             check(!e.isEmpty() && e.front() != u'#' && e.front() != QChar(0xFEFF));
+        checkResolved(e);
     }
 }
 
