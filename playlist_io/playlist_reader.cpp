@@ -72,6 +72,22 @@ void forEachLine(QByteArrayView bytes, F f)
     }
 }
 
+// Whether every byte is below 0x80, eight at a time.
+bool isAscii(QByteArrayView text)
+{
+    const char *p = text.data();
+    qsizetype n = text.size();
+    quint64 seen = 0;
+    for (; n >= 8; n -= 8, p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        seen |= word;
+    }
+    for (; n > 0; --n, ++p)
+        seen |= quint8(*p);
+    return (seen & 0x8080808080808080ull) == 0;
+}
+
 // Decodes each line on its own: UTF-8 when it is valid UTF-8, otherwise the
 // Chinese code page. The second decoder is made once, on the first line that
 // needs it.
@@ -79,6 +95,9 @@ class LineDecoder {
 public:
     QString decode(QByteArrayView text)
     {
+        // Most paths are plain ASCII, which reads alike in every encoding here.
+        if (isAscii(text))
+            return QString::fromLatin1(text);
         if (text.isValidUtf8())
             return m_utf8.decode(text);
         if (!m_other) {
