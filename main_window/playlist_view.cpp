@@ -23,7 +23,8 @@ public:
             return size;
         const QFontMetrics &fm = option.fontMetrics;
         const int padding = size.width() - fm.horizontalAdvance(index.data().toString());
-        size.setWidth(qMax(size.width(), fm.horizontalAdvance(rows->widestText()) + padding));
+        const int widest = qMax(fm.horizontalAdvance(rows->widestText()), rows->widestWidth());
+        size.setWidth(qMax(size.width(), widest + padding));
         return size;
     }
 };
@@ -41,6 +42,22 @@ PlaylistView::PlaylistView(Playlist &list, QWidget *parent) : QListView(parent),
     setMouseTracking(true);
     viewport()->setMouseTracking(true);   // position labels follow the pointer, no button needed
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+}
+
+void PlaylistView::setModel(QAbstractItemModel *model)
+{
+    QListView::setModel(model);
+    if (auto *rows = qobject_cast<PlaylistModel *>(model))
+        rows->setMeasureFont(font());
+}
+
+void PlaylistView::changeEvent(QEvent *event)
+{
+    // The widest row is measured in the list's font: measure again first.
+    if (event->type() == QEvent::FontChange)
+        if (auto *rows = qobject_cast<PlaylistModel *>(model()))
+            rows->setMeasureFont(font());
+    QListView::changeEvent(event);
 }
 
 void PlaylistView::showSelection(int index)

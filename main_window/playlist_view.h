@@ -13,6 +13,9 @@ class PlaylistView : public QListView {
 public:
     explicit PlaylistView(Playlist &list, QWidget *parent = nullptr);
 
+    // A PlaylistModel given here measures its widest row in this list's font.
+    void setModel(QAbstractItemModel *model) override;
+
     // Makes the view show the playlist's selection without reporting it back.
     void showSelection(int index);
     // Set while the window applies a change of the entries, so the view's own
@@ -27,6 +30,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -1,0 +1,143 @@
+// The main window as a desktop program: the list scrolls sideways to its
+// widest entry, the count keeps its gap, the Delete key.
+#include "fake_drives.h"
+#include "fake_file_dialog.h"
+#include "fake_key_state.h"
+#include "fake_message_box.h"
+#include "fake_process_starter.h"
+#include "fake_registry.h"
+#include "fake_url_opener.h"
+#include "aux_windows.h"
+#include "main_window.h"
+#include "playlist_view.h"
+
+#include <QLabel>
+#include <QScrollBar>
+#include <QtTest>
+
+#include <memory>
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void scrollsToWidestAfterEmptying_data();
+    void scrollsToWidestAfterEmptying();
+
+private:
+    QString writeList(const QString &name, const QStringList &entries);
+
+    QTemporaryDir m_tmp;
+    FakeMessageBox m_messages;
+    FakeFileDialog m_dialog;
+    FakeDrives m_drives;
+    FakeKeyState m_keys;
+    FakeRegistry m_registry;
+    FakeProcessStarter m_processes;
+    FakeUrlOpener m_urls;
+    FakeMessageBox m_notices;
+    std::unique_ptr<AuxWindows> m_aux;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void DesktopTest::initTestCase()
+{
+    QVERIFY(m_tmp.isValid());
+    m_drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
+}
+
+void DesktopTest::init()
+{
+    m_messages = FakeMessageBox();
+    m_dialog = FakeFileDialog();
+    m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_notices});
+    m_window = std::make_unique<MainWindow>(m_messages, m_dialog, m_drives, m_keys, *m_aux);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void DesktopTest::cleanup()
+{
+    m_window.reset();
+    m_aux.reset();
+}
+
+QString DesktopTest::writeList(const QString &name, const QStringList &entries)
+{
+    QFile f(m_tmp.filePath(name));
+    if (!f.open(QIODevice::WriteOnly))
+        return QString();
+    f.write((entries.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    return f.fileName();
+}
+
+void DesktopTest::scrollsToWidestAfterEmptying_data()
+{
+    QTest::addColumn<QString>("emptying");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("opened");
+    QTest::addColumn<QString>("widest");
+
+    const QString x = QString(150, QLatin1Char('x'));
+    const QStringList twins = {QStringLiteral("/music/one/") + x + QStringLiteral("1.mp3"),
+                               QStringLiteral("/music/one/") + x + QStringLiteral("2.mp3")};
+    const QString narrow = QStringLiteral("/m/") + QString(160, QLatin1Char('i')) + QStringLiteral(".mp3");
+    const QString wide = QStringLiteral("/M/") + QString(70, QLatin1Char('W')) + QStringLiteral(".MP3");
+    const QString cjk = QStringLiteral("/音乐/") + QString(60, QChar(0x6B4C)) + QStringLiteral(".mp3");
+    const QString longer = QStringLiteral("/m/") + QString(400, QLatin1Char('y')) + QStringLiteral(".mp3");
+
+    QTest::newRow("new, then two long twins") << "new" << QStringList{"/a.mp3"} << twins << twins.at(1);
+    QTest::newRow("new on an empty list") << "new" << QStringList() << twins << twins.at(1);
+    QTest::newRow("clear") << "clear" << QStringList{"/a.mp3"} << twins << twins.at(1);
+    QTest::newRow("delete the only entry") << "delete" << QStringList{"/a.mp3"} << twins << twins.at(1);
+    QTest::newRow("wide letters beat many narrow") << "new" << QStringList() << QStringList{narrow, wide} << wide;
+    QTest::newRow("wide letters first") << "new" << QStringList() << QStringList{wide, narrow} << wide;
+    QTest::newRow("wide characters first") << "clear" << QStringList{"/a.mp3"} << QStringList{cjk, narrow} << cjk;
+    QTest::newRow("shrinks after a longer list") << "new" << QStringList{longer} << twins << twins.at(1);
+}
+
+// Whatever emptied the list, the list opened next scrolls sideways exactly as
+// far as its own widest entry needs, no more and no less.
+void DesktopTest::scrollsToWidestAfterEmptying()
+{
+    QFETCH(QString, emptying);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, opened);
+    QFETCH(QString, widest);
+    Playlist &list = m_window->playlist();
+    if (!before.isEmpty()) {
+        list.replaceEntries(before);
+        QTest::qWait(20);
+    }
+    if (emptying == "new") {
+        m_window->action(QStringLiteral("menunew"))->trigger();
+    } else if (emptying == "clear") {
+        m_window->action(QStringLiteral("menuclear"))->trigger();
+    } else {
+        list.selectByUser(0);
+        m_window->action(QStringLiteral("menudell"))->trigger();
+    }
+    QCOMPARE(list.count(), 0);
+    QTest::qWait(20);
+    m_window->workflow().openlist(writeList(QStringLiteral("opened.m3u"), opened));
+    QCOMPARE(list.entries(), opened);
+
+    PlaylistView *view = m_window->list1();
+    QScrollBar *bar = view->horizontalScrollBar();
+    const int needed = view->fontMetrics().horizontalAdvance(widest);
+    QTRY_VERIFY(bar->maximum() + view->viewport()->width() >= needed);
+    // Every row is drawn that wide, so the widest text is never elided.
+    for (int row = 0; row < list.count(); ++row)
+        QVERIFY(view->visualRect(view->model()->index(row, 0)).width() >= needed);
+    // Not stuck at an earlier, longer list's width either.
+    int longestOpened = 0;
+    for (const QString &entry : opened)
+        longestOpened = qMax(longestOpened, view->fontMetrics().horizontalAdvance(entry));
+    QVERIFY(bar->maximum() + view->viewport()->width() < longestOpened + 40);
+}
+
+QTEST_MAIN(DesktopTest)
+#include "tst_desktop.moc"
