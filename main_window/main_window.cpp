@@ -29,6 +29,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <limits>
+
 namespace {
 // Design text and geometry of the labels (twips).
 struct LabelDef {
@@ -54,20 +56,11 @@ const LabelDef &labelDef(Label which)
     Q_UNREACHABLE();
 }
 
-// The count and position were drawn for five digits; the list holds more, so
-// a longer number widens its label instead of losing digits.
-void widenToText(QLabel *label)
-{
-    const int needed = label->sizeHint().width();
-    if (label->width() < needed)
-        label->resize(needed, label->height());
-}
 const QString kLineBreakMessage = QStringLiteral("文件名中含有换行符，无法加入列表！");
 
-bool showsNumber(Label which)
-{
-    return which == Label::Count || which == Label::Position;
-}
+// The labels below the list, left to right: they read as one line.
+constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuffix, Label::PositionCaption,
+                               Label::Position};
 } // namespace
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
@@ -358,8 +351,7 @@ void MainWindow::connectState()
     });
     connect(&m_state, &WindowState::labelChanged, this, [this](Label which, const QString &text) {
         label(which)->setText(text);
-        if (showsNumber(which))
-            widenToText(label(which));
+        flowLabelRow();
     });
     connect(&m_state, &WindowState::titleChanged, this, &QWidget::setWindowTitle);
     connect(&m_state, &WindowState::commandEnabledChanged, this,
@@ -431,11 +423,46 @@ void MainWindow::applyLayout()
         {Label::PositionCaption, g.label9Left}, {Label::Position, g.label10Left}};
     for (const auto &[which, left] : lefts) {
         const LabelDef &def = labelDef(which);
-        place(label(which), QRectF(left, g.labelTop, def.width, def.height));
-        if (showsNumber(which))
-            widenToText(label(which));
+        const QRect r = Twips::rect(left, g.labelTop, def.width, def.height);
+        m_labelPlace[std::size_t(which)] = r;
+        label(which)->setGeometry(r);
     }
+    flowLabelRow();
     m_status->setPanelWidth(1, g.panel1Width);
+}
+
+// The count and position were drawn for five digits; the list holds more. A
+// longer text widens its label, and the labels after it move right so that
+// the gap the form was drawn with (60 twips) always parts two texts
+// ("现在一共 100000 首歌曲"). Should the position then run past the list's
+// right edge, it moves back left into the room before it.
+void MainWindow::flowLabelRow()
+{
+    const int gap = Twips::toPixels(60);
+    const auto textWidth = [](QLabel *l) { return l->fontMetrics().horizontalAdvance(l->text()); };
+    int nextFree = std::numeric_limits<int>::min();
+    int countEnd = std::numeric_limits<int>::min();
+    for (Label which : kLabelRow) {
+        QLabel *l = label(which);
+        const QRect &place = m_labelPlace[std::size_t(which)];
+        if (place.isNull())
+            return;   // not laid out yet
+        const int left = qMax(place.left(), nextFree);
+        l->setGeometry(left, place.top(), qMax(place.width(), l->sizeHint().width()), place.height());
+        if (!l->text().isEmpty())
+            nextFree = left + textWidth(l) + gap;
+        if (which == Label::CountSuffix)
+            countEnd = nextFree;
+    }
+    QLabel *caption = label(Label::PositionCaption);
+    QLabel *position = label(Label::Position);
+    const int overflow = position->x() + textWidth(position) - m_list1->geometry().right();
+    const int room = caption->x() - countEnd;
+    const int back = qMin(overflow, room);
+    if (back > 0) {
+        caption->move(caption->x() - back, caption->y());
+        position->move(position->x() - back, position->y());
+    }
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

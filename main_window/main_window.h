@@ -88,6 +88,7 @@ private:
     void onFileClicked(const QString &folder, const QString &name);
     void addAll();
     void showSelection();
+    void flowLabelRow();
     QAction *makeAction(Command command, const QString &caption, const QKeySequence &shortcut = {});
 
     MessageBox &m_messages;
@@ -102,6 +103,7 @@ private:
 
     std::array<QAction *, kCommandCount> m_commands{};
     std::array<QLabel *, kLabelCount> m_labels{};
+    std::array<QRect, kLabelCount> m_labelPlace{};   // where the layout puts each label
     QMenu *m_popup = nullptr;
     QToolBar *m_toolbar = nullptr;
     StatusBar *m_status = nullptr;

@@ -10,6 +10,7 @@
 #include "aux_windows.h"
 #include "main_window.h"
 #include "playlist_view.h"
+#include "twips.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -26,6 +27,8 @@ private slots:
 
     void scrollsToWidestAfterEmptying_data();
     void scrollsToWidestAfterEmptying();
+    void labelsKeepTheirGaps_data();
+    void labelsKeepTheirGaps();
 
 private:
     QString writeList(const QString &name, const QStringList &entries);
@@ -137,6 +140,66 @@ void DesktopTest::scrollsToWidestAfterEmptying()
     for (const QString &entry : opened)
         longestOpened = qMax(longestOpened, view->fontMetrics().horizontalAdvance(entry));
     QVERIFY(bar->maximum() + view->viewport()->width() < longestOpened + 40);
+}
+
+void DesktopTest::labelsKeepTheirGaps_data()
+{
+    QTest::addColumn<int>("entries");    // a list this long, or none
+    QTest::addColumn<QString>("count");  // else these texts, as a list of that size would show
+    QTest::addColumn<QString>("position");
+    QTest::addColumn<int>("suffixMoves");   // 0: stays where the layout put it, 1: moves, -1: either
+    QTest::addColumn<bool>("fitsBesideList");   // the row ends within the list's width at the base size
+
+    QTest::newRow("4 digits") << 1234 << QString() << QString() << 0 << true;
+    QTest::newRow("5 digits") << 12345 << QString() << QString() << -1 << true;
+    QTest::newRow("6 digits") << 100000 << QString() << QString() << 1 << true;
+    QTest::newRow("7 digits") << -1 << QStringLiteral("1000000") << QStringLiteral("999999") << 1 << true;
+    QTest::newRow("largest 32-bit") << -1 << QStringLiteral("2147483647") << QStringLiteral("2147483647")
+                                    << 1 << false;
+}
+
+// "现在一共 N 首歌曲  当前位置 P" keeps a visible gap between every two texts
+// whatever the number of digits, and no text is cut.
+void DesktopTest::labelsKeepTheirGaps()
+{
+    QFETCH(int, entries);
+    QFETCH(QString, count);
+    QFETCH(QString, position);
+    QFETCH(int, suffixMoves);
+    QFETCH(bool, fitsBesideList);
+    if (entries > 0) {
+        QStringList many;
+        many.reserve(entries);
+        for (int i = 0; i < entries; ++i)
+            many << QStringLiteral("/m/%1.mp3").arg(i);
+        m_window->playlist().replaceEntries(many);
+    } else {
+        m_window->playlist().replaceEntries({QStringLiteral("/a.mp3")});
+        m_window->label(Label::Count)->setText(count);
+        m_window->label(Label::Position)->setText(position);
+        m_window->applyLayout();
+    }
+    const Label row[] = {Label::CountPrefix, Label::Count, Label::CountSuffix, Label::PositionCaption,
+                         Label::Position};
+    for (int pass = 0; pass < 2; ++pass) {   // also after a resize
+        int previousEnd = -1;
+        for (Label which : row) {
+            QLabel *l = m_window->label(which);
+            QVERIFY(!l->text().isEmpty());
+            const int advance = l->fontMetrics().horizontalAdvance(l->text());
+            QVERIFY2(l->width() >= advance, qPrintable(l->objectName()));
+            QVERIFY2(l->x() >= previousEnd + 4, qPrintable(l->objectName() + QLatin1Char(' ') + l->text()));
+            previousEnd = l->x() + advance;
+        }
+        if (fitsBesideList || pass > 0)
+            QVERIFY(previousEnd <= m_window->list1()->geometry().right());
+        QLabel *suffix = m_window->label(Label::CountSuffix);
+        const int designed = m_window->list1()->x() + Twips::toPixels(1680);
+        if (suffixMoves >= 0)
+            QCOMPARE(qAbs(suffix->x() - designed) > 1, suffixMoves == 1);
+        m_window->resize(m_window->width() + 60, m_window->height() + 20);
+        QTRY_VERIFY(m_window->outerWidthTwips() > 7410);
+    }
 }
 
 QTEST_MAIN(DesktopTest)
