@@ -300,6 +300,7 @@ void MainWindow::createControls()
     m_list1->setModel(m_model);
     connect(m_list1, &PlaylistView::popupRequested, this, [this](const QPoint &at) { m_popup->popup(at); });
     connect(m_list1, &PlaylistView::playRequested, this, &MainWindow::playSelected);
+    connect(m_list1, &PlaylistView::deleteRequested, this, [this] { m_list.deleteentry(); });
     connect(m_list1, &PlaylistView::pointerMoved, this, [this] { m_state.pointerMoved(); });
 
     for (const LabelDef &def : kLabelDefs) {

@@ -90,6 +90,17 @@ bool PlaylistView::event(QEvent *event)
     return QListView::event(event);
 }
 
+void PlaylistView::keyPressEvent(QKeyEvent *event)
+{
+    // Delete on its own (the keypad's too); with a modifier it stays free.
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        emit deleteRequested();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
 void PlaylistView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
     QListView::selectionChanged(selected, deselected);

@@ -25,11 +25,14 @@ public:
 signals:
     void popupRequested(const QPoint &globalPos);
     void playRequested();
+    // The Delete key: the selected entry is to go, as the delete command does.
+    void deleteRequested();
     // The pointer moved over the list, any button state.
     void pointerMoved();
 
 protected:
     bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

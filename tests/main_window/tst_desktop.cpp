@@ -29,6 +29,8 @@ private slots:
     void scrollsToWidestAfterEmptying();
     void labelsKeepTheirGaps_data();
     void labelsKeepTheirGaps();
+    void deleteKey_data();
+    void deleteKey();
 
 private:
     QString writeList(const QString &name, const QStringList &entries);
@@ -199,6 +201,48 @@ void DesktopTest::labelsKeepTheirGaps()
             QCOMPARE(qAbs(suffix->x() - designed) > 1, suffixMoves == 1);
         m_window->resize(m_window->width() + 60, m_window->height() + 20);
         QTRY_VERIFY(m_window->outerWidthTwips() > 7410);
+    }
+}
+
+void DesktopTest::deleteKey_data()
+{
+    QTest::addColumn<int>("selection");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("selectionAfter");
+    QTest::addColumn<bool>("undoable");
+
+    const int none = Qt::NoModifier;
+    QTest::newRow("middle entry") << 1 << none << QStringList{"A", "C"} << 1 << true;
+    QTest::newRow("last entry") << 2 << none << QStringList{"A", "B"} << 1 << true;
+    QTest::newRow("keypad Delete") << 0 << int(Qt::KeypadModifier) << QStringList{"B", "C"} << 0 << true;
+    QTest::newRow("nothing selected") << -1 << none << QStringList{"A", "B", "C"} << -1 << false;
+    QTest::newRow("Shift+Delete is not it") << 1 << int(Qt::ShiftModifier) << QStringList{"A", "B", "C"} << 1
+                                            << false;
+}
+
+// Delete on List1 runs the delete command: the entry goes, undo can bring it back.
+void DesktopTest::deleteKey()
+{
+    QFETCH(int, selection);
+    QFETCH(int, modifiers);
+    QFETCH(QStringList, after);
+    QFETCH(int, selectionAfter);
+    QFETCH(bool, undoable);
+    Playlist &list = m_window->playlist();
+    list.replaceEntries({"A", "B", "C"});
+    if (selection < 0)
+        list.selectNone();
+    else
+        list.selectByUser(selection);
+    m_window->list1()->setFocus();
+    QTest::keyClick(m_window->list1(), Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(list.entries(), after);
+    QCOMPARE(list.selection(), selectionAfter);
+    QCOMPARE(m_window->action(QStringLiteral("menuundo"))->isEnabled(), undoable);
+    if (undoable) {
+        m_window->action(QStringLiteral("menuundo"))->trigger();
+        QCOMPARE(list.entries(), QStringList({"A", "B", "C"}));
     }
 }
 
