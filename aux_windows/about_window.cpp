@@ -152,6 +152,8 @@ void AboutWindow::createControls()
         return link;
     };
     m_label1 = makeLink("Label1", Twips::rect(1080, 2880, 1575, 255), AuxConfig::contactEmail());
+    m_label1->setAccessibleName(QStringLiteral("电子邮件：") + m_label1->text());
+    m_label1->setAccessibleDescription(QStringLiteral("单击写信"));
 
     m_cmdSysInfo = new QPushButton(QStringLiteral("系统信息(&S)..."), this);
     m_cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
@@ -164,6 +166,8 @@ void AboutWindow::createControls()
     label3->setText(QStringLiteral("HomePage:"));
 
     m_label4 = makeLink("Label4", Twips::rect(1080, 3120, 3015, 255), AuxConfig::homePage());
+    m_label4->setAccessibleName(QStringLiteral("主页：") + m_label4->text());
+    m_label4->setAccessibleDescription(QStringLiteral("单击打开主页"));
 
     setTabOrder(m_cmdOK, m_cmdSysInfo);
     m_cmdOK->setFocus();

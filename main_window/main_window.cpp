@@ -185,6 +185,7 @@ void MainWindow::createMenus()
     };
 
     QMenuBar *bar = menuBar();
+    bar->setAccessibleName(QStringLiteral("菜单栏"));
     QMenu *file = menu(bar, "menufile", QStringLiteral("文件(&F)"));
     add(file, {Command::NewList, Command::OpenList, Command::SaveList, Command::SaveListAs, Command::PlaySelected});
     separator(file, "MENUBAR");
@@ -238,6 +239,7 @@ void MainWindow::createToolbar()
     };
     m_toolbar = new QToolBar(m_client);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setAccessibleName(QStringLiteral("工具栏"));
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setIconSize(QSize(16, 16));
@@ -297,6 +299,7 @@ void MainWindow::createControls()
     m_model = new PlaylistModel(m_list, this);
     m_list1 = new PlaylistView(m_list, m_client);
     m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setAccessibleName(QStringLiteral("播放列表"));
     m_list1->setModel(m_model);
     connect(m_list1, &PlaylistView::popupRequested, this, [this](const QPoint &at) { m_popup->popup(at); });
     connect(m_list1, &PlaylistView::playRequested, this, &MainWindow::playSelected);
@@ -320,8 +323,13 @@ void MainWindow::createControls()
     colour(Label::PositionCaption, QColor(255, 128, 0));
     colour(Label::Position, QColor(192, 0, 192));
     label(Label::PositionCaption)->installEventFilter(this);
+    // A click on it clears the selection, so a screen reader names it even
+    // while it shows nothing.
+    label(Label::PositionCaption)->setAccessibleName(QStringLiteral("当前位置"));
+    label(Label::PositionCaption)->setAccessibleDescription(QStringLiteral("单击取消选择"));
 
     m_status = new StatusBar(m_keys, m_client);
+    m_status->setAccessibleName(QStringLiteral("状态栏"));
     connect(m_status, &StatusBar::panelClicked, m_status, &StatusBar::togglePanel1Text);
     // Insert has no lock light: the program keeps its own toggle.
     auto *insert = new QShortcut(QKeySequence(Qt::Key_Insert), this);

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -179,6 +180,18 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
     m_dir1->setObjectName(QStringLiteral("Dir1"));
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_file1->setObjectName(QStringLiteral("File1"));
+    // What a screen reader calls them. On Linux a drop-down list is named by
+    // the label it is the buddy of, never by its own name: the two choosers
+    // get labels that are never shown.
+    m_drive1->setAccessibleName(QStringLiteral("驱动器"));
+    m_dir1->setAccessibleName(QStringLiteral("文件夹"));
+    m_combo1->setAccessibleName(QStringLiteral("文件类型"));
+    m_file1->setAccessibleName(QStringLiteral("文件列表"));
+    for (QComboBox *chooser : {m_drive1, m_combo1}) {
+        auto *name = new QLabel(chooser->accessibleName(), parent);
+        name->setBuddy(chooser);
+        name->hide();
+    }
 
     const QIcon driveIcon = m_drive1->style()->standardIcon(QStyle::SP_DriveHDIcon);
     for (const Volume &v : m_drives.volumes())

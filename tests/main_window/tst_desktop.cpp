@@ -7,6 +7,7 @@
 #include "fake_process_starter.h"
 #include "fake_registry.h"
 #include "fake_url_opener.h"
+#include "accessible_names.h"
 #include "aux_windows.h"
 #include "main_window.h"
 #include "playlist_view.h"
@@ -31,6 +32,7 @@ private slots:
     void labelsKeepTheirGaps();
     void deleteKey_data();
     void deleteKey();
+    void everyControlHasAChineseName();
 
 private:
     QString writeList(const QString &name, const QStringList &entries);
@@ -243,6 +245,20 @@ void DesktopTest::deleteKey()
     if (undoable) {
         m_window->action(QStringLiteral("menuundo"))->trigger();
         QCOMPARE(list.entries(), QStringList({"A", "B", "C"}));
+    }
+}
+
+// A screen reader can tell every control of the program's windows apart.
+void DesktopTest::everyControlHasAChineseName()
+{
+    m_window->playlist().replaceEntries({"A", "B"});
+    m_window->playlist().selectByUser(0);
+    m_aux->showAbout();
+    m_aux->showDeclaration();
+    for (QWidget *window : {static_cast<QWidget *>(m_window.get()), m_aux->aboutWindow(), m_aux->declarationWindow()}) {
+        QVERIFY(window);
+        const QStringList problems = AccessibleNames::problems(window);
+        QVERIFY2(problems.isEmpty(), qPrintable(window->objectName() + QStringLiteral(": ") + problems.join(QStringLiteral("; "))));
     }
 }
 
