@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QTreeWidget>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
@@ -67,6 +68,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
                        AuxWindows &auxWindows, QWidget *parent)
     : QMainWindow(parent),
       m_messages(messages),
+      m_dialog(dialog),
       m_drives(drives),
       m_keys(keys),
       m_aux(auxWindows),
@@ -361,6 +363,10 @@ void MainWindow::connectState()
     connect(&m_state, &WindowState::labelChanged, this, [this](Label which, const QString &text) {
         label(which)->setText(text);
         flowLabelRow();
+        // The file dialog opens where the list's own file is.
+        if (which == Label::ListPath)
+            m_dialog.setListFolder(m_state.listPath().isEmpty() ? QString()
+                                                                : QFileInfo(m_state.listPath()).absolutePath());
     });
     connect(&m_state, &WindowState::titleChanged, this, &QWidget::setWindowTitle);
     connect(&m_state, &WindowState::commandEnabledChanged, this,

@@ -92,6 +92,7 @@ private:
     QAction *makeAction(Command command, const QString &caption, const QKeySequence &shortcut = {});
 
     MessageBox &m_messages;
+    FileDialog &m_dialog;
     Drives &m_drives;
     const KeyState &m_keys;
     AuxWindows &m_aux;

@@ -33,6 +33,7 @@ private slots:
     void deleteKey_data();
     void deleteKey();
     void everyControlHasAChineseName();
+    void dialogFollowsTheListFolder();
 
 private:
     QString writeList(const QString &name, const QStringList &entries);
@@ -260,6 +261,23 @@ void DesktopTest::everyControlHasAChineseName()
         const QStringList problems = AccessibleNames::problems(window);
         QVERIFY2(problems.isEmpty(), qPrintable(window->objectName() + QStringLiteral(": ") + problems.join(QStringLiteral("; "))));
     }
+}
+
+// The file dialog is told the folder of the list's own file, and that the
+// list has none after New.
+void DesktopTest::dialogFollowsTheListFolder()
+{
+    QVERIFY(QDir(m_tmp.path()).mkpath(QStringLiteral("lists/more")));
+    const QString list = writeList(QStringLiteral("lists/more/a.m3u"), {QStringLiteral("/a.mp3")});
+    QCOMPARE(m_dialog.listFolder, QString());
+    m_window->workflow().openlist(list);
+    QCOMPARE(m_dialog.listFolder, QFileInfo(list).absolutePath());
+    m_window->action(QStringLiteral("menunew"))->trigger();
+    QCOMPARE(m_dialog.listFolder, QString());
+    m_window->playlist().replaceEntries({QStringLiteral("/b.mp3")});
+    m_dialog.names << m_tmp.filePath(QStringLiteral("lists/saved.m3u"));
+    m_window->action(QStringLiteral("menusaveas"))->trigger();
+    QCOMPARE(m_dialog.listFolder, m_tmp.filePath(QStringLiteral("lists")));
 }
 
 QTEST_MAIN(DesktopTest)
