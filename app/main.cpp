@@ -1,12 +1,9 @@
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "aux_windows.h"
+#include "chinese_interface.h"
 #include "drives.h"
 #include "file_dialog.h"
-#include "fonts.h"
 #include "key_state.h"
 #include "list_file_workflow.h"
 #include "main_window.h"
@@ -25,14 +22,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(MELVORA_VERSION));
     quietAudioBackendLogs();
 
-    // Chinese throughout, Qt's own dialogs and buttons included.
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
-
-    QApplication::setFont(Fonts::interfaceFont());
+    useChineseInterface(app);
     QApplication::setWindowIcon(applicationIcon());
 
     // The desktop services the windows talk to.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpacerItem>
 
@@ -37,27 +38,36 @@ QWidget *QtMessageBox::parent() const
     return m_parent ? m_parent : QApplication::activeWindow();
 }
 
+// The box lives on the heap and is watched: a window that unloads itself
+// when it loses the focus (the declaration window) may be the box's parent,
+// and takes its children with it.
 void QtMessageBox::exclamation(const QString &text, const QString &title)
 {
     const QMessageBox::Icon icon = m_icon == NoticeIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon;
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent());
-    keepTitleVisible(box);
-    box.exec();
+    QPointer<QMessageBox> box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent());
+    keepTitleVisible(*box);
+    box->exec();
+    delete box.data();
 }
 
 MessageBox::Answer QtMessageBox::askYesNo(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent());
-    keepTitleVisible(box);
+    QPointer<QMessageBox> box =
+        new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent());
+    keepTitleVisible(*box);
     // Without a button of its own for it, Escape and the close box would
     // press No. A hidden Cancel takes them instead.
-    QAbstractButton *cancel = box.addButton(QMessageBox::Cancel);
+    QAbstractButton *cancel = box->addButton(QMessageBox::Cancel);
     cancel->hide();
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() == box.button(QMessageBox::Yes))
-        return Answer::Yes;
-    if (box.clickedButton() == box.button(QMessageBox::No))
-        return Answer::No;
-    return Answer::Cancel;
+    box->setEscapeButton(cancel);
+    box->exec();
+    if (!box)
+        return Answer::Cancel;   // gone with its parent: not answered
+    Answer answer = Answer::Cancel;
+    if (box->clickedButton() == box->button(QMessageBox::Yes))
+        answer = Answer::Yes;
+    else if (box->clickedButton() == box->button(QMessageBox::No))
+        answer = Answer::No;
+    delete box.data();
+    return answer;
 }

@@ -9,7 +9,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimed
           fonts-arphic-ukai)
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(xvfb xdotool x11-utils x11-xserver-utils imagemagick lame sox mpg123
-             pulseaudio pulseaudio-utils libbenchmark-dev)
+             pulseaudio pulseaudio-utils libbenchmark-dev openbox xauth)
 fi
 
 missing=()
