@@ -57,8 +57,6 @@ const LabelDef &labelDef(Label which)
     Q_UNREACHABLE();
 }
 
-const QString kLineBreakMessage = QStringLiteral("文件名中含有换行符，无法加入列表！");
-
 // The labels below the list, left to right: they read as one line.
 constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuffix, Label::PositionCaption,
                                Label::Position};
@@ -74,7 +72,8 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
       m_aux(auxWindows),
       m_list(PathRules::native()),
       m_state(m_list),
-      m_workflow(m_state, m_list, messages, dialog)
+      m_workflow(m_state, m_list, messages, dialog),
+      m_intake(m_list, m_workflow, messages)
 {
     setObjectName(QStringLiteral("liebiao"));
     setWindowTitle(QStringLiteral("Melvora"));
@@ -266,6 +265,11 @@ void MainWindow::createToolbar()
             [this](QAction *a) { toolbarClicked(int(m_toolbar->actions().indexOf(a)) + 1); });
 }
 
+void MainWindow::openFiles(const QStringList &paths)
+{
+    m_intake.open(paths, m_browser->currentPattern());
+}
+
 void MainWindow::toolbarClicked(int position)
 {
     switch (position) {
@@ -306,6 +310,8 @@ void MainWindow::createControls()
     connect(m_list1, &PlaylistView::popupRequested, this, [this](const QPoint &at) { m_popup->popup(at); });
     connect(m_list1, &PlaylistView::playRequested, this, &MainWindow::playSelected);
     connect(m_list1, &PlaylistView::deleteRequested, this, [this] { m_list.deleteentry(); });
+    connect(m_list1, &PlaylistView::filesDropped, this,
+            [this](const QStringList &paths) { m_intake.drop(paths, m_browser->currentPattern()); });
     connect(m_list1, &PlaylistView::pointerMoved, this, [this] { m_state.pointerMoved(); });
 
     for (const LabelDef &def : kLabelDefs) {
@@ -565,7 +571,7 @@ void MainWindow::onFileClicked(const QString &folder, const QString &name)
 {
     switch (m_list.addClickedFile(folder, name)) {
     case Playlist::AddResult::Duplicate:
-        m_messages.exclamation(QStringLiteral("该文件已经被选中过!"), kPromptTitle);
+        m_messages.exclamation(kDuplicateFileMessage, kPromptTitle);
         break;
     case Playlist::AddResult::LineBreak:
         m_messages.exclamation(kLineBreakMessage, kPromptTitle);

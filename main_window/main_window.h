@@ -1,5 +1,6 @@
 #pragma once
 #include "commands.h"
+#include "file_intake.h"
 #include "list_file_workflow.h"
 #include "playlist.h"
 #include "window_state.h"
@@ -47,6 +48,11 @@ public:
     QToolBar *toolbar1() const { return m_toolbar; }
     QMenu *popupMenu() const { return m_popup; }
     MediaBrowser *browser() const { return m_browser; }
+
+    // Files named on the command line: the first playlist opens the list,
+    // further ones are inserted, media files and folders are added as a
+    // drop on List1 adds them (see FileIntake).
+    void openFiles(const QStringList &paths);
 
     // Toolbar button by 1-based position, separators counted (4, 6, 10, 13 do nothing).
     void toolbarClicked(int position);
@@ -99,6 +105,7 @@ private:
     Playlist m_list;
     WindowState m_state;
     ListFileWorkflow m_workflow;
+    FileIntake m_intake;
     PlayerLink *m_player = nullptr;
     bool m_ending = false;
 

@@ -3,7 +3,10 @@
 #include "playlist.h"
 #include "playlist_model.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -36,7 +39,7 @@ PlaylistView::PlaylistView(Playlist &list, QWidget *parent) : QListView(parent),
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(false);
-    setAcceptDrops(false);
+    setAcceptDrops(true);   // files from outside only
     setUniformItemSizes(true);
     setItemDelegate(new WidestRowDelegate(this));
     setMouseTracking(true);
@@ -99,6 +102,51 @@ void PlaylistView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QListView::keyPressEvent(event);
+}
+
+namespace {
+QStringList localFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (data && data->hasUrls())
+        for (const QUrl &url : data->urls())
+            if (url.isLocalFile())
+                paths << url.toLocalFile();
+    return paths;
+}
+} // namespace
+
+void PlaylistView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void PlaylistView::dragMoveEvent(QDragMoveEvent *event)
+{
+    // Where it is dropped does not matter: the insert mode places the files.
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void PlaylistView::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    emit filesDropped(paths);
 }
 
 void PlaylistView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)

@@ -266,6 +266,11 @@ int MediaBrowser::fileCount() const
     return m_file1->count();
 }
 
+QString MediaBrowser::currentPattern() const
+{
+    return patternFor(m_combo1->currentText());
+}
+
 QString MediaBrowser::lastdrive() const
 {
     return m_lastdrive;

@@ -44,6 +44,8 @@ public:
     // Names of the listed files in display order.
     QStringList fileNames() const;
     int fileCount() const;
+    // The file-list pattern of the filter chosen now (";"-separated wildcards).
+    QString currentPattern() const;
     // Root path (as in Volume::rootPath) of the drive last shown without error.
     QString lastdrive() const;
 

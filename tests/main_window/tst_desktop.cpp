@@ -10,10 +10,13 @@
 #include "accessible_names.h"
 #include "aux_windows.h"
 #include "main_window.h"
+#include "media_browser.h"
 #include "playlist_view.h"
 #include "twips.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -34,9 +37,18 @@ private slots:
     void deleteKey();
     void everyControlHasAChineseName();
     void dialogFollowsTheListFolder();
+    void drops_data();
+    void drops();
+    void dropClearsUndo();
+    void dropsOnlyLocalFiles();
 
 private:
     QString writeList(const QString &name, const QStringList &entries);
+    // "music/a.mp3" → the full native path of that file of the fixture;
+    // paths starting with "/" stay as they are.
+    QString path(const QString &relative) const;
+    QStringList paths(const QStringList &relative) const;
+    bool dropOnList(const QList<QUrl> &urls);
 
     QTemporaryDir m_tmp;
     FakeMessageBox m_messages;
@@ -51,10 +63,56 @@ private:
     std::unique_ptr<MainWindow> m_window;
 };
 
+// The files dropped and named in these tests:
+//   music/   a.mp3 b.MP3 c.wav d.txt .i.mp3 (hidden)
+//   music/sub/   e.mp3 f.ogg      music/.hidden/h.mp3
+//   odd/   "line⏎break.mp3"       lists/l.m3u (/x/1.mp3, /x/2.mp3)
 void DesktopTest::initTestCase()
 {
     QVERIFY(m_tmp.isValid());
     m_drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
+    QDir dir(m_tmp.path());
+    for (const char *folder : {"music/sub", "music/.hidden", "odd", "lists"})
+        QVERIFY(dir.mkpath(QString::fromLatin1(folder)));
+    for (const char *file : {"music/a.mp3", "music/b.MP3", "music/c.wav", "music/d.txt", "music/.i.mp3",
+                             "music/sub/e.mp3", "music/sub/f.ogg", "music/.hidden/h.mp3", "odd/line\nbreak.mp3"}) {
+        QFile f(dir.filePath(QString::fromLatin1(file)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(!writeList(QStringLiteral("lists/l.m3u"), {QStringLiteral("/x/1.mp3"), QStringLiteral("/x/2.mp3")})
+                 .isEmpty());
+}
+
+QString DesktopTest::path(const QString &relative) const
+{
+    return relative.startsWith(QLatin1Char('/')) ? relative : QDir::toNativeSeparators(m_tmp.filePath(relative));
+}
+
+QStringList DesktopTest::paths(const QStringList &relative) const
+{
+    QStringList out;
+    for (const QString &r : relative)
+        out << path(r);
+    return out;
+}
+
+// Drags the URLs over List1 and drops them, as a file manager does. False
+// when the list refuses the drag.
+bool DesktopTest::dropOnList(const QList<QUrl> &urls)
+{
+    QWidget *target = m_window->list1()->viewport();
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
 }
 
 void DesktopTest::init()
@@ -278,6 +336,133 @@ void DesktopTest::dialogFollowsTheListFolder()
     m_dialog.names << m_tmp.filePath(QStringLiteral("lists/saved.m3u"));
     m_window->action(QStringLiteral("menusaveas"))->trigger();
     QCOMPARE(m_dialog.listFolder, m_tmp.filePath(QStringLiteral("lists")));
+}
+
+void DesktopTest::drops_data()
+{
+    QTest::addColumn<QStringList>("list");
+    QTest::addColumn<int>("selection");
+    QTest::addColumn<bool>("insertAfter");
+    QTest::addColumn<int>("filter");   // index in Combo1
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("selectionAfter");
+    QTest::addColumn<QStringList>("messages");   // their first lines
+    QTest::addColumn<int>("fileEdits");           // one per block of files added
+
+    const QStringList p = {"/p/1.mp3", "/p/2.mp3", "/p/3.mp3"};
+    const QString dup = QStringLiteral("该文件已经被选中过!");
+    const QString lineBreak = QStringLiteral("文件名中含有换行符，无法加入列表！");
+    QTest::newRow("files after the selection")
+        << p << 0 << true << 0 << QStringList{"music/a.mp3", "music/b.MP3"}
+        << QStringList{"/p/1.mp3", "music/a.mp3", "music/b.MP3", "/p/2.mp3", "/p/3.mp3"} << 2 << QStringList() << 1;
+    QTest::newRow("files before the selection")
+        << p << 1 << false << 0 << QStringList{"music/a.mp3", "music/b.MP3"}
+        << QStringList{"/p/1.mp3", "music/a.mp3", "music/b.MP3", "/p/2.mp3", "/p/3.mp3"} << 3 << QStringList() << 1;
+    QTest::newRow("nothing selected: at the end")
+        << p << -1 << false << 0 << QStringList{"music/b.MP3", "music/a.mp3"}
+        << QStringList{"/p/1.mp3", "/p/2.mp3", "/p/3.mp3", "music/b.MP3", "music/a.mp3"} << 4 << QStringList() << 1;
+    QTest::newRow("other media types by name")
+        << QStringList() << -1 << true << 0 << QStringList{"music/c.wav", "music/sub/f.ogg"}
+        << QStringList{"music/c.wav", "music/sub/f.ogg"} << 1 << QStringList() << 1;
+    QTest::newRow("duplicates refused with one message")
+        << QStringList{"music/a.mp3", "music/b.MP3"} << 0 << true << 0
+        << QStringList{"music/a.mp3", "music/c.wav", "music/b.MP3", "music/c.wav"}
+        << QStringList{"music/a.mp3", "music/c.wav", "music/b.MP3"} << 1 << QStringList{dup} << 1;
+    QTest::newRow("only duplicates: nothing changes")
+        << QStringList{"music/a.mp3"} << 0 << true << 0 << QStringList{"music/a.mp3"}
+        << QStringList{"music/a.mp3"} << 0 << QStringList{dup} << 0;
+    QTest::newRow("folder: its files and its subfolders' by the filter")
+        << p << 2 << true << 0 << QStringList{"music"}
+        << QStringList{"/p/1.mp3", "/p/2.mp3", "/p/3.mp3", "music/a.mp3", "music/b.MP3", "music/sub/e.mp3"} << 5
+        << QStringList() << 1;
+    QTest::newRow("folder under the all-types filter")
+        << QStringList() << -1 << true << 9 << QStringList{"music"}
+        << QStringList{"music/a.mp3", "music/b.MP3", "music/c.wav", "music/sub/e.mp3", "music/sub/f.ogg"} << 4
+        << QStringList() << 1;
+    QTest::newRow("folder without matching files")
+        << p << 0 << true << 3 << QStringList{"music"} << p << 0 << QStringList() << 0;
+    QTest::newRow("playlist inserted at the end")
+        << p << 0 << true << 0 << QStringList{"lists/l.m3u"}
+        << QStringList{"/p/1.mp3", "/p/2.mp3", "/p/3.mp3", "/x/1.mp3", "/x/2.mp3"} << 4 << QStringList() << 0;
+    QTest::newRow("file of no media type")
+        << p << 0 << true << 0 << QStringList{"music/d.txt"} << p << 0
+        << QStringList{QStringLiteral("不是媒体文件或播放列表，无法加入列表：")} << 0;
+    QTest::newRow("name with a line break")
+        << QStringList() << -1 << true << 0 << QStringList{"odd/line\nbreak.mp3", "music/a.mp3"}
+        << QStringList{"music/a.mp3"} << 0 << QStringList{lineBreak} << 1;
+    QTest::newRow("files, a playlist and a folder")
+        << QStringList{"music/b.MP3"} << 0 << true << 0
+        << QStringList{"music/a.mp3", "lists/l.m3u", "music/sub"}
+        << QStringList{"music/b.MP3", "music/a.mp3", "/x/1.mp3", "/x/2.mp3", "music/sub/e.mp3"} << 4
+        << QStringList() << 2;
+}
+
+// Files dropped from a file manager join the list as the browser's clicks
+// would add them, with one message per kind of refusal for the whole drop
+// and one edit per block of files.
+void DesktopTest::drops()
+{
+    QFETCH(QStringList, list);
+    QFETCH(int, selection);
+    QFETCH(bool, insertAfter);
+    QFETCH(int, filter);
+    QFETCH(QStringList, dropped);
+    QFETCH(QStringList, after);
+    QFETCH(int, selectionAfter);
+    QFETCH(QStringList, messages);
+    QFETCH(int, fileEdits);
+    Playlist &playlist = m_window->playlist();
+    playlist.replaceEntries(paths(list));
+    insertAfter ? playlist.setInsertAfterMode() : playlist.setInsertBeforeMode();
+    selection < 0 ? playlist.selectNone() : playlist.selectByUser(selection);
+    m_window->browser()->combo1()->setCurrentIndex(filter);
+    QSignalSpy edits(&playlist, &Playlist::edited);
+
+    QList<QUrl> urls;
+    for (const QString &d : dropped)
+        urls << QUrl::fromLocalFile(path(d));
+    QVERIFY(dropOnList(urls));
+
+    QCOMPARE(playlist.entries(), paths(after));
+    QCOMPARE(playlist.selection(), selectionAfter);
+    QStringList firstLines;
+    for (const QString &text : m_messages.texts())
+        firstLines << text.section(QLatin1Char('\n'), 0, 0);
+    QCOMPARE(firstLines, messages);
+    int fileBlocks = 0;
+    for (const QList<QVariant> &edit : edits)
+        fileBlocks += edit.at(0).value<Edit>() == Edit::FilesAdded;
+    QCOMPARE(fileBlocks, fileEdits);
+    QCOMPARE(m_window->state().listChanged(), after != list);
+    QCOMPARE(m_window->list1()->model()->rowCount(), playlist.count());
+}
+
+// A drop is one edit as the add commands are: the undo record ends with it.
+void DesktopTest::dropClearsUndo()
+{
+    Playlist &playlist = m_window->playlist();
+    playlist.replaceEntries(paths({"/p/1.mp3", "/p/2.mp3", "/p/3.mp3"}));
+    playlist.selectByUser(0);
+    m_window->action(QStringLiteral("MENULAST"))->trigger();
+    QVERIFY(m_window->action(QStringLiteral("menuundo"))->isEnabled());
+    QVERIFY(dropOnList({QUrl::fromLocalFile(path("music/a.mp3"))}));
+    QVERIFY(!m_window->action(QStringLiteral("menuundo"))->isEnabled());
+    QVERIFY(!m_window->action(QStringLiteral("poplist1undo"))->isEnabled());
+    const QStringList now = playlist.entries();
+    playlist.undo();
+    QCOMPARE(playlist.entries(), now);
+}
+
+// Links that are not local files are refused at the door; a drop holding
+// both keeps the local files.
+void DesktopTest::dropsOnlyLocalFiles()
+{
+    QVERIFY(!dropOnList({QUrl(QStringLiteral("https://example.org/a.mp3"))}));
+    QCOMPARE(m_window->playlist().count(), 0);
+    QVERIFY(dropOnList({QUrl(QStringLiteral("https://example.org/a.mp3")), QUrl::fromLocalFile(path("music/a.mp3"))}));
+    QCOMPARE(m_window->playlist().entries(), paths({"music/a.mp3"}));
+    QVERIFY(m_messages.shown.isEmpty());
 }
 
 QTEST_MAIN(DesktopTest)
