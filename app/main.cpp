@@ -1,7 +1,9 @@
 #include <QApplication>
+#include <QTimer>
 
 #include "aux_windows.h"
 #include "chinese_interface.h"
+#include "command_line.h"
 #include "drives.h"
 #include "file_dialog.h"
 #include "key_state.h"
@@ -15,12 +17,31 @@
 #include "registry.h"
 #include "url_opener.h"
 
+namespace {
+QStringList rawArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // --help and --version answer without a window system.
+    const QString version = QStringLiteral(MELVORA_VERSION);
+    if (const CommandLine early = parseCommandLine(rawArguments(argc, argv)); early.endsAtOnce())
+        return printCommandLineAnswer(early, version);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Melvora"));
-    QApplication::setApplicationVersion(QStringLiteral(MELVORA_VERSION));
+    QApplication::setApplicationVersion(version);
     quietAudioBackendLogs();
+    // Qt has taken its own options out by now.
+    const CommandLine given = parseCommandLine(QCoreApplication::arguments());
+    if (given.action == CommandLine::Action::Error)
+        return printCommandLineAnswer(given, version);
 
     useChineseInterface(app);
     QApplication::setWindowIcon(applicationIcon());
@@ -41,5 +62,9 @@ int main(int argc, char *argv[])
     messages.setParent(&window);
     dialog.setParent(&window);
     window.show();
+    // The files named on the command line, once the window is up: what they
+    // have to say is said over it.
+    if (!given.files.isEmpty())
+        QTimer::singleShot(0, &window, [&window, files = given.files] { window.openFiles(files); });
     return app.exec();
 }

@@ -41,6 +41,8 @@ private slots:
     void drops();
     void dropClearsUndo();
     void dropsOnlyLocalFiles();
+    void commandLineFiles_data();
+    void commandLineFiles();
 
 private:
     QString writeList(const QString &name, const QStringList &entries);
@@ -66,7 +68,7 @@ private:
 // The files dropped and named in these tests:
 //   music/   a.mp3 b.MP3 c.wav d.txt .i.mp3 (hidden)
 //   music/sub/   e.mp3 f.ogg      music/.hidden/h.mp3
-//   odd/   "line⏎break.mp3"       lists/l.m3u (/x/1.mp3, /x/2.mp3)
+//   odd/   "line⏎break.mp3"       lists/l.m3u (/x/1.mp3, /x/2.mp3), lists/m.pls (/y/1.mp3)
 void DesktopTest::initTestCase()
 {
     QVERIFY(m_tmp.isValid());
@@ -80,6 +82,8 @@ void DesktopTest::initTestCase()
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     QVERIFY(!writeList(QStringLiteral("lists/l.m3u"), {QStringLiteral("/x/1.mp3"), QStringLiteral("/x/2.mp3")})
+                 .isEmpty());
+    QVERIFY(!writeList(QStringLiteral("lists/m.pls"), {QStringLiteral("[playlist]"), QStringLiteral("File1=/y/1.mp3")})
                  .isEmpty());
 }
 
@@ -463,6 +467,73 @@ void DesktopTest::dropsOnlyLocalFiles()
     QVERIFY(dropOnList({QUrl(QStringLiteral("https://example.org/a.mp3")), QUrl::fromLocalFile(path("music/a.mp3"))}));
     QCOMPARE(m_window->playlist().entries(), paths({"music/a.mp3"}));
     QVERIFY(m_messages.shown.isEmpty());
+}
+
+void DesktopTest::commandLineFiles_data()
+{
+    QTest::addColumn<QStringList>("files");   // relative ones to the fixture, unless `asTyped`
+    QTest::addColumn<bool>("asTyped");         // given relative to the working folder
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QStringList>("messages");   // their first lines
+
+    const QString unnamed = QStringLiteral("Melvora—— 未命名");
+    const QString named = QStringLiteral("Melvora——L.M3U");
+    QTest::newRow("a playlist opens") << QStringList{"lists/l.m3u"} << false
+                                      << QStringList{"/x/1.mp3", "/x/2.mp3"} << named << false << QStringList();
+    QTest::newRow("then media files") << QStringList{"lists/l.m3u", "music/b.MP3", "music/a.mp3"} << false
+                                      << QStringList{"/x/1.mp3", "/x/2.mp3", "music/b.MP3", "music/a.mp3"} << named
+                                      << true << QStringList();
+    QTest::newRow("the playlist opens first") << QStringList{"music/a.mp3", "lists/l.m3u"} << false
+                                              << QStringList{"/x/1.mp3", "/x/2.mp3", "music/a.mp3"} << named << true
+                                              << QStringList();
+    QTest::newRow("further playlists are inserted") << QStringList{"lists/l.m3u", "lists/m.pls"} << false
+                                                    << QStringList{"/x/1.mp3", "/x/2.mp3", "/y/1.mp3"} << named
+                                                    << true << QStringList();
+    QTest::newRow("a folder") << QStringList{"music"} << false
+                              << QStringList{"music/a.mp3", "music/b.MP3", "music/sub/e.mp3"} << unnamed << true
+                              << QStringList();
+    QTest::newRow("relative to the working folder") << QStringList{"music/a.mp3", "./lists/../lists/l.m3u"} << true
+                                                    << QStringList{"/x/1.mp3", "/x/2.mp3", "music/a.mp3"} << named
+                                                    << true << QStringList();
+    QTest::newRow("missing media file") << QStringList{"music/nope.mp3", "music/a.mp3"} << false
+                                        << QStringList{"music/a.mp3"} << unnamed << true
+                                        << QStringList{QStringLiteral("文件不存在：")};
+    QTest::newRow("missing playlist") << QStringList{"lists/nope.m3u"} << false << QStringList() << unnamed
+                                      << false << QStringList{QStringLiteral("文件不存在！")};
+    QTest::newRow("file of no media type") << QStringList{"music/d.txt"} << false << QStringList() << unnamed
+                                           << false
+                                           << QStringList{QStringLiteral("不是媒体文件或播放列表，无法加入列表：")};
+    QTest::newRow("the same file twice") << QStringList{"music/a.mp3", "music/a.mp3"} << false
+                                         << QStringList{"music/a.mp3"} << unnamed << true
+                                         << QStringList{QStringLiteral("该文件已经被选中过!")};
+}
+
+// melvora FILE…: the first playlist opens as the open command would, the
+// others are inserted, media files and folders are added as a drop adds them,
+// and what cannot be had is said.
+void DesktopTest::commandLineFiles()
+{
+    QFETCH(QStringList, files);
+    QFETCH(bool, asTyped);
+    QFETCH(QStringList, after);
+    QFETCH(QString, title);
+    QFETCH(bool, changed);
+    QFETCH(QStringList, messages);
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(m_tmp.path());
+    m_window->openFiles(asTyped ? files : paths(files));
+    QDir::setCurrent(oldCwd);
+    QCOMPARE(m_window->playlist().entries(), paths(after));
+    QCOMPARE(m_window->windowTitle(), title);
+    QCOMPARE(m_window->state().listChanged(), changed);
+    QStringList firstLines;
+    for (const QString &text : m_messages.texts())
+        firstLines << text.section(QLatin1Char('\n'), 0, 0);
+    QCOMPARE(firstLines, messages);
+    if (messages.value(0).startsWith(QStringLiteral("文件不存在：")))
+        QVERIFY(m_messages.texts().constFirst().contains(path(files.constFirst())));
 }
 
 QTEST_MAIN(DesktopTest)
