@@ -18,6 +18,7 @@
 #include "fake_registry.h"
 #include "fake_url_opener.h"
 #include "main_window.h"
+#include "media_browser.h"
 #include "playlist_view.h"
 
 #include <QApplication>
@@ -202,6 +203,33 @@ void BM_DropIntoWindow(benchmark::State &state)
     }
 }
 BENCHMARK(BM_DropIntoWindow)->ArgName("files")->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// What the browser pays to read a folder of 100,000 files again, as it does
+// once per burst of changes on disk (opening the folder reads it the same way).
+void BM_ListBigFolder(benchmark::State &state)
+{
+    static QTemporaryDir dir;
+    const QString big = dir.filePath(QStringLiteral("big"));
+    if (!QFileInfo(big).isDir()) {
+        QDir().mkpath(big);
+        for (int i = 0; i < 100000; ++i) {
+            QFile f(QStringLiteral("%1/track %2.mp3").arg(big).arg(i));
+            if (!f.open(QIODevice::WriteOnly))
+                qFatal("cannot write %s", qPrintable(f.fileName()));
+        }
+    }
+    ShownWindow shown;
+    MediaBrowser *browser = shown.window.browser();
+    for (auto _ : state) {
+        state.PauseTiming();
+        browser->openFolder(dir.path());
+        state.ResumeTiming();
+        browser->openFolder(big);
+        if (browser->fileCount() != 100000)
+            state.SkipWithError("folder not read");
+    }
+}
+BENCHMARK(BM_ListBigFolder)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv)
