@@ -26,6 +26,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QtTest>
@@ -298,11 +299,13 @@ void WindowFramesCheck::messageBoxesShowTheirTitle()
     QFETCH(QString, text);
     int frameWidth = 0;
     whenModalShows([&](QWidget *box) {
+        const auto closeAnyway = qScopeGuard([box] { box->close(); });   // also when a check fails
+        QVERIFY(QTest::qWaitForWindowExposed(box));
         QTRY_VERIFY_WITH_TIMEOUT(managed(box), 5000);
         settle(300);
+        QTRY_VERIFY(box->frameGeometry().width() > box->width());   // the frame is known
         frameWidth = box->frameGeometry().width();
         picture(box, QStringLiteral("message-") + QString::fromLatin1(QTest::currentDataTag()));
-        box->close();
     });
     m_messages.exclamation(text, title);
     // openbox's default title bar: the icon and three buttons take some 90
@@ -317,10 +320,10 @@ void WindowFramesCheck::fileDialogPicture()
 {
     bool shown = false;
     whenModalShows([&](QWidget *dialog) {
+        const auto closeAnyway = qScopeGuard([dialog] { dialog->close(); });
         shown = qobject_cast<QFileDialog *>(dialog) != nullptr;
         settle(800);
         picture(dialog, QStringLiteral("file-dialog"));
-        dialog->close();
     });
     m_dialog.getOpenFileName();
     QVERIFY(shown);
