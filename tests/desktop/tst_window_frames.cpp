@@ -18,6 +18,7 @@
 #include "main_window.h"
 #include "message_box.h"
 #include "own_frame.h"
+#include "playlist_view.h"
 #include "pictures.h"
 #include "process_starter.h"
 #include "registry.h"
@@ -136,8 +137,14 @@ void picture(QWidget *window, const QString &name)
         return;
     QDir().mkpath(folder);
     QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect around = window ? window->frameGeometry().adjusted(-8, -8, 8, 8) & screen->geometry()
-                                : screen->geometry();
+    QRect around = screen->geometry();
+    if (window) {
+        // The frame as the window manager tells it; Qt may not know it yet.
+        const QList<uint> e = numbers(xprops(window->winId()).value(QStringLiteral("_NET_FRAME_EXTENTS")));
+        const QRect client(window->mapToGlobal(QPoint()), window->size());
+        const QRect frame = e.size() == 4 ? client.adjusted(-int(e[0]), -int(e[2]), int(e[1]), int(e[3])) : client;
+        around = frame.adjusted(-8, -8, 8, 8) & screen->geometry();
+    }
     screen->grabWindow(0, around.x(), around.y(), around.width(), around.height())
         .save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
@@ -182,6 +189,7 @@ private slots:
     void messageBoxesShowTheirTitle_data();
     void messageBoxesShowTheirTitle();
     void fileDialogPicture();
+    void declarationClosesOnAClickElsewhere();
 
 private:
     QtMessageBox m_messages;
@@ -303,8 +311,10 @@ void WindowFramesCheck::messageBoxesShowTheirTitle()
         QVERIFY(QTest::qWaitForWindowExposed(box));
         QTRY_VERIFY_WITH_TIMEOUT(managed(box), 5000);
         settle(300);
-        QTRY_VERIFY(box->frameGeometry().width() > box->width());   // the frame is known
-        frameWidth = box->frameGeometry().width();
+        // The frame's width as the window manager tells it.
+        const QList<uint> extents = numbers(xprops(box->winId()).value(QStringLiteral("_NET_FRAME_EXTENTS")));
+        QCOMPARE(extents.size(), 4);
+        frameWidth = box->width() + int(extents.at(0) + extents.at(1));
         picture(box, QStringLiteral("message-") + QString::fromLatin1(QTest::currentDataTag()));
     });
     m_messages.exclamation(text, title);
@@ -327,6 +337,38 @@ void WindowFramesCheck::fileDialogPicture()
     });
     m_dialog.getOpenFileName();
     QVERIFY(shown);
+}
+
+// Under a real window manager, the card without a close box still goes as
+// soon as the user clicks another window of the program, and its own title
+// bar moves it.
+void WindowFramesCheck::declarationClosesOnAClickElsewhere()
+{
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    m_aux->showDeclaration();
+    QWidget *card = m_aux->declarationWindow();
+    QVERIFY(QTest::qWaitForWindowActive(card));
+    const auto xdotool = [](const QStringList &arguments) {
+        return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+    };
+    // Drag the title bar 40 pixels right and 30 down.
+    const QPoint grip = card->mapToGlobal(QPoint(30, 8));
+    const QPoint before = card->mapToGlobal(QPoint());
+    // A hand takes its time: the window manager takes the move over first.
+    QVERIFY(xdotool({"mousemove", QString::number(grip.x()), QString::number(grip.y()), "mousedown", "1"}));
+    settle(300);
+    QVERIFY(xdotool({"mousemove", QString::number(grip.x() + 20), QString::number(grip.y() + 15)}));
+    settle(200);
+    QVERIFY(xdotool({"mousemove", QString::number(grip.x() + 40), QString::number(grip.y() + 30)}));
+    settle(200);
+    QVERIFY(xdotool({"mouseup", "1"}));
+    QTRY_COMPARE(card->mapToGlobal(QPoint()), before + QPoint(40, 30));
+    QVERIFY(m_aux->declarationWindow());
+    // A click on the main window's list.
+    const QPoint list = m_main->list1()->mapToGlobal(m_main->list1()->rect().center());
+    QVERIFY(xdotool({"mousemove", QString::number(list.x()), QString::number(list.y()), "click", "1"}));
+    QTRY_VERIFY(!m_aux->declarationWindow());
 }
 
 QTEST_MAIN(WindowFramesCheck)
