@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#if !defined(Q_OS_WIN) && defined(MELVORA_HAVE_X11) && QT_CONFIG(xcb)
+#if !defined(Q_OS_WIN) && defined(MELVORA_HAVE_XCB) && QT_CONFIG(xcb)
 #  define MELVORA_X11_HINTS
 #  include <xcb/xcb.h>
 #  include <cstdlib>
