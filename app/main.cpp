@@ -1,12 +1,11 @@
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include <QTimer>
 
 #include "aux_windows.h"
+#include "chinese_interface.h"
+#include "command_line.h"
 #include "drives.h"
 #include "file_dialog.h"
-#include "fonts.h"
 #include "key_state.h"
 #include "list_file_workflow.h"
 #include "message_box.h"
@@ -18,21 +17,33 @@
 #include "registry.h"
 #include "url_opener.h"
 
+namespace {
+QStringList rawArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // --help and --version answer without a window system.
+    const QString version = QStringLiteral(MELVORA_VERSION);
+    if (const CommandLine early = parseCommandLine(rawArguments(argc, argv)); early.endsAtOnce())
+        return printCommandLineAnswer(early, version);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Melvora"));
-    QApplication::setApplicationVersion(QStringLiteral(MELVORA_VERSION));
+    QApplication::setApplicationVersion(version);
     quietAudioBackendLogs();
+    // Qt has taken its own options out by now.
+    const CommandLine given = parseCommandLine(QCoreApplication::arguments());
+    if (given.action == CommandLine::Action::Error)
+        return printCommandLineAnswer(given, version);
 
-    // Chinese throughout, Qt's own dialogs and buttons included.
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
-
-    QApplication::setFont(Fonts::interfaceFont());
+    useChineseInterface(app);
     QApplication::setWindowIcon(applicationIcon());
 
     // The desktop services the windows talk to.
@@ -52,5 +63,9 @@ int main(int argc, char *argv[])
     messages.setParent(&window);
     dialog.setParent(&window);
     window.show();
+    // The files named on the command line, once the window is up: what they
+    // have to say is said over it.
+    if (!given.files.isEmpty())
+        QTimer::singleShot(0, &window, [&window, files = given.files] { window.openFiles(files); });
     return app.exec();
 }

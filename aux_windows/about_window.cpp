@@ -6,6 +6,7 @@
 #include "centring.h"
 #include "fonts.h"
 #include "message_box.h"
+#include "own_frame.h"
 #include "sys_info.h"
 #include "twips.h"
 #include "url_opener.h"
@@ -15,7 +16,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <QVersionNumber>
@@ -48,6 +48,17 @@ void growToFit(QLabel *label, const QPoint &limit)
         geometry.setWidth(qMin(qMax(geometry.width(), needed), limit.x() - geometry.left()));
     }
     label->setGeometry(geometry);
+}
+
+void makeLine(QWidget *parent, const char *name, const QRect &geometry, const QColor &colour)
+{
+    auto *line = new QWidget(parent);
+    line->setObjectName(QLatin1String(name));
+    line->setGeometry(geometry);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, colour);
+    line->setPalette(palette);
 }
 
 void setTextColour(QLabel *label, const QColor &colour)
@@ -98,14 +109,19 @@ AboutWindow::AboutWindow(const AuxServices &services)
     QFont font = Fonts::interfaceFont();
     font.setPointSizeF(9);
     setFont(font);
-    setFixedSize(Twips::toPixels(5730), Twips::toPixels(3555));
     createControls();
     load();
 }
 
 void AboutWindow::createControls()
 {
-    m_picIcon = makeLabel(this, "picIcon", Twips::rect(240, 240, 540, 540));
+    // A tool window's narrow title bar with a close box only, no icon.
+    OwnFrame::Style frame;
+    frame.closeBox = true;
+    frame.caption = CaptionBar::Height::Narrow;
+    QWidget *client = OwnFrame::install(this, QSize(Twips::toPixels(5730), Twips::toPixels(3555)), frame)->client();
+
+    m_picIcon = makeLabel(client, "picIcon", Twips::rect(240, 240, 540, 540));
     m_picIcon->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     m_picIcon->setAlignment(Qt::AlignCenter);
     m_picIcon->setAutoFillBackground(true);
@@ -114,35 +130,35 @@ void AboutWindow::createControls()
         m_picIcon->setPixmap(icon.pixmap(32, 32));
     setIconBackground(kIconStart);
 
-    m_lblTitle = makeLabel(this, "lblTitle", Twips::rect(1050, 240, 3885, 480));
+    m_lblTitle = makeLabel(client, "lblTitle", Twips::rect(1050, 240, 3885, 480));
     m_lblTitle->setFont(Fonts::byWindowsFamily(QStringLiteral("隶书"), 24, true));
     m_lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setTextColour(m_lblTitle, QColor(255, 0, 0));
 
-    m_lblVersion = makeLabel(this, "lblVersion", Twips::rect(1050, 780, 3885, 225));
+    m_lblVersion = makeLabel(client, "lblVersion", Twips::rect(1050, 780, 3885, 225));
     m_lblVersion->setText(QStringLiteral("版本"));
 
-    m_lblDescription = makeLabel(this, "lblDescription", Twips::rect(1050, 1125, 3885, 1170));
+    m_lblDescription = makeLabel(client, "lblDescription", Twips::rect(1050, 1125, 3885, 1170));
     m_lblDescription->setText(QStringLiteral("应用程序描述"));
     m_lblDescription->setWordWrap(true);
     setTextColour(m_lblDescription, QColor(0, 0, 0));
 
-    m_lblDisclaimer = makeLabel(this, "lblDisclaimer", Twips::rect(255, 2625, 3750, 225));
+    m_lblDisclaimer = makeLabel(client, "lblDisclaimer", Twips::rect(255, 2625, 3750, 225));
     setTextColour(m_lblDisclaimer, QColor(0, 0, 0));
 
-    m_cmdOK = new QPushButton(QStringLiteral("确定"), this);
+    m_cmdOK = new QPushButton(QStringLiteral("确定"), client);
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdOK->setGeometry(Twips::rect(4125, 2625, 1500, 345));
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &QWidget::close);
 
-    auto *label2 = makeLabel(this, "Label2", Twips::rect(240, 2880, 615, 255));
+    auto *label2 = makeLabel(client, "Label2", Twips::rect(240, 2880, 615, 255));
     label2->setText(QStringLiteral("E_mail:"));
 
     QFont linkFont = Fonts::byWindowsFamily(QStringLiteral("宋体"), 9);
     linkFont.setUnderline(true);
     const auto makeLink = [&](const char *name, const QRect &geometry, const QString &text) {
-        QLabel *link = makeLabel(this, name, geometry);
+        QLabel *link = makeLabel(client, name, geometry);
         link->setText(text);
         link->setTextFormat(Qt::PlainText);
         link->setFont(linkFont);
@@ -152,18 +168,30 @@ void AboutWindow::createControls()
         return link;
     };
     m_label1 = makeLink("Label1", Twips::rect(1080, 2880, 1575, 255), AuxConfig::contactEmail());
+    m_label1->setAccessibleName(QStringLiteral("电子邮件：") + m_label1->text());
+    m_label1->setAccessibleDescription(QStringLiteral("单击写信"));
 
-    m_cmdSysInfo = new QPushButton(QStringLiteral("系统信息(&S)..."), this);
+    m_cmdSysInfo = new QPushButton(QStringLiteral("系统信息(&S)..."), client);
     m_cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     m_cmdSysInfo->setGeometry(Twips::rect(4140, 3075, 1485, 345));
     connect(m_cmdSysInfo, &QPushButton::clicked, this, [this] {
         StartSysInfo(m_services.registry, m_services.processes, m_services.notices);
     });
 
-    auto *label3 = makeLabel(this, "Label3", Twips::rect(120, 3120, 855, 255));
+    // Etched separator: a grey line with a white one just below it.
+    makeLine(client, "Line1_1", QRect(QPoint(Twips::toPixels(90), Twips::toPixels(2445)),
+                                      QPoint(Twips::toPixels(5654), Twips::toPixels(2445))),
+             QColor(128, 128, 128));
+    makeLine(client, "Line1_0", QRect(QPoint(Twips::toPixels(105), Twips::toPixels(2460)),
+                                      QPoint(Twips::toPixels(5654), Twips::toPixels(2460) + 1)),
+             QColor(255, 255, 255));
+
+    auto *label3 = makeLabel(client, "Label3", Twips::rect(120, 3120, 855, 255));
     label3->setText(QStringLiteral("HomePage:"));
 
     m_label4 = makeLink("Label4", Twips::rect(1080, 3120, 3015, 255), AuxConfig::homePage());
+    m_label4->setAccessibleName(QStringLiteral("主页：") + m_label4->text());
+    m_label4->setAccessibleDescription(QStringLiteral("单击打开主页"));
 
     setTabOrder(m_cmdOK, m_cmdSysInfo);
     m_cmdOK->setFocus();
@@ -243,20 +271,6 @@ bool AboutWindow::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void AboutWindow::paintEvent(QPaintEvent *event)
-{
-    QDialog::paintEvent(event);
-    // Etched separator: a grey line with a white one just below it.
-    QPainter painter(this);
-    const int grey = Twips::toPixels(2445);
-    painter.fillRect(QRect(QPoint(Twips::toPixels(90), grey), QPoint(Twips::toPixels(5654), grey)),
-                     QColor(128, 128, 128));
-    const int white = Twips::toPixels(2460);
-    painter.fillRect(QRect(QPoint(Twips::toPixels(105), white),
-                           QPoint(Twips::toPixels(5654), white + 1)),
-                     QColor(255, 255, 255));
 }
 
 // Esc unloads the window like cmdOK, rather than only hiding it.

@@ -30,7 +30,6 @@ signals:
     void unloaded();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;

@@ -3,6 +3,7 @@
 #include "aux_config.h"
 #include "centring.h"
 #include "fonts.h"
+#include "own_frame.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -38,19 +39,21 @@ DeclarationWindow::DeclarationWindow()
     QFont font = Fonts::interfaceFont();
     font.setPointSizeF(9);
     setFont(font);
-    setFixedSize(Twips::toPixels(4680), Twips::toPixels(1860));
+    // A dialog's title bar with the caption only: no close box, no icon.
+    OwnFrame *frame = OwnFrame::install(this, QSize(Twips::toPixels(4680), Twips::toPixels(1860)), {});
+    m_client = frame->client();
 
-    QLabel *label1 = makeLabel(this, "Label1", Twips::rect(840, 120, 2895, 375),
+    QLabel *label1 = makeLabel(m_client, "Label1", Twips::rect(840, 120, 2895, 375),
                                QStringLiteral("谨以此献给我们伟大的母亲"));
     label1->setFont(Fonts::byWindowsFamily(QStringLiteral("黑体"), 12));
     setRed(label1);
 
-    QLabel *label2 = makeLabel(this, "Label2", Twips::rect(1320, 600, 2055, 615),
+    QLabel *label2 = makeLabel(m_client, "Label2", Twips::rect(1320, 600, 2055, 615),
                                QStringLiteral("节日快乐!"));
     label2->setFont(Fonts::byWindowsFamily(QStringLiteral("楷体_GB2312"), 21.75));
     setRed(label2);
 
-    QLabel *label3 = makeLabel(this, "Label3", Twips::rect(1680, 1200, 1095, 495),
+    QLabel *label3 = makeLabel(m_client, "Label3", Twips::rect(1680, 1200, 1095, 495),
                                AuxConfig::signature());
     label3->setWordWrap(true);
 
@@ -74,11 +77,12 @@ void DeclarationWindow::focusWindowChanged(QWindow *now)
 
 bool DeclarationWindow::onBackground(const QPoint &pos) const
 {
-    return rect().contains(pos) && !childAt(pos);
+    return rect().contains(pos) && childAt(pos) == m_client;
 }
 
-// The labels ignore mouse buttons, so their presses reach this window too:
-// only presses beside them count as clicks on the background.
+// The labels and the client area ignore mouse buttons, so their presses
+// reach this window too: only presses beside the texts count as clicks on the
+// background; the title bar and the border are no part of it.
 void DeclarationWindow::mousePressEvent(QMouseEvent *event)
 {
     m_pressOnBackground =

@@ -3,7 +3,8 @@
 
 class QWindow;
 
-// Form2, "我的宣言": a dedication card without a close box. It unloads itself
+// Form2, "我的宣言": a dedication card with a title bar but no close box
+// (its frame is the program's own, OwnFrame). It unloads itself
 // on a click on its background, or when another window of this program
 // becomes the active one; a click on a text, or a switch to another program,
 // leaves it open. Deletes itself when closed.
@@ -25,6 +26,7 @@ private:
     void focusWindowChanged(QWindow *now);
     bool onBackground(const QPoint &pos) const;
 
+    QWidget *m_client = nullptr;   // the area below the title bar
     bool m_wasActive = false;
     bool m_pressOnBackground = false;
 };

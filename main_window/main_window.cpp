@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QTreeWidget>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
@@ -28,6 +29,8 @@
 #include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <limits>
 
 namespace {
 // Design text and geometry of the labels (twips).
@@ -54,32 +57,23 @@ const LabelDef &labelDef(Label which)
     Q_UNREACHABLE();
 }
 
-// The count and position were drawn for five digits; the list holds more, so
-// a longer number widens its label instead of losing digits.
-void widenToText(QLabel *label)
-{
-    const int needed = label->sizeHint().width();
-    if (label->width() < needed)
-        label->resize(needed, label->height());
-}
-const QString kLineBreakMessage = QStringLiteral("文件名中含有换行符，无法加入列表！");
-
-bool showsNumber(Label which)
-{
-    return which == Label::Count || which == Label::Position;
-}
+// The labels below the list, left to right: they read as one line.
+constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuffix, Label::PositionCaption,
+                               Label::Position};
 } // namespace
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                        AuxWindows &auxWindows, QWidget *parent)
     : QMainWindow(parent),
       m_messages(messages),
+      m_dialog(dialog),
       m_drives(drives),
       m_keys(keys),
       m_aux(auxWindows),
       m_list(PathRules::native()),
       m_state(m_list),
-      m_workflow(m_state, m_list, messages, dialog)
+      m_workflow(m_state, m_list, messages, dialog),
+      m_intake(m_list, m_workflow, messages)
 {
     setObjectName(QStringLiteral("liebiao"));
     setWindowTitle(QStringLiteral("Melvora"));
@@ -192,6 +186,7 @@ void MainWindow::createMenus()
     };
 
     QMenuBar *bar = menuBar();
+    bar->setAccessibleName(QStringLiteral("菜单栏"));
     QMenu *file = menu(bar, "menufile", QStringLiteral("文件(&F)"));
     add(file, {Command::NewList, Command::OpenList, Command::SaveList, Command::SaveListAs, Command::PlaySelected});
     separator(file, "MENUBAR");
@@ -245,6 +240,7 @@ void MainWindow::createToolbar()
     };
     m_toolbar = new QToolBar(m_client);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setAccessibleName(QStringLiteral("工具栏"));
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setIconSize(QSize(16, 16));
@@ -267,6 +263,11 @@ void MainWindow::createToolbar()
     // The command is chosen by the button's position, not by its key.
     connect(m_toolbar, &QToolBar::actionTriggered, this,
             [this](QAction *a) { toolbarClicked(int(m_toolbar->actions().indexOf(a)) + 1); });
+}
+
+void MainWindow::openFiles(const QStringList &paths)
+{
+    m_intake.open(paths, m_browser->currentPattern());
 }
 
 void MainWindow::toolbarClicked(int position)
@@ -304,9 +305,13 @@ void MainWindow::createControls()
     m_model = new PlaylistModel(m_list, this);
     m_list1 = new PlaylistView(m_list, m_client);
     m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setAccessibleName(QStringLiteral("播放列表"));
     m_list1->setModel(m_model);
     connect(m_list1, &PlaylistView::popupRequested, this, [this](const QPoint &at) { m_popup->popup(at); });
     connect(m_list1, &PlaylistView::playRequested, this, &MainWindow::playSelected);
+    connect(m_list1, &PlaylistView::deleteRequested, this, [this] { m_list.deleteentry(); });
+    connect(m_list1, &PlaylistView::filesDropped, this,
+            [this](const QStringList &paths) { m_intake.drop(paths, m_browser->currentPattern()); });
     connect(m_list1, &PlaylistView::pointerMoved, this, [this] { m_state.pointerMoved(); });
 
     for (const LabelDef &def : kLabelDefs) {
@@ -326,8 +331,13 @@ void MainWindow::createControls()
     colour(Label::PositionCaption, QColor(255, 128, 0));
     colour(Label::Position, QColor(192, 0, 192));
     label(Label::PositionCaption)->installEventFilter(this);
+    // A click on it clears the selection, so a screen reader names it even
+    // while it shows nothing.
+    label(Label::PositionCaption)->setAccessibleName(QStringLiteral("当前位置"));
+    label(Label::PositionCaption)->setAccessibleDescription(QStringLiteral("单击取消选择"));
 
     m_status = new StatusBar(m_keys, m_client);
+    m_status->setAccessibleName(QStringLiteral("状态栏"));
     connect(m_status, &StatusBar::panelClicked, m_status, &StatusBar::togglePanel1Text);
     // Insert has no lock light: the program keeps its own toggle.
     auto *insert = new QShortcut(QKeySequence(Qt::Key_Insert), this);
@@ -358,8 +368,11 @@ void MainWindow::connectState()
     });
     connect(&m_state, &WindowState::labelChanged, this, [this](Label which, const QString &text) {
         label(which)->setText(text);
-        if (showsNumber(which))
-            widenToText(label(which));
+        flowLabelRow();
+        // The file dialog opens where the list's own file is.
+        if (which == Label::ListPath)
+            m_dialog.setListFolder(m_state.listPath().isEmpty() ? QString()
+                                                                : QFileInfo(m_state.listPath()).absolutePath());
     });
     connect(&m_state, &WindowState::titleChanged, this, &QWidget::setWindowTitle);
     connect(&m_state, &WindowState::commandEnabledChanged, this,
@@ -431,11 +444,46 @@ void MainWindow::applyLayout()
         {Label::PositionCaption, g.label9Left}, {Label::Position, g.label10Left}};
     for (const auto &[which, left] : lefts) {
         const LabelDef &def = labelDef(which);
-        place(label(which), QRectF(left, g.labelTop, def.width, def.height));
-        if (showsNumber(which))
-            widenToText(label(which));
+        const QRect r = Twips::rect(left, g.labelTop, def.width, def.height);
+        m_labelPlace[std::size_t(which)] = r;
+        label(which)->setGeometry(r);
     }
+    flowLabelRow();
     m_status->setPanelWidth(1, g.panel1Width);
+}
+
+// The count and position were drawn for five digits; the list holds more. A
+// longer text widens its label, and the labels after it move right so that
+// the gap the form was drawn with (60 twips) always parts two texts
+// ("现在一共 100000 首歌曲"). Should the position then run past the list's
+// right edge, it moves back left into the room before it.
+void MainWindow::flowLabelRow()
+{
+    const int gap = Twips::toPixels(60);
+    const auto textWidth = [](QLabel *l) { return l->fontMetrics().horizontalAdvance(l->text()); };
+    int nextFree = std::numeric_limits<int>::min();
+    int countEnd = std::numeric_limits<int>::min();
+    for (Label which : kLabelRow) {
+        QLabel *l = label(which);
+        const QRect &place = m_labelPlace[std::size_t(which)];
+        if (place.isNull())
+            return;   // not laid out yet
+        const int left = qMax(place.left(), nextFree);
+        l->setGeometry(left, place.top(), qMax(place.width(), l->sizeHint().width()), place.height());
+        if (!l->text().isEmpty())
+            nextFree = left + textWidth(l) + gap;
+        if (which == Label::CountSuffix)
+            countEnd = nextFree;
+    }
+    QLabel *caption = label(Label::PositionCaption);
+    QLabel *position = label(Label::Position);
+    const int overflow = position->x() + textWidth(position) - m_list1->geometry().right();
+    const int room = caption->x() - countEnd;
+    const int back = qMin(overflow, room);
+    if (back > 0) {
+        caption->move(caption->x() - back, caption->y());
+        position->move(position->x() - back, position->y());
+    }
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -523,7 +571,7 @@ void MainWindow::onFileClicked(const QString &folder, const QString &name)
 {
     switch (m_list.addClickedFile(folder, name)) {
     case Playlist::AddResult::Duplicate:
-        m_messages.exclamation(QStringLiteral("该文件已经被选中过!"), kPromptTitle);
+        m_messages.exclamation(kDuplicateFileMessage, kPromptTitle);
         break;
     case Playlist::AddResult::LineBreak:
         m_messages.exclamation(kLineBreakMessage, kPromptTitle);

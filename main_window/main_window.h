@@ -1,5 +1,6 @@
 #pragma once
 #include "commands.h"
+#include "file_intake.h"
 #include "list_file_workflow.h"
 #include "playlist.h"
 #include "window_state.h"
@@ -48,6 +49,11 @@ public:
     QMenu *popupMenu() const { return m_popup; }
     MediaBrowser *browser() const { return m_browser; }
 
+    // Files named on the command line: the first playlist opens the list,
+    // further ones are inserted, media files and folders are added as a
+    // drop on List1 adds them (see FileIntake).
+    void openFiles(const QStringList &paths);
+
     // Toolbar button by 1-based position, separators counted (4, 6, 10, 13 do nothing).
     void toolbarClicked(int position);
     // Plays the selected entry: MP3 entries go to the player window, others get a message.
@@ -88,20 +94,24 @@ private:
     void onFileClicked(const QString &folder, const QString &name);
     void addAll();
     void showSelection();
+    void flowLabelRow();
     QAction *makeAction(Command command, const QString &caption, const QKeySequence &shortcut = {});
 
     MessageBox &m_messages;
+    FileDialog &m_dialog;
     Drives &m_drives;
     const KeyState &m_keys;
     AuxWindows &m_aux;
     Playlist m_list;
     WindowState m_state;
     ListFileWorkflow m_workflow;
+    FileIntake m_intake;
     PlayerLink *m_player = nullptr;
     bool m_ending = false;
 
     std::array<QAction *, kCommandCount> m_commands{};
     std::array<QLabel *, kLabelCount> m_labels{};
+    std::array<QRect, kLabelCount> m_labelPlace{};   // where the layout puts each label
     QMenu *m_popup = nullptr;
     QToolBar *m_toolbar = nullptr;
     StatusBar *m_status = nullptr;

@@ -2,32 +2,55 @@
 
 #include "playlist.h"
 
-namespace {
-// Room a text needs, in narrow-character units: CJK and other wide characters
-// take about two. Cheap enough to run over every row of a large list.
-qsizetype widthWeight(const QString &text)
-{
-    qsizetype weight = text.size();
-    for (QChar c : text)
-        if (c.unicode() >= 0x1100)
-            ++weight;
-    return weight;
-}
-} // namespace
+#include <QGuiApplication>
 
-PlaylistModel::PlaylistModel(const Playlist &list, QObject *parent) : QAbstractListModel(parent), m_list(list)
+PlaylistModel::PlaylistModel(const Playlist &list, QObject *parent)
+    : QAbstractListModel(parent), m_list(list), m_metrics(QGuiApplication::font()), m_advance(0x10000, -1)
 {
     rescanWidest();
     connect(&list, &Playlist::entriesAboutToChange, this, &PlaylistModel::aboutToChange);
     connect(&list, &Playlist::entriesChanged, this, &PlaylistModel::changed);
 }
 
+void PlaylistModel::setMeasureFont(const QFont &font)
+{
+    m_metrics = QFontMetrics(font);
+    std::fill(m_advance.begin(), m_advance.end(), -1);
+    m_wideAdvance.clear();
+    rescanWidest();
+}
+
+int PlaylistModel::measure(const QString &text)
+{
+    int width = 0;
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *const end = p + text.size();
+    int *const advances = m_advance.data();
+    for (; p < end; ++p) {
+        const char16_t c = *p;
+        if (QChar::isHighSurrogate(c) && p + 1 < end && QChar::isLowSurrogate(p[1])) {
+            const char32_t code = QChar::surrogateToUcs4(c, p[1]);
+            auto found = m_wideAdvance.constFind(code);
+            if (found == m_wideAdvance.cend())
+                found = m_wideAdvance.insert(code, m_metrics.horizontalAdvance(QString::fromUcs4(&code, 1)));
+            width += *found;
+            ++p;
+            continue;
+        }
+        int advance = advances[c];
+        if (advance < 0)
+            advance = advances[c] = m_metrics.horizontalAdvance(QChar(c));
+        width += advance;
+    }
+    return width;
+}
+
 void PlaylistModel::findWidest(int first, int last)
 {
     for (int i = first; i <= last; ++i) {
-        const qsizetype w = widthWeight(m_list.entry(i));
-        if (w > m_widestWeight) {
-            m_widestWeight = w;
+        const int w = measure(m_list.entry(i));
+        if (w > m_widestWidth) {
+            m_widestWidth = w;
             m_widest = m_list.entry(i);
         }
     }
@@ -36,7 +59,7 @@ void PlaylistModel::findWidest(int first, int last)
 void PlaylistModel::rescanWidest()
 {
     m_widest.clear();
-    m_widestWeight = -1;
+    m_widestWidth = -1;
     findWidest(0, m_list.count() - 1);
 }
 

@@ -2,7 +2,11 @@
 #include "list_change.h"
 
 #include <QAbstractListModel>
+#include <QFontMetrics>
+#include <QHash>
 #include <QString>
+
+#include <vector>
 
 class Playlist;
 
@@ -22,9 +26,15 @@ public:
     QModelIndex index(int row, int column = 0, const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    // The row text that needs the most room. The view lays out every row at
-    // one size, so this one decides how far the list scrolls sideways.
+    // The font the rows are drawn in; the widest row is measured in it. Until
+    // set, the application's font.
+    void setMeasureFont(const QFont &font);
+    // The row text that needs the most room in that font, and that room in
+    // pixels, without the view's padding. The view lays out every row at one
+    // size, so this decides how far the list scrolls sideways. Kept up to date
+    // through every change of the list, shrinking as well as growing.
     QString widestText() const { return m_widest; }
+    int widestWidth() const { return m_widestWidth; }
 
 signals:
     // Around each change of the rows, outside the model's own begin and end
@@ -37,9 +47,15 @@ private:
     void changed(const ListChange &change);
     void findWidest(int first, int last);
     void rescanWidest();
+    // Sum of the characters' advances: what the text needs up to kerning,
+    // at a table lookup per character, so a whole large list is measured fast.
+    int measure(const QString &text);
 
     const Playlist &m_list;
+    QFontMetrics m_metrics;
+    std::vector<int> m_advance;        // per UTF-16 unit; -1 not measured yet
+    QHash<char32_t, int> m_wideAdvance; // characters beyond the 16-bit range
     QString m_widest;
-    qsizetype m_widestWeight = -1;
+    int m_widestWidth = -1;
     bool m_widestLeaving = false;   // the change under way removes the widest row
 };

@@ -3,7 +3,10 @@
 #include "playlist.h"
 #include "playlist_model.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -23,7 +26,8 @@ public:
             return size;
         const QFontMetrics &fm = option.fontMetrics;
         const int padding = size.width() - fm.horizontalAdvance(index.data().toString());
-        size.setWidth(qMax(size.width(), fm.horizontalAdvance(rows->widestText()) + padding));
+        const int widest = qMax(fm.horizontalAdvance(rows->widestText()), rows->widestWidth());
+        size.setWidth(qMax(size.width(), widest + padding));
         return size;
     }
 };
@@ -35,12 +39,28 @@ PlaylistView::PlaylistView(Playlist &list, QWidget *parent) : QListView(parent),
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(false);
-    setAcceptDrops(false);
+    setAcceptDrops(true);   // files from outside only
     setUniformItemSizes(true);
     setItemDelegate(new WidestRowDelegate(this));
     setMouseTracking(true);
     viewport()->setMouseTracking(true);   // position labels follow the pointer, no button needed
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+}
+
+void PlaylistView::setModel(QAbstractItemModel *model)
+{
+    QListView::setModel(model);
+    if (auto *rows = qobject_cast<PlaylistModel *>(model))
+        rows->setMeasureFont(font());
+}
+
+void PlaylistView::changeEvent(QEvent *event)
+{
+    // The widest row is measured in the list's font: measure again first.
+    if (event->type() == QEvent::FontChange)
+        if (auto *rows = qobject_cast<PlaylistModel *>(model()))
+            rows->setMeasureFont(font());
+    QListView::changeEvent(event);
 }
 
 void PlaylistView::showSelection(int index)
@@ -71,6 +91,62 @@ bool PlaylistView::event(QEvent *event)
         }
     }
     return QListView::event(event);
+}
+
+void PlaylistView::keyPressEvent(QKeyEvent *event)
+{
+    // Delete on its own (the keypad's too); with a modifier it stays free.
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        emit deleteRequested();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+namespace {
+QStringList localFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (data && data->hasUrls())
+        for (const QUrl &url : data->urls())
+            if (url.isLocalFile())
+                paths << url.toLocalFile();
+    return paths;
+}
+} // namespace
+
+void PlaylistView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void PlaylistView::dragMoveEvent(QDragMoveEvent *event)
+{
+    // Where it is dropped does not matter: the insert mode places the files.
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void PlaylistView::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    emit filesDropped(paths);
 }
 
 void PlaylistView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)

@@ -100,6 +100,21 @@ public:
     // Every file of the browser's list, names in display order. Names with a
     // line break are left out; returns how many.
     int addallfiles(const QString &folder, const QStringList &names);
+    // Full paths from outside the browser (a drop, the command line), in
+    // order, with the outcome of clicking each of them in the browser in a
+    // row: refused when the list holds it already (or it came earlier in
+    // `paths`) or when it holds a line break; the others beside the selection
+    // by the insert mode, and selected as the clicks would leave them. With
+    // nothing selected they go to the end in their order, the last selected
+    // (clicks would put all but the first before the first in insert-before
+    // mode). Done as one insert and one edit (FilesAdded), with no change at
+    // all when nothing is new. Counts what was refused.
+    struct AddedFiles {
+        int added = 0;
+        int duplicates = 0;
+        int lineBreaks = 0;
+    };
+    AddedFiles addFiles(const QStringList &paths);
     void deleteentry();
     void clearlist();
     void moveup();

@@ -71,6 +71,33 @@ int Playlist::addallfiles(const QString &folder, const QStringList &names)
     return refused;
 }
 
+Playlist::AddedFiles Playlist::addFiles(const QStringList &paths)
+{
+    AddedFiles result;
+    QStringList block;
+    m_keys.reserve(count() + paths.size());
+    for (const QString &path : paths) {
+        if (!canHold(path))
+            ++result.lineBreaks;
+        else if (m_keys.claim(m_rules.key(path)))
+            block.append(path);
+        else
+            ++result.duplicates;
+    }
+    result.added = int(block.size());
+    if (block.isEmpty())
+        return result;
+    // Clicks in a row: with nothing selected each new file goes to the end
+    // and is selected; insert-after leaves the last one selected after the
+    // old selection; insert-before keeps the old selection, now further down.
+    const int s = m_selection;
+    const int at = s < 0 ? count() : (m_insertAfter ? s + 1 : s);
+    insertAt(at, block);
+    setSelection(s < 0 ? count() - 1 : s + result.added);
+    finish(Edit::FilesAdded);
+    return result;
+}
+
 void Playlist::deleteentry()
 {
     const int p = m_selection;

@@ -1,8 +1,16 @@
 #include "file_dialog.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMimeDatabase>
 #include <QRegularExpression>
+#include <QIdentityProxyModel>
+#include <QTreeView>
 
 namespace {
 
@@ -50,25 +58,120 @@ private:
     }
 };
 
-FileDialog::SaveName runDialog(QWidget *parent, const QString &filter, QFileDialog::AcceptMode mode)
+bool hasChinese(const QString &text)
 {
-    SaveDialog dialog(parent, QString(), QString(), filter);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setAcceptMode(mode);
-    // A typed name that does not exist is returned too: the caller reports it.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return {dialog.selectedFiles().constFirst(), int(dialog.nameFilters().indexOf(dialog.selectedNameFilter()))};
+    for (QChar c : text)
+        if (c.script() == QChar::Script_Han)
+            return true;
+    return false;
 }
+
+// The file model formats sizes and dates by the system's locale and names
+// types as the MIME database has them, often in English only. This layer
+// gives the dialog's columns their Chinese texts.
+class ChineseColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const char *const titles[] = {"名称", "大小", "类型", "修改日期"};
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 4)
+            return QString::fromUtf8(titles[section]);
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole || index.column() < 1 || index.column() > 3)
+            return QIdentityProxyModel::data(index, role);
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (!files)
+            return QIdentityProxyModel::data(index, role);
+        const QFileInfo info = files->fileInfo(mapToSource(index));
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        switch (index.column()) {
+        case 1:
+            return info.isDir() ? QString() : chinese.formattedDataSize(info.size());
+        case 2:
+            return typeOf(info);
+        default:
+            return chinese.toString(info.lastModified(), QLocale::ShortFormat);
+        }
+    }
+
+private:
+    static QString typeOf(const QFileInfo &info)
+    {
+        if (info.isDir())
+            return QStringLiteral("文件夹");
+        const QString suffix = info.suffix().toUpper();
+        if (suffix == QLatin1String("M3U") || suffix == QLatin1String("M3U8") || suffix == QLatin1String("PLS"))
+            return suffix + QStringLiteral(" 播放列表");
+        const QString comment = QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+        if (hasChinese(comment))
+            return comment;
+        return suffix.isEmpty() ? QStringLiteral("文件") : suffix + QStringLiteral(" 文件");
+    }
+};
+
+// Every column as wide as the texts of the folder just listed, once listed.
+void fitColumnsOnLoad(QFileDialog *dialog)
+{
+    auto *files = dialog->findChild<QFileSystemModel *>();
+    auto *details = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+    if (!files || !details)
+        return;
+    QObject::connect(files, &QFileSystemModel::directoryLoaded, details, [details] {
+        for (int column = 0; column < details->header()->count(); ++column)
+            details->resizeColumnToContents(column);
+    });
+}
+
 } // namespace
+
+QString dialogStartFolder(const QString &listFolder, const QString &lastFolder)
+{
+    if (!listFolder.isEmpty() && QFileInfo(listFolder).isDir())
+        return listFolder;
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        return lastFolder;
+    return QString();
+}
+
+QFileDialog *createListFileDialog(QWidget *parent, const QString &filter, bool save, const QString &folder)
+{
+    auto *dialog = new SaveDialog(parent, QString(), folder, filter);
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // A typed name that does not exist is returned too: the caller reports it.
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setViewMode(QFileDialog::Detail);
+    dialog->setProxyModel(new ChineseColumns(dialog));
+    fitColumnsOnLoad(dialog);
+    dialog->resize(dialog->sizeHint().expandedTo(QSize(720, 420)));
+    if (!folder.isEmpty())
+        dialog->setDirectory(folder);
+    return dialog;
+}
+
+FileDialog::SaveName QtFileDialog::run(bool save)
+{
+    std::unique_ptr<QFileDialog> dialog(
+        createListFileDialog(m_parent, m_filter, save, dialogStartFolder(m_listFolder, m_lastFolder)));
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    const QString chosen = dialog->selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return {chosen, int(dialog->nameFilters().indexOf(dialog->selectedNameFilter()))};
+}
 
 QString QtFileDialog::getOpenFileName()
 {
-    return runDialog(m_parent, m_filter, QFileDialog::AcceptOpen).fileName;
+    return run(false).fileName;
 }
 
 FileDialog::SaveName QtFileDialog::getSaveFileName()
 {
-    return runDialog(m_parent, m_filter, QFileDialog::AcceptSave);
+    return run(true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 // The program's one file dialog for list files. Both calls return the chosen
@@ -19,9 +20,22 @@ public:
     // filter's extension, and replacing an existing file is asked about for
     // the name as it will be written.
     virtual SaveName getSaveFileName() = 0;
+    // The folder of the list's own file, empty while the list has none. The
+    // dialog opens there; otherwise in the folder last chosen from in this run.
+    virtual void setListFolder(const QString &folder) = 0;
 };
 
-// Qt's own (non-native) dialog, so it behaves alike on every desktop.
+// Where a list-file dialog opens: the list's folder while it exists, else the
+// folder last chosen from, else empty (the dialog's own default).
+QString dialogStartFolder(const QString &listFolder, const QString &lastFolder);
+
+// Qt's own (non-native) dialog for list files, the same on every desktop and
+// Chinese whatever the system's language: sizes, dates, types and column
+// titles in Chinese, each column as wide as its texts. Opens in `folder` when
+// it is not empty. Not shown yet; the caller owns it.
+QFileDialog *createListFileDialog(QWidget *parent, const QString &filter, bool save, const QString &folder);
+
+// The program's dialog, one modal QFileDialog per call.
 class QtFileDialog : public FileDialog {
 public:
     explicit QtFileDialog(QWidget *parent = nullptr) : m_parent(parent) {}
@@ -30,8 +44,13 @@ public:
     QString filter() const { return m_filter; }
     QString getOpenFileName() override;
     SaveName getSaveFileName() override;
+    void setListFolder(const QString &folder) override { m_listFolder = folder; }
 
 private:
+    SaveName run(bool save);
+
     QWidget *m_parent;
     QString m_filter;
+    QString m_listFolder;
+    QString m_lastFolder;
 };

@@ -1,7 +1,12 @@
 #pragma once
 #include <QString>
 
+class QFont;
 class QWidget;
+
+// The least width of a message box whose title is `title`, so that a window
+// manager's title bar (icon, title, buttons) shows the title whole.
+int messageBoxWidthFor(const QString &title, const QFont &font);
 
 // Message boxes of the program. Windows talk to this interface, so tests can
 // answer the boxes and read what would have been shown.

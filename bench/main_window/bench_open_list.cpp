@@ -18,9 +18,16 @@
 #include "fake_registry.h"
 #include "fake_url_opener.h"
 #include "main_window.h"
+#include "media_browser.h"
+#include "playlist_view.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -147,6 +154,82 @@ void BM_MoveInWindow(benchmark::State &state)
     }
 }
 BENCHMARK(BM_MoveInWindow)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// `count` empty .mp3 files in a folder of their own, as file URLs.
+QList<QUrl> mediaFiles(int count)
+{
+    static QTemporaryDir dir;
+    QList<QUrl> urls;
+    for (int i = 0; i < count; ++i) {
+        const QString path = dir.filePath(QStringLiteral("%1/track %2.mp3").arg(count).arg(i));
+        if (i == 0)
+            QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        if (!f.exists() && !f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        urls << QUrl::fromLocalFile(path);
+    }
+    return urls;
+}
+
+// Files dropped from a file manager onto a list of 10,000 entries with the
+// middle one selected, until the window has laid out and painted them. The
+// cost should grow with the files dropped, not with their square.
+// Argument: files dropped.
+void BM_DropIntoWindow(benchmark::State &state)
+{
+    ShownWindow shown;
+    MainWindow &window = shown.window;
+    QStringList entries;
+    for (int i = 0; i < 10000; ++i)
+        entries << QStringLiteral("/music/album %1/track %2.mp3").arg(i / 12).arg(i);
+    QMimeData data;
+    data.setUrls(mediaFiles(int(state.range(0))));
+    QWidget *target = window.list1()->viewport();
+    const QPoint at = target->rect().center();
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.playlist().replaceEntries(entries);
+        window.playlist().selectByUser(5000);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        QCoreApplication::processEvents();
+        if (window.playlist().count() != 10000 + state.range(0))
+            state.SkipWithError("files not added");
+    }
+}
+BENCHMARK(BM_DropIntoWindow)->ArgName("files")->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// What the browser pays to read a folder of 100,000 files again, as it does
+// once per burst of changes on disk (opening the folder reads it the same way).
+void BM_ListBigFolder(benchmark::State &state)
+{
+    static QTemporaryDir dir;
+    const QString big = dir.filePath(QStringLiteral("big"));
+    if (!QFileInfo(big).isDir()) {
+        QDir().mkpath(big);
+        for (int i = 0; i < 100000; ++i) {
+            QFile f(QStringLiteral("%1/track %2.mp3").arg(big).arg(i));
+            if (!f.open(QIODevice::WriteOnly))
+                qFatal("cannot write %s", qPrintable(f.fileName()));
+        }
+    }
+    ShownWindow shown;
+    MediaBrowser *browser = shown.window.browser();
+    for (auto _ : state) {
+        state.PauseTiming();
+        browser->openFolder(dir.path());
+        state.ResumeTiming();
+        browser->openFolder(big);
+        if (browser->fileCount() != 100000)
+            state.SkipWithError("folder not read");
+    }
+}
+BENCHMARK(BM_ListBigFolder)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv)

@@ -9,17 +9,22 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 // The file list tells a selection made with the keyboard from one made by the
@@ -174,15 +179,28 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
     , m_dir1(new QTreeWidget(parent))
     , m_combo1(new QComboBox(parent))
     , m_file1(new FileListWidget(parent))
+    , m_watcher(new QFileSystemWatcher(this))
+    , m_settle(new QTimer(this))
+    , m_volumePoll(new QTimer(this))
 {
     m_drive1->setObjectName(QStringLiteral("drive1"));
     m_dir1->setObjectName(QStringLiteral("Dir1"));
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_file1->setObjectName(QStringLiteral("File1"));
+    // What a screen reader calls them. On Linux a drop-down list is named by
+    // the label it is the buddy of, never by its own name: the two choosers
+    // get labels that are never shown.
+    m_drive1->setAccessibleName(QStringLiteral("驱动器"));
+    m_dir1->setAccessibleName(QStringLiteral("文件夹"));
+    m_combo1->setAccessibleName(QStringLiteral("文件类型"));
+    m_file1->setAccessibleName(QStringLiteral("文件列表"));
+    for (QComboBox *chooser : {m_drive1, m_combo1}) {
+        auto *name = new QLabel(chooser->accessibleName(), parent);
+        name->setBuddy(chooser);
+        name->hide();
+    }
 
-    const QIcon driveIcon = m_drive1->style()->standardIcon(QStyle::SP_DriveHDIcon);
-    for (const Volume &v : m_drives.volumes())
-        m_drive1->addItem(driveIcon, v.name, v.rootPath);
+    fillDrives();
 
     m_dir1->setHeaderHidden(true);
     // The column is narrow: keep deep paths readable.
@@ -211,7 +229,10 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
         if (!m_building)
             driveChanged(i);
     });
-    connect(m_dir1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) { loadChildren(item); });
+    connect(m_dir1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
+        loadChildren(item);
+        watchShownFolders();
+    });
     connect(m_dir1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         if (m_building || !item)
             return;
@@ -225,6 +246,16 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
     connect(m_file1, &FileListWidget::userSelected, this, [this](QListWidgetItem *item) {
         emit fileClicked(folderPath(), item->text());
     });
+
+    // Following the disk.
+    m_settle->setSingleShot(true);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &MediaBrowser::diskChanged);
+    connect(m_settle, &QTimer::timeout, this, &MediaBrowser::followDisk);
+    connect(m_dir1, &QTreeWidget::itemCollapsed, this, [this] { watchShownFolders(); });
+    m_volumePoll->setInterval(2000);
+    connect(m_volumePoll, &QTimer::timeout, this, &MediaBrowser::checkVolumes);
+    m_volumePoll->start();
+    watchShownFolders();
 }
 
 MediaBrowser::~MediaBrowser() = default;
@@ -251,6 +282,11 @@ QStringList MediaBrowser::fileNames() const
 int MediaBrowser::fileCount() const
 {
     return m_file1->count();
+}
+
+QString MediaBrowser::currentPattern() const
+{
+    return patternFor(m_combo1->currentText());
 }
 
 QString MediaBrowser::lastdrive() const
@@ -296,6 +332,7 @@ void MediaBrowser::folderChanged()
 {
     listFiles();
     m_file1->setVisible(true);
+    watchShownFolders();
     emit fileListChanged(fileCount());
 }
 
@@ -310,6 +347,158 @@ void MediaBrowser::listFiles()
     m_file1->clear();
     m_file1->addItems(listedFiles(m_folder, patternList(patternFor(m_combo1->currentText()))));
     m_file1->setUpdatesEnabled(true);
+}
+
+// ---- following the disk ----------------------------------------------------
+
+void MediaBrowser::fillDrives()
+{
+    const QIcon driveIcon = m_drive1->style()->standardIcon(QStyle::SP_DriveHDIcon);
+    for (const Volume &v : m_drives.volumes())
+        m_drive1->addItem(driveIcon, v.name, v.rootPath);
+}
+
+void MediaBrowser::checkVolumes()
+{
+    const QList<Volume> now = m_drives.volumes();
+    bool same = now.size() == m_drive1->count();
+    for (int i = 0; same && i < now.size(); ++i)
+        same = m_drive1->itemText(i) == now.at(i).name && m_drive1->itemData(i).toString() == now.at(i).rootPath;
+    if (same)
+        return;
+    const QString shown = m_drive1->currentData().toString();
+    const bool was = m_building;
+    m_building = true;
+    m_drive1->clear();
+    fillDrives();
+    const int index = m_drive1->findData(shown);
+    m_drive1->setCurrentIndex(index < 0 ? 0 : index);
+    m_building = was;
+    if (index < 0) {
+        // The volume shown is gone: the first one takes its place.
+        m_lastdrive = m_drive1->currentData().toString();
+        showFolderInTree(currentFolderOf(m_lastdrive));
+        folderChanged();
+    }
+}
+
+QTreeWidgetItem *MediaBrowser::treeItem(const QString &path) const
+{
+    for (QTreeWidgetItemIterator it(m_dir1); *it; ++it)
+        if ((*it)->data(0, kPathRole).toString() == path)
+            return *it;
+    return nullptr;
+}
+
+// The shown folder and the folders whose subfolders the tree shows.
+void MediaBrowser::watchShownFolders()
+{
+    QStringList wanted;
+    if (!m_folder.isEmpty())
+        wanted << m_folder;
+    for (QTreeWidgetItemIterator it(m_dir1); *it; ++it) {
+        QTreeWidgetItem *item = *it;
+        if (item->data(0, kLoadedRole).toBool() && (item->isExpanded() || item == m_dir1->currentItem()))
+            wanted << item->data(0, kPathRole).toString();
+    }
+    wanted.removeDuplicates();
+    const QStringList watched = m_watcher->directories();
+    QStringList gone, added;
+    for (const QString &path : watched)
+        if (!wanted.contains(path))
+            gone << path;
+    for (const QString &path : std::as_const(wanted))
+        if (!watched.contains(path) && QFileInfo(path).isDir())
+            added << path;
+    if (!gone.isEmpty())
+        m_watcher->removePaths(gone);
+    if (!added.isEmpty())
+        m_watcher->addPaths(added);
+}
+
+void MediaBrowser::diskChanged(const QString &path)
+{
+    if (!m_changed.contains(path))
+        m_changed << path;
+    // The first change of a burst starts the pause; the rest wait with it.
+    // A pause at least three times a reading keeps a long copy into a big
+    // folder from keeping the program busy.
+    if (!m_settle->isActive())
+        m_settle->start(qMax(250, 3 * m_lastReadingMs));
+}
+
+void MediaBrowser::followDisk()
+{
+    QElapsedTimer reading;
+    reading.start();
+    const QStringList changed = std::exchange(m_changed, {});
+    m_settle->stop();
+    const bool was = m_building;
+    m_building = true;
+    for (const QString &path : changed)
+        if (QTreeWidgetItem *item = treeItem(path); item && item->data(0, kLoadedRole).toBool())
+            refreshChildren(item);
+    m_building = was;
+    if (!QFileInfo(m_folder).isDir()) {
+        // The shown folder was removed or renamed: its nearest folder that is
+        // still there is shown instead.
+        QString folder = m_folder;
+        while (!QFileInfo(folder).isDir() && folder != QDir::cleanPath(m_lastdrive)) {
+            const QString up = QFileInfo(folder).absolutePath();
+            if (up == folder)
+                break;
+            folder = up;
+        }
+        showFolderInTree(folder);
+        folderChanged();
+    } else if (changed.contains(m_folder)) {
+        // Files came or went: the list again, the selected file kept.
+        const QString current = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
+        const int scroll = m_file1->verticalScrollBar()->value();
+        listFiles();
+        if (!current.isEmpty()) {
+            const auto found = m_file1->findItems(current, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (!found.isEmpty())
+                m_file1->setCurrentItem(found.constFirst(), QItemSelectionModel::ClearAndSelect);
+        }
+        m_file1->verticalScrollBar()->setValue(scroll);
+        emit fileListChanged(fileCount());
+    }
+    watchShownFolders();
+    m_lastReadingMs = int(reading.elapsed());
+}
+
+// The subfolders of a folder the tree has read: the ones gone are taken out,
+// new ones put in their sorted place; the others keep their items, opened
+// or not.
+void MediaBrowser::refreshChildren(QTreeWidgetItem *item)
+{
+    const QString path = item->data(0, kPathRole).toString();
+    const QStringList now = subfolders(path);
+    // Hidden folders are not listed, but one the tree shows on the way to
+    // the shown folder stays while it is there.
+    for (int i = item->childCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem *child = item->child(i);
+        if (!now.contains(child->text(0)) && !QFileInfo(child->data(0, kPathRole).toString()).isDir())
+            delete item->takeChild(i);
+    }
+    const QIcon folderIcon = m_dir1->style()->standardIcon(QStyle::SP_DirIcon);
+    int at = 0;
+    for (const QString &name : now) {
+        while (at < item->childCount()
+               && item->child(at)->text(0).compare(name, Qt::CaseInsensitive) < 0
+               && item->child(at)->text(0) != name)
+            ++at;
+        if (at < item->childCount() && item->child(at)->text(0) == name) {
+            ++at;
+            continue;
+        }
+        auto *child = new QTreeWidgetItem({name});
+        child->setIcon(0, folderIcon);
+        child->setData(0, kPathRole, joinPath(path, name));
+        child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        item->insertChild(at++, child);
+    }
 }
 
 // Rebuilds the tree for the volume holding `path`: the volume's root, the

@@ -4,7 +4,10 @@
 #include <QStringList>
 
 class QComboBox;
+class QElapsedTimer;
+class QFileSystemWatcher;
 class QListWidget;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -17,6 +20,13 @@ class FileListWidget;
 // the file system; adding files to the list is the caller's business, told
 // through fileClicked(). The four widgets are children of the parent given to
 // the constructor; the caller places them.
+//
+// It follows the disk: folders created, removed or renamed under the shown
+// folder and the opened folders of the tree, and files coming and going in
+// the shown folder, appear without asking. Bursts of changes (a copy of many
+// files) are gathered and the folders read again once, after a pause that
+// grows with what a reading costs. Volumes mounted or unmounted change the
+// drive chooser within a few seconds.
 class MediaBrowser : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +54,8 @@ public:
     // Names of the listed files in display order.
     QStringList fileNames() const;
     int fileCount() const;
+    // The file-list pattern of the filter chosen now (";"-separated wildcards).
+    QString currentPattern() const;
     // Root path (as in Volume::rootPath) of the drive last shown without error.
     QString lastdrive() const;
 
@@ -51,6 +63,14 @@ public:
     // it; switches the drive chooser when `path` lies on another volume.
     // Returns false (and changes nothing) when the folder does not exist.
     bool openFolder(const QString &path);
+
+    // Reads the volumes again and updates the drive chooser when they
+    // changed; a volume that went away while shown gives way to the first
+    // one. Runs by itself every few seconds.
+    void checkVolumes();
+    // Reads again the folders that changed on disk since the last time.
+    // Runs by itself after a pause once something changed.
+    void followDisk();
 
 signals:
     // The user selected a file in the file list, by mouse or keyboard. Not
@@ -71,6 +91,11 @@ private:
     QString currentFolderOf(const QString &rootPath) const;
     int driveIndex(const QString &rootPath) const;
     void selectDrive(int index);
+    void fillDrives();
+    void refreshChildren(QTreeWidgetItem *item);
+    QTreeWidgetItem *treeItem(const QString &path) const;
+    void watchShownFolders();
+    void diskChanged(const QString &path);
 
     MessageBox &m_messages;
     Drives &m_drives;
@@ -80,5 +105,10 @@ private:
     FileListWidget *m_file1;
     QString m_folder;    // '/' separators, cleaned
     QString m_lastdrive;
+    QFileSystemWatcher *m_watcher;
+    QTimer *m_settle;           // the pause after a change on disk
+    QTimer *m_volumePoll;
+    QStringList m_changed;      // folders changed on disk since the last reading
+    int m_lastReadingMs = 0;
     bool m_building = false; // tree or chooser changed by the program
 };

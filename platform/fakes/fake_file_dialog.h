@@ -18,7 +18,10 @@ public:
         return {names.isEmpty() ? QString() : names.takeFirst(), saveFilter};
     }
 
+    void setListFolder(const QString &folder) override { listFolder = folder; }
+
     QStringList names;
+    QString listFolder;   // as the window last told it
     int saveFilter = 0;   // the filter every save dialog reports as chosen
     int openCount = 0;
     int saveCount = 0;

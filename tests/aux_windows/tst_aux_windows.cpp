@@ -8,7 +8,10 @@
 #include "fake_process_starter.h"
 #include "fake_registry.h"
 #include "fake_url_opener.h"
+#include "own_frame.h"
+#include "twips.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -76,6 +79,11 @@ private slots:
     void declarationClicks();
     void declarationClosesWhenProgramWindowActivates_data();
     void declarationClosesWhenProgramWindowActivates();
+
+    void ownFrames_data();
+    void ownFrames();
+    void titleBarMovesWindow_data();
+    void titleBarMovesWindow();
 
     void textsAreNotCut_data();
     void textsAreNotCut();
@@ -233,6 +241,7 @@ void AuxWindowsTest::aboutClosesWith_data()
     QTest::newRow("Enter") << "enter";
     QTest::newRow("Esc") << "escape";
     QTest::newRow("close box") << "close";
+    QTest::newRow("own title bar's close box") << "closeBox";
 }
 
 void AuxWindowsTest::aboutClosesWith()
@@ -247,6 +256,8 @@ void AuxWindowsTest::aboutClosesWith()
         QTest::keyClick(about, Qt::Key_Return);
     else if (how == "escape")
         QTest::keyClick(about, Qt::Key_Escape);
+    else if (how == "closeBox")
+        QTest::mouseClick(child<QAbstractButton>(about, "closeBox"), Qt::LeftButton);
     else
         about->close();
     QVERIFY(!m_aux->aboutWindow());
@@ -382,10 +393,11 @@ void AuxWindowsTest::declarationIsOneInstanceCentredAtEachLoad()
     QCOMPARE(second->pos(), expectedPosition(second));
 }
 
-// A click beside the texts closes the card; a click on a text does not.
+// A click beside the texts closes the card; a click on a text, on the title
+// bar or on the border does not.
 void AuxWindowsTest::declarationClicks_data()
 {
-    QTest::addColumn<QString>("target"); // a label's name, or empty for the background
+    QTest::addColumn<QString>("target"); // a child's name, or empty for the area below the title bar
     QTest::addColumn<QPoint>("pos");     // in the target's coordinates
     QTest::addColumn<bool>("closes");
     QTest::newRow("background, top left") << QString() << QPoint(3, 3) << true;
@@ -393,6 +405,8 @@ void AuxWindowsTest::declarationClicks_data()
     QTest::newRow("dedication") << "Label1" << QPoint(10, 8) << false;
     QTest::newRow("greeting") << "Label2" << QPoint(20, 15) << false;
     QTest::newRow("signature") << "Label3" << QPoint(5, 5) << false;
+    QTest::newRow("title bar") << "caption" << QPoint(40, 5) << false;
+    QTest::newRow("border") << "ownFrame" << QPoint(0, 0) << false;
 }
 
 void AuxWindowsTest::declarationClicks()
@@ -402,9 +416,10 @@ void AuxWindowsTest::declarationClicks()
     QFETCH(bool, closes);
     m_aux->showDeclaration();
     QWidget *form2 = m_aux->declarationWindow();
-    QWidget *widget = target.isEmpty() ? form2 : child<QLabel>(form2, target.toLatin1().constData());
+    QWidget *client = child<QWidget>(form2, "client");
+    QWidget *widget = target.isEmpty() ? client : child<QWidget>(form2, target.toLatin1().constData());
     if (target.isEmpty())
-        QVERIFY(!form2->childAt(pos));
+        QVERIFY(!client->childAt(pos));
     QTest::mouseClick(widget, Qt::LeftButton, {}, pos);
     QCOMPARE(m_aux->declarationWindow() == nullptr, closes);
 }
@@ -435,6 +450,74 @@ void AuxWindowsTest::declarationClosesWhenProgramWindowActivates()
     }
     mainWindow.activateWindow();
     QTRY_VERIFY(!m_aux->declarationWindow());
+}
+
+void AuxWindowsTest::ownFrames_data()
+{
+    QTest::addColumn<bool>("about");
+    QTest::addColumn<QSize>("clientTwips");
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("frmAbout: narrow title bar, close box only") << true << QSize(5730, 3555) << true;
+    QTest::newRow("Form2: title bar without buttons") << false << QSize(4680, 1860) << false;
+}
+
+// Both windows draw their own frame, the same on every desktop: no frame from
+// the window manager, a title bar with the title and no icon, a close box
+// only where there is one, and the client area of the design size below it.
+void AuxWindowsTest::ownFrames()
+{
+    QFETCH(bool, about);
+    QFETCH(QSize, clientTwips);
+    QFETCH(bool, closeBox);
+    about ? m_aux->showAbout() : m_aux->showDeclaration();
+    QWidget *window = about ? m_aux->aboutWindow() : m_aux->declarationWindow();
+    QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(window->windowFlags() & Qt::Tool);   // no task-bar button
+    auto *caption = child<CaptionBar>(window, "caption");
+    QWidget *client = child<QWidget>(window, "client");
+    QCOMPARE(client->size(), QSize(Twips::toPixels(clientTwips.width()), Twips::toPixels(clientTwips.height())));
+    QVERIFY(caption->geometry().bottom() < client->geometry().top());
+    QCOMPARE(caption->geometry().left(), client->geometry().left());
+    QCOMPARE(caption->geometry().right(), client->geometry().right());
+    // Nothing else on the title bar: no icon, no other button.
+    const auto buttons = caption->findChildren<QAbstractButton *>();
+    QCOMPARE(buttons.size(), closeBox ? 1 : 0);
+    QCOMPARE(caption->findChildren<QLabel *>().size(), 0);
+    QCOMPARE(caption->closeBox() != nullptr, closeBox);
+    // The whole window is the frame: the fixed size holds border, bar and client.
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QVERIFY(window->height() > client->height() + caption->height());
+    QVERIFY(window->rect().contains(QRect(client->mapTo(window, QPoint()), client->size())));
+    // The tool window's bar is the narrower one.
+    m_aux->showAbout();
+    m_aux->showDeclaration();
+    QVERIFY(child<CaptionBar>(m_aux->aboutWindow(), "caption")->height()
+            < child<CaptionBar>(m_aux->declarationWindow(), "caption")->height());
+}
+
+void AuxWindowsTest::titleBarMovesWindow_data()
+{
+    QTest::addColumn<bool>("about");
+    QTest::newRow("frmAbout") << true;
+    QTest::newRow("Form2") << false;
+}
+
+// Dragging the title bar moves the window by as much, and leaves it open.
+void AuxWindowsTest::titleBarMovesWindow()
+{
+    QFETCH(bool, about);
+    about ? m_aux->showAbout() : m_aux->showDeclaration();
+    QWidget *window = about ? m_aux->aboutWindow() : m_aux->declarationWindow();
+    QWidget *caption = child<QWidget>(window, "caption");
+    const QPoint start = window->pos();
+    const QPoint grip(20, caption->height() / 2);
+    QTest::mousePress(caption, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, grip + QPoint(30, 20), caption->mapToGlobal(grip + QPoint(30, 20)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(caption, &move);
+    QTest::mouseRelease(caption, Qt::LeftButton, {}, grip + QPoint(30, 20));
+    QCOMPARE(window->pos(), start + QPoint(30, 20));
+    QVERIFY(about ? m_aux->aboutWindow() : m_aux->declarationWindow());
 }
 
 void AuxWindowsTest::textsAreNotCut_data()

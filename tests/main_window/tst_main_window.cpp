@@ -932,6 +932,12 @@ void MainWindowTest::longestEntryFitsRow_data()
     QTest::newRow("wide characters win") << QStringList{longAscii, longCjk, "/b.mp3"} << -1 << longCjk;
     QTest::newRow("longest deleted") << QStringList{"/a.mp3", longAscii, "/music/bb.mp3"} << 1
                                      << QStringLiteral("/music/bb.mp3");
+    // Fewer characters can need more room: the widest row is the one the font
+    // draws widest, not the one with most characters.
+    const QString narrow = QStringLiteral("/m/") + QString(150, QLatin1Char('i')) + QStringLiteral(".mp3");
+    const QString wide = QStringLiteral("/M/") + QString(70, QLatin1Char('W')) + QStringLiteral(".MP3");
+    QTest::newRow("wide letters, fewer of them") << QStringList{narrow, wide} << -1 << wide;
+    QTest::newRow("wide letters first") << QStringList{wide, narrow} << -1 << wide;
 }
 
 void MainWindowTest::longestEntryFitsRow()

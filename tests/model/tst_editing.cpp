@@ -237,6 +237,59 @@ private slots:
         QCOMPARE(spy.count(), 1);
     }
 
+    // Files from outside the browser land where clicking them one by one
+    // would put them, as one change of the entries and one edit. With nothing
+    // selected they keep their order at the end, in either mode.
+    void addFilesMatchesClicks_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("sel");
+        QTest::addColumn<bool>("after");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<int>("duplicates");
+        QTest::addColumn<int>("lineBreaks");
+        QTest::newRow("middle after") << "ABCDE" << 2 << true << "x,y,z" << 0 << 0;
+        QTest::newRow("middle before") << "ABCDE" << 2 << false << "x,y,z" << 0 << 0;
+        QTest::newRow("nothing selected, after") << "ABC" << -1 << true << "x,y" << 0 << 0;
+        QTest::newRow("nothing selected, before") << "ABC" << -1 << false << "x,y" << 0 << 0;
+        QTest::newRow("empty list") << "" << -1 << true << "x,y,z" << 0 << 0;
+        QTest::newRow("first before") << "ABCDE" << 0 << false << "x,b,y" << 1 << 0;
+        QTest::newRow("last after, repeats") << "ABCDE" << 4 << true << "x,y,x,e,z" << 2 << 0;
+        QTest::newRow("line breaks") << "AB" << 0 << true << "x,y\nz,w\rv,u" << 0 << 2;
+        QTest::newRow("nothing new") << "ABC" << 1 << true << "a,c" << 2 << 0;
+    }
+    void addFilesMatchesClicks()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, sel);
+        QFETCH(bool, after);
+        QFETCH(QString, names);
+        QFETCH(int, duplicates);
+        QFETCH(int, lineBreaks);
+        auto block = makeModel(list, sel, after);
+        auto single = makeModel(list, sel, after);
+        QStringList paths;
+        if (sel < 0)
+            single->list.setInsertAfterMode();
+        for (const QString &name : names.split(',')) {
+            paths << block->list.rules().join(QString(), name);
+            single->list.addClickedFile(QString(), name);
+        }
+        const QStringList before = block->list.entries();
+        QSignalSpy changes(&block->list, &Playlist::entriesChanged);
+        QSignalSpy edits(&block->list, &Playlist::edited);
+        const Playlist::AddedFiles result = block->list.addFiles(paths);
+        QCOMPARE(block->list.entries(), single->list.entries());
+        QCOMPARE(block->list.selection(), single->list.selection());
+        QCOMPARE(result.added, int(block->list.count() - before.size()));
+        QCOMPARE(result.duplicates, duplicates);
+        QCOMPARE(result.lineBreaks, lineBreaks);
+        QCOMPARE(changes.count(), result.added > 0 ? 1 : 0);
+        QCOMPARE(edits.count(), result.added > 0 ? 1 : 0);
+        QCOMPARE(block->state.listChanged(), result.added > 0);
+        QVERIFY(!block->state.isEnabled(Command::Undo));
+    }
+
     // Operations that leave an undo record move the selection first and
     // enable undo last; the selection-changed reaction in between disables it.
     void undoEnabledLast_data()

@@ -387,6 +387,154 @@ private slots:
         QCOMPARE(f.browser->lastdrive(), f.root + "/");
     }
 
+    // Folders created, removed or renamed on disk come and go in the tree by
+    // themselves, in their sorted place, wherever the tree shows the folder
+    // above them; the shown folder stays shown.
+    void treeFollowsDisk_data()
+    {
+        QTest::addColumn<QString>("change");   // mkdir, rmdir, rename
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("parent");   // whose subfolders change
+        QTest::newRow("made in the shown folder") << "mkdir" << "music/new" << "" << "music";
+        QTest::newRow("made first in order") << "mkdir" << "music/0 first" << "" << "music";
+        QTest::newRow("made beside the shown folder") << "mkdir" << "newtop" << "" << "";
+        QTest::newRow("removed") << "rmdir" << "music/sub.mp3" << "" << "music";
+        QTest::newRow("renamed") << "rename" << "music/sub" << "music/zz sub" << "music";
+        QTest::newRow("beside renamed") << "rename" << "empty" << "Empty too" << "";
+    }
+    void treeFollowsDisk()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, path);
+        QFETCH(QString, to);
+        QFETCH(QString, parent);
+        Fixture f;
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        QDir root(f.root);
+        if (change == "mkdir")
+            QVERIFY(root.mkpath(path));
+        else if (change == "rmdir")
+            QVERIFY(root.rmdir(path));
+        else
+            QVERIFY(root.rename(path, to));
+        const QString parentPath = parent.isEmpty() ? f.root : f.root + "/" + parent;
+        const QStringList onDisk =
+            QDir(parentPath).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        const auto shown = [&] {
+            QTreeWidgetItem *item = f.treeItem(parent);
+            QStringList names;
+            for (int i = 0; item && i < item->childCount(); ++i)
+                names << item->child(i)->text(0);
+            return names;
+        };
+        QTRY_COMPARE(shown(), onDisk);
+        QCOMPARE(f.browser->folderPath(), f.native("music"));
+        QCOMPARE(f.browser->dir1()->currentItem(), f.treeItem("music"));
+        QCOMPARE(clicked.size(), 0);
+    }
+
+    // Files coming and going in the shown folder change the file list; the
+    // selected file stays selected, and none of it counts as a click.
+    void fileListFollowsDisk_data()
+    {
+        QTest::addColumn<QString>("change");   // touch, remove, rename
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("file added") << "touch" << "new.mp3" << ""
+                                    << QStringList{"a.mp3", "alpha.MP3", "B.MP3", "c.Mp3", "new.mp3", "Zed.mp3"};
+        QTest::newRow("file of another type added") << "touch" << "new.wav" << ""
+                                                    << QStringList{"a.mp3", "alpha.MP3", "B.MP3", "c.Mp3", "Zed.mp3"};
+        QTest::newRow("file removed") << "remove" << "alpha.MP3" << ""
+                                      << QStringList{"a.mp3", "B.MP3", "c.Mp3", "Zed.mp3"};
+        QTest::newRow("file renamed") << "rename" << "Zed.mp3" << "b2.mp3"
+                                      << QStringList{"a.mp3", "alpha.MP3", "B.MP3", "b2.mp3", "c.Mp3"};
+    }
+    void fileListFollowsDisk()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, name);
+        QFETCH(QString, to);
+        QFETCH(QStringList, names);
+        Fixture f;
+        f.browser->file1()->setCurrentRow(3);   // c.Mp3
+        QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
+        QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
+        QDir music(f.root + "/music");
+        if (change == "touch")
+            f.touch("music/" + name);
+        else if (change == "remove")
+            QVERIFY(music.remove(name));
+        else
+            QVERIFY(music.rename(name, to));
+        if (names != f.browser->fileNames())
+            QTRY_COMPARE(f.browser->fileNames(), names);
+        else
+            QTRY_VERIFY(changed.size() > 0);
+        QCOMPARE(changed.constLast().first().toInt(), names.size());
+        QCOMPARE(f.browser->file1()->currentItem()->text(), QStringLiteral("c.Mp3"));
+        QCOMPARE(clicked.size(), 0);
+    }
+
+    // The shown folder removed: its nearest folder still there is shown.
+    void shownFolderRemovedShowsParent()
+    {
+        Fixture f;
+        QVERIFY(f.browser->openFolder(f.root + "/music/sub"));
+        QCOMPARE(f.browser->fileNames(), QStringList{"deep.mp3"});
+        QVERIFY(QDir(f.root + "/music/sub").removeRecursively());
+        QTRY_COMPARE(f.browser->folderPath(), f.native("music"));
+        QCOMPARE(f.browser->fileNames(), QStringList({"a.mp3", "alpha.MP3", "B.MP3", "c.Mp3", "Zed.mp3"}));
+        QCOMPARE(f.browser->dir1()->currentItem(), f.treeItem("music"));
+        QVERIFY(!f.treeItem("music/sub"));
+    }
+
+    // A burst of new files is read in one go, not once per file.
+    void burstIsReadOnce()
+    {
+        Fixture f;
+        QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
+        for (int i = 0; i < 300; ++i)
+            f.touch(QStringLiteral("music/burst %1.mp3").arg(i, 3, 10, QLatin1Char('0')));
+        QTRY_COMPARE(f.browser->fileCount(), 305);
+        QTest::qWait(600);
+        QVERIFY2(changed.size() <= 2, qPrintable(QString::number(changed.size())));
+        QCOMPARE(changed.constLast().first().toInt(), 305);
+    }
+
+    // Volumes mounted and unmounted change the drive chooser; the one shown
+    // stays shown while it is there, and gives way to the first when it goes.
+    void volumesFollowMounts()
+    {
+        Fixture f;
+        QTemporaryDir other;
+        const QString otherRoot = QDir::cleanPath(other.path()) + "/";
+        QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
+        f.drives.list.append({"usb", otherRoot});
+        f.browser->checkVolumes();
+        QCOMPARE(f.browser->drive1()->count(), 3);
+        QCOMPARE(f.browser->drive1()->itemText(2), QStringLiteral("usb"));
+        QCOMPARE(f.browser->drive1()->currentIndex(), 0);
+        QCOMPARE(f.browser->folderPath(), f.native("music"));
+        QCOMPARE(changed.size(), 0);
+
+        f.browser->drive1()->setCurrentIndex(2);   // shows the new volume
+        QCOMPARE(f.browser->lastdrive(), otherRoot);
+        f.drives.list.removeLast();                 // and it is unmounted
+        changed.clear();
+        f.browser->checkVolumes();
+        QCOMPARE(f.browser->drive1()->count(), 2);
+        QCOMPARE(f.browser->drive1()->currentIndex(), 0);
+        QCOMPARE(f.browser->lastdrive(), f.root + "/");
+        QCOMPARE(f.browser->folderPath(), f.native("music"));
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(f.messages.shown.isEmpty());
+        // Nothing changed: nothing happens.
+        f.browser->checkVolumes();
+        QCOMPARE(changed.size(), 1);
+    }
+
     // The deepest listed volume holds a path; unknown paths fall to the first.
     void volumeOfPath_data()
     {

@@ -1,0 +1,33 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// melvora [选项] [文件…]: the files to open (see MainWindow::openFiles) and
+// the two options that answer and end the program at once.
+struct CommandLine {
+    enum class Action {
+        Run,       // start with `files`
+        Help,      // -h, --help: print the usage
+        Version,   // -v, --version: print the version
+        Error,     // an option the program does not know: `badOption`
+    };
+    Action action = Action::Run;
+    QStringList files;   // in the given order, as given (relative ones too)
+    QString badOption;
+
+    // Help and version need no window system and end the program.
+    bool endsAtOnce() const { return action == Action::Help || action == Action::Version; }
+};
+
+// `arguments` as the program got them, the program's own name first. Help
+// wins over version, and both over an unknown option anywhere before "--";
+// after "--" every argument is a file, and "-" alone is always one.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+// What the program prints for a line that does not run it, in Chinese: the
+// usage, the version, or what was wrong (empty for Run).
+QString commandLineAnswer(const CommandLine &line, const QString &version);
+
+// Prints the answer (errors to standard error) and gives the exit status:
+// 0 for help and version, 2 for an unknown option.
+int printCommandLineAnswer(const CommandLine &line, const QString &version);

@@ -1,0 +1,149 @@
+#include "file_intake.h"
+
+#include "list_file_workflow.h"
+#include "media_browser.h"
+#include "message_box.h"
+#include "playlist.h"
+#include "playlist_type.h"
+#include "prompt.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+// One expression for a ";"-separated wildcard list, letter case ignored.
+QRegularExpression matcher(const QString &pattern)
+{
+    QStringList alternatives;
+    for (const QString &p : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        if (!p.trimmed().isEmpty())
+            alternatives << QRegularExpression::wildcardToRegularExpression(p.trimmed());
+    if (alternatives.isEmpty())
+        return QRegularExpression(QStringLiteral("(?!)"));   // matches nothing
+    return QRegularExpression(alternatives.join(QLatin1Char('|')), QRegularExpression::CaseInsensitiveOption);
+}
+
+// Names sorted as the browser's file list shows them.
+void sortAsListed(QStringList &names)
+{
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+}
+
+// The files under `folder` that `match` takes, as full native paths: the
+// folder's own files by name, then each subfolder's likewise. Hidden files
+// and folders are left out, as the browser leaves them out; links to
+// folders are not followed, so no folder is walked twice.
+void collect(const QString &folder, const QRegularExpression &match, QStringList &out)
+{
+    const QDir dir(folder);
+    QStringList files = dir.entryList(QDir::Files);
+    sortAsListed(files);
+    for (const QString &name : std::as_const(files))
+        if (match.match(name).hasMatch())
+            out << QDir::toNativeSeparators(dir.filePath(name));
+    QStringList folders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    sortAsListed(folders);
+    for (const QString &name : std::as_const(folders))
+        collect(dir.filePath(name), match, out);
+}
+
+// "title：" and the names, one a line; a long list ends with how many more.
+QString listing(const QString &title, const QStringList &paths)
+{
+    constexpr int kShown = 10;
+    QStringList lines = paths.mid(0, kShown);
+    if (paths.size() > kShown)
+        lines << QStringLiteral("……等 %1 个文件").arg(paths.size());
+    return title + QStringLiteral("\n") + lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+FileIntake::Sorted FileIntake::sort(const QStringList &paths, const QString &mediaPattern,
+                                    const QString &folderPattern)
+{
+    const QRegularExpression media = matcher(mediaPattern);
+    const QRegularExpression underFolder = matcher(folderPattern);
+    Sorted out;
+    const auto block = [&out]() -> QStringList & {
+        if (out.runs.isEmpty() || out.runs.constLast().playlist)
+            out.runs.append(Sorted::Run{false, {}});
+        return out.runs.last().paths;
+    };
+    for (const QString &given : paths) {
+        const QFileInfo info(given);
+        const QString path = QDir::toNativeSeparators(QDir::cleanPath(info.absoluteFilePath()));
+        if (info.isDir()) {
+            collect(path, underFolder, block());
+        } else if (playlistTypeOf(info.fileName()) != PlaylistType::Other) {
+            // Missing or not, the open and insert commands have their say.
+            out.runs.append(Sorted::Run{true, {path}});
+        } else if (!info.exists() && !info.isSymLink()) {
+            out.missing << path;
+        } else if (media.match(info.fileName()).hasMatch()) {
+            block() << path;
+        } else {
+            out.unknown << path;
+        }
+    }
+    // A folder with nothing in it leaves an empty block behind.
+    out.runs.removeIf([](const Sorted::Run &run) { return !run.playlist && run.paths.isEmpty(); });
+    return out;
+}
+
+FileIntake::FileIntake(Playlist &list, ListFileWorkflow &workflow, MessageBox &messages)
+    : m_list(list), m_workflow(workflow), m_messages(messages)
+{
+}
+
+void FileIntake::drop(const QStringList &paths, const QString &folderPattern)
+{
+    take(paths, folderPattern, false);
+}
+
+void FileIntake::open(const QStringList &paths, const QString &folderPattern)
+{
+    take(paths, folderPattern, true);
+}
+
+void FileIntake::take(const QStringList &paths, const QString &folderPattern, bool openFirstPlaylist)
+{
+    Sorted sorted = sort(paths, MediaBrowser::allTypesPattern(), folderPattern);
+    if (openFirstPlaylist) {
+        // The list opened first, so that nothing added before it is replaced.
+        const auto first = std::find_if(sorted.runs.begin(), sorted.runs.end(),
+                                        [](const Sorted::Run &run) { return run.playlist; });
+        if (first != sorted.runs.end()) {
+            const QString list = first->paths.constFirst();
+            sorted.runs.erase(first);
+            m_workflow.openlist(list);
+        }
+    }
+    int duplicates = 0, lineBreaks = 0;
+    for (const Sorted::Run &run : std::as_const(sorted.runs)) {
+        if (run.playlist) {
+            m_workflow.insertlistfile(run.paths.constFirst());
+        } else {
+            const Playlist::AddedFiles added = m_list.addFiles(run.paths);
+            duplicates += added.duplicates;
+            lineBreaks += added.lineBreaks;
+        }
+    }
+    if (duplicates > 0)
+        m_messages.exclamation(kDuplicateFileMessage, kPromptTitle);
+    if (lineBreaks > 0)
+        m_messages.exclamation(kLineBreakMessage, kPromptTitle);
+    if (!sorted.missing.isEmpty())
+        m_messages.exclamation(listing(QStringLiteral("文件不存在："), sorted.missing), kPromptTitle);
+    if (!sorted.unknown.isEmpty())
+        m_messages.exclamation(listing(QStringLiteral("不是媒体文件或播放列表，无法加入列表："), sorted.unknown),
+                               kPromptTitle);
+}

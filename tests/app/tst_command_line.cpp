@@ -1,0 +1,133 @@
+// melvora's command line: what it takes as files, the options that answer at
+// once, and the real program answering them.
+#include "command_line.h"
+#include "melvora_version.h"
+
+#include <QProcess>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(CommandLine::Action)
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void parse_data();
+    void parse();
+    void answers_data();
+    void answers();
+    void programAnswers_data();
+    void programAnswers();
+};
+
+void CommandLineTest::parse_data()
+{
+    using A = CommandLine::Action;
+    QTest::addColumn<QStringList>("arguments");   // after the program's name
+    QTest::addColumn<A>("action");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("badOption");
+
+    QTest::newRow("nothing") << QStringList() << A::Run << QStringList() << QString();
+    QTest::newRow("files in order") << QStringList{"b.m3u", "/m/a.mp3", "相对/歌.mp3"} << A::Run
+                                    << QStringList{"b.m3u", "/m/a.mp3", "相对/歌.mp3"} << QString();
+    QTest::newRow("help") << QStringList{"--help"} << A::Help << QStringList() << QString();
+    QTest::newRow("short help after files") << QStringList{"a.m3u", "-h"} << A::Help << QStringList{"a.m3u"}
+                                             << QString();
+    QTest::newRow("version") << QStringList{"--version"} << A::Version << QStringList() << QString();
+    QTest::newRow("short version") << QStringList{"-v"} << A::Version << QStringList() << QString();
+    QTest::newRow("help wins over version") << QStringList{"-v", "--help"} << A::Help << QStringList()
+                                            << QString();
+    QTest::newRow("help wins over an unknown option") << QStringList{"-platform", "xcb", "--help"} << A::Help
+                                                      << QStringList{"xcb"} << QString("-platform");
+    QTest::newRow("unknown option") << QStringList{"a.m3u", "--frobnicate", "-x"} << A::Error
+                                    << QStringList{"a.m3u"} << QString("--frobnicate");
+    QTest::newRow("after -- all are files") << QStringList{"--", "--help", "-x.mp3"} << A::Run
+                                            << QStringList{"--help", "-x.mp3"} << QString();
+    QTest::newRow("a lone dash is a file") << QStringList{"-"} << A::Run << QStringList{"-"} << QString();
+}
+
+void CommandLineTest::parse()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(CommandLine::Action, action);
+    QFETCH(QStringList, files);
+    QFETCH(QString, badOption);
+    const CommandLine line = parseCommandLine(QStringList{QStringLiteral("melvora")} + arguments);
+    QCOMPARE(line.action, action);
+    QCOMPARE(line.files, files);
+    QCOMPARE(line.badOption, badOption);
+    QCOMPARE(line.endsAtOnce(), action == CommandLine::Action::Help || action == CommandLine::Action::Version);
+}
+
+void CommandLineTest::answers_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QStringList>("contains");
+    QTest::newRow("help") << "--help"
+                          << QStringList{"用法：melvora", "--version", "--help", ".m3u", ".pls", "文件夹"};
+    QTest::newRow("version") << "--version" << QStringList{"Melvora", "版本", "2.10.3"};
+    QTest::newRow("unknown option") << "--frobnicate" << QStringList{"未知选项", "--frobnicate", "--help"};
+    QTest::newRow("files: nothing to say") << "a.m3u" << QStringList();
+}
+
+// What is printed is Chinese and names what it is about.
+void CommandLineTest::answers()
+{
+    QFETCH(QString, argument);
+    QFETCH(QStringList, contains);
+    const QString text = commandLineAnswer(parseCommandLine({QStringLiteral("melvora"), argument}),
+                                           QStringLiteral("2.10.3"));
+    QCOMPARE(text.isEmpty(), contains.isEmpty());
+    for (const QString &part : contains)
+        QVERIFY2(text.contains(part), qPrintable(part));
+}
+
+void CommandLineTest::programAnswers_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("display");   // a window system is there (offscreen)
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("help without any display") << QStringList{"--help"} << false << 0 << "用法：melvora" << "";
+    QTest::newRow("version without any display") << QStringList{"-v"} << false << 0
+                                                 << "Melvora 版本 " MELVORA_VERSION << "";
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << true << 2 << "" << "未知选项“--frobnicate”";
+    QTest::newRow("Qt's own options are Qt's") << QStringList{"-platform", "offscreen", "--version"} << false << 0
+                                               << "Melvora 版本" << "";
+}
+
+// The real program answers before it needs a window system, and says what
+// went wrong on standard error with a failing status.
+void CommandLineTest::programAnswers()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, display);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    if (display)
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    else
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));   // would fail without a display
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(MELVORA_EXECUTABLE), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), exitCode);
+    const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
+    const QString stdErr = QString::fromUtf8(program.readAllStandardError());
+    if (!out.isEmpty())
+        QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
+    if (!err.isEmpty())
+        QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
+    if (exitCode == 0)
+        QVERIFY2(stdErr.isEmpty(), qPrintable(stdErr));
+}
+
+QTEST_MAIN(CommandLineTest)
+#include "tst_command_line.moc"
