@@ -2,6 +2,7 @@
 
 #include "docking.h"
 #include "form3_controls.h"
+#include "own_frame.h"
 #include "player_icon.h"
 #include "twips.h"
 
@@ -126,22 +127,20 @@ public:
     }
 };
 
-// A frame for the window before the window manager has given it one: a thin
-// border and a title bar of the usual height.
-QSize guessedOuterSize(const QSize &client)
-{
-    return client + QSize(2 * 3, 3 + 22);
-}
-
 } // namespace
 
-Form3::Form3(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
+Form3::Form3(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("播放窗口--"));
     setWindowIcon(playerIcon());
-    setFixedSize(Twips::toPixels(Form3Controls::ClientWidth), Twips::toPixels(Form3Controls::ClientHeight));
+    // A title bar with the caption and no button: window managers do not all
+    // draw one like that (openbox adds an icon and a close box to every
+    // frame), so the window draws its own. No task-bar button.
+    m_client = OwnFrame::install(this, QSize(Twips::toPixels(Form3Controls::ClientWidth),
+                                             Twips::toPixels(Form3Controls::ClientHeight)), {})
+                   ->client();
+    m_client->installEventFilter(this);
     move(Twips::toPixels(4440), Twips::toPixels(7065));
     createControls();
     for (QTimer *timer : {&m_progressDue, &m_progressLate}) {
@@ -164,20 +163,20 @@ void Form3::createControls()
         QWidget *widget = nullptr;
         switch (def->kind) {
         case Kind::Label: {
-            auto *label = new QLabel(text, this);
+            auto *label = new QLabel(text, m_client);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setTextFormat(Qt::PlainText);
             widget = label;
             break;
         }
         case Kind::CheckBox: {
-            auto *check = new QCheckBox(text, this);
+            auto *check = new QCheckBox(text, m_client);
             connect(check, &QCheckBox::clicked, this, &Form3::loopToggled);
             widget = check;
             break;
         }
         case Kind::Button: {
-            auto *button = new QPushButton(text, this);
+            auto *button = new QPushButton(text, m_client);
             button->setAutoDefault(false);
             const Control id = def->id;
             connect(button, &QPushButton::clicked, this, [this, id] { emit clicked(id); });
@@ -185,10 +184,10 @@ void Form3::createControls()
             break;
         }
         case Kind::Slider:
-            widget = new HandleSlider(this);
+            widget = new HandleSlider(m_client);
             break;
         case Kind::TextBox: {
-            auto *box = new QLineEdit(text, this);
+            auto *box = new QLineEdit(text, m_client);
             box->setReadOnly(true);
             box->setStyle(m_boxStyle);
             box->setAttribute(Qt::WA_OpaquePaintEvent);   // the style fills it all
@@ -205,11 +204,14 @@ void Form3::createControls()
         widget->setGeometry(Twips::rect(def->left, def->top, def->width, def->height));
         if (*def->toolTip)
             widget->setToolTip(QString::fromUtf8(def->toolTip));
+        // What a screen reader says: the tool tip, where the caption is a sign (">>").
+        widget->setAccessibleName(*def->toolTip ? QString::fromUtf8(def->toolTip) : text);
         m_controls[size_t(def->id)] = widget;
     }
 
     // Owned from here on, so it goes after the boxes that use it.
     m_boxStyle->setParent(this);
+    control(Control::Sliguocheng)->setAccessibleName(QStringLiteral("播放位置"));
     setTextColour(control(Control::Label4), QColor(255, 0, 0));
     setTextColour(control(Control::Label6), QColor(0, 0, 255));
     for (Slider s : {Slider::Sliguocheng, Slider::Sliyin, Slider::Slishengdaoo})
@@ -273,6 +275,7 @@ void Form3::setText(Text text, const QString &value)
     QWidget *widget = control(controlOf(text));
     if (text == Text::ZantingToolTip) {
         widget->setToolTip(value);
+        widget->setAccessibleName(value);
     } else if (auto *label = qobject_cast<QLabel *>(widget)) {
         label->setText(value);
     } else if (auto *box = qobject_cast<QLineEdit *>(widget)) {
@@ -355,17 +358,15 @@ void Form3::dock()
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QSize outer = frameGeometry().size();
-    if (outer == size() && !isVisible())
-        outer = guessedOuterSize(size());   // not framed yet
-    move(dockedTopLeft(screen->geometry(), outer));
+    move(dockedTopLeft(screen->geometry(), frameGeometry().size()));
 }
 
 bool Form3::event(QEvent *event)
 {
     const bool result = QWidget::event(event);
-    // The window manager frames the window after it is first shown; once the
-    // frame is known, dock again by it (once: a user's later move stays).
+    // A window manager that frames the window all the same does so after it
+    // is first shown; once such a frame is known, dock again by it (once: a
+    // user's later move stays).
     if (!m_dockedByFrame && isVisible()
         && (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
         if (frameGeometry().size() != size()) {
@@ -376,13 +377,17 @@ bool Form3::event(QEvent *event)
     return result;
 }
 
-void Form3::mouseDoubleClickEvent(QMouseEvent *event)
+bool Form3::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->button() == Qt::LeftButton && !childAt(event->position().toPoint())) {
-        emit hideRequested();
-        return;
+    // A double-click on the background between the controls hides the window.
+    if (watched == m_client && event->type() == QEvent::MouseButtonDblClick) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && !m_client->childAt(mouse->position().toPoint())) {
+            emit hideRequested();
+            return true;
+        }
     }
-    QWidget::mouseDoubleClickEvent(event);
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form3::showEvent(QShowEvent *event)

@@ -42,8 +42,8 @@ public:
     void setLoopChecked(bool checked);
 
     // Moves the window to the bottom-right corner of the screen it is on, by
-    // its outer size. Until the window manager has framed it, the frame is
-    // guessed; the first show docks again by the real frame.
+    // its outer size: the frame it draws itself, or, where a window manager
+    // frames it all the same, that frame once the first show makes it known.
     void dock();
 
 signals:
@@ -51,12 +51,12 @@ signals:
     void sliderChanged(Player::Slider slider, int value);
     void loopToggled(bool checked);
     // The user hides the window: a double-click on its own background (not on
-    // a control). Also the window manager's close or minimise, where it draws
-    // such buttons anyway: the window then hides instead.
+    // a control). Also the window manager's close or minimise, where it
+    // offers them anyway: the window then hides instead.
     void hideRequested();
 
 protected:
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -69,6 +69,7 @@ private:
     void scheduleProgress();
     void showProgress();
 
+    QWidget *m_client = nullptr;   // the area below the title bar, where the controls are
     std::array<QWidget *, Player::ControlCount> m_controls{};
     QStyle *m_boxStyle = nullptr;     // flat borders of the display boxes
     bool m_applying = false;          // a change from outside, not the user's

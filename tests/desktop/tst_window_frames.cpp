@@ -18,6 +18,10 @@
 #include "main_window.h"
 #include "message_box.h"
 #include "own_frame.h"
+#include "fake_mp3_control.h"
+#include "fake_player_list.h"
+#include "player_host.h"
+#include "form3.h"
 #include "playlist_view.h"
 #include "pictures.h"
 #include "process_starter.h"
@@ -202,6 +206,8 @@ private:
     QtMessageBox m_notices{nullptr, QtMessageBox::NoticeIcon::None};
     std::unique_ptr<AuxWindows> m_aux;
     std::unique_ptr<MainWindow> m_main;
+    FakePlayerList m_playerList{{QStringLiteral("/m/a.mp3")}, -1};
+    std::unique_ptr<PlayerHost> m_player;
 };
 
 void WindowFramesCheck::initTestCase()
@@ -212,6 +218,7 @@ void WindowFramesCheck::initTestCase()
     m_dialog.setFilter(ListFileWorkflow::kDialogFilter);
     m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_notices});
     m_main = std::make_unique<MainWindow>(m_messages, m_dialog, m_drives, m_keys, *m_aux);
+    m_player = std::make_unique<PlayerHost>(m_playerList, [] { return new FakeMp3Control; });
     // As the program has it: the main window's boxes and dialog belong to it.
     m_messages.setParent(m_main.get());
     m_dialog.setParent(m_main.get());
@@ -225,6 +232,7 @@ void WindowFramesCheck::cleanupTestCase()
     m_aux->showDeclaration();
     settle(500);
     picture(nullptr, QStringLiteral("all-windows"));
+    m_player.reset();
     m_main.reset();
     m_aux.reset();
 }
@@ -256,6 +264,12 @@ void WindowFramesCheck::windows_data()
         m_aux->showDeclaration();
         return m_aux->declarationWindow();
     }) << declaration;
+
+    Frame player = declaration;   // title bar with the caption, no button, no task-bar button, no icon
+    QTest::newRow("Form3") << Show([this] {
+        m_player->showWindow();
+        return static_cast<QWidget *>(m_player->window());
+    }) << player;
 }
 
 void WindowFramesCheck::windows()

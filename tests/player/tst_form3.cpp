@@ -1,10 +1,12 @@
 // The player window on screen (offscreen platform): its definition, the
 // window it is, docking, the user's gestures, and the host that loads, shows,
 // hides and unloads it.
+#include "accessible_names.h"
 #include "docking.h"
 #include "fake_mp3_control.h"
 #include "fake_player_list.h"
 #include "form3.h"
+#include "own_frame.h"
 #include "player_host.h"
 #include "player_icon.h"
 #include "player_state.h"
@@ -27,6 +29,12 @@
 using namespace Player;
 
 namespace {
+
+// The area below the window's own title bar, where the controls are.
+QWidget *clientOf(QWidget *window)
+{
+    return window->findChild<OwnFrame *>()->client();
+}
 
 template <typename T = QWidget>
 T *child(QWidget *window, const char *name)
@@ -80,6 +88,7 @@ private slots:
     void geometry_data();
     void geometry();
     void windowDefinition();
+    void controlsHaveNames();
     // Tab moves through the controls in the defined order.
     void tabOrder();
     void captionsAndToolTips_data();
@@ -159,8 +168,24 @@ void Form3Test::geometry()
     Form3 window;
     QWidget *widget = window.findChild<QWidget *>(name);
     QVERIFY(widget);
-    QCOMPARE(widget->parentWidget(), &window);
+    QCOMPARE(widget->parentWidget(), clientOf(&window));
     QCOMPARE(widget->geometry(), Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+}
+
+// A screen reader can tell every control apart, in Chinese, while playing and paused.
+void Form3Test::controlsHaveNames()
+{
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    Form3 *window = rig.host.window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QStringList problems = AccessibleNames::problems(window);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+    QCOMPARE(child(window, "zanting")->accessibleName(), QStringLiteral("暂停"));
+    QTest::mouseClick(child(window, "zanting"), Qt::LeftButton);
+    QCOMPARE(child(window, "zanting")->accessibleName(), QStringLiteral("继续"));
+    problems = AccessibleNames::problems(window);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
 }
 
 void Form3Test::windowDefinition()
@@ -168,16 +193,18 @@ void Form3Test::windowDefinition()
     Form3 window;
     QCOMPARE(window.objectName(), QStringLiteral("Form3"));
     QCOMPARE(window.windowTitle(), QStringLiteral("播放窗口--"));
-    QCOMPARE(window.size(), QSize(488, 117));   // 7320 × 1755 twips
+    QCOMPARE(clientOf(&window)->size(), QSize(488, 117));   // 7320 × 1755 twips
     QCOMPARE(window.minimumSize(), window.maximumSize());
     const Qt::WindowFlags flags = window.windowFlags();
     QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);   // no task-bar button
     QVERIFY(flags & Qt::WindowStaysOnTopHint);
-    QVERIFY(flags & Qt::WindowTitleHint);
-    QVERIFY(flags & Qt::CustomizeWindowHint);
-    for (Qt::WindowType absent : {Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint,
-                                  Qt::WindowMaximizeButtonHint, Qt::WindowSystemMenuHint})
-        QVERIFY(!(flags & absent));
+    // Its own frame: a title bar with the caption and no button.
+    QVERIFY(flags & Qt::FramelessWindowHint);
+    auto *caption = window.findChild<CaptionBar *>();
+    QVERIFY(caption);
+    QVERIFY(!caption->closeBox());
+    QVERIFY(window.findChildren<QAbstractButton *>().size() == window.findChildren<QPushButton *>().size()
+                + window.findChildren<QCheckBox *>().size());
     const QList<QSize> sizes = window.windowIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(32, 32)));
     QVERIFY(sizes.contains(QSize(16, 16)));
@@ -444,9 +471,10 @@ void Form3Test::doubleClickHides()
     QVERIFY(window->isVisible());
     QCOMPARE(hidden.size(), 0);
 
+    QWidget *client = clientOf(window);
     const QPoint background(300, 60);   // between the buttons and the boxes
-    QVERIFY(!window->childAt(background));
-    QTest::mouseDClick(window, Qt::LeftButton, {}, background);
+    QVERIFY(!client->childAt(background));
+    QTest::mouseDClick(client, Qt::LeftButton, {}, background);
     QVERIFY(!window->isVisible());
     QCOMPARE(hidden.size(), 1);
     QVERIFY(rig.host.isLoaded());
