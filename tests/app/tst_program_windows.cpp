@@ -11,6 +11,7 @@
 #include "fake_registry.h"
 #include "fake_url_opener.h"
 #include "form3.h"
+#include "own_frame.h"
 #include "player_state.h"
 #include "program_windows.h"
 
@@ -104,7 +105,8 @@ void ProgramWindowsTest::menuPairFromBothWindows()
     QVERIFY(main().action(Command::HidePlayer)->isEnabled());
     QVERIFY(!main().action(Command::ShowPlayer)->isEnabled());
 
-    QTest::mouseDClick(form, Qt::LeftButton, {}, QPoint(form->width() - 4, form->height() - 4));
+    QWidget *background = form->findChild<OwnFrame *>()->client();   // between the controls
+    QTest::mouseDClick(background, Qt::LeftButton, {}, QPoint(300, 60));
     QVERIFY(!form->isVisible());
     QVERIFY(main().action(Command::ShowPlayer)->isEnabled());
     QVERIFY(!main().action(Command::HidePlayer)->isEnabled());
