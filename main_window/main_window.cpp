@@ -77,6 +77,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
 {
     setObjectName(QStringLiteral("liebiao"));
     setWindowTitle(QStringLiteral("Melvora"));
+    m_textWidth.fill(-1);
     setWindowIcon(applicationIcon());
     connect(&m_workflow, &ListFileWorkflow::closeOtherWindows, this, &MainWindow::closeOtherWindows);
     connect(&m_workflow, &ListFileWorkflow::endProgram, this, [this] {
@@ -368,6 +369,7 @@ void MainWindow::connectState()
     });
     connect(&m_state, &WindowState::labelChanged, this, [this](Label which, const QString &text) {
         label(which)->setText(text);
+        m_textWidth[std::size_t(which)] = -1;
         flowLabelRow();
         // The file dialog opens where the list's own file is.
         if (which == Label::ListPath)
@@ -423,6 +425,7 @@ double MainWindow::outerHeightTwips() const
 
 void MainWindow::applyLayout()
 {
+    m_textWidth.fill(-1);   // measured again with the layout
     const double clientW = Twips::fromPixels(m_client->width());
     const double clientH = Twips::fromPixels(m_client->height());
     const auto place = [](QWidget *w, const QRectF &r) {
@@ -460,7 +463,13 @@ void MainWindow::applyLayout()
 void MainWindow::flowLabelRow()
 {
     const int gap = Twips::toPixels(60);
-    const auto textWidth = [](QLabel *l) { return l->fontMetrics().horizontalAdvance(l->text()); };
+    // Measured when a text changes: a move in the list changes one label, not five.
+    const auto textWidth = [this](Label which) {
+        int &width = m_textWidth[std::size_t(which)];
+        if (width < 0)
+            width = label(which)->fontMetrics().horizontalAdvance(label(which)->text());
+        return width;
+    };
     int nextFree = std::numeric_limits<int>::min();
     int countEnd = std::numeric_limits<int>::min();
     for (Label which : kLabelRow) {
@@ -471,13 +480,13 @@ void MainWindow::flowLabelRow()
         const int left = qMax(place.left(), nextFree);
         l->setGeometry(left, place.top(), qMax(place.width(), l->sizeHint().width()), place.height());
         if (!l->text().isEmpty())
-            nextFree = left + textWidth(l) + gap;
+            nextFree = left + textWidth(which) + gap;
         if (which == Label::CountSuffix)
             countEnd = nextFree;
     }
     QLabel *caption = label(Label::PositionCaption);
     QLabel *position = label(Label::Position);
-    const int overflow = position->x() + textWidth(position) - m_list1->geometry().right();
+    const int overflow = position->x() + textWidth(Label::Position) - m_list1->geometry().right();
     const int room = caption->x() - countEnd;
     const int back = qMin(overflow, room);
     if (back > 0) {

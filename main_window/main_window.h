@@ -112,6 +112,7 @@ private:
     std::array<QAction *, kCommandCount> m_commands{};
     std::array<QLabel *, kLabelCount> m_labels{};
     std::array<QRect, kLabelCount> m_labelPlace{};   // where the layout puts each label
+    std::array<int, kLabelCount> m_textWidth{};   // of each label's text; -1: to measure
     QMenu *m_popup = nullptr;
     QToolBar *m_toolbar = nullptr;
     StatusBar *m_status = nullptr;

@@ -16,6 +16,7 @@ void PlaylistModel::setMeasureFont(const QFont &font)
 {
     m_metrics = QFontMetrics(font);
     std::fill(m_advance.begin(), m_advance.end(), -1);
+    m_asciiAdvance.clear();
     m_wideAdvance.clear();
     rescanWidest();
 }
@@ -26,8 +27,19 @@ int PlaylistModel::measure(const QString &text)
     const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
     const char16_t *const end = p + text.size();
     int *const advances = m_advance.data();
+    // Most paths are ASCII: their advances sit in a table small enough to stay in cache.
+    if (m_asciiAdvance.empty()) {
+        m_asciiAdvance.resize(128);
+        for (char16_t c = 0; c < 128; ++c)
+            m_asciiAdvance[c] = qint16(m_metrics.horizontalAdvance(QChar(c)));
+    }
+    const qint16 *const ascii = m_asciiAdvance.data();
     for (; p < end; ++p) {
         const char16_t c = *p;
+        if (c < 128) {
+            width += ascii[c];
+            continue;
+        }
         if (QChar::isHighSurrogate(c) && p + 1 < end && QChar::isLowSurrogate(p[1])) {
             const char32_t code = QChar::surrogateToUcs4(c, p[1]);
             auto found = m_wideAdvance.constFind(code);

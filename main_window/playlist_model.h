@@ -53,6 +53,7 @@ private:
 
     const Playlist &m_list;
     QFontMetrics m_metrics;
+    std::vector<qint16> m_asciiAdvance; // the first 128 units, measured together on first use
     std::vector<int> m_advance;        // per UTF-16 unit; -1 not measured yet
     QHash<char32_t, int> m_wideAdvance; // characters beyond the 16-bit range
     QString m_widest;
