@@ -4,6 +4,7 @@
 // temporary folder (sox + lame), never committed. Run with
 // QT_QPA_PLATFORM=offscreen where there is no display.
 
+#include "cpu_time.h"
 #include "fake_player_list.h"
 #include "form3.h"
 #include "mp3_player.h"
@@ -22,11 +23,6 @@
 
 #include <algorithm>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -76,22 +72,6 @@ QString sixtyMinuteVbrFile()
     return path;
 }
 
-// CPU time of the whole process, every thread (the sound client's too).
-double cpuSeconds()
-{
-#ifdef Q_OS_WIN
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](const FILETIME &t) {
-        return double(quint64(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-#else
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
-#endif
-}
 
 void runEventLoop(int ms)
 {

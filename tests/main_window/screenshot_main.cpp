@@ -1,5 +1,6 @@
 // Saves pictures of the real main window with a list loaded, for people to look
 // at: run under a display (tools/screenshot.sh starts one). Not a test.
+#include "screenshots.h"
 #include "fake_file_dialog.h"
 #include "aux_windows.h"
 #include "process_starter.h"
@@ -21,22 +22,6 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
-
-namespace {
-void settle(int ms = 300)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool save(const QPixmap &picture, const QString &path)
-{
-    const bool ok = picture.save(path);
-    qInfo("%s %s", ok ? "saved" : "could not save", qPrintable(path));
-    return ok;
-}
-} // namespace
 
 int main(int argc, char *argv[])
 {

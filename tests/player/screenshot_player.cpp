@@ -1,6 +1,7 @@
 // Saves pictures of the player window while it plays, for people to look at:
 // run under a display (tools/screenshot.sh starts one, with a window manager
 // when there is one). Not a test.
+#include "screenshots.h"
 #include "fake_player_list.h"
 #include "fonts.h"
 #include "form3.h"
@@ -16,19 +17,6 @@
 #include <QTimer>
 
 namespace {
-void settle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool save(const QPixmap &picture, const QString &path)
-{
-    const bool ok = picture.save(path);
-    qInfo("%s %s", ok ? "saved" : "could not save", qPrintable(path));
-    return ok;
-}
 
 // A three-minute tone, so the boxes show a real length; the short test tone
 // when sox or lame is missing.

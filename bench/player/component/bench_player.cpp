@@ -2,6 +2,7 @@
 // and the CPU share of real-time playback. The file is made on first use in the
 // temporary folder (sox + lame), never committed.
 
+#include "cpu_time.h"
 #include "mp3_decoder.h"
 #include "mp3_player.h"
 #include "pcm_source.h"
@@ -18,11 +19,6 @@
 
 #include <benchmark/benchmark.h>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -121,22 +117,6 @@ void BM_OpenFile(benchmark::State &state)
 }
 BENCHMARK(BM_OpenFile)->Unit(benchmark::kMillisecond);
 
-// CPU time of the whole process, every thread (the sound client's too).
-double cpuSeconds()
-{
-#ifdef Q_OS_WIN
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](const FILETIME &t) {
-        return double(quint64(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-#else
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
-#endif
-}
 
 // Plays for a few seconds of real time; counters give the CPU share of one core.
 void BM_PlaybackCpuShare(benchmark::State &state)
