@@ -58,6 +58,8 @@ private slots:
     void startFolder_data();
     void startFolder();
     void dialogOpensInListFolderThenLastUsed();
+    void saveNameTakesChosenFilter_data();
+    void saveNameTakesChosenFilter();
 
 private:
     QTemporaryDir m_tmp;
@@ -228,6 +230,45 @@ void PlatformDialogsTest::dialogOpensInListFolderThenLastUsed()
     answer(elsewhere + QStringLiteral("/y.pls"));
     QCOMPARE(dialog.getSaveFileName().fileName, elsewhere + QStringLiteral("/y.pls"));
     QCOMPARE(openedIn, QStringList({lists, elsewhere}));
+}
+
+// A typed name that matches none of the filters gets the chosen filter's
+// extension; one that matches a filter, in any case, stays as typed.
+void PlatformDialogsTest::saveNameTakesChosenFilter_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("no extension, first filter") << "mine" << 0 << "mine.m3u";
+    QTest::newRow("no extension, second filter") << "mine" << 1 << "mine.pls";
+    QTest::newRow("another extension") << "notes.txt" << 2 << "notes.txt.m3u8";
+    QTest::newRow("a filter's extension") << "mine.PLS" << 0 << "mine.PLS";
+    QTest::newRow("m3u8 under the m3u filter") << "mine.m3u8" << 0 << "mine.m3u8";
+}
+
+void PlatformDialogsTest::saveNameTakesChosenFilter()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, filter);
+    QFETCH(QString, saved);
+    const QString folder = QDir(m_tmp.path()).canonicalPath();
+    QtFileDialog dialog;
+    dialog.setFilter(QStringLiteral("play list file(*.m3u);;play list file(*.pls);;play list file(*.m3u8)"));
+    dialog.setListFolder(folder);
+    whenModalShows([&](QWidget *modal) {
+        auto *d = qobject_cast<QFileDialog *>(modal);
+        auto *name = d ? d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!name) {
+            modal->close();
+            return;
+        }
+        d->selectNameFilter(d->nameFilters().value(filter));
+        name->setText(typed);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    const FileDialog::SaveName answer = dialog.getSaveFileName();
+    QCOMPARE(answer.fileName, folder + QLatin1Char('/') + saved);
+    QCOMPARE(answer.filter, filter);
 }
 
 QTEST_MAIN(PlatformDialogsTest)
