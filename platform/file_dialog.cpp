@@ -36,8 +36,13 @@ public:
         const QStringList files = selectedFiles();
         if (acceptMode() == AcceptSave && !files.isEmpty() && !matchesAFilter(files.constFirst())) {
             const QStringList chosen = patternsOf(selectedNameFilter());
-            if (!chosen.isEmpty() && chosen.constFirst().startsWith(QLatin1String("*.")))
+            if (!chosen.isEmpty() && chosen.constFirst().startsWith(QLatin1String("*."))) {
+                // The name box keeps what the user typed while it has the
+                // focus; without it, it takes the name with its extension.
+                if (QWidget *typing = focusWidget())
+                    typing->clearFocus();
                 selectFile(files.constFirst() + chosen.constFirst().mid(1));
+            }
         }
         QFileDialog::accept();
     }

@@ -263,6 +263,7 @@ void PlatformDialogsTest::saveNameTakesChosenFilter()
             return;
         }
         d->selectNameFilter(d->nameFilters().value(filter));
+        name->setFocus();   // as when the user types the name and presses Enter
         name->setText(typed);
         QMetaObject::invokeMethod(d, "accept");
     });
