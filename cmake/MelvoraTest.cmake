@@ -19,3 +19,22 @@ function(melvora_add_test)
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${runtime};LC_ALL=C.UTF-8")
 endfunction()
+
+# melvora_add_real_audio_test(NAME name TARGET exe [TIMEOUT s] [ENVIRONMENT v=x ...])
+# A recording test, once on PulseAudio and once on PipeWire (name_pulseaudio,
+# name_pipewire), each in a private server started by real_audio_check.sh.
+# Run alone: some of its rows keep every core busy, and what they measure is
+# the sound, not the other tests.
+function(melvora_add_real_audio_test)
+  cmake_parse_arguments(T "" "NAME;TARGET;TIMEOUT" "ENVIRONMENT" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  foreach(server pulseaudio pipewire)
+    add_test(NAME ${T_NAME}_${server}
+      COMMAND bash ${PROJECT_SOURCE_DIR}/tests/player/component/real_audio_check.sh --server ${server}
+              $<TARGET_FILE:${T_TARGET}>)
+    set_tests_properties(${T_NAME}_${server} PROPERTIES TIMEOUT ${T_TIMEOUT} RUN_SERIAL TRUE
+      ENVIRONMENT "LC_ALL=C.UTF-8;${T_ENVIRONMENT}")
+  endforeach()
+endfunction()

@@ -4,12 +4,12 @@
 #   tools/setup.sh --tests  also the packages for tests, benchmarks and screenshots
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libsdl2-dev
           qt6-translations-l10n libmpg123-dev libx11-dev libxkbcommon-dev fonts-noto-cjk
           fonts-arphic-ukai)
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(xvfb xdotool x11-utils x11-xserver-utils imagemagick lame sox mpg123
-             pulseaudio pulseaudio-utils libbenchmark-dev desktop-file-utils librsvg2-bin
+             pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse dbus libbenchmark-dev desktop-file-utils librsvg2-bin
              clang libclang-rt-14-dev openbox xauth)
 fi
 

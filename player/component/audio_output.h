@@ -4,9 +4,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <memory>
-
-class QAudioSink;
 class PcmSource;
 
 // Where decoded PCM goes. Both kinds pull from a PcmSource on the thread that
@@ -33,36 +30,6 @@ public:
 signals:
     // The device failed while playing; the output is stopped.
     void failed();
-};
-
-// The system's default audio device through Qt's audio sink, in pull mode.
-class SinkOutput : public AudioOutput
-{
-    Q_OBJECT
-public:
-    explicit SinkOutput(QObject *parent = nullptr);
-    ~SinkOutput() override;
-
-    // False when there is no default output device.
-    static bool deviceAvailable();
-
-    bool start(PcmSource *source, int sampleRate) override;
-    void suspend() override;
-    void resume() override;
-    void stop() override;
-    qint64 playedUSecs() const override;
-    qint64 tailPaddingBytes(int sampleRate) const override;
-    bool isSilent() const override { return false; }
-
-private:
-    void onStateChanged();
-    void release();
-
-    // Kept across seeks and restarts: Qt's sink runs the event loop when it is
-    // destroyed, so it is only ever destroyed later, from the loop itself.
-    QAudioSink *m_sink = nullptr;
-    int m_rate = 0;
-    bool m_running = false;
 };
 
 // No device: plays silently on a real-time clock, reading the source at the

@@ -1,6 +1,7 @@
 #include "mp3_player.h"
 
 #include "audio_output.h"
+#include "sdl_output.h"
 #include "pcm_source.h"
 #include "pcm_volume.h"
 
@@ -97,7 +98,7 @@ void Mp3Player::startOutputAt(qint32 frame)
     m_source->setGains(PcmVolume::gainForVolume(m_left), PcmVolume::gainForVolume(m_right));
     if (m_outputMode == Output::Device) {
         if (!m_sink) {
-            m_sink = std::make_unique<SinkOutput>();
+            m_sink = std::make_unique<SdlOutput>();
             connect(m_sink.get(), &AudioOutput::failed, this, &Mp3Player::switchToClock, Qt::QueuedConnection);
         }
         m_source->restart(m_sink->tailPaddingBytes(m_decoder.sampleRate()));

@@ -11,7 +11,7 @@
 class AudioOutput;
 class ClockOutput;
 class PcmSource;
-class SinkOutput;
+class SdlOutput;
 
 // The MP3 player control of the player window (objectName "mp"): plays one
 // MP3 file at a time through the default audio device and reports progress.
@@ -116,7 +116,7 @@ private:
     Output m_outputMode;
     Mp3Decoder m_decoder;
     std::unique_ptr<PcmSource> m_source;
-    std::unique_ptr<SinkOutput> m_sink;
+    std::unique_ptr<SdlOutput> m_sink;
     std::unique_ptr<ClockOutput> m_clock;
     AudioOutput *m_output = nullptr;   // the one playing, or null
     QTimer m_tick;

@@ -5,6 +5,7 @@
 // the server.
 
 #include "aux_windows.h"
+#include "heard_tones.h"
 #include "fake_drives.h"
 #include "fake_file_dialog.h"
 #include "fake_key_state.h"
@@ -15,6 +16,7 @@
 #include "form3.h"
 #include "mp3_player.h"
 #include "mp3_player_control.h"
+#include "player_state.h"
 #include "program_windows.h"
 
 #include <QApplication>
@@ -22,98 +24,22 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QSlider>
+#include <QThread>
 #include <QTest>
 
 #include <cmath>
 
 namespace {
 
-constexpr int Rate = 44100;
+using heard::Rate;
+using heard::Threshold;
 constexpr double ToneSeconds = 0.8;
-constexpr int WindowFrames = Rate / 25;   // 40 ms
-constexpr int Threshold = 200;            // sample value that counts as sound
 
 QString tone(int hz)
 {
     return QStringLiteral(MELVORA_PLAYER_TEST_DATA "/tone%1.mp3").arg(hz);
-}
-
-// Records the null sink's monitor while it lives.
-class Recorder {
-public:
-    Recorder()
-    {
-        m_process.start(QStringLiteral("parec"),
-                        {QStringLiteral("--latency-msec=20"), QStringLiteral("-d"), QStringLiteral("nullsink.monitor"),
-                         QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
-                         QStringLiteral("--channels=2"), QStringLiteral("--raw")});
-    }
-    ~Recorder()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    bool started() { return m_process.waitForStarted(5000); }
-    QByteArray stop()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(5000);
-        return m_process.readAllStandardOutput();
-    }
-
-private:
-    QProcess m_process;
-};
-
-struct Run {
-    int hz = 0;          // 440, 880, or 0 for another sound
-    double seconds = 0;
-};
-
-int classify(double frequency)
-{
-    if (std::abs(frequency - 440) <= 40)
-        return 440;
-    if (std::abs(frequency - 880) <= 60)
-        return 880;
-    return 0;
-}
-
-// The recording as runs of one tone, in 40 ms windows; silence separates
-// runs, and runs shorter than 120 ms (a device's start or tail) are dropped.
-QList<Run> toneRuns(const QByteArray &raw)
-{
-    const auto *s = reinterpret_cast<const qint16 *>(raw.constData());
-    const qsizetype frames = raw.size() / 4;
-    QList<int> windows;
-    for (qsizetype w = 1; w + WindowFrames <= frames; w += WindowFrames) {
-        int peak = 0, crossings = 0;
-        for (qsizetype i = w; i < w + WindowFrames; ++i) {
-            peak = std::max(peak, std::abs(int(s[2 * i])));
-            if ((s[2 * (i - 1)] < 0) != (s[2 * i] < 0))
-                ++crossings;
-        }
-        windows << (peak > Threshold ? classify(crossings / 2.0 / (double(WindowFrames) / Rate)) : -1);
-    }
-    QList<Run> runs;
-    int current = -1, length = 0;
-    const auto flush = [&] {
-        if (current >= 0 && length * WindowFrames >= Rate * 0.12)
-            runs << Run{current, double(length * WindowFrames) / Rate};
-    };
-    for (int kind : windows) {
-        if (kind != current) {
-            flush();
-            current = kind;
-            length = 0;
-        }
-        ++length;
-    }
-    flush();
-    return runs;
 }
 
 double channelDb(const QByteArray &raw, int channel)
@@ -193,12 +119,62 @@ private slots:
     // The balance slider at its "L" end leaves the right channel at least
     // 20 dB below the left one.
     void balanceToTheLeft();
+    // Ten tones played from the first entry are heard in order, each whole,
+    // and the list goes round to the first again: every start of one window
+    // is heard, with the machine quiet and with every core busy.
+    void backToBack_data();
+    void backToBack();
+    // Twenty moves of the position slider and of ">>" and "<<" within one
+    // track of ten-second steps: after each, the step it went to is heard.
+    void seeks_data();
+    void seeks();
+    // With "循环这一首" checked the track starts again at its end, heard
+    // whole each time; unchecked, the list goes on.
+    void loopRestarts();
+
+private:
+    QTemporaryDir m_tones;
 };
 
 void ProgramRealAudioTest::initTestCase()
 {
     QVERIFY2(qEnvironmentVariableIsSet("PULSE_SERVER"), "run through real_audio_check.sh");
+    QVERIFY(m_tones.isValid());
 }
+
+namespace {
+
+// Sines a fifth or more apart, so each is told from its neighbours.
+const QList<int> kTones{300, 450, 675, 1010, 1515, 2270, 3400, 5100, 340, 510, 765, 1150};
+const QList<int> kListTones = kTones.mid(0, 10);
+
+// MELVORA_LONG_ROUNDS=N plays the list N times round (10 N starts).
+int rounds()
+{
+    return std::max(1, qEnvironmentVariableIntValue("MELVORA_LONG_ROUNDS"));
+}
+
+void addLoadRows()
+{
+    QTest::addColumn<int>("busy");
+    QTest::newRow("quiet") << 0;
+    QTest::newRow("every core busy") << QThread::idealThreadCount();
+}
+
+// No tone heard in pieces: each expected tone is one run of about its length.
+void compareRuns(const QList<heard::Run> &runs, const QList<int> &expected, double seconds, double tolerance)
+{
+    const QString text = heard::describe(runs);
+    qInfo("heard: %s", qPrintable(text));
+    QVERIFY2(runs.size() >= expected.size(), qPrintable(QStringLiteral("%1 runs: %2").arg(runs.size()).arg(text)));
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QVERIFY2(runs[i].hz == expected[i], qPrintable(QStringLiteral("run %1: %2").arg(i).arg(text)));
+        QVERIFY2(std::abs(runs[i].seconds - seconds) <= tolerance,
+                 qPrintable(QStringLiteral("run %1 lasted %2 s: %3").arg(i).arg(runs[i].seconds).arg(text)));
+    }
+}
+
+} // namespace
 
 void ProgramRealAudioTest::listOrder()
 {
@@ -212,7 +188,7 @@ void ProgramRealAudioTest::listOrder()
         if (started.size() == 4)   // the list came round again: enough heard
             QMetaObject::invokeMethod(&host, &PlayerHost::closeWindow, Qt::QueuedConnection);
     });
-    Recorder recorder;
+    heard::Recorder recorder;
     QVERIFY2(recorder.started(), "parec did not start");
     QTest::qWait(400);
 
@@ -223,12 +199,10 @@ void ProgramRealAudioTest::listOrder()
     QVERIFY2(!mp->player()->isSilent(), "the player found no audio device");
     QTRY_VERIFY_WITH_TIMEOUT(!host.isLoaded(), 15000);
     QTest::qWait(400);
-    const QList<Run> runs = toneRuns(recorder.stop());
+    const QList<heard::Run> runs = heard::toneRuns(recorder.stop(), {440, 880});
 
     QCOMPARE(started, (QStringList{tone(880), tone(440), tone(880), tone(440)}));
-    QString heard;
-    for (const Run &r : runs)
-        heard += QStringLiteral("%1 Hz %2 s; ").arg(r.hz).arg(r.seconds, 0, 'f', 2);
+    const QString heard = heard::describe(runs);
     qInfo("heard: %s", qPrintable(heard));
     QVERIFY2(runs.size() >= 3, qPrintable(heard));
     QCOMPARE(runs[0].hz, 880);
@@ -251,7 +225,7 @@ void ProgramRealAudioTest::balanceToTheLeft()
     QTest::keyClick(balance, Qt::Key_Home);
     QCOMPARE(balance->value(), -45);
 
-    Recorder recorder;
+    heard::Recorder recorder;
     QVERIFY2(recorder.started(), "parec did not start");
     QTest::qWait(400);
     int starts = 0;
@@ -269,6 +243,126 @@ void ProgramRealAudioTest::balanceToTheLeft()
     qInfo("left %.1f dB, right %.1f dB", left, right);
     QVERIFY2(left > -30, "the left channel sounds");
     QVERIFY2(left - right >= 20, qPrintable(QStringLiteral("left %1 dB, right %2 dB").arg(left).arg(right)));
+}
+
+void ProgramRealAudioTest::backToBack_data()
+{
+    addLoadRows();
+}
+
+void ProgramRealAudioTest::backToBack()
+{
+    QFETCH(int, busy);
+    constexpr double Seconds = 0.6;
+    QStringList entries;
+    for (int hz : kListTones)
+        entries << heard::writeTones(m_tones, QStringLiteral("t%1").arg(hz), {hz}, Seconds);
+    QVERIFY(!entries.contains(QString()));
+    Program program(entries, 0);
+    PlayerHost &host = program.host;
+    const qsizetype starts = entries.size() * rounds() + 1;
+    qsizetype started = 0;
+    connect(&host, &PlayerHost::playingPathChanged, this, [&] {
+        if (++started == starts + 1)
+            QMetaObject::invokeMethod(&host, &PlayerHost::closeWindow, Qt::QueuedConnection);
+    });
+    heard::CpuLoad load(busy);
+    heard::Recorder recorder;
+    QVERIFY2(recorder.started(), "parec did not start");
+    QTest::qWait(400);
+    program.windows.mainWindow().action(Command::PlaySelected)->trigger();
+    QVERIFY2(!static_cast<Mp3PlayerControl *>(host.component())->player()->isSilent(), "no audio device");
+    QTRY_VERIFY_WITH_TIMEOUT(!host.isLoaded(), int(starts * (Seconds + 2) * 1000) + 5000);
+    QTest::qWait(300);
+    QList<int> expected;
+    for (qsizetype i = 0; i < starts; ++i)
+        expected << kListTones[i % kListTones.size()];
+    compareRuns(heard::toneRuns(recorder.stop(), kListTones), expected, Seconds, 0.1);
+}
+
+void ProgramRealAudioTest::seeks_data()
+{
+    addLoadRows();
+}
+
+void ProgramRealAudioTest::seeks()
+{
+    QFETCH(int, busy);
+    constexpr double StepSeconds = 10;
+    const QString steps = heard::writeTones(m_tones, QStringLiteral("steps"), kTones, StepSeconds);
+    QVERIFY(!steps.isEmpty());
+    Program program({steps}, 0);
+    PlayerHost &host = program.host;
+    heard::CpuLoad load(busy);
+    heard::Recorder recorder;
+    QVERIFY2(recorder.started(), "parec did not start");
+    QTest::qWait(400);
+    program.windows.mainWindow().action(Command::PlaySelected)->trigger();
+    auto *mp = static_cast<Mp3PlayerControl *>(host.component())->player();
+    QVERIFY2(!mp->isSilent(), "no audio device");
+    Form3 *window = host.window();
+    auto *position = window->findChild<QSlider *>(QStringLiteral("Sliguocheng"));
+    const auto frameOf = [&](double seconds) { return int(seconds * 1000 / mp->MsPerFrame()); };
+    // Slider moves to the middle of a step, and ">>" / "<<" (about 9.3 s)
+    // from there, which stay inside the next or previous step.
+    const QList<int> order{5, 2, 9, 0, 7, 11, 3, 8, 1, 10, 4, 6, 0, 11, 2, 7};
+    QList<int> expected{0};
+    QTest::qWait(700);
+    const auto hold = [&](int step) {
+        expected << step;
+        QTest::qWait(700);
+    };
+    for (int step : order) {
+        position->setValue(frameOf((step + 0.3) * StepSeconds));
+        hold(step);
+        if (step == 2 || step == 7) {   // four button seeks in all
+            QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("kuaijin")), Qt::LeftButton);
+            hold(step + 1);
+            QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("kuaitui")), Qt::LeftButton);
+            hold(step);
+        }
+    }
+    host.closeWindow();
+    QTest::qWait(300);
+    QList<int> hz;
+    for (int step : expected)
+        hz << kTones[step];
+    // Each hold is 0.7 s: a seek may cost the device's buffer at its turn.
+    // The first run, from the start to the first seek, has no set length.
+    const QList<heard::Run> runs = heard::toneRuns(recorder.stop(), kTones);
+    QVERIFY2(!runs.isEmpty() && runs[0].hz == kTones[0], qPrintable(heard::describe(runs)));
+    compareRuns(runs.mid(1), hz.mid(1), 0.65, 0.2);
+}
+
+void ProgramRealAudioTest::loopRestarts()
+{
+    // Two steps to a track, so each start is heard as a new first step.
+    const QString looped = heard::writeTones(m_tones, QStringLiteral("loop"), {kTones[0], kTones[3]}, 0.4);
+    const QString after = heard::writeTones(m_tones, QStringLiteral("after"), {kTones[6]}, 0.4);
+    Program program({looped, after}, 0);
+    PlayerHost &host = program.host;
+    heard::Recorder recorder;
+    QVERIFY2(recorder.started(), "parec did not start");
+    QTest::qWait(400);
+    program.windows.mainWindow().action(Command::PlaySelected)->trigger();
+    QTest::mouseClick(host.window()->findChild<QWidget *>(QStringLiteral("Check1")), Qt::LeftButton);
+    QVERIFY(host.state()->loop());
+    // Unchecked in the fourth time round.
+    QSignalSpy ends(static_cast<Mp3PlayerControl *>(host.component())->player(), &Mp3Player::PlayEnded);
+    QTRY_VERIFY_WITH_TIMEOUT(ends.size() == 3, 10000);
+    QTest::qWait(300);
+    QTest::mouseClick(host.window()->findChild<QWidget *>(QStringLiteral("Check1")), Qt::LeftButton);
+    QVERIFY(!host.state()->loop());
+    QSignalSpy next(&host, &PlayerHost::playingPathChanged);
+    QVERIFY(next.wait(3000));
+    QTest::qWait(700);
+    host.closeWindow();
+    QTest::qWait(300);
+    QList<int> expected;
+    for (int i = 0; i < 4; ++i)
+        expected << kTones[0] << kTones[3];
+    expected << kTones[6];
+    compareRuns(heard::toneRuns(recorder.stop(), {kTones[0], kTones[3], kTones[6]}), expected, 0.4, 0.1);
 }
 
 QTEST_MAIN(ProgramRealAudioTest)

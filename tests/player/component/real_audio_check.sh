@@ -1,45 +1,78 @@
 #!/usr/bin/env bash
-# Real-audio check: starts a private PulseAudio with a null sink, runs the
+# Real-audio check: starts a private sound server with a null sink, runs the
 # recording test against it and always stops the server again.
-#   real_audio_check.sh <tst_real_audio executable>
+#   real_audio_check.sh [--server pulseaudio|pipewire] <test executable> [test arguments]
+# pipewire: PipeWire, WirePlumber and pipewire-pulse (Debian's desktop default)
+# in a D-Bus session of their own; the test talks to both through the pulse
+# protocol and records the sink's monitor with parec.
 set -euo pipefail
-check=$1
+server=pulseaudio
+if [[ "${1:-}" == "--server" ]]; then server=$2; shift 2; fi
+check=$1; shift
+
+if [[ "$server" == pipewire && -z "${MELVORA_IN_DBUS_SESSION:-}" ]]; then
+  MELVORA_IN_DBUS_SESSION=1 exec dbus-run-session -- bash "$0" --server pipewire "$check" "$@"
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/melvora-audio.XXXXXX")
 export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
 mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
-unset PULSE_RUNTIME_PATH PULSE_COOKIE
+unset PULSE_RUNTIME_PATH PULSE_COOKIE PIPEWIRE_REMOTE
 
 checker=""
+servers=()
+stop_pid() {
+  local pid=$1
+  kill -0 "$pid" 2>/dev/null || return 0
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    [[ "$(ps -o stat= -p "$pid" 2>/dev/null)" == Z* ]] && break   # gone, not yet reaped
+    sleep 0.1
+  done
+  kill -9 "$pid" 2>/dev/null || true
+}
 cleanup() {
   [[ -n "$checker" ]] && kill "$checker" 2>/dev/null || true
-  local pid=""
-  [[ -f "$XDG_RUNTIME_DIR/pulse/pid" ]] && pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null || true)
-  if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-    for _ in $(seq 50); do
-      kill -0 "$pid" 2>/dev/null || break
-      [[ "$(ps -o stat= -p "$pid" 2>/dev/null)" == Z* ]] && break   # gone, not yet reaped
-      sleep 0.1
-    done
-    kill -9 "$pid" 2>/dev/null || true
-  fi
+  [[ -f "$XDG_RUNTIME_DIR/pulse/pid" ]] && servers+=("$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null || true)")
+  local pid
+  for pid in "${servers[@]}"; do [[ -n "$pid" ]] && stop_pid "$pid"; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
-# The idle exit is a safety net should this script be killed outright.
-pulseaudio -D -n --exit-idle-time=20 --log-target=file:"$work/pulse.log" \
-  --load=module-native-protocol-unix \
-  --load="module-null-sink sink_name=nullsink" 2>>"$work/pulse.log" || {
-  echo "pulseaudio did not start:"; cat "$work/pulse.log"; exit 1; }
+case "$server" in
+  pulseaudio)
+    # The idle exit is a safety net should this script be killed outright.
+    pulseaudio -D -n --exit-idle-time=20 --log-target=file:"$work/server.log" \
+      --load=module-native-protocol-unix \
+      --load="module-null-sink sink_name=nullsink" 2>>"$work/server.log" || {
+      echo "pulseaudio did not start:"; cat "$work/server.log"; exit 1; }
+    ;;
+  pipewire)
+    pipewire >>"$work/server.log" 2>&1 & servers+=($!)
+    sleep 0.3
+    wireplumber >>"$work/server.log" 2>&1 & servers+=($!)
+    pipewire-pulse >>"$work/server.log" 2>&1 & servers+=($!)
+    ;;
+  *) echo "unknown server: $server"; exit 2 ;;
+esac
 export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null || { echo "pulseaudio does not answer:"; cat "$work/pulse.log"; exit 1; }
+for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl info >/dev/null || { echo "$server does not answer:"; cat "$work/server.log"; exit 1; }
+if [[ "$server" == pipewire ]]; then
+  pactl load-module module-null-sink sink_name=nullsink >/dev/null
+  for _ in $(seq 50); do pactl list short sinks | grep -q nullsink && break; sleep 0.1; done
+  # The server the tests may stop to see the player carry on silently.
+  export MELVORA_SOUND_SERVER_PID="${servers[2]}"
+else
+  export MELVORA_SOUND_SERVER_PID="$(cat "$XDG_RUNTIME_DIR/pulse/pid")"
+fi
+pactl set-default-sink nullsink
 
 # In the background, so a signal from the test driver reaches the traps at once.
-"$check" &
+"$check" "$@" &
 checker=$!
 wait "$checker"

@@ -1,0 +1,187 @@
+#include "sdl_output.h"
+
+#include "pcm_source.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int BytesPerSampleFrame = 4;
+constexpr int LeadMs = 250;          // queued ahead of the device; also the delay of a volume change
+constexpr int FeedMs = 20;
+constexpr Uint16 DeviceSamples = 4096;   // one SDL buffer: about 93 ms at 44.1 kHz
+
+qint64 bytesFor(qint64 ms, int rate)
+{
+    return ms * rate / 1000 * BytesPerSampleFrame;
+}
+
+} // namespace
+
+SdlOutput::SdlOutput(QObject *parent)
+    : AudioOutput(parent)
+{
+    // SDL must not take SIGINT and SIGTERM from the program: nobody reads its
+    // quit events, so the program would no longer end on them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+#ifdef Q_OS_LINUX
+    // The sound servers only: SDL's ALSA fallback prints the library's errors
+    // on a machine without one, where the silent clock says nothing. A user's
+    // SDL_AUDIODRIVER still wins.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "pulseaudio,pipewire", SDL_HINT_DEFAULT);
+#endif
+    m_initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    m_feed.setInterval(FeedMs);
+    m_feed.setTimerType(Qt::PreciseTimer);
+    connect(&m_feed, &QTimer::timeout, this, &SdlOutput::feed);
+}
+
+SdlOutput::~SdlOutput()
+{
+    closeDevice();
+    if (m_initialised)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SdlOutput::openDevice(int sampleRate)
+{
+    SDL_AudioSpec want{};
+    want.freq = sampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = DeviceSamples;
+    SDL_AudioSpec have{};
+    // No allowed changes: SDL converts to whatever the device takes.
+    m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (m_device == 0)
+        return false;
+    m_rate = sampleRate;
+    // SDL's mixing buffer plus about as much that it asks the server to hold.
+    m_deviceBufferBytes = qint64(have.samples) * BytesPerSampleFrame * 2;
+    return true;
+}
+
+void SdlOutput::closeDevice()
+{
+    m_feed.stop();
+    m_running = false;
+    m_source = nullptr;
+    if (m_device != 0)
+        SDL_CloseAudioDevice(m_device);
+    m_device = 0;
+    m_rate = 0;
+}
+
+bool SdlOutput::start(PcmSource *source, int sampleRate)
+{
+    stop();
+    if (!m_initialised || !source || sampleRate <= 0)
+        return false;
+    if (m_device == 0 || m_rate != sampleRate) {
+        closeDevice();
+        if (!openDevice(sampleRate))
+            return false;
+    }
+    if (SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED) {
+        closeDevice();   // lost since the last run
+        return false;
+    }
+    SDL_ClearQueuedAudio(m_device);
+    m_source = source;
+    m_pushedBytes = 0;
+    m_sourceDry = false;
+    m_dryClock.invalidate();
+    m_dryBankedUSecs = 0;
+    m_running = true;
+    feed();
+    SDL_PauseAudioDevice(m_device, 0);
+    m_feed.start();
+    return true;
+}
+
+qint64 SdlOutput::queuedBytes() const
+{
+    return m_device != 0 ? qint64(SDL_GetQueuedAudioSize(m_device)) : 0;
+}
+
+void SdlOutput::feed()
+{
+    if (!m_running || !m_source)
+        return;
+    if (SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED) {
+        // The server went away: SDL gave the device up.
+        stop();
+        emit failed();
+        return;
+    }
+    const qint64 lead = bytesFor(LeadMs, m_rate);
+    qint64 queued = queuedBytes();
+    while (!m_sourceDry && queued < lead) {
+        m_scratch.resize(qsizetype(std::min<qint64>(lead - queued, 16 * 1024)));
+        const qint64 got = m_source->read(m_scratch.data(), m_scratch.size());
+        if (got <= 0) {
+            m_sourceDry = true;
+            break;
+        }
+        if (SDL_QueueAudio(m_device, m_scratch.constData(), Uint32(got)) != 0) {
+            stop();
+            emit failed();
+            return;
+        }
+        m_pushedBytes += got;
+        queued += got;
+    }
+    // Once the queue is dry the device still holds its buffer: time tells
+    // when that has been heard.
+    if (m_sourceDry && queued == 0 && !m_dryClock.isValid())
+        m_dryClock.start();
+}
+
+void SdlOutput::suspend()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_feed.stop();
+    SDL_PauseAudioDevice(m_device, 1);
+    if (m_dryClock.isValid()) {
+        m_dryBankedUSecs += m_dryClock.nsecsElapsed() / 1000;
+        m_dryClock.invalidate();
+    }
+}
+
+void SdlOutput::resume()
+{
+    if (m_running || !m_source || m_device == 0)
+        return;
+    m_running = true;
+    SDL_PauseAudioDevice(m_device, 0);
+    feed();
+    m_feed.start();
+}
+
+void SdlOutput::stop()
+{
+    m_feed.stop();
+    m_running = false;
+    m_source = nullptr;
+    if (m_device != 0) {
+        SDL_PauseAudioDevice(m_device, 1);
+        SDL_ClearQueuedAudio(m_device);
+    }
+}
+
+qint64 SdlOutput::playedUSecs() const
+{
+    if (!m_source || m_rate <= 0)
+        return 0;
+    qint64 heard = m_pushedBytes - queuedBytes() - m_deviceBufferBytes;
+    if (m_sourceDry && queuedBytes() == 0) {
+        const qint64 drained = m_dryBankedUSecs + (m_dryClock.isValid() ? m_dryClock.nsecsElapsed() / 1000 : 0);
+        heard += std::min(m_deviceBufferBytes, drained * m_rate / 1000000 * BytesPerSampleFrame);
+    }
+    heard = std::clamp<qint64>(heard, 0, m_pushedBytes);
+    return heard / BytesPerSampleFrame * 1000000 / m_rate;
+}

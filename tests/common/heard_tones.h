@@ -1,0 +1,175 @@
+#pragma once
+// What a real sound server played, as the ear would tell it: parec records the
+// private null sink's monitor (the check scripts start the server), and the
+// recording is cut into runs of one tone. The tones of a test are sines of
+// known frequencies, far enough apart (a fifth or more) that zero crossings
+// over 40 ms tell them apart.
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+
+namespace heard {
+
+constexpr int Rate = 44100;
+constexpr int StepFrames = Rate / 100;   // 10 ms
+constexpr int Threshold = 200;           // a sample value that counts as sound
+// Silence this long or longer inside a tone breaks it in two: a dropout.
+constexpr int LongestBridgedSteps = 4;   // 40 ms
+
+// Records the null sink's monitor while it lives.
+class Recorder
+{
+public:
+    Recorder()
+    {
+        m_process.start(QStringLiteral("parec"),
+                        {QStringLiteral("--latency-msec=20"), QStringLiteral("-d"), QStringLiteral("nullsink.monitor"),
+                         QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
+                         QStringLiteral("--channels=2"), QStringLiteral("--raw")});
+    }
+    ~Recorder()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    // Started and recording: the first bytes have come.
+    bool started() { return m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000); }
+    QByteArray stop()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+        return m_process.readAllStandardOutput();
+    }
+
+private:
+    QProcess m_process;
+};
+
+struct Run
+{
+    int hz = 0;            // the nearest of the expected tones; 0 for another sound
+    double start = 0;      // seconds into the recording
+    double seconds = 0;
+};
+
+// Frequency of the left channel over `frames` sample frames from `from`.
+inline double zeroCrossingHz(const qint16 *s, qsizetype from, qsizetype frames)
+{
+    int crossings = 0;
+    for (qsizetype i = from + 1; i < from + frames; ++i)
+        crossings += (s[2 * (i - 1)] < 0) != (s[2 * i] < 0);
+    return crossings / 2.0 / (double(frames) / Rate);
+}
+
+// The recording as runs of the tones in `tones` (Hz). A 10 ms step sounds when
+// it peaks above the threshold; its tone is measured over the 40 ms around it.
+// Gaps of up to 40 ms inside one tone are bridged; runs shorter than 100 ms
+// (a stream's first or last buffer, a seek's turn) are dropped.
+inline QList<Run> toneRuns(const QByteArray &raw, const QList<int> &tones)
+{
+    const auto *s = reinterpret_cast<const qint16 *>(raw.constData());
+    const qsizetype steps = raw.size() / 4 / StepFrames;
+    QList<int> kind(steps, -1);   // -1 silence, 0 another sound, else the tone
+    for (qsizetype k = 2; k + 2 < steps; ++k) {
+        int peak = 0;
+        for (qsizetype i = k * StepFrames; i < (k + 1) * StepFrames; ++i)
+            peak = std::max({peak, std::abs(int(s[2 * i])), std::abs(int(s[2 * i + 1]))});
+        if (peak <= Threshold)
+            continue;
+        const double hz = zeroCrossingHz(s, (k - 2) * StepFrames, 4 * StepFrames);
+        kind[k] = 0;
+        for (int t : tones) {
+            if (std::abs(hz - t) <= t * 0.08)
+                kind[k] = t;
+        }
+    }
+    QList<Run> runs;
+    qsizetype k = 0;
+    while (k < steps) {
+        if (kind[k] < 0) {
+            ++k;
+            continue;
+        }
+        const int tone = kind[k];
+        qsizetype end = k + 1;   // one past the last step of the tone
+        for (qsizetype j = k + 1; j < steps; ++j) {
+            if (kind[j] == tone)
+                end = j + 1;
+            else if (kind[j] >= 0 || j - end >= LongestBridgedSteps)
+                break;
+        }
+        if ((end - k) * StepFrames >= Rate / 10)
+            runs << Run{tone, double(k * StepFrames) / Rate, double((end - k) * StepFrames) / Rate};
+        k = end;
+    }
+    return runs;
+}
+
+inline QString describe(const QList<Run> &runs)
+{
+    QString text;
+    for (const Run &r : runs)
+        text += QStringLiteral("%1 Hz at %2 s for %3 s; ").arg(r.hz).arg(r.start, 0, 'f', 2).arg(r.seconds, 0, 'f', 2);
+    return text;
+}
+
+// Writes an MP3 of sines, `seconds` each, one after the other, at half of full
+// scale on both channels, 44.1 kHz (sox and lame). Returns its path or "".
+inline QString writeTones(const QTemporaryDir &dir, const QString &name, const QList<int> &tones, double seconds)
+{
+    const QString wav = dir.filePath(name + QStringLiteral(".wav"));
+    const QString mp3 = dir.filePath(name + QStringLiteral(".mp3"));
+    // One synth effect per tone, spliced one after the other.
+    QStringList args{QStringLiteral("-n"), QStringLiteral("-r"), QString::number(Rate), QStringLiteral("-c"),
+                     QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"), wav};
+    for (int hz : tones)
+        args << QStringLiteral("synth") << QString::number(seconds) << QStringLiteral("sine") << QString::number(hz)
+             << QStringLiteral("vol") << QStringLiteral("0.5") << QStringLiteral(":");
+    args.removeLast();
+    if (QProcess::execute(QStringLiteral("sox"), args) != 0)
+        return QString();
+    if (QProcess::execute(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("96"),
+                                                   QStringLiteral("--cbr"), wav, mp3}) != 0)
+        return QString();
+    QFile::remove(wav);
+    return mp3;
+}
+
+// Keeps every core busy while it lives (a shell loop per core), so the sound
+// is measured on a loaded machine.
+class CpuLoad
+{
+public:
+    explicit CpuLoad(int processes)
+    {
+        for (int i = 0; i < processes; ++i) {
+            auto *p = new QProcess;
+            p->start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+            m_processes << p;
+        }
+    }
+    ~CpuLoad()
+    {
+        for (QProcess *p : m_processes) {
+            p->kill();
+            p->waitForFinished(3000);
+            delete p;
+        }
+    }
+    CpuLoad(const CpuLoad &) = delete;
+    CpuLoad &operator=(const CpuLoad &) = delete;
+
+private:
+    QList<QProcess *> m_processes;
+};
+
+} // namespace heard
