@@ -59,7 +59,7 @@ int main(int argc, char *argv[])
     QtProcessStarter processes;
     DesktopUrlOpener urls;
     QtMessageBox notices(nullptr, QtMessageBox::NoticeIcon::None);
-    AuxWindows auxWindows(AuxServices{registry, processes, urls, notices});
+    AuxWindows auxWindows(AuxServices{registry, processes, urls, notices, &messages});
 
     ProgramWindows windows(messages, dialog, drives, keys, auxWindows);
     MainWindow &window = windows.mainWindow();
