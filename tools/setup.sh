@@ -10,7 +10,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimed
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(xvfb xdotool x11-utils x11-xserver-utils imagemagick lame sox mpg123
              pulseaudio pulseaudio-utils libbenchmark-dev desktop-file-utils librsvg2-bin
-             clang libclang-rt-14-dev openbox xauth)
+             clang libclang-rt-14-dev openbox xauth appstream man-db)
 fi
 
 missing=()
