@@ -1,6 +1,67 @@
 #include "command_line.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+
+namespace {
+// What Qt 6 takes out of the command line on X11: QGuiApplication, QApplication
+// and the xcb platform plugin. -geometry, -title and -icon are taken only on
+// xcb; elsewhere the check after QApplication still finds them.
+const QLatin1String kQtFlags[] = {
+    QLatin1String("-reverse"), QLatin1String("-testability"), QLatin1String("-widgetcount"),
+    QLatin1String("-nograb"),  QLatin1String("-dograb"),      QLatin1String("-qdebug"),
+    QLatin1String("-qdevel"),
+};
+const QLatin1String kQtValueOptions[] = {
+    QLatin1String("-platform"),       QLatin1String("-platformpluginpath"), QLatin1String("-platformtheme"),
+    QLatin1String("-plugin"),         QLatin1String("-style"),              QLatin1String("-stylesheet"),
+    QLatin1String("-session"),        QLatin1String("-qwindowgeometry"),    QLatin1String("-qwindowtitle"),
+    QLatin1String("-qwindowicon"),    QLatin1String("-geometry"),           QLatin1String("-title"),
+    QLatin1String("-icon"),           QLatin1String("-display"),            QLatin1String("-name"),
+    QLatin1String("-visual"),         QLatin1String("-qmljsdebugger"),
+};
+// Options Qt also takes with their value after "=".
+const QLatin1String kQtJoinedOptions[] = {
+    QLatin1String("-style="), QLatin1String("-stylesheet="), QLatin1String("-qmljsdebugger="),
+};
+
+template <std::size_t N>
+bool isOneOf(QStringView option, const QLatin1String (&names)[N])
+{
+    for (const QLatin1String &name : names) {
+        if (option == name)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+QStringList withoutQtOptions(const QStringList &arguments)
+{
+    QStringList kept = arguments.mid(0, 1);
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--")) {
+            kept << arguments.mid(i);
+            break;
+        }
+        // Qt reads "--style" as "-style".
+        QStringView option(argument);
+        if (option.startsWith(QLatin1String("--")))
+            option = option.mid(1);
+        if (isOneOf(option, kQtFlags))
+            continue;
+        if (isOneOf(option, kQtValueOptions)) {
+            ++i;   // its value, when there is one
+            continue;
+        }
+        if (!std::any_of(std::begin(kQtJoinedOptions), std::end(kQtJoinedOptions),
+                         [option](QLatin1String prefix) { return option.startsWith(prefix); }))
+            kept << argument;
+    }
+    return kept;
+}
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -38,14 +99,16 @@ QString commandLineAnswer(const CommandLine &line, const QString &version)
             "编辑 M3U 和 PLS 播放列表。\n"
             "\n"
             "文件：\n"
-            "  播放列表（.m3u、.pls）  第一个读取为当前列表，其余的插入列表\n"
+            "  播放列表（.m3u、.m3u8、.pls）\n"
+            "                          第一个读取为当前列表，其余的插入列表\n"
             "  媒体文件（.mp3 等）     加入列表，如同在文件列表中单击\n"
             "  文件夹                  加入其中及其子文件夹中符合文件类型的文件\n"
             "\n"
             "选项：\n"
             "  -h, --help      显示本帮助并退出\n"
             "  -v, --version   显示版本并退出\n"
-            "  --              其后的参数都是文件名\n");
+            "  --              其后的参数都是文件名\n"
+            "Qt 的通用选项（-platform、-style、-display 等）也可使用。\n");
     case CommandLine::Action::Version:
         return QStringLiteral("Melvora 版本 %1\n").arg(version);
     case CommandLine::Action::Error:

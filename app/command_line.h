@@ -19,6 +19,12 @@ struct CommandLine {
     bool endsAtOnce() const { return action == Action::Help || action == Action::Version; }
 };
 
+// `arguments` without the options QApplication takes out of a command line
+// for itself (with X11: -platform NAME, -style NAME, -display HOST:N, -reverse,
+// ..., also with two dashes), so they can be told from unknown ones before
+// there is a QApplication. Everything from "--" on is kept as it is.
+QStringList withoutQtOptions(const QStringList &arguments);
+
 // `arguments` as the program got them, the program's own name first. Help
 // wins over version, and both over an unknown option anywhere before "--";
 // after "--" every argument is a file, and "-" alone is always one.

@@ -29,16 +29,19 @@ QStringList rawArguments(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    // --help and --version answer without a window system.
+    // --help, --version and an unknown option answer without a window system;
+    // what Qt takes for itself is left to it.
     const QString version = QStringLiteral(MELVORA_VERSION);
-    if (const CommandLine early = parseCommandLine(rawArguments(argc, argv)); early.endsAtOnce())
+    if (const CommandLine early = parseCommandLine(withoutQtOptions(rawArguments(argc, argv)));
+        early.action != CommandLine::Action::Run)
         return printCommandLineAnswer(early, version);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Melvora"));
     QApplication::setApplicationVersion(version);
     quietAudioBackendLogs();
-    // Qt has taken its own options out by now.
+    // Qt has taken its own options out by now; one it did not take after all
+    // (-geometry off X11) is unknown here.
     const CommandLine given = parseCommandLine(QCoreApplication::arguments());
     if (given.action == CommandLine::Action::Error)
         return printCommandLineAnswer(given, version);
@@ -56,7 +59,7 @@ int main(int argc, char *argv[])
     QtProcessStarter processes;
     DesktopUrlOpener urls;
     QtMessageBox notices(nullptr, QtMessageBox::NoticeIcon::None);
-    AuxWindows auxWindows(AuxServices{registry, processes, urls, notices});
+    AuxWindows auxWindows(AuxServices{registry, processes, urls, notices, &messages});
 
     ProgramWindows windows(messages, dialog, drives, keys, auxWindows);
     MainWindow &window = windows.mainWindow();

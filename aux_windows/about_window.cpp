@@ -240,14 +240,20 @@ void AboutWindow::advanceIconColour()
     setIconBackground(nextIconColour(iconBackground()));
 }
 
+// Where no mail program or browser can be started, the about window says so
+// as it says that system information is not available.
 void AboutWindow::openEmail()
 {
-    m_services.urls.open(QUrl(QStringLiteral("mailto:") + m_label1->text()));
+    if (!m_services.urls.open(QUrl(QStringLiteral("mailto:") + m_label1->text())))
+        m_services.notices.exclamation(QStringLiteral("无法打开邮件地址") + m_label1->text() + QStringLiteral("！"),
+                                       AuxConfig::applicationTitle());
 }
 
 void AboutWindow::openHomePage()
 {
-    m_services.urls.open(QUrl::fromUserInput(m_label4->text()));
+    if (!m_services.urls.open(QUrl::fromUserInput(m_label4->text())))
+        m_services.notices.exclamation(QStringLiteral("无法打开网页") + m_label4->text() + QStringLiteral("！"),
+                                       AuxConfig::applicationTitle());
 }
 
 bool AboutWindow::eventFilter(QObject *watched, QEvent *event)

@@ -2,10 +2,12 @@
 
 #include "about_window.h"
 #include "declaration_window.h"
+#include "message_box.h"
 #include "url_opener.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -76,9 +78,23 @@ void AuxWindows::closeDeclaration()
         m_declaration->close();
 }
 
+QString readmePath(const QString &programDir)
+{
+    const QDir dir(programDir);
+    const QString beside = dir.filePath(QStringLiteral("readme.txt"));
+    const QString installed =
+        QDir::cleanPath(dir.filePath(QStringLiteral(MELVORA_GUIDE_FROM_BINDIR "/readme.txt")));
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
+}
+
 void AuxWindows::openHelp()
 {
-    // No existence test: a missing file is the handler's to report.
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("readme.txt"));
-    m_services.urls.open(QUrl::fromLocalFile(path));
+    // A missing file is the handler's to report; only a handler that could
+    // not be started is reported here.
+    const QString path = readmePath(QCoreApplication::applicationDirPath());
+    if (m_services.urls.open(QUrl::fromLocalFile(path)))
+        return;
+    MessageBox &box = m_services.warnings ? *m_services.warnings : m_services.notices;
+    box.exclamation(QStringLiteral("无法打开帮助文件") + QDir::toNativeSeparators(path) + QStringLiteral("！"),
+                    QStringLiteral("提示"));
 }

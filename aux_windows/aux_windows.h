@@ -16,7 +16,15 @@ struct AuxServices {
     ProcessStarter &processes;
     UrlOpener &urls;
     MessageBox &notices;   // the about window's notices: OK button, no icon
+    // The help command's warning when the read-me cannot be opened: title
+    // "提示", exclamation icon, as the main window's boxes. The notices when null.
+    MessageBox *warnings = nullptr;
 };
+
+// The read-me the help command opens, for the executable in `programDir`:
+// readme.txt beside it (the build), else the installed one in the data folder
+// (../share/melvora/readme.txt); beside it when neither exists.
+QString readmePath(const QString &programDir);
 
 // The about window frmAbout, the declaration window Form2 and the help
 // command. Each window is one instance while it is loaded, created on first
@@ -30,7 +38,8 @@ public:
 
     void showAbout();
     void showDeclaration();
-    void openHelp();          // readme.txt beside the executable, in the desktop's handler
+    // readmePath() in the desktop's handler; says so when none could be started.
+    void openHelp();
     void closeDeclaration();  // unloads Form2 if it is loaded
     void closeAbout();        // unloads frmAbout if it is loaded
 

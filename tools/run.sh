@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Builds Melvora (installing missing packages first) and starts it.
+# Builds Melvora (installing missing packages first) and starts it. The build
+# is everything `cmake --install build` installs; the program starts in the
+# folder this was called from, so the names given are taken from there.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-tools/setup.sh
-cmake -S . -B build -G Ninja -DMELVORA_BUILD_TESTS=OFF
-cmake --build build --target melvora
-exec build/app/melvora "$@"
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+(
+  cd "$repo"
+  tools/setup.sh
+  cmake -S . -B build -G Ninja -DMELVORA_BUILD_TESTS=OFF
+  cmake --build build
+) >&2
+exec "$repo/build/app/melvora" "$@"

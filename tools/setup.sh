@@ -9,8 +9,8 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libsdl2-dev
           fonts-arphic-ukai)
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(xvfb xdotool x11-utils x11-xserver-utils imagemagick lame sox mpg123
-             pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse dbus libbenchmark-dev desktop-file-utils librsvg2-bin
-             clang libclang-rt-14-dev openbox xauth)
+             pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse dbus libbenchmark-dev
+             desktop-file-utils librsvg2-bin clang libclang-rt-14-dev openbox xauth appstream man-db)
 fi
 
 missing=()

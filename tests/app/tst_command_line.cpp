@@ -13,6 +13,8 @@ class CommandLineTest : public QObject {
 private slots:
     void parse_data();
     void parse();
+    void qtOptions_data();
+    void qtOptions();
     void answers_data();
     void answers();
     void programAnswers_data();
@@ -59,6 +61,40 @@ void CommandLineTest::parse()
     QCOMPARE(line.endsAtOnce(), action == CommandLine::Action::Help || action == CommandLine::Action::Version);
 }
 
+void CommandLineTest::qtOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");   // after the program's name
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("nothing") << QStringList() << QStringList();
+    QTest::newRow("options with a value")
+        << QStringList{"-platform", "xcb", "a.m3u", "-style", "fusion", "-display", ":1", "-geometry", "9x9+1+1"}
+        << QStringList{"a.m3u"};
+    QTest::newRow("the value is taken whatever it looks like")
+        << QStringList{"-qwindowtitle", "-x", "-name", "b.m3u", "c.m3u"} << QStringList{"c.m3u"};
+    QTest::newRow("flags take no value") << QStringList{"-reverse", "a.m3u", "-nograb", "-widgetcount", "b.pls"}
+                                         << QStringList{"a.m3u", "b.pls"};
+    QTest::newRow("two dashes as one") << QStringList{"--style", "fusion", "--reverse", "--platform", "offscreen"}
+                                       << QStringList();
+    QTest::newRow("value after =") << QStringList{"-style=fusion", "--stylesheet=a.qss", "-qmljsdebugger=port:1"}
+                                   << QStringList();
+    QTest::newRow("a value option last") << QStringList{"a.m3u", "-platformtheme"} << QStringList{"a.m3u"};
+    QTest::newRow("ours and unknown ones stay")
+        << QStringList{"--help", "-platform=xcb", "--frobnicate", "-plugin=x", "-reversed", "-"}
+        << QStringList{"--help", "-platform=xcb", "--frobnicate", "-plugin=x", "-reversed", "-"};
+    QTest::newRow("from -- on all stay") << QStringList{"-reverse", "--", "-style", "fusion", "-reverse"}
+                                         << QStringList{"--", "-style", "fusion", "-reverse"};
+}
+
+// Qt's own options go before the program reads the line, so that an unknown
+// option can be told before there is a window system.
+void CommandLineTest::qtOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, kept);
+    QCOMPARE(withoutQtOptions(QStringList{QStringLiteral("melvora")} + arguments),
+             QStringList{QStringLiteral("melvora")} + kept);
+}
+
 void CommandLineTest::answers_data()
 {
     QTest::addColumn<QString>("argument");
@@ -93,6 +129,11 @@ void CommandLineTest::programAnswers_data()
     QTest::newRow("version without any display") << QStringList{"-v"} << false << 0
                                                  << "Melvora 版本 " MELVORA_VERSION << "";
     QTest::newRow("unknown option") << QStringList{"--frobnicate"} << true << 2 << "" << "未知选项“--frobnicate”";
+    QTest::newRow("unknown option without any display") << QStringList{"a.m3u", "--bogus"} << false << 2 << ""
+                                                        << "未知选项“--bogus”";
+    QTest::newRow("after Qt's own options, without any display")
+        << QStringList{"-style", "fusion", "-display", ":7", "--reverse", "-x"} << false << 2 << ""
+        << "未知选项“-x”";
     QTest::newRow("Qt's own options are Qt's") << QStringList{"-platform", "offscreen", "--version"} << false << 0
                                                << "Melvora 版本" << "";
 }
@@ -127,6 +168,8 @@ void CommandLineTest::programAnswers()
         QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
     if (exitCode == 0)
         QVERIFY2(stdErr.isEmpty(), qPrintable(stdErr));
+    else
+        QVERIFY2(stdOut.isEmpty(), qPrintable(stdOut));
 }
 
 QTEST_MAIN(CommandLineTest)

@@ -13,10 +13,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
@@ -72,6 +74,8 @@ private slots:
     void linksOpenUrls_data();
     void linksOpenUrls();
     void sysInfoWithoutRegistryShowsMessage();
+    void openerFailuresAreReported_data();
+    void openerFailuresAreReported();
 
     void declarationTexts();
     void declarationIsOneInstanceCentredAtEachLoad();
@@ -89,6 +93,8 @@ private slots:
     void textsAreNotCut();
 
     void helpOpensReadmeBesideProgram();
+    void readmePathFindsInstalledGuide_data();
+    void readmePathFindsInstalledGuide();
     void readmeIsBesideExecutable();
 
 private:
@@ -96,6 +102,7 @@ private:
     FakeProcessStarter m_processes;
     FakeUrlOpener m_urls;
     FakeMessageBox m_messages;
+    FakeMessageBox m_warnings;
     std::unique_ptr<AuxWindows> m_aux;
 };
 
@@ -105,7 +112,8 @@ void AuxWindowsTest::init()
     m_processes = FakeProcessStarter();
     m_urls = FakeUrlOpener();
     m_messages = FakeMessageBox();
-    m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_messages});
+    m_warnings = FakeMessageBox();
+    m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_messages, &m_warnings});
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
 }
 
@@ -335,6 +343,47 @@ void AuxWindowsTest::linksOpenUrls()
     QTest::mouseRelease(link, Qt::LeftButton, {}, releaseInside ? QPoint(6, 5) : QPoint(-5, 5));
     QCOMPARE(m_urls.opened, url.isEmpty() ? QList<QUrl>{} : QList<QUrl>{url});
     QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_warnings.shown.isEmpty());
+}
+
+void AuxWindowsTest::openerFailuresAreReported_data()
+{
+    QTest::addColumn<QString>("source");   // "help", or the link label clicked
+    QTest::addColumn<bool>("warning");     // shown as the help command's warning, else as a notice
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    const QString readme =
+        QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QStringLiteral("/readme.txt"));
+    QTest::newRow("help") << "help" << true << QStringLiteral("提示")
+                          << QStringLiteral("无法打开帮助文件") + readme + QStringLiteral("！");
+    QTest::newRow("e-mail") << "Label1" << false << AuxConfig::applicationTitle()
+                            << QStringLiteral("无法打开邮件地址") + AuxConfig::contactEmail() + QStringLiteral("！");
+    QTest::newRow("home page") << "Label4" << false << AuxConfig::applicationTitle()
+                               << QStringLiteral("无法打开网页") + AuxConfig::homePage() + QStringLiteral("！");
+}
+
+// Where the desktop has no handler to start (no xdg-open), the help command
+// and the contact links say what could not be opened, once, and nothing else.
+void AuxWindowsTest::openerFailuresAreReported()
+{
+    QFETCH(QString, source);
+    QFETCH(bool, warning);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    m_urls.result = false;
+    if (source == QLatin1String("help")) {
+        m_aux->openHelp();
+    } else {
+        m_aux->showAbout();
+        QTest::mouseClick(child<QLabel>(m_aux->aboutWindow(), source.toLatin1().constData()), Qt::LeftButton);
+    }
+    QCOMPARE(m_urls.opened.size(), 1);
+    const FakeMessageBox &shownIn = warning ? m_warnings : m_messages;
+    QCOMPARE((warning ? m_messages : m_warnings).shown.size(), 0);
+    QCOMPARE(shownIn.shown.size(), 1);
+    QCOMPARE(shownIn.shown.first().kind, FakeMessageBox::Shown::Exclamation);
+    QCOMPARE(shownIn.shown.first().title, title);
+    QCOMPARE(shownIn.shown.first().text, text);
 }
 
 void AuxWindowsTest::sysInfoWithoutRegistryShowsMessage()
@@ -555,6 +604,39 @@ void AuxWindowsTest::helpOpensReadmeBesideProgram()
     const QString expected = QCoreApplication::applicationDirPath() + QStringLiteral("/readme.txt");
     QCOMPARE(m_urls.opened, QList<QUrl>{QUrl::fromLocalFile(expected)});
     QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_warnings.shown.isEmpty());
+}
+
+void AuxWindowsTest::readmePathFindsInstalledGuide_data()
+{
+    QTest::addColumn<bool>("beside");      // bin/readme.txt exists, as in the build
+    QTest::addColumn<bool>("installed");   // share/melvora/readme.txt exists, as in an install
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("build") << true << false << "bin/readme.txt";
+    QTest::newRow("install") << false << true << "share/melvora/readme.txt";
+    QTest::newRow("both: the one beside wins") << true << true << "bin/readme.txt";
+    QTest::newRow("neither: the handler reports it") << false << false << "bin/readme.txt";
+}
+
+// The help command finds the guide beside the executable in the build and in
+// the data folder of an install.
+void AuxWindowsTest::readmePathFindsInstalledGuide()
+{
+    QFETCH(bool, beside);
+    QFETCH(bool, installed);
+    QFETCH(QString, expected);
+    QTemporaryDir prefix;
+    QVERIFY(prefix.isValid());
+    const QDir root(prefix.path());
+    QVERIFY(root.mkpath(QStringLiteral("bin")));
+    QVERIFY(root.mkpath(QStringLiteral("share/melvora")));
+    for (const auto &[present, name] : {std::pair{beside, "bin/readme.txt"},
+                                        std::pair{installed, "share/melvora/readme.txt"}}) {
+        QFile file(root.filePath(QLatin1String(name)));
+        if (present)
+            QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(readmePath(root.filePath(QStringLiteral("bin"))), root.filePath(expected));
 }
 
 // The build puts the read-me beside the melvora executable.

@@ -89,6 +89,8 @@ private slots:
     void quitprogram_data();
     void quitprogram();
     void quitWithoutHooks();
+    void emptiedListPromptGoesOn_data();
+    void emptiedListPromptGoesOn();
 };
 
 // New offers to save a changed list, then leaves an empty, unnamed, unchanged
@@ -622,6 +624,79 @@ void ListFileWorkflowTest::quitWithoutHooks()
     Rig rig;
     rig.flow.quitprogram();
     QVERIFY(rig.box.shown.isEmpty());
+}
+
+// A named list that was emptied counts as changed and asks; Yes finds nothing
+// to save ("列表不能为空!", no dialog, the old file untouched) and the command
+// goes on. An unnamed list emptied is unchanged again: no question at all.
+void ListFileWorkflowTest::emptiedListPromptGoesOn_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("namedList");
+    QTest::addColumn<bool>("byDelete");   // the last entry deleted, else the list cleared
+    QTest::newRow("new, named, cleared") << "new" << true << false;
+    QTest::newRow("new, named, last entry deleted") << "new" << true << true;
+    QTest::newRow("open, named, cleared") << "open" << true << false;
+    QTest::newRow("quit, named, cleared") << "quit" << true << false;
+    QTest::newRow("quit, named, last entry deleted") << "quit" << true << true;
+    QTest::newRow("new, unnamed, cleared: no question") << "new" << false << false;
+    QTest::newRow("open, unnamed, last entry deleted: no question") << "open" << false << true;
+}
+
+void ListFileWorkflowTest::emptiedListPromptGoesOn()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, namedList);
+    QFETCH(bool, byDelete);
+
+    Rig rig;
+    if (namedList)
+        rig.named("list.m3u", {"/m/a.mp3"});
+    else
+        rig.fill({"/m/a.mp3"});
+    QVERIFY(rig.state.listChanged() != namedList);
+    if (byDelete) {
+        rig.list.selectByUser(0);
+        rig.list.deleteentry();
+    } else {
+        rig.list.clearlist();
+    }
+    QCOMPARE(rig.list.count(), 0);
+    QCOMPARE(rig.state.listChanged(), namedList);
+    rig.box.answers = {MessageBox::Answer::Yes};
+    const QString other = rig.path("other.m3u");
+    QVERIFY(putBytes(other, "/m/b.mp3\r\n"));
+    rig.dialog.names << other;   // only an open dialog may take it
+    bool ended = false;
+    QObject::connect(&rig.flow, &ListFileWorkflow::endProgram, [&] { ended = true; });
+
+    if (command == "new")
+        rig.flow.newlist();
+    else if (command == "open")
+        rig.flow.openlist();
+    else
+        QVERIFY(rig.flow.quitprogram());
+
+    const QStringList messages = namedList ? QStringList{kAsk, kEmpty} : QStringList{};
+    QCOMPARE(rig.box.texts(), messages);
+    if (namedList)
+        QCOMPARE(rig.box.shown.at(1).kind, FakeMessageBox::Shown::Exclamation);
+    QCOMPARE(rig.dialog.saveCount, 0);
+    QCOMPARE(rig.dialog.openCount, command == "open" ? 1 : 0);
+    if (namedList)
+        QCOMPARE(fileBytes(rig.path("list.m3u")), QByteArray("old\r\n"));
+    const QStringList files = namedList ? QStringList{"list.m3u", "other.m3u"} : QStringList{"other.m3u"};
+    QCOMPARE(QDir(rig.dir.path()).entryList(QDir::Files), files);
+    if (command == "new") {
+        QCOMPARE(rig.label(Label::ListNameCaption), kUnnamed);
+        QCOMPARE(rig.label(Label::ListPath), QString());
+        QVERIFY(!rig.state.listChanged());
+    } else if (command == "open") {
+        QCOMPARE(rig.list.entries(), QStringList{"/m/b.mp3"});
+        QCOMPARE(rig.label(Label::ListPath), QStringLiteral("    ") + other);
+    } else {
+        QVERIFY(ended);
+    }
 }
 
 QTEST_GUILESS_MAIN(ListFileWorkflowTest)
