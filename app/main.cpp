@@ -13,7 +13,6 @@
 #include "pictures.h"
 #include "program_windows.h"
 #include "process_starter.h"
-#include "quiet_audio_logs.h"
 #include "registry.h"
 #include "url_opener.h"
 
@@ -39,7 +38,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Melvora"));
     QApplication::setApplicationVersion(version);
-    quietAudioBackendLogs();
     // Qt has taken its own options out by now; one it did not take after all
     // (-geometry off X11) is unknown here.
     const CommandLine given = parseCommandLine(QCoreApplication::arguments());

@@ -7,7 +7,6 @@
 #include "mp3_player.h"
 #include "pcm_source.h"
 #include "pcm_volume.h"
-#include "quiet_audio_logs.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -160,7 +159,6 @@ BENCHMARK(BM_PlaybackCpuShare)->Arg(1)->Arg(0)->ArgName("device")->UseManualTime
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    quietAudioBackendLogs();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
