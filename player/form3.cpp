@@ -192,10 +192,10 @@ bool showsWhole(const QWidget *widget, const QFontMetrics &fm, const QString &te
         const int top = (h - fm.height()) / 2 + fm.ascent() + ink.top();
         return advance <= room && top >= 0 && top + ink.height() <= h;
     }
-    if (auto *button = qobject_cast<const QPushButton *>(widget))
-        return advance + 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button)
-                   + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button)
-               <= button->contentsRect().width();
+    if (auto *button = qobject_cast<const QPushButton *>(widget)) {
+        // Within the bevel; the caption is centred, the margins are room it may take.
+        return advance <= button->width() - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    }
     return true;
 }
 
