@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QWindow>
@@ -78,6 +79,16 @@ void DeclarationWindow::focusWindowChanged(QWindow *now)
 bool DeclarationWindow::onBackground(const QPoint &pos) const
 {
     return rect().contains(pos) && childAt(pos) == m_client;
+}
+
+void DeclarationWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // The labels and the client area ignore mouse buttons, so their presses

@@ -7,7 +7,8 @@ class QWindow;
 // (its frame is the program's own, OwnFrame). It unloads itself
 // on a click on its background, or when another window of this program
 // becomes the active one; a click on a text, or a switch to another program,
-// leaves it open. Deletes itself when closed.
+// leaves it open. Escape unloads it too: it has no close box to reach by
+// keyboard. Deletes itself when closed.
 class DeclarationWindow : public QWidget {
     Q_OBJECT
 public:
@@ -17,6 +18,7 @@ signals:
     void unloaded();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

@@ -332,9 +332,8 @@ void MainWindow::createControls()
     colour(Label::PositionCaption, QColor(255, 128, 0));
     colour(Label::Position, QColor(192, 0, 192));
     label(Label::PositionCaption)->installEventFilter(this);
-    // A click on it clears the selection, so a screen reader names it even
-    // while it shows nothing.
-    label(Label::PositionCaption)->setAccessibleName(QStringLiteral("当前位置"));
+    // A click on it clears the selection. Like every label it is read out by
+    // what it shows: nothing while nothing is selected.
     label(Label::PositionCaption)->setAccessibleDescription(QStringLiteral("单击取消选择"));
 
     m_status = new StatusBar(m_keys, m_client);

@@ -3,6 +3,7 @@
 #include "playlist.h"
 #include "playlist_model.h"
 
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -10,6 +11,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+
+#include <cmath>
 
 namespace {
 // Every row is laid out at one size (fast for large lists); make that size
@@ -45,6 +48,15 @@ PlaylistView::PlaylistView(Playlist &list, QWidget *parent) : QListView(parent),
     setMouseTracking(true);
     viewport()->setMouseTracking(true);   // position labels follow the pointer, no button needed
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_dragScroll.setInterval(30);
+    connect(&m_dragScroll, &QTimer::timeout, this, &PlaylistView::dragScrollStep);
+}
+
+double PlaylistView::dragScrollRate(int distance)
+{
+    if (distance <= 0)
+        return 0;
+    return qMin(MaxRowsPerSecond, 10.0 * std::exp2(double(distance - 1) / DoublingPixels));
 }
 
 void PlaylistView::setModel(QAbstractItemModel *model)
@@ -101,7 +113,40 @@ void PlaylistView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // The pop-up menu from the keyboard: the Menu key, or Shift+F10.
+    if ((event->key() == Qt::Key_Menu && !(event->modifiers() & ~Qt::KeypadModifier))
+        || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        event->accept();
+        requestKeyboardPopup();
+        return;
+    }
     QListView::keyPressEvent(event);
+}
+
+// The right button's release shows the pop-up by itself; a context-menu
+// request from the keyboard shows it at the selected entry.
+void PlaylistView::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        requestKeyboardPopup();
+        return;
+    }
+    event->accept();
+}
+
+void PlaylistView::requestKeyboardPopup()
+{
+    QPoint at = viewport()->rect().topLeft();
+    const int row = m_list.selection();
+    if (model() && row >= 0 && row < model()->rowCount()) {
+        const QModelIndex i = model()->index(row, 0);
+        scrollTo(i);
+        const QRect r = visualRect(i) & viewport()->rect();
+        if (!r.isEmpty())
+            at = QPoint(r.left() + qMin(r.width() / 2, 2 * r.height()), r.center().y());
+    }
+    emit popupRequested(viewport()->mapToGlobal(at));
 }
 
 namespace {
@@ -234,21 +279,68 @@ void PlaylistView::mousePressEvent(QMouseEvent *event)
 
 void PlaylistView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_leftHeld && (event->buttons() & Qt::LeftButton)) {
-        const int row = rowForDrag(event->position().toPoint());
-        if (row >= 0) {
-            selectRow(row);
-            scrollTo(model()->index(row, 0));
-        }
-    }
+    if (m_leftHeld && (event->buttons() & Qt::LeftButton))
+        followDrag(event->position().toPoint());
     emit pointerMoved();
     event->accept();
+}
+
+int PlaylistView::distancePastEdge(const QPoint &pos) const
+{
+    const QRect area = viewport()->rect();
+    if (pos.y() < area.top())
+        return pos.y() - area.top();
+    if (pos.y() > area.bottom())
+        return pos.y() - area.bottom();
+    return 0;
+}
+
+// The selection follows the pointer; past an edge the timer scrolls on.
+void PlaylistView::followDrag(const QPoint &pos)
+{
+    m_dragPos = pos;
+    const int row = rowForDrag(pos);
+    if (row >= 0) {
+        selectRow(row);
+        scrollTo(model()->index(row, 0));
+    }
+    if (distancePastEdge(pos) == 0) {
+        m_dragScroll.stop();
+    } else if (!m_dragScroll.isActive()) {
+        m_rowsDue = 0;
+        m_sinceScrolled.start();
+        m_dragScroll.start();
+    }
+}
+
+void PlaylistView::dragScrollStep()
+{
+    const int distance = distancePastEdge(m_dragPos);
+    if (!m_leftHeld || distance == 0 || !model()) {
+        m_dragScroll.stop();
+        return;
+    }
+    m_rowsDue += dragScrollRate(std::abs(distance)) * double(m_sinceScrolled.restart()) / 1000.0;
+    const int rows = int(m_rowsDue);
+    if (rows < 1)
+        return;
+    m_rowsDue -= rows;
+    // The row at the edge, that many rows on; the selection goes with it.
+    QScrollBar *bar = verticalScrollBar();
+    const int step = bar->singleStep() > 0 ? bar->singleStep() : 1;
+    bar->setValue(bar->value() + (distance < 0 ? -rows : rows) * step);
+    const int row = rowForDrag(m_dragPos);
+    if (row >= 0) {
+        selectRow(row);
+        scrollTo(model()->index(row, 0));
+    }
 }
 
 void PlaylistView::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
         m_leftHeld = false;
+        m_dragScroll.stop();
         m_list.leftButtonReleased();
     } else if (event->button() == Qt::RightButton) {
         emit popupRequested(event->globalPosition().toPoint());

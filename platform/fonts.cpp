@@ -1,6 +1,7 @@
 #include "fonts.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHash>
 #include <QStringList>
 
@@ -40,5 +41,29 @@ QFont Fonts::interfaceFont()
         families << font.family();
     families << QStringLiteral("Microsoft YaHei") << QStringLiteral("Noto Sans CJK SC");
     font.setFamilies(families);
+    return font;
+}
+
+QFont Fonts::fitting(const QFont &base, const std::function<bool(const QFontMetrics &)> &fits, double smallest)
+{
+    QStringList narrow{QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
+                       QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("DejaVu Sans Condensed")};
+    QStringList families = base.families();
+    if (families.isEmpty())
+        families << base.family();
+    for (const QString &f : families)
+        if (!narrow.contains(f))
+            narrow << f;   // what a narrow family lacks (CJK) comes from the base ones
+    const double start = base.pointSizeF() > 0 ? base.pointSizeF() : 9;
+    QFont font = base;
+    for (double size = start; size >= smallest - 1e-9; size -= 0.5) {
+        for (const QStringList *list : {&families, &narrow}) {
+            font = base;
+            font.setFamilies(*list);
+            font.setPointSizeF(size);
+            if (fits(QFontMetrics(font)))
+                return font;
+        }
+    }
     return font;
 }

@@ -22,6 +22,32 @@ void keepTitleVisible(QMessageBox &box)
                                   QSizePolicy::Fixed, QSizePolicy::Minimum),
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
+// A box is a dialog of its window: a title bar with the close box and no
+// minimise or maximise button. Window
+// managers that put a minimise button on every dialog all the same
+// (openbox) cannot hide a modal box with it: it comes straight back.
+class StayShown : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowStateChange) {
+            auto *box = static_cast<QWidget *>(watched);
+            if (box->windowState() & Qt::WindowMinimized)
+                QMetaObject::invokeMethod(box, [box] { box->setWindowState(box->windowState() & ~Qt::WindowMinimized); },
+                                          Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void makeDialog(QMessageBox &box)
+{
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    box.installEventFilter(new StayShown(&box));
+}
 } // namespace
 
 int messageBoxWidthFor(const QString &title, const QFont &font)
@@ -45,6 +71,7 @@ void QtMessageBox::exclamation(const QString &text, const QString &title)
 {
     const QMessageBox::Icon icon = m_icon == NoticeIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon;
     QPointer<QMessageBox> box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent());
+    makeDialog(*box);
     keepTitleVisible(*box);
     box->exec();
     delete box.data();
@@ -54,6 +81,7 @@ MessageBox::Answer QtMessageBox::askYesNo(const QString &text, const QString &ti
 {
     QPointer<QMessageBox> box =
         new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent());
+    makeDialog(*box);
     keepTitleVisible(*box);
     // Without a button of its own for it, Escape and the close box would
     // press No. A hidden Cancel takes them instead.

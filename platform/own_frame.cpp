@@ -2,6 +2,8 @@
 
 #include "window_hints.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -140,6 +142,22 @@ bool CaptionBar::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+namespace {
+// The window that OwnFrame fills is a window to assistive technology (a
+// plain QWidget would be an unnamed pane); the frame is a pane within it.
+QAccessibleInterface *ownFrameAccessible(const QString &, QObject *object)
+{
+    if (auto *frame = qobject_cast<OwnFrame *>(object))
+        return new QAccessibleWidget(frame, QAccessible::Client);
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (widget->isWindow() && widget->findChild<OwnFrame *>(QString(), Qt::FindDirectChildrenOnly))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    return nullptr;
+}
+} // namespace
+
 OwnFrame *OwnFrame::install(QWidget *window, const QSize &clientSize, const Style &style)
 {
     // The buttons are the frame's own now; Qt would take a button hint as a
@@ -147,6 +165,11 @@ OwnFrame *OwnFrame::install(QWidget *window, const QSize &clientSize, const Styl
     const Qt::WindowFlags buttons = Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                                     | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint;
     window->setWindowFlags((window->windowFlags() & ~buttons) | Qt::FramelessWindowHint);
+    static const bool accessible = [] {
+        QAccessible::installFactory(ownFrameAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     return new OwnFrame(window, clientSize, style);
 }
 
@@ -158,10 +181,12 @@ OwnFrame::OwnFrame(QWidget *window, const QSize &clientSize, const Style &style)
     auto *outer = new QVBoxLayout(window);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(this);
-    // The layout keeps within the frame's border by itself.
+    // The layout keeps within the frame's line by itself; the rest of the
+    // border is the window's face.
     auto *inner = new QVBoxLayout(this);
-    const int b = frameWidth();
-    inner->setContentsMargins(0, 0, 0, 0);
+    const int face = kBorder - frameWidth();
+    const int b = kBorder;
+    inner->setContentsMargins(face, face, face, face);
     inner->setSpacing(0);
     m_caption = new CaptionBar(window, style.closeBox, style.caption, this);
     m_client = new QWidget(this);

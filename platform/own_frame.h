@@ -51,10 +51,16 @@ private:
     QPoint m_grab;   // pointer position within the window while dragging by hand
 };
 
-// The border with the title bar above the client area.
+// The border with the title bar above the client area. To a screen reader
+// the framed window is a window named by its title, as a window-manager frame
+// would present it, and the frame inside it a plain container.
 class OwnFrame : public QFrame {
     Q_OBJECT
 public:
+    // The border around the title bar and the client, pixels on each side:
+    // a fixed dialog frame's.
+    static constexpr int kBorder = 3;
+
     // What the frame shows.
     struct Style {
         bool closeBox = false;

@@ -1,6 +1,7 @@
 #include "form3.h"
 
 #include "docking.h"
+#include "fonts.h"
 #include "form3_controls.h"
 #include "own_frame.h"
 #include "player_icon.h"
@@ -15,6 +16,7 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSlider>
 #include <QStyle>
@@ -65,6 +67,13 @@ Control controlOf(Text text)
     case Text::Caption: break;
     }
     return Control::Label2;
+}
+
+// A caption a screen reader can read out as it is: one with Chinese words.
+bool isWords(const QString &caption)
+{
+    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    return caption.contains(han);
 }
 
 void setTextColour(QWidget *widget, const QColor &colour)
@@ -127,6 +136,69 @@ public:
     }
 };
 
+// A check box whose indicator keeps within the box's height: the loop box is
+// drawn lower than the style's indicator.
+class FittedIndicatorStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        if (widget && (metric == PM_IndicatorWidth || metric == PM_IndicatorHeight))
+            return qMin(value, widget->height());
+        return value;
+    }
+};
+
+// The longest texts a control shows besides its design text: the status
+// words, the number and count of a list of 100,000 entries, the frames of a
+// track of some seven hours, the highest MP3 rates.
+struct LongestTexts {
+    Control control;
+    const char *texts[3];
+};
+constexpr LongestTexts kLongest[] = {
+    {Control::Label2, {"正在播放第", "暂停播放第", "停止播放第"}},
+    {Control::Label4, {" 100000", "100000", nullptr}},
+    {Control::Label6, {"/ 100000", nullptr, nullptr}},
+    {Control::Text1, {"00:00", nullptr, nullptr}},
+    {Control::Text2, {"00:00", nullptr, nullptr}},
+    {Control::Text3, {"999999", nullptr, nullptr}},
+    {Control::Text4, {"999999", nullptr, nullptr}},
+    {Control::Text5, {" 48kHz", " 44kHz", nullptr}},
+    {Control::Text6, {" 320kbps", " 128kbps", nullptr}},
+};
+
+// Whether `text` shows whole in `widget` in the font of `fm`.
+bool showsWhole(const QWidget *widget, const QFontMetrics &fm, const QString &text)
+{
+    const QStyle *style = widget->style();
+    const int advance = fm.horizontalAdvance(text);
+    if (auto *label = qobject_cast<const QLabel *>(widget))
+        return advance <= label->contentsRect().width() - 2 * label->margin();
+    if (auto *box = qobject_cast<const QLineEdit *>(widget)) {
+        const QMargins m = box->textMargins();
+        // Inside the frame Qt keeps 2 pixels each side, and one for the cursor.
+        const int room = box->contentsRect().width() - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box)
+                         - m.left() - m.right() - 2 * 2 - 1;
+        return advance <= room;
+    }
+    if (auto *check = qobject_cast<const QCheckBox *>(widget)) {
+        const int room = check->contentsRect().width()
+                         - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, check)
+                         - style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, check);
+        // Centred as a line, the glyphs themselves must stay inside.
+        const QRect ink = fm.tightBoundingRect(text);
+        const int h = check->contentsRect().height();
+        const int top = (h - fm.height()) / 2 + fm.ascent() + ink.top();
+        return advance <= room && top >= 0 && top + ink.height() <= h;
+    }
+    if (auto *button = qobject_cast<const QPushButton *>(widget)) {
+        // Within the bevel; the caption is centred, the margins are room it may take.
+        return advance <= button->width() - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    }
+    return true;
+}
+
 } // namespace
 
 Form3::Form3(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
@@ -171,7 +243,11 @@ void Form3::createControls()
         }
         case Kind::CheckBox: {
             auto *check = new QCheckBox(text, m_client);
-            connect(check, &QCheckBox::clicked, this, &Form3::loopToggled);
+            // However the box changes: a click, a key, or a screen reader's toggle.
+            connect(check, &QCheckBox::toggled, this, [this](bool checked) {
+                if (!m_applying)
+                    emit loopToggled(checked);
+            });
             widget = check;
             break;
         }
@@ -204,8 +280,11 @@ void Form3::createControls()
         widget->setGeometry(Twips::rect(def->left, def->top, def->width, def->height));
         if (*def->toolTip)
             widget->setToolTip(QString::fromUtf8(def->toolTip));
-        // What a screen reader says: the tool tip, where the caption is a sign (">>").
-        widget->setAccessibleName(*def->toolTip ? QString::fromUtf8(def->toolTip) : text);
+        // What a screen reader says: the tool tip, where the caption is a sign
+        // (">>") or a value ("00:00"). Labels go by their text, whatever it is
+        // at the time.
+        if (def->kind != Kind::Label && *def->toolTip && !isWords(text))
+            widget->setAccessibleName(QString::fromUtf8(def->toolTip));
         m_controls[size_t(def->id)] = widget;
     }
 
@@ -216,6 +295,32 @@ void Form3::createControls()
     setTextColour(control(Control::Label6), QColor(0, 0, 255));
     for (Slider s : {Slider::Sliguocheng, Slider::Sliyin, Slider::Slishengdaoo})
         setUpSlider(slider(s), s);
+    auto *indicatorStyle = new FittedIndicatorStyle;
+    indicatorStyle->setParent(this);
+    control(Control::Check1)->setStyle(indicatorStyle);
+    fitFonts();
+}
+
+// The design sizes are the Windows ones, made for its fonts: where a text
+// would be cut at the interface font, its control takes a smaller or
+// narrower one.
+void Form3::fitFonts()
+{
+    for (const Form3Controls::Definition &def : Form3Controls::table()) {
+        QWidget *widget = control(def.id);
+        QStringList texts{QString::fromUtf8(def.text)};
+        for (const LongestTexts &longest : kLongest)
+            if (longest.control == def.id)
+                for (const char *text : longest.texts)
+                    if (text)
+                        texts << QString::fromUtf8(text);
+        const QFont font = Fonts::fitting(widget->font(), [&](const QFontMetrics &fm) {
+            return std::all_of(texts.cbegin(), texts.cend(),
+                               [&](const QString &text) { return showsWhole(widget, fm, text); });
+        });
+        if (font != widget->font())
+            widget->setFont(font);
+    }
 }
 
 void Form3::setUpSlider(QSlider *slider, Slider which)
@@ -346,7 +451,9 @@ void Form3::setPositionRange(int minimum, int maximum)
 
 void Form3::setLoopChecked(bool checked)
 {
+    m_applying = true;
     static_cast<QCheckBox *>(control(Control::Check1))->setChecked(checked);
+    m_applying = false;
 }
 
 // ---- window ------------------------------------------------------------------------

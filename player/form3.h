@@ -64,6 +64,7 @@ protected:
 
 private:
     void createControls();
+    void fitFonts();
     void setUpSlider(QSlider *slider, Player::Slider which);
     QSlider *slider(Player::Slider which) const;
     void scheduleProgress();

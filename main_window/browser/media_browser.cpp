@@ -435,9 +435,33 @@ void MediaBrowser::followDisk()
     m_settle->stop();
     const bool was = m_building;
     m_building = true;
+    // What the user sees stays still: the first folder shown keeps its place
+    // at the top (or, when it went, the first shown one that is still there).
+    QStringList shown;
+    int shownTop = 0;
+    if (QTreeWidgetItem *top = m_dir1->itemAt(0, 0)) {
+        shownTop = m_dir1->visualItemRect(top).top();
+        for (QTreeWidgetItem *item = top; item && m_dir1->visualItemRect(item).top() < m_dir1->viewport()->height();
+             item = m_dir1->itemBelow(item))
+            shown << item->data(0, kPathRole).toString();
+    }
     for (const QString &path : changed)
         if (QTreeWidgetItem *item = treeItem(path); item && item->data(0, kLoadedRole).toBool())
             refreshChildren(item);
+    for (const QString &path : std::as_const(shown)) {
+        QTreeWidgetItem *item = treeItem(path);
+        if (!item)
+            continue;
+        if (m_dir1->visualItemRect(item).top() != shownTop) {
+            const int across = m_dir1->horizontalScrollBar()->value();
+            m_dir1->scrollToItem(item, QAbstractItemView::PositionAtTop);
+            QScrollBar *bar = m_dir1->verticalScrollBar();
+            if (m_dir1->verticalScrollMode() == QAbstractItemView::ScrollPerPixel)
+                bar->setValue(bar->value() - shownTop);
+            m_dir1->horizontalScrollBar()->setValue(across);
+        }
+        break;
+    }
     m_building = was;
     if (!QFileInfo(m_folder).isDir()) {
         // The shown folder was removed or renamed: its nearest folder that is

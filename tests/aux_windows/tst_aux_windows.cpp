@@ -11,6 +11,7 @@
 #include "own_frame.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -81,6 +82,9 @@ private slots:
     void declarationIsOneInstanceCentredAtEachLoad();
     void declarationClicks_data();
     void declarationClicks();
+    // Escape closes the card, which has no close box to reach by keyboard.
+    void declarationKeys_data();
+    void declarationKeys();
     void declarationClosesWhenProgramWindowActivates_data();
     void declarationClosesWhenProgramWindowActivates();
 
@@ -473,6 +477,30 @@ void AuxWindowsTest::declarationClicks()
     QCOMPARE(m_aux->declarationWindow() == nullptr, closes);
 }
 
+void AuxWindowsTest::declarationKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier) << true;
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << false;
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << false;
+    QTest::newRow("Shift+Escape") << int(Qt::Key_Escape) << int(Qt::ShiftModifier) << false;
+}
+
+void AuxWindowsTest::declarationKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, closes);
+    m_aux->showDeclaration();
+    QWidget *form2 = m_aux->declarationWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form2));
+    QTest::keyClick(form2, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    processDeferredDeletes();
+    QCOMPARE(m_aux->declarationWindow() == nullptr, closes);
+}
+
 void AuxWindowsTest::declarationClosesWhenProgramWindowActivates_data()
 {
     QTest::addColumn<bool>("otherProgramFirst");
@@ -520,6 +548,12 @@ void AuxWindowsTest::ownFrames()
     QFETCH(bool, closeBox);
     about ? m_aux->showAbout() : m_aux->showDeclaration();
     QWidget *window = about ? m_aux->aboutWindow() : m_aux->declarationWindow();
+    // To a screen reader: a window named by its title, as a window manager's frame would be.
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(window);
+    QCOMPARE(iface->role(), QAccessible::Window);
+    QCOMPARE(iface->text(QAccessible::Name), window->windowTitle());
+    QVERIFY(!window->windowTitle().isEmpty());
+    QCOMPARE(QAccessible::queryAccessibleInterface(window->findChild<OwnFrame *>())->role(), QAccessible::Client);
     QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(window->windowFlags() & Qt::Tool);   // no task-bar button
     auto *caption = child<CaptionBar>(window, "caption");

@@ -3,6 +3,7 @@
 // user can operate must have a name, and the name must be Chinese like the
 // rest of the program. Usable on any top-level window of the program.
 #include <QAccessible>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QWidget>
@@ -78,6 +79,25 @@ inline QStringList problems(QWidget *window)
                        .arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()))
                        .arg(int(iface->role()))
                        .arg(name);
+    }
+    return out;
+}
+
+// "objectName: name ≠ text" of every label of `window` whose accessible name
+// is not what it shows: a label is read out by its text, whatever it is at
+// the time; a link may say what it leads to before it ("主页：" + address).
+inline QStringList labelsNotNamedByText(QWidget *window)
+{
+    QStringList out;
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->textFormat() == Qt::RichText)
+            continue;
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
+        const QString name = iface ? iface->text(QAccessible::Name) : QString();
+        const QString text = label->text().remove(QLatin1Char('&'));
+        const bool link = label->cursor().shape() == Qt::PointingHandCursor;
+        if (link ? !name.endsWith(text) : name != text)
+            out << QStringLiteral("%1: \"%2\" ≠ \"%3\"").arg(label->objectName(), name, text);
     }
     return out;
 }

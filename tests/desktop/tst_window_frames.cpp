@@ -190,6 +190,8 @@ private slots:
     void cleanupTestCase();
     void windows_data();
     void windows();
+    void messageBoxFrames_data();
+    void messageBoxFrames();
     void messageBoxesShowTheirTitle_data();
     void messageBoxesShowTheirTitle();
     void fileDialogPicture();
@@ -303,6 +305,85 @@ void WindowFramesCheck::windows()
         // decorations: title, menu, minimise, maximise
         QCOMPARE(mwm.at(2) & (8 | 16 | 32 | 64), 8u | 16u | 32u | 64u);
     }
+}
+
+void WindowFramesCheck::messageBoxFrames_data()
+{
+    QTest::addColumn<bool>("question");
+    QTest::addColumn<bool>("withIcon");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("notice, exclamation") << false << true << QStringLiteral("提示") << QStringLiteral("该文件已经被选中过!");
+    QTest::newRow("question, yes and no") << true << true << QStringLiteral("提示")
+                                          << QStringLiteral("列表内容已改变!是否保存？");
+    QTest::newRow("about window's notice, no icon") << false << false << QStringLiteral("Melvora")
+                                                    << QStringLiteral("此时系统信息不可用");
+}
+
+// A message box is a dialog of the window it belongs to: a title bar with
+// the close box (openbox adds the icon), no maximise, fixed size. It asks for
+// no minimise or maximise button; openbox puts a minimise button on every
+// dialog all the same, and a minimised box comes straight back.
+void WindowFramesCheck::messageBoxFrames()
+{
+    QFETCH(bool, question);
+    QFETCH(bool, withIcon);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    Frame expected;
+    expected.titleBar = Frame::ManagersBar;
+    expected.closeBox = expected.icon = true;
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QtMessageBox boxes(m_main.get(), withIcon ? QtMessageBox::NoticeIcon::Exclamation : QtMessageBox::NoticeIcon::None);
+    Frame actual;
+    QString detail, type, transientFor;
+    QList<uint> mwm;
+    bool shown = false, back = false;
+    whenModalShows([&](QWidget *box) {
+        const auto closeAnyway = qScopeGuard([box] { box->close(); });
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        QTRY_VERIFY_WITH_TIMEOUT(managed(box), 5000);
+        settle(300);
+        shown = true;
+        actual = seen(box, &detail);
+        const QHash<QString, QString> p = xprops(box->winId());
+        type = p.value(QStringLiteral("_NET_WM_WINDOW_TYPE"));
+        mwm = numbers(p.value(QStringLiteral("_MOTIF_WM_HINTS")));
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(box->winId()),
+                                              QStringLiteral("WM_TRANSIENT_FOR")});
+        xprop.waitForFinished(5000);
+        transientFor = QString::fromLocal8Bit(xprop.readAllStandardOutput()).section(QLatin1Char('#'), 1).trimmed();
+        picture(box, QStringLiteral("message-frame-") + QString::fromLatin1(QTest::currentDataTag()).section(',', 0, 0));
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QString::number(box->winId())});
+        settle(500);
+        QTRY_VERIFY_WITH_TIMEOUT(box->isVisible() && !(box->windowState() & Qt::WindowMinimized)
+                                     && !xprops(box->winId()).value(QStringLiteral("_NET_WM_STATE")).contains(
+                                         QLatin1String("HIDDEN")),
+                                 5000);
+        back = true;
+    });
+    if (question)
+        boxes.askYesNo(text, title);
+    else
+        boxes.exclamation(text, title);
+    QVERIFY(shown);
+    QVERIFY2(back, "minimised and not back");
+    // Not told by any hint: openbox's own minimise; whether a task bar lists
+    // a transient dialog is the task bar's business.
+    expected.minimise = actual.minimise;
+    expected.taskbarButton = actual.taskbarButton;
+    if (!(actual == expected))
+        qInfo("%s", qPrintable(detail));
+    QCOMPARE(actual, expected);
+    QVERIFY2(type.startsWith(QLatin1String("_NET_WM_WINDOW_TYPE_DIALOG")), qPrintable(type));
+    QCOMPARE(transientFor.toUInt(nullptr, 0), uint(m_main->winId()));
+    // Motif hints: functions without minimise (8) or maximise (16), decorations
+    // without minimise (32) or maximise (64) buttons.
+    QVERIFY(mwm.size() >= 3);
+    QVERIFY2(!(mwm.at(1) & (8 | 16)), qPrintable(QString::number(mwm.at(1), 16)));
+    QVERIFY2(!(mwm.at(2) & (32 | 64)), qPrintable(QString::number(mwm.at(2), 16)));
 }
 
 void WindowFramesCheck::messageBoxesShowTheirTitle_data()

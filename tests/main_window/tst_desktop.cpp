@@ -323,6 +323,15 @@ void DesktopTest::everyControlHasAChineseName()
         const QStringList problems = AccessibleNames::problems(window);
         QVERIFY2(problems.isEmpty(), qPrintable(window->objectName() + QStringLiteral(": ") + problems.join(QStringLiteral("; "))));
     }
+    // Labels are read out by what they show, with and without a selection.
+    for (int selection : {0, -1}) {
+        if (selection < 0)
+            m_window->playlist().selectNone();
+        for (QWidget *window : {static_cast<QWidget *>(m_window.get()), m_aux->aboutWindow()}) {
+            const QStringList labels = AccessibleNames::labelsNotNamedByText(window);
+            QVERIFY2(labels.isEmpty(), qPrintable(window->objectName() + QStringLiteral(": ") + labels.join(QStringLiteral("; "))));
+        }
+    }
 }
 
 // The file dialog is told the folder of the list's own file, and that the

@@ -19,6 +19,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -75,6 +76,15 @@ private slots:
     void toolbarByPosition();
     void popupActsOnSelectedEntry_data();
     void popupActsOnSelectedEntry();
+    // The Menu key, Shift+F10 and a keyboard context-menu request open
+    // POPLIST1 at the selected entry; other keys do not.
+    void popupFromKeyboard_data();
+    void popupFromKeyboard();
+    // Past List1's edge a drag scrolls the faster the farther the pointer is.
+    void dragScrollRate_data();
+    void dragScrollRate();
+    // Held still past the bottom edge, a drag goes on scrolling by itself.
+    void dragScrollsWhileHeldPastTheEdge();
     void drag_data();
     void drag();
     void releaseWithoutPressMovesNothing();
@@ -494,6 +504,98 @@ void MainWindowTest::popupActsOnSelectedEntry()
     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(a).center());
     QTRY_VERIFY(!popup->isVisible());
     QCOMPARE(viewRows(), split(after));
+}
+
+void MainWindowTest::popupFromKeyboard_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("Menu key") << "menu" << true;
+    QTest::newRow("Shift+F10") << "shift+f10" << true;
+    QTest::newRow("context-menu request from the keyboard") << "event" << true;
+    QTest::newRow("F10 alone") << "f10" << false;
+}
+
+void MainWindowTest::popupFromKeyboard()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, opens);
+    QStringList entries;
+    for (int i = 0; i < 200; ++i)
+        entries << QStringLiteral("/m/%1.mp3").arg(i);
+    fill(entries, 150);
+    PlaylistView *list = m_window->list1();
+    list->setFocus();
+    if (how == "menu") {
+        QTest::keyClick(list, Qt::Key_Menu);
+    } else if (how == "shift+f10") {
+        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    } else if (how == "f10") {
+        QTest::keyClick(list, Qt::Key_F10);
+    } else {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(0, 0), list->mapToGlobal(QPoint(0, 0)));
+        QCoreApplication::sendEvent(list, &event);
+    }
+    QMenu *popup = m_window->popupMenu();
+    if (!opens) {
+        QTest::qWait(50);
+        QVERIFY(!popup->isVisible());
+        return;
+    }
+    QTRY_VERIFY(popup->isVisible());
+    // At the selected entry, scrolled into view.
+    const QRect row = list->visualRect(list->model()->index(150, 0));
+    QVERIFY(list->viewport()->rect().contains(row));
+    const QRect global(list->viewport()->mapToGlobal(row.topLeft()), row.size());
+    QVERIFY2(popup->geometry().top() >= global.top() && popup->geometry().top() <= global.bottom(),
+             qPrintable(QStringLiteral("menu at %1, row %2..%3").arg(popup->y()).arg(global.top()).arg(global.bottom())));
+    QCOMPARE(m_window->playlist().selection(), 150);
+    popup->close();
+}
+
+void MainWindowTest::dragScrollRate_data()
+{
+    QTest::addColumn<int>("nearer");
+    QTest::addColumn<int>("farther");
+    QTest::newRow("inside, then just past") << 0 << 1;
+    QTest::newRow("1 and 10 pixels") << 1 << 10;
+    QTest::newRow("10 and 40 pixels") << 10 << 40;
+    QTest::newRow("40 and 100 pixels") << 40 << 100;
+    QTest::newRow("100 and 160 pixels") << 100 << 160;
+}
+
+void MainWindowTest::dragScrollRate()
+{
+    QFETCH(int, nearer);
+    QFETCH(int, farther);
+    QCOMPARE(PlaylistView::dragScrollRate(0), 0.0);
+    QCOMPARE(PlaylistView::dragScrollRate(-5), 0.0);
+    QVERIFY2(PlaylistView::dragScrollRate(farther) > PlaylistView::dragScrollRate(nearer),
+             qPrintable(QStringLiteral("%1 and %2 rows a second").arg(PlaylistView::dragScrollRate(nearer))
+                            .arg(PlaylistView::dragScrollRate(farther))));
+    // Just past the edge it is slow enough to aim: a few rows a second.
+    QVERIFY(PlaylistView::dragScrollRate(1) <= 15);
+    // A hand's width past the edge crosses 100,000 entries in a few seconds.
+    QVERIFY(100000 / PlaylistView::dragScrollRate(200) <= 5);
+}
+
+void MainWindowTest::dragScrollsWhileHeldPastTheEdge()
+{
+    QStringList entries;
+    for (int i = 0; i < 5000; ++i)
+        entries << QStringLiteral("/m/%1.mp3").arg(i);
+    fill(entries, -1);
+    PlaylistView *list = m_window->list1();
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, rowCenter(0));
+    const QPoint below(list->viewport()->width() / 2, list->viewport()->height() + 120);
+    mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, below);
+    const int first = m_window->playlist().selection();
+    // No further pointer motion: the list scrolls on, and the selection with it.
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->playlist().selection() > first + 100, 3000);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, below);
+    const int after = m_window->playlist().selection();
+    QTest::qWait(100);
+    QCOMPARE(m_window->playlist().selection(), after);   // released: it stops
 }
 
 void MainWindowTest::drag_data()

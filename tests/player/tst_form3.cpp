@@ -12,8 +12,10 @@
 #include "player_state.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QStyleOptionButton>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,6 +125,16 @@ private slots:
     void sliderKeys_data();
     void sliderKeys();
     void loopCheckBox();
+    // Loop mode follows the box however its tick changes: mouse, keyboard,
+    // a screen reader's action, the program.
+    void loopFollowsTheTick_data();
+    void loopFollowsTheTick();
+    // A screen reader hears what a label shows, in every state.
+    void labelNamesFollowTexts_data();
+    void labelNamesFollowTexts();
+    // The longest texts of the boxes and labels show whole in their design size.
+    void textsFit_data();
+    void textsFit();
     // A track that cannot start unloads the window and asks for the main window.
     void errorPathUnloads_data();
     void errorPathUnloads();
@@ -194,6 +206,18 @@ void Form3Test::windowDefinition()
     QCOMPARE(window.objectName(), QStringLiteral("Form3"));
     QCOMPARE(window.windowTitle(), QStringLiteral("播放窗口--"));
     QCOMPARE(clientOf(&window)->size(), QSize(488, 117));   // 7320 × 1755 twips
+    QCOMPARE(window.width(), Twips::toPixels(7410));          // outer width, its own frame included
+    // The client lies below the title bar, within the border.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *bar = window.findChild<CaptionBar *>();
+    QCOMPARE(clientOf(&window)->mapTo(&window, QPoint()).y(), bar->mapTo(&window, QPoint(0, bar->height())).y());
+    QVERIFY(window.rect().contains(QRect(clientOf(&window)->mapTo(&window, QPoint()), clientOf(&window)->size())));
+    // To a screen reader: a window named by its title.
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&window);
+    QCOMPARE(iface->role(), QAccessible::Window);
+    QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("播放窗口--"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(window.findChild<OwnFrame *>())->role(), QAccessible::Client);
     QCOMPARE(window.minimumSize(), window.maximumSize());
     const Qt::WindowFlags flags = window.windowFlags();
     QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);   // no task-bar button
@@ -652,6 +676,139 @@ void Form3Test::loopCheckBox()
     rig.fake->finishTrack();
     QTRY_VERIFY(check->isChecked());
     QCOMPARE(rig.fake->opened().size(), 3);
+}
+
+void Form3Test::loopFollowsTheTick_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("mouse click") << "click";
+    QTest::newRow("space key") << "space";
+    QTest::newRow("screen reader's toggle action") << "toggle";
+    QTest::newRow("set by the program") << "set";
+}
+
+void Form3Test::loopFollowsTheTick()
+{
+    QFETCH(QString, how);
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    auto *check = child<QCheckBox>(rig.host.window(), "Check1");
+    QVERIFY(QTest::qWaitForWindowExposed(rig.host.window()));
+    const auto change = [&] {
+        if (how == "click") {
+            QTest::mouseClick(check, Qt::LeftButton);
+        } else if (how == "space") {
+            check->setFocus();
+            QTest::keyClick(check, Qt::Key_Space);
+        } else if (how == "set") {
+            check->setChecked(!check->isChecked());
+        } else {
+            QAccessibleActionInterface *actions = QAccessible::queryAccessibleInterface(check)->actionInterface();
+            QVERIFY(actions);
+            QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+            actions->doAction(QAccessibleActionInterface::toggleAction());
+        }
+    };
+    change();
+    QVERIFY(check->isChecked());
+    QVERIFY(rig.host.state()->loop());
+    rig.fake->finishTrack();
+    QTRY_COMPARE(rig.fake->opened(), QStringList(2, kThree[0]));   // the same track again
+    change();
+    QVERIFY(!check->isChecked());
+    QVERIFY(!rig.host.state()->loop());
+}
+
+void Form3Test::labelNamesFollowTexts_data()
+{
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("playing") << QStringList{} << "正在播放第";
+    QTest::newRow("paused") << QStringList{"zanting"} << "暂停播放第";
+    QTest::newRow("continued") << QStringList{"zanting", "zanting"} << "正在播放第";
+    QTest::newRow("stopped") << QStringList{"tingzhi"} << "停止播放第";
+}
+
+void Form3Test::labelNamesFollowTexts()
+{
+    QFETCH(QStringList, clicks);
+    QFETCH(QString, status);
+    HostRig rig(kThree, 0);
+    rig.host.showWindow();
+    Form3 *window = rig.host.window();
+    for (const QString &name : clicks)
+        QTest::mouseClick(window->findChild<QWidget *>(name), Qt::LeftButton);
+    QTRY_COMPARE(child<QLabel>(window, "Label2")->text(), status);
+    QCOMPARE(QAccessible::queryAccessibleInterface(child(window, "Label2"))->text(QAccessible::Name), status);
+    rig.host.setTrackPosition(3, 12);
+    const QStringList problems = AccessibleNames::labelsNotNamedByText(window);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+}
+
+void Form3Test::textsFit_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    const struct {
+        const char *name;
+        const char *text;
+    } rows[] = {
+        {"Label2", "正在播放第"}, {"Label2", "暂停播放第"}, {"Label2", "停止播放第"},
+        {"Label4", " 100000"},    {"Label4", "99999"},      {"Label6", "/ 100000"},
+        {"Label5", "首歌曲"},     {"Label1", "L"},          {"Label7", "R"},
+        {"Check1", "循环这一首"}, {"Text1", "00:00"},       {"Text1", "59:59"},
+        {"Text2", "00:00"},       {"Text3", "999999"},      {"Text4", "999999"},
+        {"Text5", " 44kHz"},      {"Text5", " 48kHz"},      {"Text6", " 128kbps"},
+        {"Text6", " 320kbps"},    {"Command3", "第一首"},   {"Command1", "上一首"},
+        {"Command2", "下一首"},   {"Command4", "最后一首"}, {"kuaijin", ">>"},
+        {"zanting", ">|"},
+    };
+    for (const auto &r : rows)
+        QTest::addRow("%s: %s", r.name, r.text) << QString::fromLatin1(r.name) << QString::fromUtf8(r.text);
+}
+
+void Form3Test::textsFit()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    Form3 window;
+    QWidget *widget = window.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    const QFontMetrics fm(widget->font());
+    QVERIFY2(widget->font().pointSizeF() >= 7, qPrintable(widget->font().toString()));
+    const int advance = fm.horizontalAdvance(text);
+    const QStyle *style = widget->style();
+    int room = widget->contentsRect().width();
+    if (auto *box = qobject_cast<QLineEdit *>(widget)) {
+        box->setText(text);
+        // The frame, the text margins, and the two pixels Qt keeps on each
+        // side inside them; one more for the cursor.
+        room -= 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box) + box->textMargins().left()
+                + box->textMargins().right() + 2 * 2 + 1;
+    } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(check);
+        option.text = text;
+        const QRect indicator = style->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+        const QRect contents = style->subElementRect(QStyle::SE_CheckBoxContents, &option, check);
+        QVERIFY2(check->rect().contains(indicator), qPrintable(QStringLiteral("indicator %1,%2 %3×%4")
+                                                                   .arg(indicator.x()).arg(indicator.y())
+                                                                   .arg(indicator.width()).arg(indicator.height())));
+        room = check->rect().right() - contents.left() + 1;
+        // The glyphs, centred as a line, keep within the box's height.
+        const QRect ink = fm.tightBoundingRect(text);
+        const int top = (check->height() - fm.height()) / 2 + fm.ascent() + ink.top();
+        QVERIFY2(top >= 0 && top + ink.height() <= check->height(),
+                 qPrintable(QStringLiteral("ink from %1, %2 high").arg(top).arg(ink.height())));
+    } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
+        // Within the bevel: a centred caption may take the margins.
+        room = button->width() - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+        label->setText(text);
+        room -= 2 * label->margin();
+    }
+    QVERIFY2(advance <= room, qPrintable(QStringLiteral("%1 pixels in %2 (%3)").arg(advance).arg(room)
+                                             .arg(widget->font().toString())));
 }
 
 void Form3Test::errorPathUnloads_data()

@@ -434,6 +434,55 @@ private slots:
         QCOMPARE(clicked.size(), 0);
     }
 
+    // Folders that come or go above what the tree shows do not move what it
+    // shows: the first folder in view stays the first, or, when it went, the
+    // next one still there takes its place.
+    void treeViewStaysStill_data()
+    {
+        QTest::addColumn<QStringList>("made");      // folders made under the root
+        QTest::addColumn<QStringList>("removed");   // folders removed from under the root
+        QTest::addColumn<QString>("top");           // the first folder in view afterwards
+        QTest::newRow("three made above") << QStringList{"a1", "a2", "a3"} << QStringList{} << "f30";
+        QTest::newRow("two removed above") << QStringList{} << QStringList{"f05", "f06"} << "f30";
+        QTest::newRow("made and removed above") << QStringList{"a1"} << QStringList{"f01", "f02", "f03"} << "f30";
+        QTest::newRow("made below only") << QStringList{"zz"} << QStringList{} << "f30";
+        QTest::newRow("the first in view removed") << QStringList{"a1"} << QStringList{"f30"} << "f31";
+    }
+    void treeViewStaysStill()
+    {
+        QFETCH(QStringList, made);
+        QFETCH(QStringList, removed);
+        QFETCH(QString, top);
+        Fixture f;
+        QDir root(f.root);
+        for (int i = 0; i < 60; ++i)
+            QVERIFY(root.mkdir(QStringLiteral("f%1").arg(i, 2, 10, QLatin1Char('0'))));
+        QVERIFY(f.browser->openFolder(f.root));
+        QTreeWidget *tree = f.browser->dir1();
+        tree->setGeometry(0, 0, 200, 150);
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        tree->scrollToItem(f.treeItem("f30"), QAbstractItemView::PositionAtTop);
+        QCOMPARE(tree->itemAt(0, 0)->text(0), QStringLiteral("f30"));
+        const int row = tree->visualItemRect(tree->itemAt(0, 0)).top();
+        for (const QString &name : made)
+            QVERIFY(root.mkdir(name));
+        for (const QString &name : removed)
+            QVERIFY(root.rmdir(name));
+        const QStringList onDisk =
+            QDir(f.root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        const auto shown = [&] {
+            QStringList names;
+            for (int i = 0; i < f.treeItem("")->childCount(); ++i)
+                names << f.treeItem("")->child(i)->text(0);
+            return names;
+        };
+        QTRY_COMPARE(shown(), onDisk);   // the tree follows by itself
+        QCOMPARE(f.treeItem("a1") != nullptr, made.contains("a1"));
+        QCOMPARE(tree->itemAt(0, 0)->text(0), top);
+        QCOMPARE(tree->visualItemRect(tree->itemAt(0, 0)).top(), row);
+    }
+
     // Files coming and going in the shown folder change the file list; the
     // selected file stays selected, and none of it counts as a click.
     void fileListFollowsDisk_data()
