@@ -92,8 +92,6 @@ bool SdlOutput::start(PcmSource *source, int sampleRate)
     m_source = source;
     m_pushedBytes = 0;
     m_sourceDry = false;
-    m_dryClock.invalidate();
-    m_dryBankedUSecs = 0;
     m_running = true;
     feed();
     SDL_PauseAudioDevice(m_device, 0);
@@ -133,10 +131,6 @@ void SdlOutput::feed()
         m_pushedBytes += got;
         queued += got;
     }
-    // Once the queue is dry the device still holds its buffer: time tells
-    // when that has been heard.
-    if (m_sourceDry && queued == 0 && !m_dryClock.isValid())
-        m_dryClock.start();
 }
 
 void SdlOutput::suspend()
@@ -146,10 +140,6 @@ void SdlOutput::suspend()
     m_running = false;
     m_feed.stop();
     SDL_PauseAudioDevice(m_device, 1);
-    if (m_dryClock.isValid()) {
-        m_dryBankedUSecs += m_dryClock.nsecsElapsed() / 1000;
-        m_dryClock.invalidate();
-    }
 }
 
 void SdlOutput::resume()
@@ -177,11 +167,11 @@ qint64 SdlOutput::playedUSecs() const
 {
     if (!m_source || m_rate <= 0)
         return 0;
-    qint64 heard = m_pushedBytes - queuedBytes() - m_deviceBufferBytes;
-    if (m_sourceDry && queuedBytes() == 0) {
-        const qint64 drained = m_dryBankedUSecs + (m_dryClock.isValid() ? m_dryClock.nsecsElapsed() / 1000 : 0);
-        heard += std::min(m_deviceBufferBytes, drained * m_rate / 1000000 * BytesPerSampleFrame);
-    }
-    heard = std::clamp<qint64>(heard, 0, m_pushedBytes);
+    // Once the source is dry and SDL has taken all of it, the run counts as
+    // heard: the next track queues behind what the device still holds, so
+    // one track follows the other without a gap.
+    const qint64 queued = queuedBytes();
+    const qint64 heard = m_sourceDry && queued == 0 ? m_pushedBytes
+                                                    : std::max<qint64>(0, m_pushedBytes - queued - m_deviceBufferBytes);
     return heard / BytesPerSampleFrame * 1000000 / m_rate;
 }

@@ -3,7 +3,6 @@
 #include "audio_output.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdint>
@@ -47,8 +46,6 @@ private:
     qint64 m_pushedBytes = 0;
     bool m_running = false;
     bool m_sourceDry = false;
-    QElapsedTimer m_dryClock;        // since the queue ran dry at the end of the source
-    qint64 m_dryBankedUSecs = 0;     // of that, before a pause
     QTimer m_feed;
     QByteArray m_scratch;
 };

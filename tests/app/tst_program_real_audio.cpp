@@ -124,8 +124,8 @@ private slots:
     // is heard, with the machine quiet and with every core busy.
     void backToBack_data();
     void backToBack();
-    // Twenty moves of the position slider and of ">>" and "<<" within one
-    // track of ten-second steps: after each, the step it went to is heard.
+    // Twenty-four moves of the position slider and of ">>" and "<<" within
+    // one track of ten-second steps: after each, the step it went to is heard.
     void seeks_data();
     void seeks();
     // With "循环这一首" checked the track starts again at its end, heard
@@ -148,7 +148,8 @@ namespace {
 const QList<int> kTones{300, 450, 675, 1010, 1515, 2270, 3400, 5100, 340, 510, 765, 1150};
 const QList<int> kListTones = kTones.mid(0, 10);
 
-// MELVORA_LONG_ROUNDS=N plays the list N times round (10 N starts).
+// MELVORA_LONG_ROUNDS=N plays the list N times round (10 N starts) and
+// seeks N times as often (20 N).
 int rounds()
 {
     return std::max(1, qEnvironmentVariableIntValue("MELVORA_LONG_ROUNDS"));
@@ -312,16 +313,21 @@ void ProgramRealAudioTest::seeks()
         expected << step;
         QTest::qWait(700);
     };
-    for (int step : order) {
-        position->setValue(frameOf((step + 0.3) * StepSeconds));
-        hold(step);
-        if (step == 2 || step == 7) {   // four button seeks in all
-            QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("kuaijin")), Qt::LeftButton);
-            hold(step + 1);
-            QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("kuaitui")), Qt::LeftButton);
+    // Sixteen slider moves and eight button seeks a round.
+    const auto seekRound = [&] {
+        for (int step : order) {
+            position->setValue(frameOf((step + 0.3) * StepSeconds));
             hold(step);
+            if (step == 2 || step == 7) {
+                QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("kuaijin")), Qt::LeftButton);
+                hold(step + 1);
+                QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("kuaitui")), Qt::LeftButton);
+                hold(step);
+            }
         }
-    }
+    };
+    for (int round = 0; round < rounds(); ++round)
+        seekRound();
     host.closeWindow();
     QTest::qWait(300);
     QList<int> hz;
