@@ -27,6 +27,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QThread>
+#include <QTimer>
 #include <QTest>
 
 #include <cmath>
@@ -186,8 +187,10 @@ void ProgramRealAudioTest::listOrder()
     QStringList started;
     connect(&host, &PlayerHost::playingPathChanged, this, [&](const QString &path) {
         started << path;
-        if (started.size() == 4)   // the list came round again: enough heard
-            QMetaObject::invokeMethod(&host, &PlayerHost::closeWindow, Qt::QueuedConnection);
+        // The list came round again: enough heard once the device has
+        // played the end of the third track.
+        if (started.size() == 4)
+            QTimer::singleShot(300, &host, &PlayerHost::closeWindow);
     });
     heard::Recorder recorder;
     QVERIFY2(recorder.started(), "parec did not start");
@@ -211,9 +214,9 @@ void ProgramRealAudioTest::listOrder()
     QCOMPARE(runs[2].hz, 880);
     for (int i = 0; i < 3; ++i)
         QVERIFY2(std::abs(runs[i].seconds - ToneSeconds) <= 0.15, qPrintable(heard));
-    // Closed as the fourth track began: nothing more worth the name.
+    // Closed soon after the fourth track began: nothing more worth the name.
     for (qsizetype i = 3; i < runs.size(); ++i)
-        QVERIFY2(runs[i].seconds < 0.3, qPrintable(heard));
+        QVERIFY2(runs[i].seconds < 0.5, qPrintable(heard));
 }
 
 void ProgramRealAudioTest::balanceToTheLeft()
@@ -264,8 +267,8 @@ void ProgramRealAudioTest::backToBack()
     const qsizetype starts = entries.size() * rounds() + 1;
     qsizetype started = 0;
     connect(&host, &PlayerHost::playingPathChanged, this, [&] {
-        if (++started == starts + 1)
-            QMetaObject::invokeMethod(&host, &PlayerHost::closeWindow, Qt::QueuedConnection);
+        if (++started == starts + 1)   // once the device has played the last one's end
+            QTimer::singleShot(400, &host, &PlayerHost::closeWindow);
     });
     heard::CpuLoad load(busy);
     heard::Recorder recorder;
