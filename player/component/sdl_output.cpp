@@ -10,6 +10,9 @@ namespace {
 
 constexpr int BytesPerSampleFrame = 4;
 constexpr int LeadMs = 250;          // queued ahead of the device; also the delay of a volume change
+// More at a start, when the UI thread has the most to do (a fresh player
+// window shown for the first time takes a third of a second on a busy machine).
+constexpr int StartLeadMs = 750;
 constexpr int FeedMs = 20;
 constexpr Uint16 DeviceSamples = 4096;   // one SDL buffer: about 93 ms at 44.1 kHz
 
@@ -35,7 +38,7 @@ SdlOutput::SdlOutput(QObject *parent)
     m_initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     m_feed.setInterval(FeedMs);
     m_feed.setTimerType(Qt::PreciseTimer);
-    connect(&m_feed, &QTimer::timeout, this, &SdlOutput::feed);
+    connect(&m_feed, &QTimer::timeout, this, [this] { feed(LeadMs); });
 }
 
 SdlOutput::~SdlOutput()
@@ -93,7 +96,7 @@ bool SdlOutput::start(PcmSource *source, int sampleRate)
     m_pushedBytes = 0;
     m_sourceDry = false;
     m_running = true;
-    feed();
+    feed(StartLeadMs);
     SDL_PauseAudioDevice(m_device, 0);
     m_feed.start();
     return true;
@@ -104,7 +107,7 @@ qint64 SdlOutput::queuedBytes() const
     return m_device != 0 ? qint64(SDL_GetQueuedAudioSize(m_device)) : 0;
 }
 
-void SdlOutput::feed()
+void SdlOutput::feed(int leadMs)
 {
     if (!m_running || !m_source)
         return;
@@ -114,7 +117,7 @@ void SdlOutput::feed()
         emit failed();
         return;
     }
-    const qint64 lead = bytesFor(LeadMs, m_rate);
+    const qint64 lead = bytesFor(leadMs, m_rate);
     qint64 queued = queuedBytes();
     while (!m_sourceDry && queued < lead) {
         m_scratch.resize(qsizetype(std::min<qint64>(lead - queued, 16 * 1024)));
@@ -148,7 +151,7 @@ void SdlOutput::resume()
         return;
     m_running = true;
     SDL_PauseAudioDevice(m_device, 0);
-    feed();
+    feed(LeadMs);
     m_feed.start();
 }
 

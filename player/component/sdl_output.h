@@ -9,7 +9,7 @@
 
 // The system's default audio device through SDL2's audio. SDL's own thread
 // feeds the sound server from a queue that this object keeps about a quarter
-// of a second ahead from the thread that owns it, so a busy UI thread does not
+// of a second ahead (three quarters at a start) from the thread that owns it, so a busy UI thread does not
 // starve the device, and each start, seek or stop begins on an empty queue:
 // nothing of one run is carried into the next.
 //
@@ -35,7 +35,7 @@ public:
 private:
     bool openDevice(int sampleRate);
     void closeDevice();
-    void feed();
+    void feed(int leadMs);   // tops the queue up to leadMs ahead
     qint64 queuedBytes() const;
 
     bool m_initialised = false;
