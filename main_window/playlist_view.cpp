@@ -127,12 +127,9 @@ void PlaylistView::keyPressEvent(QKeyEvent *event)
 // request from the keyboard shows it at the selected entry.
 void PlaylistView::contextMenuEvent(QContextMenuEvent *event)
 {
-    if (event->reason() == QContextMenuEvent::Keyboard) {
-        event->accept();
-        requestKeyboardPopup();
-        return;
-    }
     event->accept();
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        requestKeyboardPopup();
 }
 
 void PlaylistView::requestKeyboardPopup()
@@ -295,15 +292,21 @@ int PlaylistView::distancePastEdge(const QPoint &pos) const
     return 0;
 }
 
-// The selection follows the pointer; past an edge the timer scrolls on.
-void PlaylistView::followDrag(const QPoint &pos)
+// The row under the pointer (or at the edge it is past) is selected and shown.
+void PlaylistView::selectRowAt(const QPoint &pos)
 {
-    m_dragPos = pos;
     const int row = rowForDrag(pos);
     if (row >= 0) {
         selectRow(row);
         scrollTo(model()->index(row, 0));
     }
+}
+
+// The selection follows the pointer; past an edge the timer scrolls on.
+void PlaylistView::followDrag(const QPoint &pos)
+{
+    m_dragPos = pos;
+    selectRowAt(pos);
     if (distancePastEdge(pos) == 0) {
         m_dragScroll.stop();
     } else if (!m_dragScroll.isActive()) {
@@ -329,11 +332,7 @@ void PlaylistView::dragScrollStep()
     QScrollBar *bar = verticalScrollBar();
     const int step = bar->singleStep() > 0 ? bar->singleStep() : 1;
     bar->setValue(bar->value() + (distance < 0 ? -rows : rows) * step);
-    const int row = rowForDrag(m_dragPos);
-    if (row >= 0) {
-        selectRow(row);
-        scrollTo(model()->index(row, 0));
-    }
+    selectRowAt(m_dragPos);
 }
 
 void PlaylistView::mouseReleaseEvent(QMouseEvent *event)

@@ -68,6 +68,7 @@ protected:
 private:
     int rowForDrag(const QPoint &pos) const;
     void selectRow(int row);
+    void selectRowAt(const QPoint &pos);
     void followDrag(const QPoint &pos);
     void dragScrollStep();
     void requestKeyboardPopup();

@@ -23,8 +23,6 @@ public:
     virtual void stop() = 0;
     // Time of audio heard since start(), pauses excluded.
     virtual qint64 playedUSecs() const = 0;
-    // Silence that must follow the music so the output plays all of it.
-    virtual qint64 tailPaddingBytes(int sampleRate) const = 0;
     virtual bool isSilent() const = 0;
 
 signals:
@@ -45,7 +43,6 @@ public:
     void resume() override;
     void stop() override;
     qint64 playedUSecs() const override;
-    qint64 tailPaddingBytes(int) const override { return 0; }
     bool isSilent() const override { return true; }
 
 private:

@@ -101,7 +101,7 @@ void Mp3Player::startOutputAt(qint32 frame)
             m_sink = std::make_unique<SdlOutput>();
             connect(m_sink.get(), &AudioOutput::failed, this, &Mp3Player::switchToClock, Qt::QueuedConnection);
         }
-        m_source->restart(m_sink->tailPaddingBytes(m_decoder.sampleRate()));
+        m_source->restart();
         if (m_sink->start(m_source.get(), m_decoder.sampleRate())) {
             m_output = m_sink.get();
             m_silent = false;
@@ -110,7 +110,7 @@ void Mp3Player::startOutputAt(qint32 frame)
     }
     if (!m_clock)
         m_clock = std::make_unique<ClockOutput>();
-    m_source->restart(0);
+    m_source->restart();
     m_clock->start(m_source.get(), m_decoder.sampleRate());
     m_output = m_clock.get();
     m_silent = true;

@@ -3,8 +3,6 @@
 #include "mp3_decoder.h"
 #include "pcm_volume.h"
 
-#include <cstring>
-
 PcmSource::PcmSource(Mp3Decoder *decoder, QObject *parent)
     : QIODevice(parent)
     , m_decoder(decoder)
@@ -20,10 +18,9 @@ void PcmSource::setGains(int leftQ15, int rightQ15)
     m_right = rightQ15;
 }
 
-void PcmSource::restart(qint64 tailPaddingBytes)
+void PcmSource::restart()
 {
     m_content = 0;
-    m_padding = tailPaddingBytes - tailPaddingBytes % Mp3Decoder::BytesPerSampleFrame;
 }
 
 bool PcmSource::contentEnded() const
@@ -33,9 +30,7 @@ bool PcmSource::contentEnded() const
 
 qint64 PcmSource::bytesAvailable() const
 {
-    if (!contentEnded())
-        return Mp3Decoder::BytesPerSampleFrame * 4096 + m_padding;
-    return m_padding;
+    return contentEnded() ? 0 : Mp3Decoder::BytesPerSampleFrame * 4096;
 }
 
 qint64 PcmSource::readData(char *data, qint64 maxSize)
@@ -47,12 +42,6 @@ qint64 PcmSource::readData(char *data, qint64 maxSize)
         PcmVolume::applyGains(reinterpret_cast<qint16 *>(data), n / Mp3Decoder::BytesPerSampleFrame,
                               m_left, m_right);
         m_content += n;
-    }
-    if (n < maxSize && contentEnded() && m_padding > 0) {
-        const qint64 pad = std::min(maxSize - n, m_padding);
-        std::memset(data + n, 0, size_t(pad));
-        m_padding -= pad;
-        n += pad;
     }
     return n;
 }

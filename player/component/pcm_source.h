@@ -5,9 +5,7 @@
 class Mp3Decoder;
 
 // The decoder as a sequential device for the audio output: 16-bit stereo PCM
-// with the channel gains applied. After the last sample it can add a run of
-// silence, so an output that waits for a full buffer before it starts still
-// plays the end of a short file.
+// with the channel gains applied.
 class PcmSource : public QIODevice
 {
     Q_OBJECT
@@ -16,7 +14,7 @@ public:
 
     void setGains(int leftQ15, int rightQ15);
     // Call after every seek of the decoder: counting starts again at zero.
-    void restart(qint64 tailPaddingBytes);
+    void restart();
 
     qint64 contentBytes() const { return m_content; }   // decoded PCM handed out since restart()
     bool contentEnded() const;                           // the decoder has nothing more
@@ -33,5 +31,4 @@ private:
     int m_left;
     int m_right;
     qint64 m_content = 0;
-    qint64 m_padding = 0;
 };

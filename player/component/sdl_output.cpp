@@ -68,9 +68,7 @@ bool SdlOutput::openDevice(int sampleRate)
 
 void SdlOutput::closeDevice()
 {
-    m_feed.stop();
-    m_running = false;
-    m_source = nullptr;
+    stop();
     if (m_device != 0)
         SDL_CloseAudioDevice(m_device);
     m_device = 0;

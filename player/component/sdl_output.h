@@ -29,7 +29,6 @@ public:
     void resume() override;
     void stop() override;
     qint64 playedUSecs() const override;
-    qint64 tailPaddingBytes(int) const override { return 0; }   // SDL plays silence when the queue is dry
     bool isSilent() const override { return false; }
 
 private:

@@ -60,7 +60,7 @@ qint64 decodeWithComponent()
         return -1;
     PcmSource source(&decoder);
     source.setGains(PcmVolume::gainForVolume(35), PcmVolume::gainForVolume(80));
-    source.restart(0);
+    source.restart();
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     qint64 total = 0;
     while (qint64 n = source.read(buffer.data(), buffer.size()))

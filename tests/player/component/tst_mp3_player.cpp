@@ -377,7 +377,7 @@ void Mp3PlayerTest::volumeOnDecodedAudio()
     QCOMPARE(decoder.open(fixture(file)), Mp3Decoder::OpenResult::Ok);
     PcmSource source(&decoder);
     source.setGains(PcmVolume::gainForVolume(left), PcmVolume::gainForVolume(right));
-    source.restart(0);
+    source.restart();
     const QByteArray out = source.readAll();
     QCOMPARE(qsizetype(out.size()), reference.size() * 2);
     QCOMPARE(source.contentBytes(), qint64(out.size()));
