@@ -1,20 +1,20 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "aux_windows.h"
-#include "chinese_interface.h"
-#include "command_line.h"
-#include "drives.h"
-#include "file_dialog.h"
-#include "key_state.h"
-#include "list_file_workflow.h"
-#include "message_box.h"
+#include "aux_windows/aux_windows.h"
+#include "platform/chinese_interface.h"
+#include "app/command_line.h"
+#include "platform/drives.h"
+#include "platform/file_dialog.h"
+#include "platform/key_state.h"
+#include "main_window/workflow/list_file_workflow.h"
+#include "platform/message_box.h"
 #include "melvora_version.h"
-#include "pictures.h"
-#include "program_windows.h"
-#include "process_starter.h"
-#include "registry.h"
-#include "url_opener.h"
+#include "main_window/art/pictures.h"
+#include "app/program_windows.h"
+#include "platform/process_starter.h"
+#include "platform/registry.h"
+#include "platform/url_opener.h"
 
 namespace {
 QStringList rawArguments(int argc, char *argv[])

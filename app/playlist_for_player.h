@@ -1,6 +1,6 @@
 #pragma once
-#include "player_list.h"
-#include "playlist.h"
+#include "player/player_list.h"
+#include "model/playlist.h"
 
 // The main window's playlist as the player window reads it.
 class PlaylistForPlayer : public PlayerList {

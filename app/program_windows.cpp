@@ -1,4 +1,4 @@
-#include "program_windows.h"
+#include "app/program_windows.h"
 
 ProgramWindows::ProgramWindows(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                                AuxWindows &auxWindows, PlayerHost::ComponentFactory component)

@@ -1,7 +1,7 @@
 #pragma once
-#include "main_window.h"
-#include "player_host.h"
-#include "playlist_for_player.h"
+#include "main_window/main_window.h"
+#include "player/player_host.h"
+#include "app/playlist_for_player.h"
 
 class AuxWindows;
 class Drives;

@@ -1,15 +1,15 @@
-#include "about_window.h"
+#include "aux_windows/about_window.h"
 
 #include "melvora_version.h"
 
-#include "aux_config.h"
-#include "centring.h"
-#include "fonts.h"
-#include "message_box.h"
-#include "own_frame.h"
-#include "sys_info.h"
-#include "twips.h"
-#include "url_opener.h"
+#include "aux_windows/aux_config.h"
+#include "aux_windows/centring.h"
+#include "platform/fonts.h"
+#include "platform/message_box.h"
+#include "platform/own_frame.h"
+#include "aux_windows/sys_info.h"
+#include "platform/twips.h"
+#include "platform/url_opener.h"
 
 #include <QApplication>
 #include <QCloseEvent>

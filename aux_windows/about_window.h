@@ -1,5 +1,5 @@
 #pragma once
-#include "aux_windows.h"
+#include "aux_windows/aux_windows.h"
 
 #include <QColor>
 #include <QDialog>

@@ -1,9 +1,9 @@
-#include "aux_windows.h"
+#include "aux_windows/aux_windows.h"
 
-#include "about_window.h"
-#include "declaration_window.h"
-#include "message_box.h"
-#include "url_opener.h"
+#include "aux_windows/about_window.h"
+#include "aux_windows/declaration_window.h"
+#include "platform/message_box.h"
+#include "platform/url_opener.h"
 
 #include <QCoreApplication>
 #include <QDir>

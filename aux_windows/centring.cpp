@@ -1,6 +1,6 @@
-#include "centring.h"
+#include "aux_windows/centring.h"
 
-#include "twips.h"
+#include "platform/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

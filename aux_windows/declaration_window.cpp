@@ -1,10 +1,10 @@
-#include "declaration_window.h"
+#include "aux_windows/declaration_window.h"
 
-#include "aux_config.h"
-#include "centring.h"
-#include "fonts.h"
-#include "own_frame.h"
-#include "twips.h"
+#include "aux_windows/aux_config.h"
+#include "aux_windows/centring.h"
+#include "platform/fonts.h"
+#include "platform/own_frame.h"
+#include "platform/twips.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
-#include "sys_info.h"
+#include "aux_windows/sys_info.h"
 
-#include "aux_config.h"
-#include "message_box.h"
-#include "path_rules.h"
-#include "process_starter.h"
+#include "aux_windows/aux_config.h"
+#include "platform/message_box.h"
+#include "platform/files/path_rules.h"
+#include "platform/process_starter.h"
 
 #include <QDir>
 #include <QFileInfo>

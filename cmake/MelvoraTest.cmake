@@ -5,7 +5,7 @@ function(melvora_add_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
-  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common)
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${T_NAME} PRIVATE
     MELVORA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})

@@ -1,6 +1,6 @@
 // Writes the application icon into a hicolor icon theme folder:
 //   export_icons <folder>  ->  <folder>/<n>x<n>/apps/melvora.png, scalable/apps/melvora.svg
-#include "pictures.h"
+#include "main_window/art/pictures.h"
 
 #include <QDir>
 #include <QFile>

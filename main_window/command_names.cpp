@@ -1,4 +1,4 @@
-#include "command_names.h"
+#include "main_window/command_names.h"
 
 #include <array>
 #include <utility>

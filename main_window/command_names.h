@@ -1,5 +1,5 @@
 #pragma once
-#include "commands.h"
+#include "model/commands.h"
 
 #include <QLatin1StringView>
 

@@ -1,11 +1,11 @@
-#include "file_intake.h"
+#include "main_window/file_intake.h"
 
-#include "list_file_workflow.h"
-#include "media_browser.h"
-#include "message_box.h"
-#include "playlist.h"
-#include "playlist_type.h"
-#include "prompt.h"
+#include "main_window/workflow/list_file_workflow.h"
+#include "main_window/browser/media_browser.h"
+#include "platform/message_box.h"
+#include "model/playlist.h"
+#include "playlist_io/playlist_type.h"
+#include "main_window/prompt/prompt.h"
 
 #include <QDir>
 #include <QDirIterator>

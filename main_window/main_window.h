@@ -1,9 +1,9 @@
 #pragma once
-#include "commands.h"
-#include "file_intake.h"
-#include "list_file_workflow.h"
-#include "playlist.h"
-#include "window_state.h"
+#include "model/commands.h"
+#include "main_window/file_intake.h"
+#include "main_window/workflow/list_file_workflow.h"
+#include "model/playlist.h"
+#include "model/window_state.h"
 
 #include <QMainWindow>
 

@@ -1,6 +1,6 @@
-#include "playlist_model.h"
+#include "main_window/playlist_model.h"
 
-#include "playlist.h"
+#include "model/playlist.h"
 
 #include <QGuiApplication>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "list_change.h"
+#include "model/list_change.h"
 
 #include <QAbstractListModel>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
-#include "playlist_view.h"
+#include "main_window/playlist_view.h"
 
-#include "playlist.h"
-#include "playlist_model.h"
+#include "model/playlist.h"
+#include "main_window/playlist_model.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>

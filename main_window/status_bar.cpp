@@ -1,7 +1,7 @@
-#include "status_bar.h"
+#include "main_window/status_bar.h"
 
-#include "fonts.h"
-#include "twips.h"
+#include "platform/fonts.h"
+#include "platform/twips.h"
 
 #include <QDateTime>
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
 #pragma once
-#include "key_state.h"
+#include "platform/key_state.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "entry_keys.h"
+#include "model/entry_keys.h"
 
 #include <QHashFunctions>
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "entry_keys.h"
-#include "list_change.h"
-#include "path_rules.h"
+#include "model/entry_keys.h"
+#include "model/list_change.h"
+#include "platform/files/path_rules.h"
 
 #include <QObject>
 #include <QString>

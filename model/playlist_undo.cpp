@@ -1,4 +1,4 @@
-#include "playlist.h"
+#include "model/playlist.h"
 
 // The one-level undo. Several records name no position: they rely on every
 // selection change having ended the record's use, so the selection still

@@ -1,4 +1,4 @@
-#include "window_state.h"
+#include "model/window_state.h"
 
 namespace {
 

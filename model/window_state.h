@@ -1,6 +1,6 @@
 #pragma once
-#include "commands.h"
-#include "playlist.h"
+#include "model/commands.h"
+#include "model/playlist.h"
 
 #include <QObject>
 #include <QString>

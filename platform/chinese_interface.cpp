@@ -1,6 +1,6 @@
-#include "chinese_interface.h"
+#include "platform/chinese_interface.h"
 
-#include "fonts.h"
+#include "platform/fonts.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

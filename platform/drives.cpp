@@ -1,6 +1,6 @@
-#include "drives.h"
+#include "platform/drives.h"
 
-#include "path_rules.h"
+#include "platform/files/path_rules.h"
 
 #include <QDir>
 #include <QFileInfo>

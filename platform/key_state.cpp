@@ -1,4 +1,4 @@
-#include "key_state.h"
+#include "platform/key_state.h"
 
 #include <QGuiApplication>
 

@@ -1,6 +1,6 @@
-#include "own_frame.h"
+#include "platform/own_frame.h"
 
-#include "window_hints.h"
+#include "platform/window_hints.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,4 +1,4 @@
-#include "process_starter.h"
+#include "platform/process_starter.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "platform/registry.h"
 
 #ifdef Q_OS_WIN
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "window_hints.h"
+#include "platform/window_hints.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "docking.h"
+#include "player/docking.h"
 
-#include "twips.h"
+#include "platform/twips.h"
 
 QPoint dockedTopLeft(const QRect &screen, const QSize &outer)
 {

@@ -1,11 +1,11 @@
-#include "form3.h"
+#include "player/form3.h"
 
-#include "docking.h"
-#include "fonts.h"
-#include "form3_controls.h"
-#include "own_frame.h"
-#include "player_icon.h"
-#include "twips.h"
+#include "player/docking.h"
+#include "platform/fonts.h"
+#include "player/form3_controls.h"
+#include "platform/own_frame.h"
+#include "player/player_icon.h"
+#include "platform/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

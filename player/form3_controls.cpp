@@ -1,4 +1,4 @@
-#include "form3_controls.h"
+#include "player/form3_controls.h"
 
 namespace Form3Controls {
 namespace {

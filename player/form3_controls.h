@@ -1,5 +1,5 @@
 #pragma once
-#include "player_types.h"
+#include "player/player_types.h"
 
 #include <array>
 

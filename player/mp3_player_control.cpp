@@ -1,6 +1,6 @@
-#include "mp3_player_control.h"
+#include "player/mp3_player_control.h"
 
-#include "mp3_player.h"
+#include "player/component/mp3_player.h"
 
 Mp3PlayerControl::Mp3PlayerControl(QObject *parent)
     : Mp3PlayerControl(false, parent)

@@ -1,5 +1,5 @@
 #pragma once
-#include "mp3_control.h"
+#include "player/mp3_control.h"
 
 class Mp3Player;
 

@@ -1,9 +1,9 @@
-#include "player_host.h"
+#include "player/player_host.h"
 
-#include "form3.h"
-#include "mp3_control.h"
-#include "mp3_player_control.h"
-#include "player_state.h"
+#include "player/form3.h"
+#include "player/mp3_control.h"
+#include "player/mp3_player_control.h"
+#include "player/player_state.h"
 
 using namespace Player;
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "path_rules.h"
-#include "player_link.h"
+#include "platform/files/path_rules.h"
+#include "player/player_link.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "player_icon.h"
+#include "player/player_icon.h"
 
 #include <QPainter>
 #include <QPolygon>

@@ -1,8 +1,8 @@
-#include "player_state.h"
+#include "player/player_state.h"
 
-#include "mp3_control.h"
-#include "player_list.h"
-#include "player_texts.h"
+#include "player/mp3_control.h"
+#include "player/player_list.h"
+#include "player/player_texts.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,6 +1,6 @@
 #pragma once
-#include "path_rules.h"
-#include "player_types.h"
+#include "platform/files/path_rules.h"
+#include "player/player_types.h"
 
 #include <QObject>
 #include <QString>

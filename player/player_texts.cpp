@@ -1,4 +1,4 @@
-#include "player_texts.h"
+#include "player/player_texts.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "entry_paths.h"
+#include "playlist_io/entry_paths.h"
 
 #include <QDir>
 #include <QStringList>

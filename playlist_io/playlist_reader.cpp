@@ -1,8 +1,8 @@
-#include "playlist_reader.h"
+#include "playlist_io/playlist_reader.h"
 
-#include "entry_paths.h"
+#include "playlist_io/entry_paths.h"
 
-#include "regular_file.h"
+#include "platform/files/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "playlist_type.h"
+#include "playlist_io/playlist_type.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "playlist_writer.h"
+#include "playlist_io/playlist_writer.h"
 
-#include "durable_save.h"
+#include "platform/files/durable_save.h"
 
 #include <QIODevice>
 #include <QStringEncoder>

@@ -1,5 +1,5 @@
 #pragma once
-#include "playlist_type.h"
+#include "playlist_io/playlist_type.h"
 
 #include <QByteArray>
 #include <QString>

@@ -6,20 +6,20 @@
 // differs between the two processes' heaps and swamps the difference. For
 // figures that compare the work, keep the memory in the process:
 //   GLIBC_TUNABLES=glibc.malloc.trim_threshold=1073741824:glibc.malloc.mmap_threshold=1073741824
-#include "fake_drives.h"
-#include "fake_file_dialog.h"
-#include "fake_key_state.h"
-#include "fake_message_box.h"
-#include "list_file_workflow.h"
-#include "playlist.h"
-#include "window_state.h"
-#include "aux_windows.h"
-#include "fake_process_starter.h"
-#include "fake_registry.h"
-#include "fake_url_opener.h"
-#include "main_window.h"
-#include "media_browser.h"
-#include "playlist_view.h"
+#include "platform/fakes/fake_drives.h"
+#include "platform/fakes/fake_file_dialog.h"
+#include "platform/fakes/fake_key_state.h"
+#include "platform/fakes/fake_message_box.h"
+#include "main_window/workflow/list_file_workflow.h"
+#include "model/playlist.h"
+#include "model/window_state.h"
+#include "aux_windows/aux_windows.h"
+#include "platform/fakes/fake_process_starter.h"
+#include "platform/fakes/fake_registry.h"
+#include "platform/fakes/fake_url_opener.h"
+#include "main_window/main_window.h"
+#include "main_window/browser/media_browser.h"
+#include "main_window/playlist_view.h"
 
 #include <QApplication>
 #include <QDir>

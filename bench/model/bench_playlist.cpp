@@ -2,8 +2,8 @@
 // is touched when it is added, removed, or changes position. The floor is
 // appending 110,000 entries with the duplicate check, the cheapest way to
 // touch an entry at all.
-#include "playlist.h"
-#include "window_state.h"
+#include "model/playlist.h"
+#include "model/window_state.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,12 +4,12 @@
 // temporary folder (sox + lame), never committed. Run with
 // QT_QPA_PLATFORM=offscreen where there is no display.
 
-#include "cpu_time.h"
-#include "fake_player_list.h"
-#include "form3.h"
-#include "mp3_player.h"
-#include "mp3_player_control.h"
-#include "player_host.h"
+#include "bench/common/cpu_time.h"
+#include "player/fakes/fake_player_list.h"
+#include "player/form3.h"
+#include "player/component/mp3_player.h"
+#include "player/mp3_player_control.h"
+#include "player/player_host.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 // Opening and saving 100,000-entry lists, next to the floor of merely reading
 // the bytes and splitting them into lines (or writing the bytes).
-#include "fake_file_dialog.h"
-#include "fake_message_box.h"
-#include "list_file_workflow.h"
-#include "playlist.h"
-#include "window_state.h"
-#include "playlist_reader.h"
-#include "playlist_writer.h"
+#include "platform/fakes/fake_file_dialog.h"
+#include "platform/fakes/fake_message_box.h"
+#include "main_window/workflow/list_file_workflow.h"
+#include "model/playlist.h"
+#include "model/window_state.h"
+#include "playlist_io/playlist_reader.h"
+#include "playlist_io/playlist_writer.h"
 
 #include <QFile>
 #include <QStringEncoder>

@@ -1,9 +1,9 @@
-#include "media_browser.h"
+#include "main_window/browser/media_browser.h"
 
-#include "drives.h"
-#include "message_box.h"
-#include "path_rules.h"
-#include "prompt.h"
+#include "platform/drives.h"
+#include "platform/message_box.h"
+#include "platform/files/path_rules.h"
+#include "main_window/prompt/prompt.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,12 +1,12 @@
-#include "list_file_workflow.h"
+#include "main_window/workflow/list_file_workflow.h"
 
-#include "file_dialog.h"
-#include "message_box.h"
-#include "playlist.h"
-#include "playlist_reader.h"
-#include "playlist_writer.h"
-#include "prompt.h"
-#include "window_state.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "model/playlist.h"
+#include "playlist_io/playlist_reader.h"
+#include "playlist_io/playlist_writer.h"
+#include "main_window/prompt/prompt.h"
+#include "model/window_state.h"
 
 #include <QDir>
 

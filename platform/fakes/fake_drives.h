@@ -1,5 +1,5 @@
 #pragma once
-#include "drives.h"
+#include "platform/drives.h"
 
 #include <QSet>
 

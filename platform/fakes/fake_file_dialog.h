@@ -1,5 +1,5 @@
 #pragma once
-#include "file_dialog.h"
+#include "platform/file_dialog.h"
 
 #include <QStringList>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "key_state.h"
+#include "platform/key_state.h"
 
 // Lock-key states set by the test; Unknown until set.
 class FakeKeyState : public KeyState {

@@ -1,5 +1,5 @@
 #pragma once
-#include "message_box.h"
+#include "platform/message_box.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,5 +1,5 @@
 #pragma once
-#include "process_starter.h"
+#include "platform/process_starter.h"
 
 #include <QFileInfo>
 #include <QStringList>

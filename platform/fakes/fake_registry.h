@@ -1,5 +1,5 @@
 #pragma once
-#include "registry.h"
+#include "platform/registry.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,5 +1,5 @@
 #pragma once
-#include "url_opener.h"
+#include "platform/url_opener.h"
 
 #include <QList>
 

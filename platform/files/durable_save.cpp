@@ -1,4 +1,4 @@
-#include "durable_save.h"
+#include "platform/files/durable_save.h"
 
 #include <QDir>
 #include <QFile>

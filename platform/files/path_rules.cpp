@@ -1,4 +1,4 @@
-#include "path_rules.h"
+#include "platform/files/path_rules.h"
 
 PathRules PathRules::native()
 {

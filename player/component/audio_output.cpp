@@ -1,6 +1,6 @@
-#include "audio_output.h"
+#include "player/component/audio_output.h"
 
-#include "pcm_source.h"
+#include "player/component/pcm_source.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "mp3_decoder.h"
+#include "player/component/mp3_decoder.h"
 
-#include "regular_file.h"
+#include "platform/files/regular_file.h"
 
 #include <mpg123.h>
 

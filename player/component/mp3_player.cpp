@@ -1,9 +1,9 @@
-#include "mp3_player.h"
+#include "player/component/mp3_player.h"
 
-#include "audio_output.h"
-#include "sdl_output.h"
-#include "pcm_source.h"
-#include "pcm_volume.h"
+#include "player/component/audio_output.h"
+#include "player/component/sdl_output.h"
+#include "player/component/pcm_source.h"
+#include "player/component/pcm_volume.h"
 
 #include <QMetaObject>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mp3_decoder.h"
+#include "player/component/mp3_decoder.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "pcm_source.h"
+#include "player/component/pcm_source.h"
 
-#include "mp3_decoder.h"
-#include "pcm_volume.h"
+#include "player/component/mp3_decoder.h"
+#include "player/component/pcm_volume.h"
 
 PcmSource::PcmSource(Mp3Decoder *decoder, QObject *parent)
     : QIODevice(parent)

@@ -1,4 +1,4 @@
-#include "pcm_volume.h"
+#include "player/component/pcm_volume.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "sdl_output.h"
+#include "player/component/sdl_output.h"
 
-#include "pcm_source.h"
+#include "player/component/pcm_source.h"
 
 #include <SDL.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio_output.h"
+#include "player/component/audio_output.h"
 
 #include <QByteArray>
 #include <QTimer>

@@ -1,5 +1,5 @@
 #pragma once
-#include "player_list.h"
+#include "player/player_list.h"
 
 #include <QStringList>
 

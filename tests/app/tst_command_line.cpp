@@ -1,6 +1,6 @@
 // melvora's command line: what it takes as files, the options that answer at
 // once, and the real program answering them.
-#include "command_line.h"
+#include "app/command_line.h"
 #include "melvora_version.h"
 
 #include <QProcess>

@@ -4,20 +4,20 @@
 // measured. Run by tests/player/component/real_audio_check.sh, which starts
 // the server.
 
-#include "aux_windows.h"
-#include "heard_tones.h"
-#include "fake_drives.h"
-#include "fake_file_dialog.h"
-#include "fake_key_state.h"
-#include "fake_message_box.h"
-#include "fake_process_starter.h"
-#include "fake_registry.h"
-#include "fake_url_opener.h"
-#include "form3.h"
-#include "mp3_player.h"
-#include "mp3_player_control.h"
-#include "player_state.h"
-#include "program_windows.h"
+#include "aux_windows/aux_windows.h"
+#include "tests/common/heard_tones.h"
+#include "platform/fakes/fake_drives.h"
+#include "platform/fakes/fake_file_dialog.h"
+#include "platform/fakes/fake_key_state.h"
+#include "platform/fakes/fake_message_box.h"
+#include "platform/fakes/fake_process_starter.h"
+#include "platform/fakes/fake_registry.h"
+#include "platform/fakes/fake_url_opener.h"
+#include "player/form3.h"
+#include "player/component/mp3_player.h"
+#include "player/mp3_player_control.h"
+#include "player/player_state.h"
+#include "app/program_windows.h"
 
 #include <QApplication>
 #include <QDir>

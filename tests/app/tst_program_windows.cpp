@@ -1,19 +1,19 @@
 // The main window and the player window together, as the program wires them,
 // with a scripted MP3 component: start-up, the menu pair from both windows,
 // the play command, the track number after edits, and a track that fails.
-#include "aux_windows.h"
-#include "fake_drives.h"
-#include "fake_file_dialog.h"
-#include "fake_key_state.h"
-#include "fake_message_box.h"
-#include "fake_mp3_control.h"
-#include "fake_process_starter.h"
-#include "fake_registry.h"
-#include "fake_url_opener.h"
-#include "form3.h"
-#include "own_frame.h"
-#include "player_state.h"
-#include "program_windows.h"
+#include "aux_windows/aux_windows.h"
+#include "platform/fakes/fake_drives.h"
+#include "platform/fakes/fake_file_dialog.h"
+#include "platform/fakes/fake_key_state.h"
+#include "platform/fakes/fake_message_box.h"
+#include "player/fakes/fake_mp3_control.h"
+#include "platform/fakes/fake_process_starter.h"
+#include "platform/fakes/fake_registry.h"
+#include "platform/fakes/fake_url_opener.h"
+#include "player/form3.h"
+#include "platform/own_frame.h"
+#include "player/player_state.h"
+#include "app/program_windows.h"
 
 #include <QPointer>
 #include <QtTest>

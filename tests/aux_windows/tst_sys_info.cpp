@@ -1,8 +1,8 @@
-#include "fake_message_box.h"
-#include "fake_process_starter.h"
-#include "fake_registry.h"
-#include "sys_info.h"
-#include "url_opener.h"
+#include "platform/fakes/fake_message_box.h"
+#include "platform/fakes/fake_process_starter.h"
+#include "platform/fakes/fake_registry.h"
+#include "aux_windows/sys_info.h"
+#include "platform/url_opener.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Opening and decoding an MP3 from any bytes through the decoder's public
 // interface: it must not crash, hang or leak, and its figures must agree.
-#include "mp3_decoder.h"
+#include "player/component/mp3_decoder.h"
 
 #include <QString>
 

@@ -2,8 +2,8 @@
 // what it returns must be entries a list can take and a file can hold again;
 // resolved against a list's folder, an entry is a full path with no "." or
 // ".." left, or a URL or full path as written.
-#include "entry_paths.h"
-#include "playlist_reader.h"
+#include "playlist_io/entry_paths.h"
+#include "playlist_io/playlist_reader.h"
 
 #include <QBuffer>
 

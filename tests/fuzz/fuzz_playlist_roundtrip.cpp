@@ -2,8 +2,8 @@
 // is written and read back the same; for any list (the bytes cut at NUL into
 // entries), the file gives back what the format can hold, and a list with a
 // line break in an entry is refused, nothing written.
-#include "playlist_reader.h"
-#include "playlist_writer.h"
+#include "playlist_io/playlist_reader.h"
+#include "playlist_io/playlist_writer.h"
 
 #include <QBuffer>
 #include <QStringDecoder>

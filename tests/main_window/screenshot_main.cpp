@@ -1,18 +1,18 @@
 // Saves pictures of the real main window with a list loaded, for people to look
 // at: run under a display (tools/screenshot.sh starts one). Not a test.
-#include "screenshots.h"
-#include "fake_file_dialog.h"
-#include "aux_windows.h"
-#include "process_starter.h"
-#include "registry.h"
-#include "url_opener.h"
-#include "drives.h"
-#include "fonts.h"
-#include "key_state.h"
-#include "main_window.h"
-#include "media_browser.h"
-#include "message_box.h"
-#include "pictures.h"
+#include "tests/common/screenshots.h"
+#include "platform/fakes/fake_file_dialog.h"
+#include "aux_windows/aux_windows.h"
+#include "platform/process_starter.h"
+#include "platform/registry.h"
+#include "platform/url_opener.h"
+#include "platform/drives.h"
+#include "platform/fonts.h"
+#include "platform/key_state.h"
+#include "main_window/main_window.h"
+#include "main_window/browser/media_browser.h"
+#include "platform/message_box.h"
+#include "main_window/art/pictures.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,18 +1,18 @@
 // The main window as a desktop program: the list scrolls sideways to its
 // widest entry, the count keeps its gap, the Delete key.
-#include "fake_drives.h"
-#include "fake_file_dialog.h"
-#include "fake_key_state.h"
-#include "fake_message_box.h"
-#include "fake_process_starter.h"
-#include "fake_registry.h"
-#include "fake_url_opener.h"
-#include "accessible_names.h"
-#include "aux_windows.h"
-#include "main_window.h"
-#include "media_browser.h"
-#include "playlist_view.h"
-#include "twips.h"
+#include "platform/fakes/fake_drives.h"
+#include "platform/fakes/fake_file_dialog.h"
+#include "platform/fakes/fake_key_state.h"
+#include "platform/fakes/fake_message_box.h"
+#include "platform/fakes/fake_process_starter.h"
+#include "platform/fakes/fake_registry.h"
+#include "platform/fakes/fake_url_opener.h"
+#include "tests/common/accessible_names.h"
+#include "aux_windows/aux_windows.h"
+#include "main_window/main_window.h"
+#include "main_window/browser/media_browser.h"
+#include "main_window/playlist_view.h"
+#include "platform/twips.h"
 
 #include <QComboBox>
 #include <QLabel>

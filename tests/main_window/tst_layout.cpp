@@ -1,5 +1,5 @@
 // Layout arithmetic of the main window, without a screen.
-#include "layout.h"
+#include "main_window/layout.h"
 
 #include <QtTest>
 

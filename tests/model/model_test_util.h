@@ -1,6 +1,6 @@
 #pragma once
-#include "playlist.h"
-#include "window_state.h"
+#include "model/playlist.h"
+#include "model/window_state.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "model_test_util.h"
+#include "tests/model/model_test_util.h"
 
 #include <QSignalSpy>
 #include <QTest>

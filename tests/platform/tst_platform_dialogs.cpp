@@ -1,8 +1,8 @@
 // The real message boxes and file dialog, driven on the offscreen platform:
 // widths that keep titles whole, Chinese in the file dialog whatever the
 // system's locale, and the folder the dialog opens in.
-#include "file_dialog.h"
-#include "message_box.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "child_process.h"
-#include "regular_file.h"
+#include "tests/platform/child_process.h"
+#include "platform/files/regular_file.h"
 
 #include <QDir>
 #include <QFile>

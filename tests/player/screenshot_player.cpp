@@ -1,12 +1,12 @@
 // Saves pictures of the player window while it plays, for people to look at:
 // run under a display (tools/screenshot.sh starts one, with a window manager
 // when there is one). Not a test.
-#include "screenshots.h"
-#include "fake_player_list.h"
-#include "fonts.h"
-#include "form3.h"
-#include "player_host.h"
-#include "player_state.h"
+#include "tests/common/screenshots.h"
+#include "player/fakes/fake_player_list.h"
+#include "platform/fonts.h"
+#include "player/form3.h"
+#include "player/player_host.h"
+#include "player/player_state.h"
 
 #include <QApplication>
 #include <QDir>

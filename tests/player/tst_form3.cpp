@@ -1,16 +1,16 @@
 // The player window on screen (offscreen platform): its definition, the
 // window it is, docking, the user's gestures, and the host that loads, shows,
 // hides and unloads it.
-#include "accessible_names.h"
-#include "docking.h"
-#include "fake_mp3_control.h"
-#include "fake_player_list.h"
-#include "form3.h"
-#include "own_frame.h"
-#include "player_host.h"
-#include "player_icon.h"
-#include "player_state.h"
-#include "twips.h"
+#include "tests/common/accessible_names.h"
+#include "player/docking.h"
+#include "player/fakes/fake_mp3_control.h"
+#include "player/fakes/fake_player_list.h"
+#include "player/form3.h"
+#include "platform/own_frame.h"
+#include "player/player_host.h"
+#include "player/player_icon.h"
+#include "player/player_state.h"
+#include "platform/twips.h"
 
 #include <QAccessible>
 #include <QApplication>

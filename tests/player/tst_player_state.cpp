@@ -1,9 +1,9 @@
 // The player window's logic without a screen, driven through a scripted MP3
 // component and a fake list. Re-entrant endings are run in both orders:
 // PlayEnded inside StopPlay/EndPlayback, and queued after it.
-#include "fake_mp3_control.h"
-#include "fake_player_list.h"
-#include "player_state.h"
+#include "player/fakes/fake_mp3_control.h"
+#include "player/fakes/fake_player_list.h"
+#include "player/player_state.h"
 
 #include <QSignalSpy>
 #include <QTest>

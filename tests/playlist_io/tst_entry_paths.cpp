@@ -1,9 +1,9 @@
 // Entries relative to the list's folder come back as full paths; URLs and full
 // paths stay exactly as written.
-#include "entry_paths.h"
-#include "playlist_reader.h"
-#include "playlist_writer.h"
-#include "test_files.h"
+#include "playlist_io/entry_paths.h"
+#include "playlist_io/playlist_reader.h"
+#include "playlist_io/playlist_writer.h"
+#include "tests/common/test_files.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
-#include "child_process.h"
-#include "playlist_reader.h"
-#include "playlist_writer.h"
-#include "test_files.h"
+#include "tests/platform/child_process.h"
+#include "playlist_io/playlist_reader.h"
+#include "playlist_io/playlist_writer.h"
+#include "tests/common/test_files.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,11 +2,11 @@
 // and the CPU share of real-time playback. The file is made on first use in the
 // temporary folder (sox + lame), never committed.
 
-#include "cpu_time.h"
-#include "mp3_decoder.h"
-#include "mp3_player.h"
-#include "pcm_source.h"
-#include "pcm_volume.h"
+#include "bench/common/cpu_time.h"
+#include "player/component/mp3_decoder.h"
+#include "player/component/mp3_player.h"
+#include "player/component/pcm_source.h"
+#include "player/component/pcm_volume.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "main_window/art/pictures.h"
 
 #include <QGuiApplication>
 #include <QSet>

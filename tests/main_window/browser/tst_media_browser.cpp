@@ -1,8 +1,8 @@
-#include "media_browser.h"
+#include "main_window/browser/media_browser.h"
 
-#include "drives.h"
-#include "fake_drives.h"
-#include "fake_message_box.h"
+#include "platform/drives.h"
+#include "platform/fakes/fake_drives.h"
+#include "platform/fakes/fake_message_box.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "fake_file_dialog.h"
-#include "fake_message_box.h"
-#include "list_file_workflow.h"
-#include "playlist.h"
-#include "window_state.h"
-#include "test_files.h"
+#include "platform/fakes/fake_file_dialog.h"
+#include "platform/fakes/fake_message_box.h"
+#include "main_window/workflow/list_file_workflow.h"
+#include "model/playlist.h"
+#include "model/window_state.h"
+#include "tests/common/test_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,8 +5,8 @@
 // playing, takes as long as a second. The files are in tests/data/mp3/broken;
 // make_fixtures.sh says how each is made, and so where its numbers come from.
 
-#include "mp3_decoder.h"
-#include "mp3_player.h"
+#include "player/component/mp3_decoder.h"
+#include "player/component/mp3_player.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "message_log.h"
-#include "mp3_decoder.h"
-#include "mp3_player.h"
-#include "mp3_walk.h"
-#include "pcm_source.h"
-#include "pcm_volume.h"
+#include "tests/player/component/message_log.h"
+#include "player/component/mp3_decoder.h"
+#include "player/component/mp3_player.h"
+#include "tests/player/component/mp3_walk.h"
+#include "player/component/pcm_source.h"
+#include "player/component/pcm_volume.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 // server's monitor recorded. Run by real_audio_check.sh, which starts a private
 // PulseAudio with a null sink and points PULSE_SERVER at it.
 
-#include "message_log.h"
-#include "mp3_player.h"
+#include "tests/player/component/message_log.h"
+#include "player/component/mp3_player.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
