@@ -2,7 +2,7 @@
 
 #include "aux_windows/aux_config.h"
 #include "platform/message_box.h"
-#include "platform/files/path_rules.h"
+#include "model/path_rules.h"
 #include "platform/process_starter.h"
 
 #include <QDir>

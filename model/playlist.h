@@ -1,7 +1,7 @@
 #pragma once
 #include "model/entry_keys.h"
 #include "model/list_change.h"
-#include "platform/files/path_rules.h"
+#include "model/path_rules.h"
 
 #include <QObject>
 #include <QString>

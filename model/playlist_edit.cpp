@@ -1,6 +1,6 @@
 #include "model/playlist.h"
 
-#include "playlist_io/playlist_writer.h"
+#include "model/entry_rules.h"
 
 // Editing operations: adding, deleting, clearing, moving and dragging entries.
 // Each reports its changes of the entries before the selection moves, so a

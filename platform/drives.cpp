@@ -1,6 +1,6 @@
 #include "platform/drives.h"
 
-#include "platform/files/path_rules.h"
+#include "model/path_rules.h"
 
 #include <QDir>
 #include <QFileInfo>

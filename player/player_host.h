@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/files/path_rules.h"
+#include "model/path_rules.h"
 #include "player/player_link.h"
 
 #include <QObject>

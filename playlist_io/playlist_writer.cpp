@@ -85,15 +85,6 @@ qsizetype firstUnholdable(const QStringList &entries)
 
 } // namespace
 
-bool playlistCanHold(QStringView path)
-{
-    for (QChar c : path) {
-        if (c == u'\n' || c == u'\r')
-            return false;
-    }
-    return true;
-}
-
 QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
                           Qt::CaseSensitivity fileSystemCase)
 {

@@ -1,4 +1,5 @@
 #pragma once
+#include "model/entry_rules.h"
 #include "playlist_io/playlist_type.h"
 
 #include <QByteArray>
@@ -14,10 +15,6 @@ class QIODevice;
 //   other types: nothing.
 // Paths are upper-cased only where the file system ignores case
 // (Qt::CaseInsensitive): elsewhere an upper-cased path names no file.
-
-// False for a path the format cannot hold: one with a CR or LF in it would be
-// read back as two entries. Lists refuse such paths when adding them.
-bool playlistCanHold(QStringView path);
 
 // The file's bytes. Entries must pass playlistCanHold (the writers below check).
 QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,

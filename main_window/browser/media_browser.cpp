@@ -2,7 +2,7 @@
 
 #include "platform/drives.h"
 #include "platform/message_box.h"
-#include "platform/files/path_rules.h"
+#include "model/path_rules.h"
 #include "main_window/prompt/prompt.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "platform/files/path_rules.h"
+#include "model/path_rules.h"
 
 PathRules PathRules::native()
 {
