@@ -151,6 +151,9 @@ private:
     // appending it and moving it there, in one insert. Selects it (insert-after)
     // or keeps the selected entry selected (insert-before).
     void jiaohuan(const QString &path);
+    // Where added entries go: after the last one with nothing selected, else
+    // after or before the selected one as the insert mode says.
+    int newEntryPosition() const;
     // The drag move from dragfrom to dragto by the insert mode.
     void tuodong();
 

@@ -6,18 +6,22 @@
 // Each reports its changes of the entries before the selection moves, so a
 // view never selects a row it does not have yet.
 
+int Playlist::newEntryPosition() const
+{
+    return m_selection < 0 ? count() : (m_insertAfter ? m_selection + 1 : m_selection);
+}
+
 void Playlist::jiaohuan(const QString &path)
 {
-    // Appending the entry and moving it beside the selection, done as one insert.
+    // Appending the entry and moving it beside the selection, done as one
+    // insert. With nothing selected, insert-after moves it to the top (the
+    // undo of a delete at the top).
     const int s = m_selection;
-    if (s < 0 && !m_insertAfter) {
-        insertAt(count(), {path});
-        m_keys.add(m_rules.key(path));
-        return;
-    }
-    insertAt(m_insertAfter ? s + 1 : s, {path});
+    const bool toTop = s < 0 && m_insertAfter;
+    insertAt(toTop ? 0 : newEntryPosition(), {path});
     m_keys.add(m_rules.key(path));
-    setSelection(s + 1);
+    if (s >= 0 || toTop)
+        setSelection(s + 1);
 }
 
 bool Playlist::canHold(const QString &path)
@@ -34,13 +38,10 @@ Playlist::AddResult Playlist::addClickedFile(const QString &folder, const QStrin
         return AddResult::LineBreak;
     if (contains(path))
         return AddResult::Duplicate;
-    if (m_selection >= 0) {
-        jiaohuan(path);
-    } else {
-        insertAt(count(), {path});
-        m_keys.add(m_rules.key(path));
-        setSelection(count() - 1);
-    }
+    const int s = m_selection;
+    insertAt(newEntryPosition(), {path});
+    m_keys.add(m_rules.key(path));
+    setSelection(s < 0 ? count() - 1 : s + 1);
     finish(Edit::FileAdded);
     return AddResult::Added;
 }
@@ -62,10 +63,8 @@ int Playlist::addallfiles(const QString &folder, const QStringList &names)
         else if (m_keys.claim(m_rules.key(path)))
             block.append(path);
     }
-    if (!block.isEmpty()) {
-        const int s = m_selection;
-        insertAt(s < 0 ? count() : (m_insertAfter ? s + 1 : s), block);
-    }
+    if (!block.isEmpty())
+        insertAt(newEntryPosition(), block);
     setSelection(count() - 1);
     finish(block.isEmpty() ? Edit::NothingAdded : Edit::FilesAdded);
     return refused;
@@ -91,8 +90,7 @@ Playlist::AddedFiles Playlist::addFiles(const QStringList &paths)
     // and is selected; insert-after leaves the last one selected after the
     // old selection; insert-before keeps the old selection, now further down.
     const int s = m_selection;
-    const int at = s < 0 ? count() : (m_insertAfter ? s + 1 : s);
-    insertAt(at, block);
+    insertAt(newEntryPosition(), block);
     setSelection(s < 0 ? count() - 1 : s + result.added);
     finish(Edit::FilesAdded);
     return result;
