@@ -1,0 +1,91 @@
+#pragma once
+#include <QFutureWatcher>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <memory>
+
+// What a job sees of its run, from the thread it runs on: whether Cancel was
+// asked for (check it often and return early), and how far it has come.
+class WorkProgress {
+public:
+    bool cancelled() const { return m_cancelled.load(std::memory_order_relaxed); }
+    void setTotal(qint64 total) { m_total.store(total, std::memory_order_relaxed); }
+    void advance(qint64 n = 1) { m_done.fetch_add(n, std::memory_order_relaxed); }
+    qint64 done() const { return m_done.load(std::memory_order_relaxed); }
+    qint64 total() const { return m_total.load(std::memory_order_relaxed); }   // 0: not known
+
+private:
+    friend class LongWork;
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<qint64> m_done{0};
+    std::atomic<qint64> m_total{0};
+};
+
+// Long work off the UI thread: disk reads, tree walks, tag reading, copying.
+// A job runs on Qt's thread pool and returns its result; the result then
+// lands on the thread that owns this object (the UI thread), where the
+// caller applies it to the list as one edit. A cancelled job's result never
+// lands, so Cancel leaves the list as it was.
+//
+// Jobs run one at a time, in the order given. A job that runs longer than
+// ShowAfterMs is announced by shown() and then reported a few times a second
+// by progressed(), so the window can show a bar with Cancel; ended() follows
+// every job that was shown, landed or not.
+class LongWork : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int ShowAfterMs = 300;
+    static constexpr int ProgressEveryMs = 100;
+
+    explicit LongWork(QObject *parent = nullptr);
+    // Cancels what runs and waits for it; nothing lands after.
+    ~LongWork() override;
+
+    // `what` is the text the progress shows ("正在读取文件夹…").
+    template <class Result>
+    void run(const QString &what, std::function<Result(WorkProgress &)> job, std::function<void(Result &)> land)
+    {
+        auto result = std::make_shared<Result>();
+        enqueue(what,
+                [job = std::move(job), result](WorkProgress &progress) { *result = job(progress); },
+                [land = std::move(land), result] { land(*result); });
+    }
+
+    // True from run() until the last job has landed or been cancelled.
+    bool busy() const { return m_current != nullptr || m_landing || !m_waiting.empty(); }
+    // Cancels the running job and every waiting one.
+    void cancel();
+
+signals:
+    void shown(const QString &what);
+    void progressed(qint64 done, qint64 total);
+    void ended();
+    // Every job is done (landed or cancelled) and none waits.
+    void idle();
+
+private:
+    struct Job {
+        QString what;
+        std::function<void(WorkProgress &)> work;
+        std::function<void()> land;
+        WorkProgress progress;
+        bool shown = false;
+    };
+
+    void enqueue(const QString &what, std::function<void(WorkProgress &)> work, std::function<void()> land);
+    void startNext();
+    void finished();
+
+    std::deque<std::unique_ptr<Job>> m_waiting;
+    std::unique_ptr<Job> m_current;
+    QFutureWatcher<void> m_watcher;
+    QTimer m_show;
+    QTimer m_report;
+    bool m_landing = false;   // a result is being applied (it may ask the user)
+};

@@ -1,0 +1,120 @@
+// The long-work runner: jobs run off the UI thread, land on it in order,
+// show their progress only when they take a while, and a cancelled job never
+// lands.
+
+#include "platform/work/long_work.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+namespace {
+// A job of `ms` milliseconds in ten steps that stops early when cancelled.
+std::function<int(WorkProgress &)> steps(int ms, int value)
+{
+    return [ms, value](WorkProgress &p) {
+        p.setTotal(10);
+        for (int i = 0; i < 10; ++i) {
+            if (p.cancelled())
+                return -1;
+            QThread::msleep(ms / 10);
+            p.advance();
+        }
+        return value;
+    };
+}
+} // namespace
+
+class LongWorkTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Results land on the UI thread, one after the other in the order given,
+    // each computed on another thread.
+    void landsInOrderOnTheUiThread();
+    // Progress is shown for a job that outlasts the delay, never for a short
+    // one, and ends reported once; the last report reaches the total.
+    void progressOnlyForLongJobs_data();
+    void progressOnlyForLongJobs();
+    // Cancel: the running job and the waiting ones never land.
+    void cancelLandsNothing();
+};
+
+void LongWorkTest::landsInOrderOnTheUiThread()
+{
+    LongWork work;
+    QSignalSpy idle(&work, &LongWork::idle);
+    QList<int> landed;
+    QList<bool> offThread, onUiThread;
+    for (int v : {1, 2, 3}) {
+        work.run<int>(QStringLiteral("job"),
+                      [v, &offThread](WorkProgress &) {
+                          offThread << (QThread::currentThread() != qApp->thread());
+                          return v;
+                      },
+                      [&](int &r) {
+                          landed << r;
+                          onUiThread << (QThread::currentThread() == qApp->thread());
+                      });
+    }
+    QVERIFY(work.busy());
+    QVERIFY(idle.wait(5000));
+    QCOMPARE(landed, (QList<int>{1, 2, 3}));
+    QCOMPARE(offThread, (QList<bool>{true, true, true}));
+    QCOMPARE(onUiThread, (QList<bool>{true, true, true}));
+    QVERIFY(!work.busy());
+}
+
+void LongWorkTest::progressOnlyForLongJobs_data()
+{
+    QTest::addColumn<int>("ms");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("50 ms: no progress") << 50 << false;
+    QTest::newRow("800 ms: progress and its end") << 800 << true;
+}
+
+void LongWorkTest::progressOnlyForLongJobs()
+{
+    QFETCH(int, ms);
+    QFETCH(bool, shown);
+    LongWork work;
+    QSignalSpy shownSpy(&work, &LongWork::shown);
+    QSignalSpy progressed(&work, &LongWork::progressed);
+    QSignalSpy ended(&work, &LongWork::ended);
+    QSignalSpy idle(&work, &LongWork::idle);
+    int landed = 0;
+    work.run<int>(QStringLiteral("正在读取"), steps(ms, 7), [&](int &r) { landed = r; });
+    QVERIFY(idle.wait(5000));
+    QCOMPARE(landed, 7);
+    QCOMPARE(shownSpy.size(), shown ? 1 : 0);
+    QCOMPARE(ended.size(), shown ? 1 : 0);
+    if (shown) {
+        QCOMPARE(shownSpy.first().first().toString(), QStringLiteral("正在读取"));
+        QVERIFY(progressed.size() >= 2);
+        QCOMPARE(progressed.last().at(1).toLongLong(), 10);
+        QVERIFY(progressed.last().at(0).toLongLong() >= progressed.first().at(0).toLongLong());
+    }
+}
+
+void LongWorkTest::cancelLandsNothing()
+{
+    LongWork work;
+    QSignalSpy idle(&work, &LongWork::idle);
+    QSignalSpy ended(&work, &LongWork::ended);
+    int landings = 0;
+    work.run<int>(QStringLiteral("a"), steps(2000, 1), [&](int &) { ++landings; });
+    work.run<int>(QStringLiteral("b"), steps(10, 2), [&](int &) { ++landings; });
+    QTest::qWait(LongWork::ShowAfterMs + 100);
+    work.cancel();
+    QVERIFY(idle.wait(5000));
+    QCOMPARE(landings, 0);
+    QCOMPARE(ended.size(), 1);   // the shown one is told it ended
+    QVERIFY(!work.busy());
+    // The runner goes on with new work afterwards.
+    work.run<int>(QStringLiteral("c"), steps(10, 3), [&](int &r) { landings = r; });
+    QVERIFY(idle.wait(5000));
+    QCOMPARE(landings, 3);
+}
+
+QTEST_GUILESS_MAIN(LongWorkTest)
+#include "tst_long_work.moc"
