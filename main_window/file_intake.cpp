@@ -6,6 +6,7 @@
 #include "model/playlist.h"
 #include "playlist_io/playlist_type.h"
 #include "main_window/prompt/prompt.h"
+#include "platform/work/long_work.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -41,18 +42,22 @@ void sortAsListed(QStringList &names)
 // folder's own files by name, then each subfolder's likewise. Hidden files
 // and folders are left out, as the browser leaves them out; links to
 // folders are not followed, so no folder is walked twice.
-void collect(const QString &folder, const QRegularExpression &match, QStringList &out)
+void collect(const QString &folder, const QRegularExpression &match, QStringList &out, WorkProgress *progress)
 {
+    if (progress && progress->cancelled())
+        return;
     const QDir dir(folder);
     QStringList files = dir.entryList(QDir::Files);
     sortAsListed(files);
     for (const QString &name : std::as_const(files))
         if (match.match(name).hasMatch())
             out << QDir::toNativeSeparators(dir.filePath(name));
+    if (progress)
+        progress->advance(files.size());
     QStringList folders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     sortAsListed(folders);
     for (const QString &name : std::as_const(folders))
-        collect(dir.filePath(name), match, out);
+        collect(dir.filePath(name), match, out, progress);
 }
 
 // "title：" and the names, one a line; a long list ends with how many more.
@@ -68,7 +73,7 @@ QString listing(const QString &title, const QStringList &paths)
 } // namespace
 
 FileIntake::Sorted FileIntake::sort(const QStringList &paths, const QString &mediaPattern,
-                                    const QString &folderPattern)
+                                    const QString &folderPattern, WorkProgress *progress)
 {
     const QRegularExpression media = matcher(mediaPattern);
     const QRegularExpression underFolder = matcher(folderPattern);
@@ -82,7 +87,7 @@ FileIntake::Sorted FileIntake::sort(const QStringList &paths, const QString &med
         const QFileInfo info(given);
         const QString path = QDir::toNativeSeparators(QDir::cleanPath(info.absoluteFilePath()));
         if (info.isDir()) {
-            collect(path, underFolder, block());
+            collect(path, underFolder, block(), progress);
         } else if (playlistTypeOf(info.fileName()) != PlaylistType::Other) {
             // Missing or not, the open and insert commands have their say.
             out.runs.append(Sorted::Run{true, {path}});
@@ -99,8 +104,8 @@ FileIntake::Sorted FileIntake::sort(const QStringList &paths, const QString &med
     return out;
 }
 
-FileIntake::FileIntake(Playlist &list, ListFileWorkflow &workflow, MessageBox &messages)
-    : m_list(list), m_workflow(workflow), m_messages(messages)
+FileIntake::FileIntake(Playlist &list, ListFileWorkflow &workflow, MessageBox &messages, LongWork &work)
+    : m_list(list), m_workflow(workflow), m_messages(messages), m_work(work)
 {
 }
 
@@ -116,7 +121,22 @@ void FileIntake::open(const QStringList &paths, const QString &folderPattern)
 
 void FileIntake::take(const QStringList &paths, const QString &folderPattern, bool openFirstPlaylist)
 {
-    Sorted sorted = sort(paths, MediaBrowser::allTypesPattern(), folderPattern);
+    // Names given relative to the current folder are taken from it now.
+    QStringList absolute;
+    absolute.reserve(paths.size());
+    for (const QString &p : paths)
+        absolute << (p.isEmpty() ? p : QFileInfo(p).absoluteFilePath());
+    const QString media = MediaBrowser::allTypesPattern();
+    m_work.run<Sorted>(
+        QStringLiteral("正在读取文件…"),
+        [absolute, media, folderPattern](WorkProgress &progress) {
+            return sort(absolute, media, folderPattern, &progress);
+        },
+        [this, openFirstPlaylist](Sorted &sorted) { land(sorted, openFirstPlaylist); });
+}
+
+void FileIntake::land(Sorted &sorted, bool openFirstPlaylist)
+{
     if (openFirstPlaylist) {
         // The list opened first, so that nothing added before it is replaced.
         const auto first = std::find_if(sorted.runs.begin(), sorted.runs.end(),

@@ -3,8 +3,10 @@
 #include <QStringList>
 
 class ListFileWorkflow;
+class LongWork;
 class MessageBox;
 class Playlist;
+class WorkProgress;
 
 // Files handed to the main window from outside its browser: dropped on
 // List1 from a file manager, or named on the command line. Media files join
@@ -13,6 +15,8 @@ class Playlist;
 // give the files under them that the browser's current filter lists, and
 // playlists go through the open and insert commands with all their checks.
 // Whatever is refused is told once per kind, however many files it concerns.
+// The disk is read off the UI thread (folders of any size); what it gives
+// lands when the reading is done, and nothing lands when it is cancelled.
 class FileIntake {
 public:
     // The paths sorted by what becomes of them, each group in the given
@@ -29,9 +33,12 @@ public:
     };
     // `mediaPattern`: what counts as a media file given by name (";"-separated
     // wildcards, letter case ignored); `folderPattern`: what a folder gives.
-    static Sorted sort(const QStringList &paths, const QString &mediaPattern, const QString &folderPattern);
+    // Reads the disk; with `progress`, counts the files found and stops early
+    // when it is cancelled.
+    static Sorted sort(const QStringList &paths, const QString &mediaPattern, const QString &folderPattern,
+                       WorkProgress *progress = nullptr);
 
-    FileIntake(Playlist &list, ListFileWorkflow &workflow, MessageBox &messages);
+    FileIntake(Playlist &list, ListFileWorkflow &workflow, MessageBox &messages, LongWork &work);
 
     // A drop: media and folders as blocks, every playlist inserted.
     void drop(const QStringList &paths, const QString &folderPattern);
@@ -41,8 +48,10 @@ public:
 
 private:
     void take(const QStringList &paths, const QString &folderPattern, bool openFirstPlaylist);
+    void land(Sorted &sorted, bool openFirstPlaylist);
 
     Playlist &m_list;
     ListFileWorkflow &m_workflow;
     MessageBox &m_messages;
+    LongWork &m_work;
 };

@@ -1,6 +1,7 @@
 #include "main_window/main_window.h"
 
 #include "aux_windows/aux_windows.h"
+#include "main_window/work_progress.h"
 #include "main_window/command_names.h"
 #include "platform/file_dialog.h"
 #include "main_window/layout.h"
@@ -73,8 +74,9 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
       m_list(PathRules::native()),
       m_state(m_list),
       m_workflow(m_state, m_list, messages, dialog),
-      m_intake(m_list, m_workflow, messages)
+      m_intake(m_list, m_workflow, messages, m_work)
 {
+    new WorkProgressView(m_work, this);
     setObjectName(QStringLiteral("liebiao"));
     setWindowTitle(QStringLiteral("Melvora"));
     m_textWidth.fill(-1);
@@ -296,6 +298,7 @@ void MainWindow::createControls()
     m_client->installEventFilter(this);
 
     m_browser = new MediaBrowser(m_client, m_messages, m_drives);
+    new WorkProgressView(m_browser->reading(), this);
     m_drive1 = m_browser->drive1();
     m_dir1 = m_browser->dir1();
     m_combo1 = m_browser->combo1();

@@ -1,6 +1,7 @@
 #pragma once
 #include "model/commands.h"
 #include "main_window/file_intake.h"
+#include "platform/work/long_work.h"
 #include "main_window/workflow/list_file_workflow.h"
 #include "model/playlist.h"
 #include "model/window_state.h"
@@ -53,6 +54,9 @@ public:
     // further ones are inserted, media files and folders are added as a
     // drop on List1 adds them (see FileIntake).
     void openFiles(const QStringList &paths);
+    // Long work (reading the disk for a drop or the command line) still runs
+    // or waits; what it gives has not landed yet.
+    bool isBusy() const { return m_work.busy(); }
 
     // Toolbar button by 1-based position, separators counted (4, 6, 10, 13 do nothing).
     void toolbarClicked(int position);
@@ -105,6 +109,7 @@ private:
     Playlist m_list;
     WindowState m_state;
     ListFileWorkflow m_workflow;
+    LongWork m_work;   // reading the disk for drops and the command line
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
     bool m_ending = false;

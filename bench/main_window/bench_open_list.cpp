@@ -197,7 +197,8 @@ void BM_DropIntoWindow(benchmark::State &state)
         QApplication::sendEvent(target, &enter);
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
-        QCoreApplication::processEvents();
+        while (window.isBusy())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (window.playlist().count() != 10000 + state.range(0))
             state.SkipWithError("files not added");
     }
@@ -223,8 +224,12 @@ void BM_ListBigFolder(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         browser->openFolder(dir.path());
+        while (browser->isReading())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         state.ResumeTiming();
         browser->openFolder(big);
+        while (browser->isReading())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (browser->fileCount() != 100000)
             state.SkipWithError("folder not read");
     }

@@ -112,7 +112,7 @@ QStringList subfolders(const QString &path)
 // Files of `folder` matching `patterns` (letter case ignored), sorted by name
 // without regard to case. QDir's own sorting is far too slow for folders of
 // many thousand files, so the names are sorted here on folded keys.
-QStringList listedFiles(const QString &folder, const QStringList &patterns)
+QStringList listedFiles(const QString &folder, const QStringList &patterns, WorkProgress &progress)
 {
     struct Keyed {
         QString key;
@@ -131,6 +131,9 @@ QStringList listedFiles(const QString &folder, const QStringList &patterns)
     QDirIterator it(folder, QDir::Files);
     while (it.hasNext()) {
         it.next();
+        if (found.size() % 1024 == 0 && progress.cancelled())
+            return {};
+        progress.advance();
         QString name = it.fileName();
         if (match.match(name).hasMatch())
             found.push_back({name.toCaseFolded(), std::move(name)});
@@ -223,7 +226,7 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
     m_lastdrive = m_drive1->itemData(index).toString();
     m_building = false;
     showFolderInTree(currentFolderOf(m_lastdrive));
-    listFiles();
+    listFiles(ListRefresh::NewFolder, [this] { emit fileListChanged(fileCount()); });
 
     connect(m_drive1, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (!m_building)
@@ -330,10 +333,9 @@ void MediaBrowser::driveChanged(int index)
 
 void MediaBrowser::folderChanged()
 {
-    listFiles();
+    listFiles(ListRefresh::NewFolder, [this] { emit fileListChanged(fileCount()); });
     m_file1->setVisible(true);
     watchShownFolders();
-    emit fileListChanged(fileCount());
 }
 
 void MediaBrowser::filterChosen()
@@ -341,12 +343,59 @@ void MediaBrowser::filterChosen()
     folderChanged();
 }
 
-void MediaBrowser::listFiles()
+void MediaBrowser::listFiles(ListRefresh refresh, std::function<void()> landed)
 {
+    // The folder is read off the UI thread; a newer reading wins over one
+    // still running.
+    m_reading.cancel();
+    m_filling = {};
+    if (refresh == ListRefresh::NewFolder)
+        m_file1->clear();   // the old names are not this folder's
+    const QString folder = m_folder;
+    const QStringList patterns = patternList(patternFor(m_combo1->currentText()));
+    m_reading.run<QStringList>(
+        QStringLiteral("正在读取文件夹…"),
+        [folder, patterns](WorkProgress &progress) { return listedFiles(folder, patterns, progress); },
+        [this, refresh, landed = std::move(landed)](QStringList &names) {
+            // Read again: the selected file and the scrolling are kept.
+            const bool keep = refresh == ListRefresh::SameFolder;
+            m_filling.names = std::move(names);
+            m_filling.current = keep && m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
+            m_filling.scroll = keep ? m_file1->verticalScrollBar()->value() : -1;
+            m_filling.landed = landed;
+            m_filling.active = true;
+            fillFileList();
+        });
+}
+
+// Tens of thousands of items take a while to make: the list is filled a
+// part per turn of the event loop, so the window keeps answering.
+void MediaBrowser::fillFileList()
+{
+    constexpr int kPerTurn = 20000;
+    if (!m_filling.active)
+        return;
     m_file1->setUpdatesEnabled(false);
-    m_file1->clear();
-    m_file1->addItems(listedFiles(m_folder, patternList(patternFor(m_combo1->currentText()))));
+    if (m_filling.at == 0)
+        m_file1->clear();
+    const qsizetype n = std::min<qsizetype>(kPerTurn, m_filling.names.size() - m_filling.at);
+    m_file1->addItems(m_filling.names.mid(m_filling.at, n));
+    m_filling.at += n;
+    if (m_filling.at < m_filling.names.size()) {
+        m_file1->setUpdatesEnabled(true);
+        QTimer::singleShot(0, this, &MediaBrowser::fillFileList);
+        return;
+    }
+    const Filling done = std::exchange(m_filling, {});
+    if (!done.current.isEmpty()) {
+        const auto found = m_file1->findItems(done.current, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (!found.isEmpty())
+            m_file1->setCurrentItem(found.constFirst(), QItemSelectionModel::ClearAndSelect);
+    }
+    if (done.scroll >= 0)
+        m_file1->verticalScrollBar()->setValue(done.scroll);
     m_file1->setUpdatesEnabled(true);
+    done.landed();
 }
 
 // ---- following the disk ----------------------------------------------------
@@ -477,16 +526,7 @@ void MediaBrowser::followDisk()
         folderChanged();
     } else if (changed.contains(m_folder)) {
         // Files came or went: the list again, the selected file kept.
-        const QString current = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
-        const int scroll = m_file1->verticalScrollBar()->value();
-        listFiles();
-        if (!current.isEmpty()) {
-            const auto found = m_file1->findItems(current, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            if (!found.isEmpty())
-                m_file1->setCurrentItem(found.constFirst(), QItemSelectionModel::ClearAndSelect);
-        }
-        m_file1->verticalScrollBar()->setValue(scroll);
-        emit fileListChanged(fileCount());
+        listFiles(ListRefresh::SameFolder, [this] { emit fileListChanged(fileCount()); });
     }
     watchShownFolders();
     m_lastReadingMs = int(reading.elapsed());

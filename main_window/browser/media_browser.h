@@ -1,7 +1,11 @@
 #pragma once
+#include "platform/work/long_work.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class QComboBox;
 class QElapsedTimer;
@@ -58,6 +62,10 @@ public:
     QString currentPattern() const;
     // Root path (as in Volume::rootPath) of the drive last shown without error.
     QString lastdrive() const;
+    // A folder is being read for the file list; the list fills when it is done.
+    bool isReading() const { return m_reading.busy() || m_filling.active; }
+    // The folder reads, for a window that shows their progress.
+    LongWork &reading() { return m_reading; }
 
     // Shows `path` in the tree and lists its files, as if the user had opened
     // it; switches the drive chooser when `path` lies on another volume.
@@ -76,16 +84,24 @@ signals:
     // The user selected a file in the file list, by mouse or keyboard. Not
     // emitted when the list is filled or changed by the program.
     void fileClicked(const QString &folder, const QString &name);
-    // Emitted once after every change of drive, folder or filter, also when a
-    // drive could not be read (the list is then unchanged). The caller
-    // re-evaluates command enabling with the count.
+    // Emitted once after every change of drive, folder or filter, when the
+    // files are listed (the folder is read off the UI thread; the list is
+    // empty meanwhile), also when a drive could not be read (the list is then
+    // unchanged). The caller re-evaluates command enabling with the count.
     void fileListChanged(int fileCount);
 
 private:
     void driveChanged(int index);
     void folderChanged();
     void filterChosen();
-    void listFiles();
+    enum class ListRefresh {
+        NewFolder,    // emptied at once, filled when read
+        SameFolder,   // kept until read again, its selection and scrolling then kept
+    };
+    // Reads the shown folder off the UI thread; `landed` runs once its files
+    // are listed.
+    void listFiles(ListRefresh refresh, std::function<void()> landed);
+    void fillFileList();
     void showFolderInTree(const QString &path);
     void loadChildren(QTreeWidgetItem *item);
     QString currentFolderOf(const QString &rootPath) const;
@@ -110,5 +126,14 @@ private:
     QTimer *m_volumePoll;
     QStringList m_changed;      // folders changed on disk since the last reading
     int m_lastReadingMs = 0;
+    LongWork m_reading;         // the file list's folder reads
+    struct Filling {            // a folder read, going into the list
+        bool active = false;
+        QStringList names;
+        qsizetype at = 0;
+        QString current;        // to select again when done, or ""
+        int scroll = -1;        // to scroll back to when done, or -1
+        std::function<void()> landed;
+    } m_filling;
     bool m_building = false; // tree or chooser changed by the program
 };

@@ -116,6 +116,9 @@ bool DesktopTest::dropOnList(const QList<QUrl> &urls)
     QApplication::sendEvent(target, &move);
     QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
+    // What the drop gives lands once the disk has been read.
+    if (!QTest::qWaitFor([this] { return !m_window->isBusy(); }, 10000))
+        return false;
     return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
 }
 
@@ -534,6 +537,7 @@ void DesktopTest::commandLineFiles()
     QDir::setCurrent(m_tmp.path());
     m_window->openFiles(asTyped ? files : paths(files));
     QDir::setCurrent(oldCwd);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isBusy(), 10000);
     QCOMPARE(m_window->playlist().entries(), paths(after));
     QCOMPARE(m_window->windowTitle(), title);
     QCOMPARE(m_window->state().listChanged(), changed);

@@ -54,6 +54,13 @@ struct Fixture {
         browser = std::make_unique<MediaBrowser>(&window, messages, drives);
         window.resize(400, 600);
         browser->file1()->setGeometry(0, 300, 300, 300);
+        if (!listed())
+            qFatal("the first folder was not read");
+    }
+    // The folder shown is read (off the UI thread) and its files listed.
+    bool listed()
+    {
+        return QTest::qWaitFor([this] { return !browser->isReading(); }, 5000);
     }
     ~Fixture() { QDir::setCurrent(oldCwd); }
 
@@ -155,6 +162,7 @@ private slots:
         QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
         QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
         f.browser->combo1()->setCurrentIndex(item);
+        QVERIFY(f.listed());
         QCOMPARE(f.browser->fileNames(), names);
         QCOMPARE(f.browser->fileCount(), names.size());
         QCOMPARE(f.browser->file1()->count(), names.size());
@@ -212,6 +220,7 @@ private slots:
         QTreeWidgetItem *item = f.treeItem(folder);
         QVERIFY(item);
         f.browser->dir1()->setCurrentItem(item);
+        QVERIFY(f.listed());
         QCOMPARE(f.browser->folderPath(), f.native(folder));
         QCOMPARE(f.browser->fileNames(), names);
         QCOMPARE(changed.size(), 1);
@@ -239,6 +248,7 @@ private slots:
         QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
         QSignalSpy clicked(f.browser.get(), &MediaBrowser::fileClicked);
         QVERIFY(f.browser->openFolder(f.root + "/music/sub"));
+        QVERIFY(f.listed());
         QCOMPARE(f.browser->folderPath(), f.native("music/sub"));
         QCOMPARE(f.browser->fileNames(), QStringList{"deep.mp3"});
         QCOMPARE(f.browser->dir1()->currentItem(), f.treeItem("music/sub"));
@@ -330,6 +340,7 @@ private slots:
         f.browser->file1()->setCurrentRow(0);
         f.browser->dir1()->setCurrentItem(f.treeItem("music/sub"));
         f.browser->openFolder(f.root + "/music");
+        QVERIFY(f.listed());
         QCOMPARE(clicked.size(), 0);
     }
 
@@ -339,6 +350,7 @@ private slots:
     {
         Fixture f;
         f.browser->combo1()->setCurrentIndex(9);
+        QVERIFY(f.listed());
         const QStringList before = f.browser->fileNames();
         QTreeWidgetItem *current = f.browser->dir1()->currentItem();
         QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
@@ -370,10 +382,12 @@ private slots:
         f.drives.list.append({"usb", otherRoot + "/"});
         // A drive added later is offered by a fresh browser.
         f.browser = std::make_unique<MediaBrowser>(&f.window, f.messages, f.drives);
+        QVERIFY(f.listed());
         QCOMPARE(f.browser->drive1()->count(), 3);
         QSignalSpy changed(f.browser.get(), &MediaBrowser::fileListChanged);
         f.browser->drive1()->setCurrentIndex(2);
         QVERIFY(f.messages.shown.isEmpty());
+        QVERIFY(f.listed());
         QCOMPARE(f.browser->lastdrive(), otherRoot + "/");
         QCOMPARE(f.browser->folderPath(), QDir::toNativeSeparators(otherRoot));
         QCOMPARE(f.browser->fileNames(), QStringList{"one.MP3"});
@@ -531,9 +545,11 @@ private slots:
     {
         Fixture f;
         QVERIFY(f.browser->openFolder(f.root + "/music/sub"));
+        QVERIFY(f.listed());
         QCOMPARE(f.browser->fileNames(), QStringList{"deep.mp3"});
         QVERIFY(QDir(f.root + "/music/sub").removeRecursively());
         QTRY_COMPARE(f.browser->folderPath(), f.native("music"));
+        QVERIFY(f.listed());
         QCOMPARE(f.browser->fileNames(), QStringList({"a.mp3", "alpha.MP3", "B.MP3", "c.Mp3", "Zed.mp3"}));
         QCOMPARE(f.browser->dir1()->currentItem(), f.treeItem("music"));
         QVERIFY(!f.treeItem("music/sub"));
@@ -569,10 +585,12 @@ private slots:
         QCOMPARE(changed.size(), 0);
 
         f.browser->drive1()->setCurrentIndex(2);   // shows the new volume
+        QVERIFY(f.listed());
         QCOMPARE(f.browser->lastdrive(), otherRoot);
         f.drives.list.removeLast();                 // and it is unmounted
         changed.clear();
         f.browser->checkVolumes();
+        QVERIFY(f.listed());
         QCOMPARE(f.browser->drive1()->count(), 2);
         QCOMPARE(f.browser->drive1()->currentIndex(), 0);
         QCOMPARE(f.browser->lastdrive(), f.root + "/");
