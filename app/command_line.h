@@ -14,7 +14,7 @@
 // helpText() are English in a fixed layout ("Usage: … Options: … Arguments:",
 // with a --help-all line); and it knows nothing of Qt's own options before
 // there is a QApplication, so withoutQtOptions() stays either way. Wrapping it
-// would be more code than the twenty lines of parseCommandLine().
+// would take more code than parseCommandLine() is.
 struct CommandLine {
     enum class Action {
         Run,       // start with `files`

@@ -94,8 +94,8 @@ private slots:
     void play();
     void playerMenuPair();
     void openAndSaveThroughDialog();
-    void closingQuitsWithPrompt();
-    void escapingThePromptKeepsTheWindow();
+    void closingAsksToSave_data();
+    void closingAsksToSave();
     void browserBuildsList();
     void browserFilterAndEnabling();
     void layoutFollowsSize_data();
@@ -858,29 +858,29 @@ void MainWindowTest::openAndSaveThroughDialog()
     QCOMPARE(m_desktop.dialog.saveCount, 1);
 }
 
-// Closing the window runs quit: the save prompt, then the end of the program.
-void MainWindowTest::closingQuitsWithPrompt()
+void MainWindowTest::closingAsksToSave_data()
 {
-    fill({"A", "B"}, 1);
-    m_window->playlist().moveup();   // a change to save
-    m_desktop.messages.answers << false;
-    m_window->close();
-    QCOMPARE(m_desktop.messages.texts(), QStringList({"列表内容已改变!是否保存？"}));
-    QCOMPARE(m_ends, 1);
-    QVERIFY(!m_window->isVisible());
+    QTest::addColumn<MessageBox::Answer>("answer");
+    QTest::addColumn<bool>("stays");
+    // Closing the window runs quit: the save prompt, then the end of the program.
+    QTest::newRow("no: quits") << MessageBox::Answer::No << false;
+    // Escaping from the prompt keeps the window open, list and all.
+    QTest::newRow("escape: the window stays") << MessageBox::Answer::Cancel << true;
 }
 
-// Escaping from the save prompt when the window is closed keeps it open, list and all.
-void MainWindowTest::escapingThePromptKeepsTheWindow()
+void MainWindowTest::closingAsksToSave()
 {
+    QFETCH(MessageBox::Answer, answer);
+    QFETCH(bool, stays);
     fill({"A", "B"}, 1);
-    m_window->playlist().moveup();
-    m_desktop.messages.answers = {MessageBox::Answer::Cancel};
+    m_window->playlist().moveup();   // a change to save
+    m_desktop.messages.answers = {answer};
     m_window->close();
     QCOMPARE(m_desktop.messages.texts(), QStringList({"列表内容已改变!是否保存？"}));
-    QCOMPARE(m_ends, 0);
-    QVERIFY(m_window->isVisible());
-    QCOMPARE(viewRows(), split("B,A"));
+    QCOMPARE(m_ends, stays ? 0 : 1);
+    QCOMPARE(m_window->isVisible(), stays);
+    if (stays)
+        QCOMPARE(viewRows(), split("B,A"));
 }
 
 // Files clicked in the browser join the list beside the selection; duplicates are refused.
