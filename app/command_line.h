@@ -4,6 +4,17 @@
 
 // melvora [选项] [文件…]: the files to open (see MainWindow::openFiles) and
 // the two options that answer and end the program at once.
+//
+// Why not QCommandLineParser: tried with Qt 6.4.2, its parse() does take "-"
+// and everything after "--" as files and sees --help beside an unknown option,
+// but it cannot give our answers. unknownOptionNames() drops the dashes
+// ("--bogus" comes back as "bogus", "-x" as "x"; "-platform" as eight
+// one-letter options unless single-dash words are long options), so
+// "未知选项“--bogus”" needs the arguments scanned again; errorText() and
+// helpText() are English in a fixed layout ("Usage: … Options: … Arguments:",
+// with a --help-all line); and it knows nothing of Qt's own options before
+// there is a QApplication, so withoutQtOptions() stays either way. Wrapping it
+// would take more code than parseCommandLine() is.
 struct CommandLine {
     enum class Action {
         Run,       // start with `files`

@@ -6,17 +6,11 @@
 // differs between the two processes' heaps and swamps the difference. For
 // figures that compare the work, keep the memory in the process:
 //   GLIBC_TUNABLES=glibc.malloc.trim_threshold=1073741824:glibc.malloc.mmap_threshold=1073741824
-#include "platform/fakes/fake_drives.h"
-#include "platform/fakes/fake_file_dialog.h"
-#include "platform/fakes/fake_key_state.h"
-#include "platform/fakes/fake_message_box.h"
+#include "bench/common/bench_main.h"
+#include "tests/common/desktop_fakes.h"
 #include "main_window/workflow/list_file_workflow.h"
 #include "model/playlist.h"
 #include "model/window_state.h"
-#include "aux_windows/aux_windows.h"
-#include "platform/fakes/fake_process_starter.h"
-#include "platform/fakes/fake_registry.h"
-#include "platform/fakes/fake_url_opener.h"
 #include "main_window/main_window.h"
 #include "main_window/browser/media_browser.h"
 #include "main_window/playlist_view.h"
@@ -76,19 +70,9 @@ struct ShownWindow {
         window.show();
         QCoreApplication::processEvents();
     }
-    FakeMessageBox messages;
-    FakeFileDialog dialog;
-    FakeDrives drives = [] {
-        FakeDrives rootOnly;
-        rootOnly.list = {{QStringLiteral("/"), QStringLiteral("/")}};
-        return rootOnly;
-    }();
-    FakeKeyState keys;
-    FakeRegistry registry;
-    FakeProcessStarter processes;
-    FakeUrlOpener urls;
-    AuxWindows aux{AuxServices{registry, processes, urls, messages}};
-    MainWindow window{messages, dialog, drives, keys, aux};
+    DesktopFakes desktop;
+    AuxWindows aux{desktop.services()};
+    MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux};
 };
 
 void BM_OpenIntoWindow(benchmark::State &state)
@@ -100,7 +84,7 @@ void BM_OpenIntoWindow(benchmark::State &state)
         window.workflow().newlist();
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        shown.dialog.names << playlist();
+        shown.desktop.dialog.names << playlist();
         window.action(QStringLiteral("MENUOPEN"))->trigger();
         // Until the list is laid out and painted.
         QCoreApplication::processEvents();
@@ -135,7 +119,7 @@ void BM_MoveInWindow(benchmark::State &state)
 {
     ShownWindow shown;
     MainWindow &window = shown.window;
-    shown.dialog.names << playlist();
+    shown.desktop.dialog.names << playlist();
     window.workflow().openlist();
     window.playlist().selectByUser(kEntries / 2);
     QCoreApplication::processEvents();
@@ -239,12 +223,6 @@ BENCHMARK(BM_ListBigFolder)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    playlist();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    bench::offscreenUnlessSet();
+    return bench::main<QApplication>(argc, argv, [] { playlist(); });
 }

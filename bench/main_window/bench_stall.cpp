@@ -2,17 +2,10 @@
 // loop) while the main window takes in 100,000 files: a tree of them dropped
 // on the list, and a folder of them opened in the browser. Goal: under 50 ms
 // each.
-#include "aux_windows/aux_windows.h"
 #include "main_window/browser/media_browser.h"
 #include "main_window/main_window.h"
 #include "main_window/playlist_view.h"
-#include "platform/fakes/fake_drives.h"
-#include "platform/fakes/fake_file_dialog.h"
-#include "platform/fakes/fake_key_state.h"
-#include "platform/fakes/fake_message_box.h"
-#include "platform/fakes/fake_process_starter.h"
-#include "platform/fakes/fake_registry.h"
-#include "platform/fakes/fake_url_opener.h"
+#include "tests/common/desktop_fakes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -81,19 +74,12 @@ double longestStallMs(const std::function<void()> &work, const std::function<boo
 struct ShownWindow {
     ShownWindow()
     {
-        drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
         window.show();
         QCoreApplication::processEvents();
     }
-    FakeMessageBox messages;
-    FakeFileDialog dialog;
-    FakeDrives drives;
-    FakeKeyState keys;
-    FakeRegistry registry;
-    FakeProcessStarter processes;
-    FakeUrlOpener urls;
-    AuxWindows aux{AuxServices{registry, processes, urls, messages}};
-    MainWindow window{messages, dialog, drives, keys, aux};
+    DesktopFakes desktop;
+    AuxWindows aux{desktop.services()};
+    MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux};
 };
 
 void BM_StallDroppingTree(benchmark::State &state)

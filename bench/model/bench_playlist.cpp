@@ -2,6 +2,7 @@
 // is touched when it is added, removed, or changes position. The floor is
 // appending 110,000 entries with the duplicate check, the cheapest way to
 // touch an entry at all.
+#include "bench/common/bench_main.h"
 #include "model/playlist.h"
 #include "model/window_state.h"
 
@@ -139,4 +140,7 @@ BENCHMARK(BM_DeleteUndo)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kM
 BENCHMARK(BM_MoveToTopUndo)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DragUndo)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    return bench::main(argc, argv);
+}

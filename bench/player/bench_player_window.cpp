@@ -4,6 +4,7 @@
 // temporary folder (sox + lame), never committed. Run with
 // QT_QPA_PLATFORM=offscreen where there is no display.
 
+#include "bench/common/bench_main.h"
 #include "bench/common/cpu_time.h"
 #include "player/fakes/fake_player_list.h"
 #include "player/form3.h"
@@ -197,11 +198,5 @@ BENCHMARK(BM_PlayCommandToFirstFrame)->UseManualTime()->Unit(benchmark::kMillise
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::main<QApplication>(argc, argv);
 }

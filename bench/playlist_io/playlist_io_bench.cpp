@@ -1,5 +1,6 @@
 // Opening and saving 100,000-entry lists, next to the floor of merely reading
 // the bytes and splitting them into lines (or writing the bytes).
+#include "bench/common/bench_main.h"
 #include "platform/fakes/fake_file_dialog.h"
 #include "platform/fakes/fake_message_box.h"
 #include "main_window/workflow/list_file_workflow.h"
@@ -213,11 +214,5 @@ BENCHMARK_CAPTURE(BM_SaveFromModel, pls_windows, true, true)->Unit(benchmark::kM
 
 int main(int argc, char **argv)
 {
-    files();  // written before any timing starts
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::main(argc, argv, [] { files(); });  // written before any timing starts
 }

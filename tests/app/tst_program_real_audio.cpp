@@ -4,15 +4,8 @@
 // measured. Run by tests/player/component/real_audio_check.sh, which starts
 // the server.
 
-#include "aux_windows/aux_windows.h"
+#include "tests/common/desktop_fakes.h"
 #include "tests/common/heard_tones.h"
-#include "platform/fakes/fake_drives.h"
-#include "platform/fakes/fake_file_dialog.h"
-#include "platform/fakes/fake_key_state.h"
-#include "platform/fakes/fake_message_box.h"
-#include "platform/fakes/fake_process_starter.h"
-#include "platform/fakes/fake_registry.h"
-#include "platform/fakes/fake_url_opener.h"
 #include "player/form3.h"
 #include "player/component/mp3_player.h"
 #include "player/mp3_player_control.h"
@@ -79,12 +72,11 @@ QByteArray steadyPart(const QByteArray &raw)
 struct Program {
     explicit Program(const QStringList &entries, int selection)
     {
-        drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
         QFile file(dir.filePath(QStringLiteral("tones.m3u")));
         if (!file.open(QIODevice::WriteOnly) || file.write((entries.join(QStringLiteral("\r\n")) + "\r\n").toUtf8()) <= 0)
             qFatal("cannot write the list");
         file.close();
-        dialog.names << file.fileName();
+        desktop.dialog.names << file.fileName();
         windows.mainWindow().action(Command::OpenList)->trigger();
         if (windows.mainWindow().playlist().count() != entries.size())
             qFatal("the list was not opened");
@@ -94,15 +86,9 @@ struct Program {
             windows.mainWindow().playlist().selectByUser(selection);
     }
     QTemporaryDir dir;
-    FakeMessageBox messages;
-    FakeFileDialog dialog;
-    FakeDrives drives;
-    FakeKeyState keys;
-    FakeRegistry registry;
-    FakeProcessStarter processes;
-    FakeUrlOpener urls;
-    AuxWindows aux{AuxServices{registry, processes, urls, messages}};
-    ProgramWindows windows{messages, dialog, drives, keys, aux};
+    DesktopFakes desktop;
+    AuxWindows aux{desktop.services()};
+    ProgramWindows windows{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux};
     PlayerHost &host = windows.player();
 };
 

@@ -1,15 +1,8 @@
 // The main window and the player window together, as the program wires them,
 // with a scripted MP3 component: start-up, the menu pair from both windows,
 // the play command, the track number after edits, and a track that fails.
-#include "aux_windows/aux_windows.h"
-#include "platform/fakes/fake_drives.h"
-#include "platform/fakes/fake_file_dialog.h"
-#include "platform/fakes/fake_key_state.h"
-#include "platform/fakes/fake_message_box.h"
+#include "tests/common/desktop_fakes.h"
 #include "player/fakes/fake_mp3_control.h"
-#include "platform/fakes/fake_process_starter.h"
-#include "platform/fakes/fake_registry.h"
-#include "platform/fakes/fake_url_opener.h"
 #include "player/form3.h"
 #include "platform/own_frame.h"
 #include "player/player_state.h"
@@ -40,13 +33,7 @@ private:
     PlayerHost &player() { return m_windows->player(); }
     void fill(const QStringList &entries, int selection);
 
-    FakeMessageBox m_messages;
-    FakeFileDialog m_dialog;
-    FakeDrives m_drives;
-    FakeKeyState m_keys;
-    FakeRegistry m_registry;
-    FakeProcessStarter m_processes;
-    FakeUrlOpener m_urls;
+    DesktopFakes m_desktop;
     std::unique_ptr<AuxWindows> m_aux;
     std::unique_ptr<ProgramWindows> m_windows;
     QPointer<FakeMp3Control> m_component;   // the latest window's
@@ -55,17 +42,18 @@ private:
 
 void ProgramWindowsTest::init()
 {
-    m_messages = FakeMessageBox();
-    m_drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
+    m_desktop.messages = FakeMessageBox();
     m_tracks = {QStringLiteral("/m/a.mp3"), QStringLiteral("/m/c.MP3")};
-    m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_messages});
-    m_windows = std::make_unique<ProgramWindows>(m_messages, m_dialog, m_drives, m_keys, *m_aux, [this] {
+    m_aux = std::make_unique<AuxWindows>(m_desktop.services());
+    const auto component = [this] {
         auto *c = new FakeMp3Control;
         for (const QString &t : m_tracks)
             c->addTrack(t);
         m_component = c;
         return c;
-    });
+    };
+    m_windows = std::make_unique<ProgramWindows>(m_desktop.messages, m_desktop.dialog, m_desktop.drives,
+                                                 m_desktop.keys, *m_aux, component);
     main().show();
     QVERIFY(QTest::qWaitForWindowExposed(&main()));
 }
@@ -140,7 +128,7 @@ void ProgramWindowsTest::playCommandStartsAFreshWindow()
     const QPointer<Form3> before = player().window();
     main().action(Command::PlaySelected)->trigger();
     if (opened.isEmpty()) {
-        QCOMPARE(m_messages.texts(), QStringList{"播放功能只支持MP3文件！"});
+        QCOMPARE(m_desktop.messages.texts(), QStringList{"播放功能只支持MP3文件！"});
         QCOMPARE(player().window(), before.data());
         QVERIFY(!before->isVisible());
         return;
@@ -184,7 +172,7 @@ void ProgramWindowsTest::failingTrackBringsTheMainWindowBack()
     fill({"/m/a.mp3", "/m/missing.mp3"}, 1);
     main().action(Command::PlaySelected)->trigger();
     QTRY_VERIFY(!player().isLoaded());
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_desktop.messages.shown.isEmpty());
     QTRY_VERIFY(main().action(Command::ShowPlayer)->isEnabled());
     QVERIFY(!main().action(Command::HidePlayer)->isEnabled());
     QVERIFY(main().isVisible());

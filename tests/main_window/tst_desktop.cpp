@@ -1,14 +1,7 @@
 // The main window as a desktop program: the list scrolls sideways to its
 // widest entry, the count keeps its gap, the Delete key.
-#include "platform/fakes/fake_drives.h"
-#include "platform/fakes/fake_file_dialog.h"
-#include "platform/fakes/fake_key_state.h"
-#include "platform/fakes/fake_message_box.h"
-#include "platform/fakes/fake_process_starter.h"
-#include "platform/fakes/fake_registry.h"
-#include "platform/fakes/fake_url_opener.h"
+#include "tests/common/desktop_fakes.h"
 #include "tests/common/accessible_names.h"
-#include "aux_windows/aux_windows.h"
 #include "main_window/main_window.h"
 #include "main_window/browser/media_browser.h"
 #include "main_window/playlist_view.h"
@@ -53,13 +46,7 @@ private:
     bool dropOnList(const QList<QUrl> &urls);
 
     QTemporaryDir m_tmp;
-    FakeMessageBox m_messages;
-    FakeFileDialog m_dialog;
-    FakeDrives m_drives;
-    FakeKeyState m_keys;
-    FakeRegistry m_registry;
-    FakeProcessStarter m_processes;
-    FakeUrlOpener m_urls;
+    DesktopFakes m_desktop;
     FakeMessageBox m_notices;
     std::unique_ptr<AuxWindows> m_aux;
     std::unique_ptr<MainWindow> m_window;
@@ -72,7 +59,6 @@ private:
 void DesktopTest::initTestCase()
 {
     QVERIFY(m_tmp.isValid());
-    m_drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
     QDir dir(m_tmp.path());
     for (const char *folder : {"music/sub", "music/.hidden", "odd", "lists"})
         QVERIFY(dir.mkpath(QString::fromLatin1(folder)));
@@ -124,10 +110,11 @@ bool DesktopTest::dropOnList(const QList<QUrl> &urls)
 
 void DesktopTest::init()
 {
-    m_messages = FakeMessageBox();
-    m_dialog = FakeFileDialog();
-    m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_notices});
-    m_window = std::make_unique<MainWindow>(m_messages, m_dialog, m_drives, m_keys, *m_aux);
+    m_desktop.messages = FakeMessageBox();
+    m_desktop.dialog = FakeFileDialog();
+    m_aux = std::make_unique<AuxWindows>(m_desktop.services(m_notices));
+    m_window = std::make_unique<MainWindow>(m_desktop.messages, m_desktop.dialog, m_desktop.drives, m_desktop.keys,
+                                            *m_aux);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
@@ -343,15 +330,15 @@ void DesktopTest::dialogFollowsTheListFolder()
 {
     QVERIFY(QDir(m_tmp.path()).mkpath(QStringLiteral("lists/more")));
     const QString list = writeList(QStringLiteral("lists/more/a.m3u"), {QStringLiteral("/a.mp3")});
-    QCOMPARE(m_dialog.listFolder, QString());
+    QCOMPARE(m_desktop.dialog.listFolder, QString());
     m_window->workflow().openlist(list);
-    QCOMPARE(m_dialog.listFolder, QFileInfo(list).absolutePath());
+    QCOMPARE(m_desktop.dialog.listFolder, QFileInfo(list).absolutePath());
     m_window->action(QStringLiteral("menunew"))->trigger();
-    QCOMPARE(m_dialog.listFolder, QString());
+    QCOMPARE(m_desktop.dialog.listFolder, QString());
     m_window->playlist().replaceEntries({QStringLiteral("/b.mp3")});
-    m_dialog.names << m_tmp.filePath(QStringLiteral("lists/saved.m3u"));
+    m_desktop.dialog.names << m_tmp.filePath(QStringLiteral("lists/saved.m3u"));
     m_window->action(QStringLiteral("menusaveas"))->trigger();
-    QCOMPARE(m_dialog.listFolder, m_tmp.filePath(QStringLiteral("lists")));
+    QCOMPARE(m_desktop.dialog.listFolder, m_tmp.filePath(QStringLiteral("lists")));
 }
 
 void DesktopTest::drops_data()
@@ -443,7 +430,7 @@ void DesktopTest::drops()
     QCOMPARE(playlist.entries(), paths(after));
     QCOMPARE(playlist.selection(), selectionAfter);
     QStringList firstLines;
-    for (const QString &text : m_messages.texts())
+    for (const QString &text : m_desktop.messages.texts())
         firstLines << text.section(QLatin1Char('\n'), 0, 0);
     QCOMPARE(firstLines, messages);
     int fileBlocks = 0;
@@ -478,7 +465,7 @@ void DesktopTest::dropsOnlyLocalFiles()
     QCOMPARE(m_window->playlist().count(), 0);
     QVERIFY(dropOnList({QUrl(QStringLiteral("https://example.org/a.mp3")), QUrl::fromLocalFile(path("music/a.mp3"))}));
     QCOMPARE(m_window->playlist().entries(), paths({"music/a.mp3"}));
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_desktop.messages.shown.isEmpty());
 }
 
 void DesktopTest::commandLineFiles_data()
@@ -542,11 +529,11 @@ void DesktopTest::commandLineFiles()
     QCOMPARE(m_window->windowTitle(), title);
     QCOMPARE(m_window->state().listChanged(), changed);
     QStringList firstLines;
-    for (const QString &text : m_messages.texts())
+    for (const QString &text : m_desktop.messages.texts())
         firstLines << text.section(QLatin1Char('\n'), 0, 0);
     QCOMPARE(firstLines, messages);
     if (messages.value(0).startsWith(QStringLiteral("文件不存在：")))
-        QVERIFY(m_messages.texts().constFirst().contains(path(files.constFirst())));
+        QVERIFY(m_desktop.messages.texts().constFirst().contains(path(files.constFirst())));
 }
 
 QTEST_MAIN(DesktopTest)

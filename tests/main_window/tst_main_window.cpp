@@ -1,13 +1,6 @@
 // The main window on the offscreen platform: start-up state, commands by menu,
 // shortcut, toolbar and pop-up, List1's mouse handling, the browser, files and layout.
-#include "platform/fakes/fake_drives.h"
-#include "platform/fakes/fake_file_dialog.h"
-#include "platform/fakes/fake_key_state.h"
-#include "platform/fakes/fake_message_box.h"
-#include "platform/fakes/fake_process_starter.h"
-#include "platform/fakes/fake_registry.h"
-#include "platform/fakes/fake_url_opener.h"
-#include "aux_windows/aux_windows.h"
+#include "tests/common/desktop_fakes.h"
 #include "main_window/command_names.h"
 #include "main_window/layout.h"
 #include "main_window/main_window.h"
@@ -101,8 +94,8 @@ private slots:
     void play();
     void playerMenuPair();
     void openAndSaveThroughDialog();
-    void closingQuitsWithPrompt();
-    void escapingThePromptKeepsTheWindow();
+    void closingAsksToSave_data();
+    void closingAsksToSave();
     void browserBuildsList();
     void browserFilterAndEnabling();
     void layoutFollowsSize_data();
@@ -119,15 +112,9 @@ private:
     QString effects() const;
 
     QTemporaryDir m_tmp;
-    FakeMessageBox m_messages;
-    FakeFileDialog m_dialog;
-    FakeDrives m_drives;
-    FakeKeyState m_keys;
+    DesktopFakes m_desktop;
     FakePlayer m_player;
     std::unique_ptr<MainWindow> m_window;
-    FakeRegistry m_registry;
-    FakeProcessStarter m_processes;
-    FakeUrlOpener m_urls;
     FakeMessageBox m_notices;
     std::unique_ptr<AuxWindows> m_aux;
     int m_ends = 0;
@@ -143,18 +130,18 @@ void MainWindowTest::initTestCase()
         QFile f(dir.filePath(QString::fromLatin1(name)));
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
-    m_drives.list = {{QStringLiteral("/"), QStringLiteral("/")}};
 }
 
 void MainWindowTest::init()
 {
-    m_messages = FakeMessageBox();
-    m_dialog = FakeFileDialog();
+    m_desktop.messages = FakeMessageBox();
+    m_desktop.dialog = FakeFileDialog();
     m_player = FakePlayer();
-    m_urls = FakeUrlOpener();
+    m_desktop.urls = FakeUrlOpener();
     m_ends = 0;
-    m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_notices});
-    m_window = std::make_unique<MainWindow>(m_messages, m_dialog, m_drives, m_keys, *m_aux);
+    m_aux = std::make_unique<AuxWindows>(m_desktop.services(m_notices));
+    m_window = std::make_unique<MainWindow>(m_desktop.messages, m_desktop.dialog, m_desktop.drives, m_desktop.keys,
+                                            *m_aux);
     connect(&m_window->workflow(), &ListFileWorkflow::endProgram, this, [this] { ++m_ends; });
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -201,10 +188,10 @@ void MainWindowTest::mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseB
 QString MainWindowTest::effects() const
 {
     return QStringLiteral("open=%1 save=%2 msg=%3 help=%4 about=%5 decl=%6 end=%7 player=%8")
-        .arg(m_dialog.openCount)
-        .arg(m_dialog.saveCount)
-        .arg(m_messages.texts().join(QLatin1Char('|')))
-        .arg(m_urls.opened.size())
+        .arg(m_desktop.dialog.openCount)
+        .arg(m_desktop.dialog.saveCount)
+        .arg(m_desktop.messages.texts().join(QLatin1Char('|')))
+        .arg(m_desktop.urls.opened.size())
         .arg(m_aux->aboutWindow() ? 1 : 0)
         .arg(m_aux->declarationWindow() ? 1 : 0)
         .arg(m_ends)
@@ -775,13 +762,13 @@ void MainWindowTest::statusBarIndicators()
     for (KeyState::Key key : {KeyState::CapsLock, KeyState::NumLock, KeyState::ScrollLock})
         QCOMPARE(int(system.state(key)), int(KeyState::State::Unknown));
     QVERIFY(!bar->indicatorOn(2));
-    m_keys.states[KeyState::CapsLock] = KeyState::State::On;
-    m_keys.states[KeyState::ScrollLock] = KeyState::State::Off;
+    m_desktop.keys.states[KeyState::CapsLock] = KeyState::State::On;
+    m_desktop.keys.states[KeyState::ScrollLock] = KeyState::State::Off;
     bar->refresh();
     QVERIFY(bar->indicatorOn(2));
     QVERIFY(!bar->indicatorOn(3));
     QVERIFY(!bar->indicatorOn(5));
-    m_keys.states[KeyState::CapsLock] = KeyState::State::Unknown;
+    m_desktop.keys.states[KeyState::CapsLock] = KeyState::State::Unknown;
     // Insert is the program's own toggle.
     QVERIFY(!bar->indicatorOn(4));
     QTest::keyClick(m_window->list1(), Qt::Key_Insert);
@@ -813,9 +800,9 @@ void MainWindowTest::play()
     QTest::mouseDClick(m_window->list1()->viewport(), Qt::LeftButton, {}, rowCenter(1));
     QCOMPARE(m_window->playlist().selection(), 1);
     QCOMPARE(m_player.calls, played ? QStringList({"close", "show"}) : QStringList());
-    QCOMPARE(m_messages.texts(), played ? QStringList() : QStringList({"播放功能只支持MP3文件！"}));
+    QCOMPARE(m_desktop.messages.texts(), played ? QStringList() : QStringList({"播放功能只支持MP3文件！"}));
     if (!played)
-        QCOMPARE(m_messages.shown.first().title, QStringLiteral("提示"));
+        QCOMPARE(m_desktop.messages.shown.first().title, QStringLiteral("提示"));
     QCOMPARE(m_window->action(QStringLiteral("MENUCLOSEFORM3"))->isEnabled(), played);
     QCOMPARE(m_window->action(QStringLiteral("MENUOPENFORM3"))->isEnabled(), !played);
 }
@@ -844,7 +831,7 @@ void MainWindowTest::openAndSaveThroughDialog()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("/m/a.mp3\r\n/m/b.mp3\r\n/m/c.mp3\r\n");
     }
-    m_dialog.names << in;
+    m_desktop.dialog.names << in;
     m_window->action(QStringLiteral("MENUOPEN"))->trigger();
     QCOMPARE(viewRows(), QStringList({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"}));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Melvora——MY LIST.M3U"));
@@ -853,7 +840,7 @@ void MainWindowTest::openAndSaveThroughDialog()
     QVERIFY(m_window->action(QStringLiteral("menusave"))->isEnabled());
 
     const QString out = m_tmp.filePath(QStringLiteral("out.m3u"));
-    m_dialog.names << out;
+    m_desktop.dialog.names << out;
     m_window->list1()->setFocus();
     QCOMPARE(m_window->list1()->currentIndex().row(), 2);   // opening selects the last entry
     QTest::keyClick(m_window->list1(), Qt::Key_Home);
@@ -865,35 +852,35 @@ void MainWindowTest::openAndSaveThroughDialog()
     QStringList written = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     written.removeIf([](const QString &line) { return line.startsWith(QLatin1Char('#')); });
     QCOMPARE(written, QStringList({"/m/b.mp3", "/m/a.mp3", "/m/c.mp3"}));
-    QCOMPARE(m_messages.texts(), QStringList());
+    QCOMPARE(m_desktop.messages.texts(), QStringList());
     QTest::keyClick(m_window->list1(), Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(m_messages.texts(), QStringList({QStringLiteral("列表已经保存为") + out + QStringLiteral("!")}));
-    QCOMPARE(m_dialog.saveCount, 1);
+    QCOMPARE(m_desktop.messages.texts(), QStringList({QStringLiteral("列表已经保存为") + out + QStringLiteral("!")}));
+    QCOMPARE(m_desktop.dialog.saveCount, 1);
 }
 
-// Closing the window runs quit: the save prompt, then the end of the program.
-void MainWindowTest::closingQuitsWithPrompt()
+void MainWindowTest::closingAsksToSave_data()
 {
+    QTest::addColumn<MessageBox::Answer>("answer");
+    QTest::addColumn<bool>("stays");
+    // Closing the window runs quit: the save prompt, then the end of the program.
+    QTest::newRow("no: quits") << MessageBox::Answer::No << false;
+    // Escaping from the prompt keeps the window open, list and all.
+    QTest::newRow("escape: the window stays") << MessageBox::Answer::Cancel << true;
+}
+
+void MainWindowTest::closingAsksToSave()
+{
+    QFETCH(MessageBox::Answer, answer);
+    QFETCH(bool, stays);
     fill({"A", "B"}, 1);
     m_window->playlist().moveup();   // a change to save
-    m_messages.answers << false;
+    m_desktop.messages.answers = {answer};
     m_window->close();
-    QCOMPARE(m_messages.texts(), QStringList({"列表内容已改变!是否保存？"}));
-    QCOMPARE(m_ends, 1);
-    QVERIFY(!m_window->isVisible());
-}
-
-// Escaping from the save prompt when the window is closed keeps it open, list and all.
-void MainWindowTest::escapingThePromptKeepsTheWindow()
-{
-    fill({"A", "B"}, 1);
-    m_window->playlist().moveup();
-    m_messages.answers = {MessageBox::Answer::Cancel};
-    m_window->close();
-    QCOMPARE(m_messages.texts(), QStringList({"列表内容已改变!是否保存？"}));
-    QCOMPARE(m_ends, 0);
-    QVERIFY(m_window->isVisible());
-    QCOMPARE(viewRows(), split("B,A"));
+    QCOMPARE(m_desktop.messages.texts(), QStringList({"列表内容已改变!是否保存？"}));
+    QCOMPARE(m_ends, stays ? 0 : 1);
+    QCOMPARE(m_window->isVisible(), stays);
+    if (stays)
+        QCOMPARE(viewRows(), split("B,A"));
 }
 
 // Files clicked in the browser join the list beside the selection; duplicates are refused.
@@ -913,7 +900,7 @@ void MainWindowTest::browserBuildsList()
     QCOMPARE(m_window->playlist().selection(), 0);
     QVERIFY(m_window->state().listChanged());
     click(1);
-    QCOMPARE(m_messages.texts(), QStringList({"该文件已经被选中过!"}));
+    QCOMPARE(m_desktop.messages.texts(), QStringList({"该文件已经被选中过!"}));
     QCOMPARE(viewRows().size(), 1);
 
     // Insert-before keeps the selected entry selected and puts the new one above it.

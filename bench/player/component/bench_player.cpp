@@ -2,6 +2,7 @@
 // and the CPU share of real-time playback. The file is made on first use in the
 // temporary folder (sox + lame), never committed.
 
+#include "bench/common/bench_main.h"
 #include "bench/common/cpu_time.h"
 #include "player/component/mp3_decoder.h"
 #include "player/component/mp3_player.h"
@@ -158,11 +159,5 @@ BENCHMARK(BM_PlaybackCpuShare)->Arg(1)->Arg(0)->ArgName("device")->UseManualTime
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::main<QCoreApplication>(argc, argv);
 }
