@@ -233,7 +233,7 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
             driveChanged(i);
     });
     connect(m_dir1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
-        loadChildren(item);
+        loadChildren(item, Reading::OffThread);
         watchShownFolders();
     });
     connect(m_dir1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
@@ -582,7 +582,7 @@ void MediaBrowser::showFolderInTree(const QString &folder)
     QString current = QDir::cleanPath(root);
     const QString rest = path.mid(root.size());
     for (const QString &part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        loadChildren(item);
+        loadChildren(item, Reading::Now);   // the way down must be known
         current = joinPath(current, part);
         QTreeWidgetItem *next = nullptr;
         for (int i = 0; i < item->childCount() && !next; ++i)
@@ -597,7 +597,8 @@ void MediaBrowser::showFolderInTree(const QString &folder)
         item->setExpanded(true);
         item = next;
     }
-    loadChildren(item);
+    // The folder shown may be a big one: its subfolders come when read.
+    loadChildren(item, Reading::OffThread);
     item->setExpanded(true);
     m_dir1->setCurrentItem(item);
     m_dir1->scrollToItem(item);
@@ -606,15 +607,36 @@ void MediaBrowser::showFolderInTree(const QString &folder)
     m_building = false;
 }
 
-void MediaBrowser::loadChildren(QTreeWidgetItem *item)
+void MediaBrowser::loadChildren(QTreeWidgetItem *item, Reading reading)
 {
     if (item->data(0, kLoadedRole).toBool())
         return;
     item->setData(0, kLoadedRole, true);
     const QString path = item->data(0, kPathRole).toString();
+    if (reading == Reading::Now) {
+        addChildren(item, subfolders(path));
+        return;
+    }
+    m_treeReading.run<QStringList>(
+        QStringLiteral("正在读取文件夹…"), [path](WorkProgress &) { return subfolders(path); },
+        [this, path](QStringList &names) {
+            // The tree may have been built anew meanwhile.
+            if (QTreeWidgetItem *now = treeItem(path); now && now->childCount() == 0) {
+                const bool was = m_building;
+                m_building = true;
+                addChildren(now, names);
+                m_building = was;
+            }
+            watchShownFolders();
+        });
+}
+
+void MediaBrowser::addChildren(QTreeWidgetItem *item, const QStringList &names)
+{
+    const QString path = item->data(0, kPathRole).toString();
     const QIcon folderIcon = m_dir1->style()->standardIcon(QStyle::SP_DirIcon);
     QList<QTreeWidgetItem *> children;
-    for (const QString &name : subfolders(path)) {
+    for (const QString &name : names) {
         auto *child = new QTreeWidgetItem({name});
         child->setIcon(0, folderIcon);
         child->setData(0, kPathRole, joinPath(path, name));

@@ -63,7 +63,7 @@ public:
     // Root path (as in Volume::rootPath) of the drive last shown without error.
     QString lastdrive() const;
     // A folder is being read for the file list; the list fills when it is done.
-    bool isReading() const { return m_reading.busy() || m_filling.active; }
+    bool isReading() const { return m_reading.busy() || m_filling.active || m_treeReading.busy(); }
     // The folder reads, for a window that shows their progress.
     LongWork &reading() { return m_reading; }
 
@@ -103,7 +103,11 @@ private:
     void listFiles(ListRefresh refresh, std::function<void()> landed);
     void fillFileList();
     void showFolderInTree(const QString &path);
-    void loadChildren(QTreeWidgetItem *item);
+    enum class Reading { Now, OffThread };
+    // Reads the subfolders of a tree item once (off the UI thread: they
+    // appear when read).
+    void loadChildren(QTreeWidgetItem *item, Reading reading);
+    void addChildren(QTreeWidgetItem *item, const QStringList &names);
     QString currentFolderOf(const QString &rootPath) const;
     int driveIndex(const QString &rootPath) const;
     void selectDrive(int index);
@@ -127,6 +131,7 @@ private:
     QStringList m_changed;      // folders changed on disk since the last reading
     int m_lastReadingMs = 0;
     LongWork m_reading;         // the file list's folder reads
+    LongWork m_treeReading;     // subfolders of the tree's folders
     struct Filling {            // a folder read, going into the list
         bool active = false;
         QStringList names;

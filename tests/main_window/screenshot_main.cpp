@@ -61,6 +61,8 @@ int main(int argc, char *argv[])
     AuxWindows aux(AuxServices{registry, processes, urls, messages});
     MainWindow window(messages, dialog, drives, keys, aux);
     window.browser()->openFolder(music.path());
+    while (window.browser()->isReading())   // the folder is read off the UI thread
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     window.show();
     dialog.names << listPath;
     window.action(QStringLiteral("MENUOPEN"))->trigger();

@@ -239,6 +239,7 @@ private slots:
         QVERIFY(empty);
         QVERIFY(!f.treeItem("empty/inner"));
         empty->setExpanded(true);
+        QVERIFY(f.listed());   // read off the UI thread
         QVERIFY(f.treeItem("empty/inner"));
     }
 
@@ -472,6 +473,7 @@ private slots:
         for (int i = 0; i < 60; ++i)
             QVERIFY(root.mkdir(QStringLiteral("f%1").arg(i, 2, 10, QLatin1Char('0'))));
         QVERIFY(f.browser->openFolder(f.root));
+        QVERIFY(f.listed());
         QTreeWidget *tree = f.browser->dir1();
         tree->setGeometry(0, 0, 200, 150);
         f.window.show();
