@@ -209,12 +209,15 @@ void MainWindow::createMenus()
     QMenu *window = menu(bar, "MENUKAN", QStringLiteral("窗口(&W)"));
     add(window, {Command::ShowPlayer, Command::HidePlayer});
 
+    // Commands of our own, beyond the list editor's: exports and list repairs.
+    m_tools = menu(bar, "menutools", QStringLiteral("工具(&T)"));
+
     QMenu *helpMenu = menu(bar, "menuabout", QStringLiteral("帮助(&H)"));
     add(helpMenu, {Command::Help, Command::About});
     separator(helpMenu, "MENUBAR000");
     add(helpMenu, {Command::Declaration});
 
-    for (QMenu *m : {file, edit, window, helpMenu})
+    for (QMenu *m : {file, edit, window, m_tools, helpMenu})
         bar->addMenu(m);
 
     // POPLIST1 never enters the menu bar; it is only List1's pop-up.

@@ -48,6 +48,7 @@ public:
     StatusBar *statusBar1() const { return m_status; }
     QToolBar *toolbar1() const { return m_toolbar; }
     QMenu *popupMenu() const { return m_popup; }
+    QMenu *toolsMenu() const { return m_tools; }
     MediaBrowser *browser() const { return m_browser; }
 
     // Files named on the command line: the first playlist opens the list,
@@ -119,6 +120,7 @@ private:
     std::array<QRect, kLabelCount> m_labelPlace{};   // where the layout puts each label
     std::array<int, kLabelCount> m_textWidth{};   // of each label's text; -1: to measure
     QMenu *m_popup = nullptr;
+    QMenu *m_tools = nullptr;
     QToolBar *m_toolbar = nullptr;
     StatusBar *m_status = nullptr;
     QWidget *m_client = nullptr;

@@ -216,7 +216,8 @@ void MainWindowTest::startUp()
     for (QAction *a : m_window->menuBar()->actions())
         titles << a->text();
     QCOMPARE(titles, QStringList({QStringLiteral("文件(&F)"), QStringLiteral("编辑(&E)"),
-                                  QStringLiteral("窗口(&W)"), QStringLiteral("帮助(&H)")}));
+                                  QStringLiteral("窗口(&W)"), QStringLiteral("工具(&T)"),
+                                  QStringLiteral("帮助(&H)")}));
     QVERIFY(!m_window->menuBar()->actions().contains(m_window->popupMenu()->menuAction()));
     QCOMPARE(m_window->popupMenu()->objectName(), QStringLiteral("POPLIST1"));
 
