@@ -1,0 +1,37 @@
+#pragma once
+#include "platform/tags/track_tags.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QStringList>
+
+#include <functional>
+
+// Tags read once per file for the run: a file is read again only when its
+// size or modification time has changed. One cache serves every export of
+// the window, from whichever thread reads; the lookups lock.
+class TagCache {
+public:
+    // The tags of each path, in order. `stop` is asked before each file
+    // (true: stop, the rest stay unread, as empty tags); `advance` is told
+    // after each file.
+    QList<TrackTags> tagsFor(const QStringList &paths, const std::function<bool()> &stop = {},
+                             const std::function<void()> &advance = {});
+    TrackTags tagsFor(const QString &path);
+
+    qsizetype size() const;
+    // How many files were read by TagLib (not found in the cache).
+    qint64 reads() const;
+
+private:
+    struct Entry {
+        qint64 size = -1;
+        QDateTime modified;
+        TrackTags tags;
+    };
+    mutable QMutex m_lock;
+    QHash<QString, Entry> m_entries;
+    qint64 m_reads = 0;
+};

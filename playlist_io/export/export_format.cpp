@@ -1,0 +1,162 @@
+#include "playlist_io/export/export_format.h"
+
+#include "playlist_io/entry_paths.h"
+
+#include <QDir>
+
+namespace {
+
+// The file name of a native path or URL.
+QStringView fileNameOf(const QString &entry)
+{
+    qsizetype slash = entry.lastIndexOf(QLatin1Char('/'));
+#ifdef Q_OS_WIN
+    slash = qMax(slash, entry.lastIndexOf(QLatin1Char('\\')));
+#endif
+    return QStringView(entry).mid(slash + 1);
+}
+
+QString withoutControls(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = QLatin1Char(' ');
+    return out;
+}
+
+QChar separatorChar(PathSeparator separator)
+{
+    return separator == PathSeparator::Backslash ? QLatin1Char('\\') : QLatin1Char('/');
+}
+
+} // namespace
+
+QString trackName(const QString &entry, const TrackTags &tags)
+{
+    if (!tags.artist.isEmpty() && !tags.title.isEmpty())
+        return withoutControls(tags.artist + QStringLiteral(" - ") + tags.title);
+    if (!tags.title.isEmpty())
+        return withoutControls(tags.title);
+    const QStringView name = fileNameOf(entry);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return (dot > 0 ? name.left(dot) : name).toString();
+}
+
+QString exportedPath(const QString &entry, ExportPaths paths, PathSeparator separator, const QString &targetFolder)
+{
+    if (isUrlEntry(entry))
+        return entry;
+    switch (paths) {
+    case ExportPaths::Absolute:
+        return entry;
+    case ExportPaths::Relative:
+        return relativeEntry(entry, targetFolder, separatorChar(separator));
+    case ExportPaths::Name:
+        return fileNameOf(entry).toString();
+    }
+    return entry;
+}
+
+ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags, const ExportOptions &options,
+                        const QString &targetFolder, qsizetype limit)
+{
+    ExportText out;
+    const qsizetype n = entries.size();
+    const qsizetype count = limit < 0 ? n : qMin(limit, n);
+    const bool whole = count == n;
+    const ExportPaths paths = effectivePaths(options);
+    const QString lineEnd = QString::fromLatin1(effectiveLineEnd(options));
+    const bool checkGbk = effectiveEncoding(options) == TextEncoding::Gb18030;
+    static const TrackTags unknown;
+    const auto tagsAt = [&tags](qsizetype i) -> const TrackTags & { return i < tags.size() ? tags.at(i) : unknown; };
+
+    if (options.format == ExportFormat::Xspf) {
+        QList<XspfTrack> tracks;
+        tracks.reserve(count);
+        for (qsizetype i = 0; i < count; ++i) {
+            const QString &entry = entries.at(i);
+            const TrackTags &t = tagsAt(i);
+            QString location;
+            if (paths == ExportPaths::Name && !isUrlEntry(entry))
+                // A name alone is the name relative to the list's own folder.
+                location = xspfLocation(QDir(targetFolder).filePath(fileNameOf(entry).toString()), true, targetFolder);
+            else
+                location = xspfLocation(entry, paths == ExportPaths::Relative, targetFolder);
+            tracks.append(XspfTrack{location, withoutControls(t.title), withoutControls(t.artist), t.ms});
+        }
+        out.bytes = formatXspf(tracks, effectiveLineEnd(options));
+        if (!whole) {
+            // Up to the last track's end: the closing lines come after the whole list.
+            const qsizetype end = out.bytes.lastIndexOf("</track>");
+            out.bytes.truncate(end < 0 ? out.bytes.indexOf("<track>") : end + qsizetype(sizeof "</track>") - 1);
+            if (end >= 0)
+                out.bytes += effectiveLineEnd(options);
+        }
+        return out;
+    }
+
+    QString text;
+    qsizetype estimate = 32;
+    for (qsizetype i = 0; i < count; ++i)
+        estimate += 2 * entries.at(i).size() + 40;
+    text.reserve(estimate);
+    const auto line = [&](QStringView part) {
+        text += part;
+        text += lineEnd;
+    };
+    const bool extended = options.format == ExportFormat::M3u || options.format == ExportFormat::M3u8;
+    if (extended)
+        line(u"#EXTM3U");
+    else if (options.format == ExportFormat::Pls)
+        line(u"[playlist]");
+
+    for (qsizetype i = 0; i < count; ++i) {
+        const QString &entry = entries.at(i);
+        const QString path = exportedPath(entry, paths, options.separator, targetFolder);
+        QString name;
+        const TrackTags &t = tagsAt(i);
+        if (options.format != ExportFormat::M3uPlain)
+            name = trackName(entry, t);
+        if (checkGbk && !(gbkHolds(path) && gbkHolds(name)))
+            out.outsideGbk << entry;
+        switch (options.format) {
+        case ExportFormat::M3u:
+        case ExportFormat::M3u8:
+            text += u"#EXTINF:";
+            text += QString::number(t.seconds);
+            text += u',';
+            line(name);
+            line(path);
+            break;
+        case ExportFormat::M3uPlain:
+            line(path);
+            break;
+        case ExportFormat::Pls: {
+            const QString k = QString::number(i + 1);
+            text += u"File";
+            text += k;
+            text += u'=';
+            line(path);
+            text += u"Title";
+            text += k;
+            text += u'=';
+            line(name);
+            text += u"Length";
+            text += k;
+            text += u'=';
+            line(QString::number(t.seconds));
+            break;
+        }
+        case ExportFormat::Xspf:
+            break;
+        }
+    }
+    if (options.format == ExportFormat::Pls && whole) {
+        text += u"NumberOfEntries=";
+        line(QString::number(n));
+        line(u"Version=2");
+    }
+    out.bytes = encodeText(text, effectiveEncoding(options));
+    return out;
+}

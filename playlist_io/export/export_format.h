@@ -1,0 +1,35 @@
+#pragma once
+#include "platform/tags/track_tags.h"
+#include "playlist_io/export/export_options.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+// The bytes of an exported playlist: entries (full paths, as the list holds
+// them, or the copies' paths), their tags, and the options in; nothing is
+// read from the disk.
+
+// "<name>" of an #EXTINF or Title line: "Artist - Title" when the file has
+// both, else the title, else the file name without its extension. Line breaks
+// and other control characters of a tag become blanks.
+QString trackName(const QString &entry, const TrackTags &tags);
+
+// The entry as the file names it: the full path as it is (native), relative
+// to `targetFolder` in the chosen separator ("../" allowed; full again on
+// another volume), or the file name alone. URLs stay as written.
+QString exportedPath(const QString &entry, ExportPaths paths, PathSeparator separator, const QString &targetFolder);
+
+struct ExportText {
+    QByteArray bytes;
+    // Entries whose path or name GBK cannot hold, for a GB18030 file (older
+    // devices read GBK only); GB18030 itself holds every name.
+    QStringList outsideGbk;
+};
+
+// `tags` runs beside `entries`; a shorter list leaves the rest unknown.
+// `limit` >= 0 formats only the first `limit` entries and, when that is not
+// all of them, leaves out what follows the entries (PLS's count and version,
+// XSPF's closing lines): the start of the file, for a preview.
+ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags, const ExportOptions &options,
+                        const QString &targetFolder, qsizetype limit = -1);

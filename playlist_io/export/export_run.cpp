@@ -1,0 +1,169 @@
+#include "playlist_io/export/export_run.h"
+
+#include "platform/files/durable_save.h"
+#include "platform/files/file_copy.h"
+#include "platform/files/safe_names.h"
+#include "platform/tags/tag_cache.h"
+#include "platform/work/long_work.h"
+#include "playlist_io/entry_paths.h"
+#include "playlist_io/export/export_format.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+namespace {
+
+// What the copy of `entry` is called in the target folder.
+QString copyName(const QString &entry, qsizetype index, qsizetype count, const TrackTags &tags, bool numbered)
+{
+    const QFileInfo info(entry);
+    if (!numbered)
+        return fatSafeName(info.fileName());
+    const QString suffix = info.suffix();
+    const QString name = numberedName(index, count, trackName(entry, tags));
+    return fatSafeName(suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix);
+}
+
+} // namespace
+
+bool exportReadsTags(const ExportOptions &options)
+{
+    return formatUsesTags(options.format) || (options.copyFiles && options.numbered);
+}
+
+ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkProgress &progress,
+                       const ExportStep &step)
+{
+    ExportReport report;
+    const ExportOptions &options = request.options;
+    const QStringList &entries = request.entries;
+    const qsizetype n = entries.size();
+    const QString folder = QFileInfo(request.target).absolutePath();
+    const bool readTags = exportReadsTags(options);
+    progress.setTotal(qMax<qint64>(1, (readTags ? n : 0) + (options.copyFiles ? n : 0)));
+    const auto tell = [&step](const QString &what, qint64 done, qint64 total) {
+        if (step)
+            step(what, done, total);
+    };
+
+    QList<TrackTags> tags;
+    if (readTags) {
+        const QString what = QStringLiteral("正在读取标签");
+        qint64 done = 0;
+        tags = tagCache.tagsFor(
+            entries, [&progress] { return progress.cancelled(); },
+            [&] {
+                progress.advance();
+                tell(what, ++done, n);
+            });
+    }
+    if (progress.cancelled()) {
+        report.outcome = ExportReport::Cancelled;
+        return report;
+    }
+
+    QStringList written = entries;   // what the playlist names
+    QList<TrackTags> writtenTags = tags;
+    if (options.copyFiles) {
+        if (!QDir().mkpath(folder)) {
+            report.errorString = QStringLiteral("cannot make the folder %1").arg(folder);
+            return report;
+        }
+        // The plan: each file and its name; what is there already needs no room.
+        struct Copy {
+            qsizetype index;
+            QString name;
+        };
+        QList<Copy> plan;
+        qint64 needed = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            const QString &entry = entries.at(i);
+            if (isUrlEntry(entry))
+                continue;   // a stream has no file to copy; it stays as written
+            const QFileInfo source(entry);
+            if (!source.isFile()) {
+                report.missing << entry;
+                continue;
+            }
+            const QString name = copyName(entry, i, n, i < tags.size() ? tags.at(i) : TrackTags(), options.numbered);
+            plan.append({i, name});
+            const QFileInfo there(QDir(folder).filePath(name));
+            if (!(there.isFile() && there.size() == source.size()))
+                needed += source.size();
+        }
+        const QStorageInfo volume(folder);
+        // Room for the playlist too.
+        needed += 64 * 1024;
+        if (volume.isValid() && volume.bytesAvailable() >= 0 && needed > volume.bytesAvailable()) {
+            report.outcome = ExportReport::NoSpace;
+            report.bytesNeeded = needed;
+            report.bytesFree = volume.bytesAvailable();
+            return report;
+        }
+
+        QList<bool> copiedAt(n, false);
+        QStringList copies = entries;
+        const QString what = QStringLiteral("正在复制文件");
+        qint64 done = 0;
+        progress.advance(n - plan.size());   // the ones with nothing to copy
+        for (const Copy &c : std::as_const(plan)) {
+            const QString &entry = entries.at(c.index);
+            const FileCopyResult copy = copyIntoFolder(entry, folder, c.name,
+                                                       [&progress](qint64) { return !progress.cancelled(); });
+            switch (copy.outcome) {
+            case FileCopy::Copied:
+                ++report.copied;
+                break;
+            case FileCopy::Kept:
+                ++report.kept;
+                break;
+            case FileCopy::Missing:
+                report.missing << entry;
+                break;
+            case FileCopy::Failed:
+                report.copyFailed << entry;
+                report.copyErrors << copy.errorString;
+                break;
+            case FileCopy::Cancelled:
+                report.outcome = ExportReport::Cancelled;
+                return report;
+            }
+            if (!copy.target.isEmpty()) {
+                copies[c.index] = QDir::toNativeSeparators(copy.target);
+                copiedAt[c.index] = true;
+            }
+            progress.advance();
+            tell(what, ++done, plan.size());
+            if (progress.cancelled()) {
+                report.outcome = ExportReport::Cancelled;
+                return report;
+            }
+        }
+        // The playlist names the copies, and the streams; what has no copy is left out.
+        written.clear();
+        writtenTags.clear();
+        for (qsizetype i = 0; i < n; ++i) {
+            if (!copiedAt.at(i) && !isUrlEntry(entries.at(i)))
+                continue;
+            written << copies.at(i);
+            writtenTags << (i < tags.size() ? tags.at(i) : TrackTags());
+        }
+    }
+
+    tell(QStringLiteral("正在写入列表"), 0, 1);
+    const ExportText text = formatExport(written, writtenTags, options, folder);
+    report.outsideGbk = text.outsideGbk;
+    if (progress.cancelled()) {
+        report.outcome = ExportReport::Cancelled;
+        return report;
+    }
+    const DurableSaveResult save = saveFileDurably(request.target, text.bytes);
+    if (save.outcome != DurableSave::Saved) {
+        report.errorString = save.errorString.isEmpty() ? QStringLiteral("not a regular file") : save.errorString;
+        return report;
+    }
+    tell(QStringLiteral("正在写入列表"), 1, 1);
+    report.outcome = ExportReport::Written;
+    return report;
+}
