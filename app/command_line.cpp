@@ -108,7 +108,18 @@ QString commandLineAnswer(const CommandLine &line, const QString &version)
             "  -h, --help      显示本帮助并退出\n"
             "  -v, --version   显示版本并退出\n"
             "  --              其后的参数都是文件名\n"
-            "Qt 的通用选项（-platform、-style、-display 等）也可使用。\n");
+            "Qt 的通用选项（-platform、-style、-display 等）也可使用。\n"
+            "\n"
+            "导出（无需图形界面）：melvora --export 列表 --to 目标文件 [导出选项]\n"
+            "  --format 格式           m3u、m3u-plain、m3u8、pls、xspf（默认按目标的扩展名）\n"
+            "  --paths 路径            absolute（完整路径，默认）、relative（相对目标文件夹）、\n"
+            "                          name（只写文件名）\n"
+            "  --separator 分隔符      slash（/，默认）或 backslash（\\），用于相对路径\n"
+            "  --encoding 编码         utf-8（默认）、utf-8-bom、gb18030（M3U 和 PLS）\n"
+            "  --line-ends 行尾        crlf（默认，XSPF 为 lf）或 lf\n"
+            "  --copy-files            把文件复制到目标文件夹，列表只写文件名\n"
+            "  --numbered              复制时按列表顺序命名为“001 - 名称”\n"
+            "  退出码：0 成功，1 有失败（文件不存在、复制失败等），2 参数错误\n");
     case CommandLine::Action::Version:
         return QStringLiteral("Melvora 版本 %1\n").arg(version);
     case CommandLine::Action::Error:

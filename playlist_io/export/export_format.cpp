@@ -59,7 +59,7 @@ QString exportedPath(const QString &entry, ExportPaths paths, PathSeparator sepa
 }
 
 ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags, const ExportOptions &options,
-                        const QString &targetFolder, qsizetype limit)
+                        const QString &targetFolder, qsizetype limit, const QStringList &namedAfter)
 {
     ExportText out;
     const qsizetype n = entries.size();
@@ -117,7 +117,7 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
         QString name;
         const TrackTags &t = tagsAt(i);
         if (options.format != ExportFormat::M3uPlain)
-            name = trackName(entry, t);
+            name = trackName(i < namedAfter.size() ? namedAfter.at(i) : entry, t);
         if (checkGbk && !(gbkHolds(path) && gbkHolds(name)))
             out.outsideGbk << entry;
         switch (options.format) {

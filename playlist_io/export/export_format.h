@@ -28,8 +28,10 @@ struct ExportText {
 };
 
 // `tags` runs beside `entries`; a shorter list leaves the rest unknown.
+// `namedAfter`, when given, runs beside them too: the files whose names give
+// "<name>" when the tags have no title (the originals of copies).
 // `limit` >= 0 formats only the first `limit` entries and, when that is not
 // all of them, leaves out what follows the entries (PLS's count and version,
 // XSPF's closing lines): the start of the file, for a preview.
 ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags, const ExportOptions &options,
-                        const QString &targetFolder, qsizetype limit = -1);
+                        const QString &targetFolder, qsizetype limit = -1, const QStringList &namedAfter = {});

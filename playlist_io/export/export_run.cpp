@@ -65,6 +65,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
 
     QStringList written = entries;   // what the playlist names
     QList<TrackTags> writtenTags = tags;
+    QStringList originals;   // what each written entry was in the list
     if (options.copyFiles) {
         if (!QDir().mkpath(folder)) {
             report.errorString = QStringLiteral("cannot make the folder %1").arg(folder);
@@ -143,16 +144,18 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
         // The playlist names the copies, and the streams; what has no copy is left out.
         written.clear();
         writtenTags.clear();
+        originals.clear();
         for (qsizetype i = 0; i < n; ++i) {
             if (!copiedAt.at(i) && !isUrlEntry(entries.at(i)))
                 continue;
             written << copies.at(i);
+            originals << entries.at(i);
             writtenTags << (i < tags.size() ? tags.at(i) : TrackTags());
         }
     }
 
     tell(QStringLiteral("正在写入列表"), 0, 1);
-    const ExportText text = formatExport(written, writtenTags, options, folder);
+    const ExportText text = formatExport(written, writtenTags, options, folder, -1, originals);
     report.outsideGbk = text.outsideGbk;
     if (progress.cancelled()) {
         report.outcome = ExportReport::Cancelled;
