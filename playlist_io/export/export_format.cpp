@@ -22,7 +22,7 @@ QString withoutControls(const QString &text)
     for (QChar &c : out)
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             c = QLatin1Char(' ');
-    return out;
+    return out.trimmed();
 }
 
 QChar separatorChar(PathSeparator separator)
