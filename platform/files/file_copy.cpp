@@ -58,6 +58,33 @@ Claim claimName(const QString &hidden, const QString &target, QString &error)
     return Claim::Failed;
 }
 
+// Writes all of `bytes`; on failure `error` says why (a full disk shows as a
+// short write first, so the system's reason is asked for at once).
+bool writeAll(QFile &file, const QByteArray &bytes, QString &error)
+{
+#ifdef Q_OS_UNIX
+    const char *p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(file.handle(), p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = qt_error_string(n == 0 ? EIO : errno);
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+#else
+    if (file.write(bytes) == bytes.size())
+        return true;
+    error = file.errorString();
+    return false;
+#endif
+}
+
 bool flushToDisk(QFile &file)
 {
     if (!file.flush())
@@ -127,7 +154,7 @@ FileCopyResult copyIntoFolder(const QString &source, const QString &folder, cons
 
     const QString hidden = hiddenName(folder);
     QFile out(hidden);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
         result.errorString = out.errorString();
         return result;
     }
@@ -143,15 +170,16 @@ FileCopyResult copyIntoFolder(const QString &source, const QString &folder, cons
         const QByteArray chunk = in.read(kChunk);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
             return abandon(FileCopy::Failed, in.errorString());
-        if (out.write(chunk) != chunk.size())
-            return abandon(FileCopy::Failed, out.errorString());
+        QString error;
+        if (!writeAll(out, chunk, error))
+            return abandon(FileCopy::Failed, error);
         copied += chunk.size();
         if (keepGoing && !keepGoing(copied))
             return abandon(FileCopy::Cancelled, QString());
     }
-    // Qt buffers the last write: a full disk may show only here.
+    // Some file systems (NFS, FUSE) tell of a full disk only when the data goes out.
     if (!flushToDisk(out))
-        return abandon(FileCopy::Failed, out.errorString().isEmpty() ? qt_error_string() : out.errorString());
+        return abandon(FileCopy::Failed, qt_error_string());
     out.close();
     if (out.error() != QFileDevice::NoError)
         return abandon(FileCopy::Failed, out.errorString());
