@@ -1,0 +1,150 @@
+// melvora --export, the real program: its exit status for a good export, a
+// failed one and a bad command line, and a stick that fills mid-way.
+#include "app/export_command.h"
+#include "tests/common/test_files.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+struct Run {
+    int status = -1;
+    QString err;
+};
+
+Run melvora(const QStringList &arguments, const QString &folder)
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(MELVORA_EXECUTABLE), arguments);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardError())};
+}
+} // namespace
+
+class ExportCommandTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void status_data();
+    void status();
+    void stickFillsMidway();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void ExportCommandTest::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    const QDir dir(m_dir.path());
+    QVERIFY(dir.mkpath(QStringLiteral("music")) && dir.mkpath(QStringLiteral("out")));
+    QVERIFY(QFile::copy(QStringLiteral(MELVORA_TEST_DATA "/export/both.mp3"), dir.filePath("music/a.mp3")));
+    QVERIFY(QFile::copy(QStringLiteral(MELVORA_TEST_DATA "/export/title_only.mp3"), dir.filePath("music/b.mp3")));
+    QVERIFY(putBytes(dir.filePath("good.m3u"), "music/a.mp3\r\nmusic/b.mp3\r\n"));
+    QVERIFY(putBytes(dir.filePath("gone.m3u"), "music/a.mp3\r\nmusic/gone.mp3\r\n"));
+}
+
+void ExportCommandTest::status_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("written");   // what must exist after; empty: out/ stays empty
+    QTest::addColumn<QString>("said");      // in standard error
+
+    QTest::newRow("export") << QStringList{"--export", "good.m3u", "--to", "out/a.pls"} << 0 << "out/a.pls"
+                            << "已导出 2 项";
+    QTest::newRow("copies, numbered")
+        << QStringList{"--export", "good.m3u", "--to", "out/a.m3u", "--copy-files", "--numbered"} << 0
+        << "out/002 - Only Title.mp3" << "复制 2 个文件";
+    QTest::newRow("joined values") << QStringList{"--export=good.m3u", "--to=out/a", "--format=m3u-plain"} << 0
+                                   << "out/a" << "已导出";
+    QTest::newRow("a missing file is not copied")
+        << QStringList{"--export", "gone.m3u", "--to", "out/a.m3u", "--copy-files"} << 1 << "out/a.m3u" << "gone.mp3";
+    QTest::newRow("no such list") << QStringList{"--export", "none.m3u", "--to", "out/a.m3u"} << 1 << ""
+                                  << "无法读取列表";
+    QTest::newRow("a target without an extension") << QStringList{"--export", "good.m3u", "--to", "music"} << 2
+                                                  << "" << "扩展名";
+    QTest::newRow("target not writable") << QStringList{"--export", "good.m3u", "--to", "music/a.mp3/x.m3u"} << 1
+                                         << "" << "列表没有写入";
+    QTest::newRow("bad format") << QStringList{"--export", "good.m3u", "--to", "out/a.m3u", "--format", "wpl"} << 2
+                                << "" << "“--format”的值“wpl”无效";
+    QTest::newRow("no target") << QStringList{"--export", "good.m3u"} << 2 << "" << "--to";
+    QTest::newRow("no value") << QStringList{"--export", "good.m3u", "--to", "out/a.m3u", "--paths"} << 2 << ""
+                              << "需要一个值";
+    QTest::newRow("unknown option") << QStringList{"--export", "good.m3u", "--to", "out/a.m3u", "--fast"} << 2
+                                    << "" << "未知选项“--fast”";
+    QTest::newRow("numbered without copies")
+        << QStringList{"--export", "good.m3u", "--to", "out/a.m3u", "--numbered"} << 2 << "" << "--copy-files";
+    QTest::newRow("help wins") << QStringList{"--export", "good.m3u", "--help"} << 0 << "" << "";
+}
+
+void ExportCommandTest::status()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, written);
+    QFETCH(QString, said);
+    QDir out(QDir(m_dir.path()).filePath(QStringLiteral("out")));
+    out.removeRecursively();
+    QVERIFY(out.mkpath(QStringLiteral(".")));
+
+    const Run run = melvora(arguments, m_dir.path());
+    QCOMPARE(run.status, status);
+    QVERIFY2(run.err.contains(said), qPrintable(run.err));
+    if (written.isEmpty())
+        QCOMPARE(out.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    else
+        QVERIFY(QFileInfo(QDir(m_dir.path()).filePath(written)).isFile());
+}
+
+// The free-space check counts a file of the same name and size on the stick
+// as already there; when its bytes differ, the copy beside it fills the disk
+// mid-way: reported, exit 1, no half-written copy or playlist.
+void ExportCommandTest::stickFillsMidway()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("tmpfs is Linux's");
+#else
+    if (::geteuid() != 0)
+        QSKIP("mounting a small tmpfs needs root");
+    const QDir dir(m_dir.path());
+    QVERIFY(dir.mkpath(QStringLiteral("big")));
+    QVERIFY(putBytes(dir.filePath("big/1.mp3"), QByteArray(200 * 1024, '1')));
+    QVERIFY(putBytes(dir.filePath("big/2.mp3"), QByteArray(200 * 1024, '2')));
+    QVERIFY(putBytes(dir.filePath("big.m3u"), "big/1.mp3\r\nbig/2.mp3\r\n"));
+    const QString stick = dir.filePath(QStringLiteral("stick"));
+    QVERIFY(dir.mkpath(QStringLiteral("stick")));
+    QCOMPARE(QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=512k", "tmpfs", stick}), 0);
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {stick}); });
+    QVERIFY(putBytes(stick + QStringLiteral("/2.mp3"), QByteArray(200 * 1024, 'x')));
+    QVERIFY(putBytes(stick + QStringLiteral("/list.m3u"), "old list"));
+
+    const Run run = melvora({"--export", "big.m3u", "--to", "stick/list.m3u", "--copy-files"}, m_dir.path());
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("复制失败")), qPrintable(run.err));
+    const QDir onStick(stick);
+    QCOMPARE(onStick.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{QStringLiteral("1.mp3"), QStringLiteral("2.mp3"), QStringLiteral("list.m3u")}));
+    QCOMPARE(fileBytes(onStick.filePath("1.mp3")), QByteArray(200 * 1024, '1'));
+    QCOMPARE(fileBytes(onStick.filePath("2.mp3")), QByteArray(200 * 1024, 'x'));
+    // The list of what did arrive, or the old one: never half of either.
+    const QByteArray list = fileBytes(onStick.filePath("list.m3u"));
+    QVERIFY2(list == "old list" || list == "#EXTM3U\r\n#EXTINF:-1,1\r\n1.mp3\r\n", list.constData());
+#endif
+}
+
+QTEST_GUILESS_MAIN(ExportCommandTest)
+#include "tst_export_command.moc"
