@@ -109,9 +109,23 @@ bool isRelativeUriReference(QStringView location)
     return true;
 }
 
-QStringList parseXspf(QByteArrayView bytes, const QString &folder)
+QString xspfEntry(const QString &location, const QString &folder)
 {
-    QStringList entries;
+    if (isFileUri(location))
+        return fileUriPath(location);
+    if (isRelativeUriReference(location)) {
+        const QString path = QUrl::fromPercentEncoding(location.toUtf8());
+        // "./": a name like "a:b.mp3" is still relative here.
+        return folder.isEmpty() ? path : resolveEntry(QStringLiteral("./") + path, folder);
+    }
+    if (location.startsWith(u'/'))
+        return QDir::toNativeSeparators(QUrl::fromPercentEncoding(location.toUtf8()));
+    return location;
+}
+
+QStringList xspfLocations(QByteArrayView bytes)
+{
+    QStringList locations;
     QXmlStreamReader xml(bytes.toByteArray());
     int trackDepth = -1;        // depth of the open <track>, -1 outside
     bool located = false;       // the open track has its location
@@ -129,19 +143,9 @@ QStringList parseXspf(QByteArrayView bytes, const QString &folder)
                 --depth;   // readElementText consumed the end element
                 if (xml.hasError())
                     break;
-                if (text.isEmpty())
-                    continue;
-                located = true;
-                if (isFileUri(text)) {
-                    entries.append(fileUriPath(text));
-                } else if (isRelativeUriReference(text)) {
-                    const QString path = QUrl::fromPercentEncoding(text.toUtf8());
-                    // "./": a name like "a:b.mp3" is still relative here.
-                    entries.append(folder.isEmpty() ? path : resolveEntry(QStringLiteral("./") + path, folder));
-                } else if (text.startsWith(u'/')) {
-                    entries.append(QDir::toNativeSeparators(QUrl::fromPercentEncoding(text.toUtf8())));
-                } else {
-                    entries.append(text);
+                if (!text.isEmpty()) {
+                    located = true;
+                    locations.append(text);
                 }
             }
         } else if (token == QXmlStreamReader::EndElement) {
@@ -150,5 +154,13 @@ QStringList parseXspf(QByteArrayView bytes, const QString &folder)
             --depth;
         }
     }
+    return locations;
+}
+
+QStringList parseXspf(QByteArrayView bytes, const QString &folder)
+{
+    QStringList entries = xspfLocations(bytes);
+    for (QString &entry : entries)
+        entry = xspfEntry(entry, folder);
     return entries;
 }

@@ -50,6 +50,11 @@ QString xspfLocation(const QString &entry, bool relative, const QString &folder)
 // (no external entities, no DTD fetched).
 QStringList parseXspf(QByteArrayView bytes, const QString &folder);
 
+// The same in two steps: the tracks' first locations as written (blanks
+// around them dropped), and one location as an entry.
+QStringList xspfLocations(QByteArrayView bytes);
+QString xspfEntry(const QString &location, const QString &folder);
+
 // Whether a location (as read, before any resolving) is a relative reference:
 // no scheme, no leading "/".
 bool isRelativeUriReference(QStringView location);
