@@ -15,3 +15,28 @@ bool isAbsoluteEntry(const QString &entry);
 // names) and normalised, no "." or ".." left ("..", at the root, stays there),
 // in the system's own separators.
 QString resolveEntry(const QString &entry, const QString &folder);
+
+// Whether `entry` is a file URI ("file://...", scheme in any case).
+bool isFileUri(QStringView entry);
+// The local path a "file://" URI names, %XX decoded, in the system's own
+// separators; "file:///C:/a" gives "C:/a" (C:\a on Windows), a host other
+// than "localhost" a network path ("//host/share/a"). Anything that is not a
+// valid file URI comes back as written.
+QString fileUriPath(const QString &entry);
+
+// `path` (a full path) as the list file in `folder` (a full path, either
+// separator) should name it: relative to the folder, "../" allowed, names
+// joined by `separator`, when both are on the same volume; otherwise `path`
+// unchanged. URLs, empty and relative entries come back unchanged too.
+//
+// Volumes are told by the text alone, so the rule is the same on every system
+// and for lists written elsewhere: a drive letter ("C:", any case) or a
+// network share ("//server/share", either separator, any case) is a volume,
+// and every path starting with a single "/" is on one volume, "/". There is no
+// asking the system for mount points: a file on another mount of the same
+// machine gets "../" up to "/" and down again, which finds it as long as the
+// list sits where it was saved, just as the full path would. Drive and share
+// names are compared ignoring case (Windows does), POSIX names exactly.
+// "." and ".." in either path are resolved first. A result that would read
+// as a full path or a URL ("a:b.mp3") starts with "./".
+QString relativeEntry(const QString &path, const QString &folder, QChar separator);

@@ -1,6 +1,8 @@
 #include "playlist_io/export/export_format.h"
 
 #include "playlist_io/entry_paths.h"
+#include "playlist_io/text_encoding.h"
+#include "playlist_io/xspf.h"
 
 #include <QDir>
 
@@ -85,7 +87,7 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
                 location = xspfLocation(entry, paths == ExportPaths::Relative, targetFolder);
             tracks.append(XspfTrack{location, withoutControls(t.title), withoutControls(t.artist), t.ms});
         }
-        out.bytes = formatXspf(tracks, effectiveLineEnd(options));
+        out.bytes = formatXspf(tracks, QString::fromLatin1(effectiveLineEnd(options)));
         if (!whole) {
             // Up to the last track's end: the closing lines come after the whole list.
             const qsizetype end = out.bytes.lastIndexOf("</track>");

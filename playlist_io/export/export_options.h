@@ -1,5 +1,5 @@
 #pragma once
-#include "playlist_io/export/pending_primitives.h"
+#include "playlist_io/text_encoding.h"
 
 #include <QString>
 #include <QStringList>
