@@ -40,14 +40,6 @@ bool choose(const QString &option, const QString &value, std::optional<T> (*name
     return false;
 }
 
-QString listing(const QString &title, const QStringList &entries)
-{
-    QString text = title + QLatin1Char('\n');
-    for (const QString &e : entries)
-        text += QStringLiteral("  ") + e + QLatin1Char('\n');
-    return text;
-}
-
 } // namespace
 
 bool isExportCommand(const QStringList &arguments)
@@ -148,37 +140,6 @@ ExportCommand parseExportCommand(const QStringList &arguments)
     command.request.target = QFileInfo(command.request.target).absoluteFilePath();
     command.ok = true;
     return command;
-}
-
-QString exportReportText(const ExportReport &report)
-{
-    QString text;
-    switch (report.outcome) {
-    case ExportReport::Written:
-        break;
-    case ExportReport::NoSpace:
-        text += QStringLiteral("目标磁盘空间不足：需要 %1 字节，只有 %2 字节。没有复制任何文件。\n")
-                    .arg(report.bytesNeeded)
-                    .arg(report.bytesFree);
-        break;
-    case ExportReport::Failed:
-        text += QStringLiteral("列表没有写入：%1\n").arg(report.errorString);
-        break;
-    case ExportReport::Cancelled:
-        text += QStringLiteral("导出已取消，列表没有写入。\n");
-        break;
-    }
-    if (!report.missing.isEmpty())
-        text += listing(QStringLiteral("文件不存在，未导出："), report.missing);
-    if (!report.copyFailed.isEmpty()) {
-        QStringList lines;
-        for (qsizetype i = 0; i < report.copyFailed.size(); ++i)
-            lines << report.copyFailed.at(i) + QStringLiteral("（") + report.copyErrors.value(i) + QStringLiteral("）");
-        text += listing(QStringLiteral("复制失败，未导出："), lines);
-    }
-    if (!report.outsideGbk.isEmpty())
-        text += listing(QStringLiteral("以下文件名超出 GBK，旧设备可能无法显示："), report.outsideGbk);
-    return text;
 }
 
 int runExportCommand(const QStringList &arguments, const QString &version)

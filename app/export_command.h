@@ -23,7 +23,3 @@ ExportCommand parseExportCommand(const QStringList &arguments);
 // Parses, reads the list, exports and reports; returns the exit status.
 // --help and --version beside --export answer as they always do.
 int runExportCommand(const QStringList &arguments, const QString &version);
-
-// The report of a finished export, in Chinese, one fact a line; empty when
-// everything went.
-QString exportReportText(const ExportReport &report);

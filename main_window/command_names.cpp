@@ -42,6 +42,7 @@ constexpr std::array kCommands = {
     std::pair{Command::PopupMoveToBottom, name("POPLIST1LAST")},
     std::pair{Command::PopupMoveUp, name("poplist1up")},
     std::pair{Command::PopupMoveDown, name("poplist1down")},
+    std::pair{Command::ExportList, name("menuexport")},
 };
 
 constexpr std::array kLabels = {

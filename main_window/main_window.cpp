@@ -2,6 +2,7 @@
 
 #include "aux_windows/aux_windows.h"
 #include "main_window/work_progress.h"
+#include "main_window/export/list_export.h"
 #include "main_window/command_names.h"
 #include "platform/file_dialog.h"
 #include "main_window/layout.h"
@@ -77,6 +78,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
       m_intake(m_list, m_workflow, messages, m_work)
 {
     new WorkProgressView(m_work, this);
+    m_export = new ListExport(m_list, dialog, messages, m_work, this);
     setObjectName(QStringLiteral("liebiao"));
     setWindowTitle(QStringLiteral("Melvora"));
     m_textWidth.fill(-1);
@@ -170,6 +172,8 @@ void MainWindow::createActions()
     add(Command::PopupMoveToBottom, QStringLiteral("移到最后(&Z)"), {}, [this] { m_list.movetobottom(); });
     add(Command::PopupMoveUp, QStringLiteral("上移(&W)"), {}, [this] { m_list.moveup(); });
     add(Command::PopupMoveDown, QStringLiteral("下移(&Q)"), {}, [this] { m_list.movedown(); });
+    // Tools
+    add(Command::ExportList, QStringLiteral("导出列表(&E)…"), {}, [this] { m_export->open(); });
 }
 
 void MainWindow::createMenus()
@@ -211,6 +215,7 @@ void MainWindow::createMenus()
 
     // Commands of our own, beyond the list editor's: exports and list repairs.
     m_tools = menu(bar, "menutools", QStringLiteral("工具(&T)"));
+    add(m_tools, {Command::ExportList});
 
     QMenu *helpMenu = menu(bar, "menuabout", QStringLiteral("帮助(&H)"));
     add(helpMenu, {Command::Help, Command::About});

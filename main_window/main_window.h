@@ -14,6 +14,7 @@ class AuxWindows;
 class Drives;
 class FileDialog;
 class KeyState;
+class ListExport;
 class MediaBrowser;
 class MessageBox;
 class PlayerLink;
@@ -113,6 +114,7 @@ private:
     LongWork m_work;   // reading the disk for drops and the command line
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
+    ListExport *m_export = nullptr;   // 工具 > 导出列表
     bool m_ending = false;
 
     std::array<QAction *, kCommandCount> m_commands{};

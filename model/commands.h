@@ -33,8 +33,9 @@ enum class Command {
     PopupMoveToBottom,  // POPLIST1LAST
     PopupMoveUp,        // poplist1up
     PopupMoveDown,      // poplist1down
+    ExportList,         // menuexport (工具)
 };
-inline constexpr std::size_t kCommandCount = std::size_t(Command::PopupMoveDown) + 1;
+inline constexpr std::size_t kCommandCount = std::size_t(Command::ExportList) + 1;
 
 // The captioned labels of the main window, by what they show (object name in brackets).
 enum class Label {

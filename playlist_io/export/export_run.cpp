@@ -12,10 +12,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
-namespace {
-
-// What the copy of `entry` is called in the target folder.
-QString copyName(const QString &entry, qsizetype index, qsizetype count, const TrackTags &tags, bool numbered)
+QString exportCopyName(const QString &entry, qsizetype index, qsizetype count, const TrackTags &tags, bool numbered)
 {
     const QFileInfo info(entry);
     if (!numbered)
@@ -25,7 +22,52 @@ QString copyName(const QString &entry, qsizetype index, qsizetype count, const T
     return fatSafeName(suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix);
 }
 
+namespace {
+
+// "title", then the names one a line; past `shown` names, how many in all.
+QString listing(const QString &title, const QStringList &entries, qsizetype shown)
+{
+    QString text = title + QLatin1Char('\n');
+    const qsizetype n = shown < 0 ? entries.size() : qMin(shown, entries.size());
+    for (qsizetype i = 0; i < n; ++i)
+        text += QStringLiteral("  ") + entries.at(i) + QLatin1Char('\n');
+    if (n < entries.size())
+        text += QStringLiteral("  ……等 %1 个文件\n").arg(entries.size());
+    return text;
+}
+
 } // namespace
+
+QString exportReportText(const ExportReport &report, qsizetype namesShown)
+{
+    QString text;
+    switch (report.outcome) {
+    case ExportReport::Written:
+        break;
+    case ExportReport::NoSpace:
+        text += QStringLiteral("目标磁盘空间不足：需要 %1 字节，只有 %2 字节。没有复制任何文件。\n")
+                    .arg(report.bytesNeeded)
+                    .arg(report.bytesFree);
+        break;
+    case ExportReport::Failed:
+        text += QStringLiteral("列表没有写入：%1\n").arg(report.errorString);
+        break;
+    case ExportReport::Cancelled:
+        text += QStringLiteral("导出已取消，列表没有写入。\n");
+        break;
+    }
+    if (!report.missing.isEmpty())
+        text += listing(QStringLiteral("文件不存在，未导出："), report.missing, namesShown);
+    if (!report.copyFailed.isEmpty()) {
+        QStringList lines;
+        for (qsizetype i = 0; i < report.copyFailed.size(); ++i)
+            lines << report.copyFailed.at(i) + QStringLiteral("（") + report.copyErrors.value(i) + QStringLiteral("）");
+        text += listing(QStringLiteral("复制失败，未导出："), lines, namesShown);
+    }
+    if (!report.outsideGbk.isEmpty())
+        text += listing(QStringLiteral("以下文件名超出 GBK，旧设备可能无法显示："), report.outsideGbk, namesShown);
+    return text;
+}
 
 bool exportReadsTags(const ExportOptions &options)
 {
@@ -87,7 +129,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
                 report.missing << entry;
                 continue;
             }
-            const QString name = copyName(entry, i, n, i < tags.size() ? tags.at(i) : TrackTags(), options.numbered);
+            const QString name = exportCopyName(entry, i, n, i < tags.size() ? tags.at(i) : TrackTags(), options.numbered);
             plan.append({i, name});
             const QFileInfo there(QDir(folder).filePath(name));
             if (!(there.isFile() && there.size() == source.size()))

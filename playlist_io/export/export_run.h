@@ -7,6 +7,7 @@
 #include <functional>
 
 class TagCache;
+struct TrackTags;
 class WorkProgress;
 
 // One export from start to end, on whatever thread runs it (the window's
@@ -40,12 +41,21 @@ struct ExportReport {
     bool complete() const { return outcome == Written && missing.isEmpty() && copyFailed.isEmpty(); }
 };
 
+// What was wrong or left out, in Chinese, one fact a line (names listed
+// below their line, at most `namesShown` of each kind unless it is -1);
+// empty when the export is complete.
+QString exportReportText(const ExportReport &report, qsizetype namesShown = -1);
+
 // What runExport is doing, for a progress line: "正在读取标签", "正在复制文件",
 // "正在写入列表", with files done and in all.
 using ExportStep = std::function<void(const QString &what, qint64 done, qint64 total)>;
 
 ExportReport runExport(const ExportRequest &request, TagCache &tags, WorkProgress &progress,
                        const ExportStep &step = {});
+
+// What the copy of the `index`th of `count` entries is called in the target
+// folder: its file name, or "<nnn> - <name>.<ext>" numbered; FAT-safe.
+QString exportCopyName(const QString &entry, qsizetype index, qsizetype count, const TrackTags &tags, bool numbered);
 
 // Whether the request reads tags: formats with names and lengths, and numbered copies.
 bool exportReadsTags(const ExportOptions &options);

@@ -1,0 +1,130 @@
+#include "main_window/export/list_export.h"
+
+#include "main_window/export/export_dialog.h"
+#include "main_window/prompt/prompt.h"
+#include "model/playlist.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "platform/tags/tag_cache.h"
+#include "platform/work/long_work.h"
+#include "playlist_io/export/export_preview.h"
+#include "playlist_io/export/export_run.h"
+
+#include <QFileInfo>
+
+namespace {
+// Messages of a report list at most this many names of each kind.
+constexpr qsizetype kNamesShown = 10;
+} // namespace
+
+ListExport::ListExport(const Playlist &list, FileDialog &files, MessageBox &messages, LongWork &work,
+                       QWidget *window)
+    : QObject(window), m_list(list), m_files(files), m_messages(messages), m_work(work), m_window(window),
+      m_tags(std::make_shared<TagCache>())
+{
+}
+
+ListExport::~ListExport() = default;
+
+ExportDialog *ListExport::dialog() const
+{
+    return m_dialog;
+}
+
+void ListExport::open()
+{
+    if (m_list.count() == 0) {
+        m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
+        return;
+    }
+    if (m_dialog) {
+        m_dialog->raise();
+        return;
+    }
+    m_dialog = new ExportDialog(m_window);
+    m_dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_dialog->setWindowModality(Qt::WindowModal);
+    m_dialog->setOptions(m_options);
+    m_dialog->setTarget(m_target);
+    connect(m_dialog, &ExportDialog::changed, this, &ListExport::updatePreview);
+    connect(m_dialog, &ExportDialog::browseRequested, this, &ListExport::browse);
+    connect(m_dialog, &ExportDialog::exportRequested, this, &ListExport::start);
+    connect(m_dialog, &QDialog::finished, this, [this] {
+        m_options = m_dialog->options();
+        m_target = m_dialog->target();
+    });
+    m_previewTags.clear();
+    updatePreview();
+    readPreviewTags();
+    m_dialog->show();
+}
+
+void ListExport::browse()
+{
+    const FileDialog::SaveName chosen = m_files.getSaveFileName();
+    if (m_dialog && !chosen.fileName.isEmpty())
+        m_dialog->setTarget(chosen.fileName);
+}
+
+void ListExport::updatePreview()
+{
+    if (!m_dialog)
+        return;
+    const QString target = m_dialog->target().isEmpty() ? QStringLiteral("list.m3u") : m_dialog->target();
+    m_dialog->setPreview(exportPreview(m_list.entries(), m_previewTags, m_dialog->options(), target));
+}
+
+// The first entries' tags, off the UI thread; the preview shows them once read.
+void ListExport::readPreviewTags()
+{
+    const QStringList first = m_list.entries().mid(0, kPreviewEntries);
+    std::shared_ptr<TagCache> tags = m_tags;
+    m_work.run<QList<TrackTags>>(
+        QStringLiteral("正在读取标签…"),
+        [first, tags](WorkProgress &progress) {
+            progress.setTotal(first.size());
+            return tags->tagsFor(
+                first, [&progress] { return progress.cancelled(); }, [&progress] { progress.advance(); });
+        },
+        [this](QList<TrackTags> &read) {
+            m_previewTags = read;
+            updatePreview();
+        });
+}
+
+void ListExport::start()
+{
+    if (!m_dialog)
+        return;
+    const QString target = m_dialog->target();
+    if (target.isEmpty()) {
+        m_messages.exclamation(QStringLiteral("请选择导出的目标文件!"), kPromptTitle);
+        return;
+    }
+    const QFileInfo info(target);
+    if (info.exists() && !info.isFile()) {
+        m_messages.exclamation(QStringLiteral("“%1”不是文件，无法导出到这里!").arg(target), kPromptTitle);
+        return;
+    }
+    // A name typed by hand is asked about as the file dialog asks.
+    if (info.exists() && m_messages.askYesNo(QStringLiteral("“%1”已经存在，是否替换？").arg(target), kPromptTitle)
+                             != MessageBox::Answer::Yes)
+        return;
+
+    ExportRequest request{m_list.entries(), info.absoluteFilePath(), m_dialog->options()};
+    m_dialog->accept();
+    std::shared_ptr<TagCache> tags = m_tags;
+    m_work.run<ExportReport>(
+        QStringLiteral("正在导出列表…"),
+        [request, tags](WorkProgress &progress) { return runExport(request, *tags, progress); },
+        [this, target = request.target](ExportReport &report) {
+            if (report.complete() && report.outsideGbk.isEmpty()) {
+                m_messages.exclamation(QStringLiteral("列表已经导出为%1!").arg(target), kPromptTitle);
+                return;
+            }
+            QString text = exportReportText(report, kNamesShown);
+            if (report.outcome == ExportReport::Written)
+                text = QStringLiteral("列表已经导出为%1，但是：\n").arg(target) + text;
+            m_messages.exclamation(text.trimmed(), kPromptTitle);
+        });
+}
