@@ -101,6 +101,10 @@ void CommandLineTest::answers_data()
     QTest::addColumn<QStringList>("contains");
     QTest::newRow("help") << "--help"
                           << QStringList{"用法：melvora", "--version", "--help", ".m3u", ".pls", "文件夹"};
+    QTest::newRow("help names the export")
+        << "--help"
+        << QStringList{"--export", "--to", "--format", "--paths", "--separator", "--encoding", "--line-ends",
+                       "--copy-files", "--numbered", "m3u-plain", "utf-8-bom", "gb18030"};
     QTest::newRow("version") << "--version" << QStringList{"Melvora", "版本", "2.10.3"};
     QTest::newRow("unknown option") << "--frobnicate" << QStringList{"未知选项", "--frobnicate", "--help"};
     QTest::newRow("files: nothing to say") << "a.m3u" << QStringList();
