@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
@@ -233,7 +234,7 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
             driveChanged(i);
     });
     connect(m_dir1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
-        loadChildren(item, Reading::OffThread);
+        loadChildren(item);
         watchShownFolders();
     });
     connect(m_dir1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
@@ -478,40 +479,11 @@ void MediaBrowser::diskChanged(const QString &path)
 
 void MediaBrowser::followDisk()
 {
-    QElapsedTimer reading;
-    reading.start();
     const QStringList changed = std::exchange(m_changed, {});
     m_settle->stop();
-    const bool was = m_building;
-    m_building = true;
-    // What the user sees stays still: the first folder shown keeps its place
-    // at the top (or, when it went, the first shown one that is still there).
-    QStringList shown;
-    int shownTop = 0;
-    if (QTreeWidgetItem *top = m_dir1->itemAt(0, 0)) {
-        shownTop = m_dir1->visualItemRect(top).top();
-        for (QTreeWidgetItem *item = top; item && m_dir1->visualItemRect(item).top() < m_dir1->viewport()->height();
-             item = m_dir1->itemBelow(item))
-            shown << item->data(0, kPathRole).toString();
-    }
     for (const QString &path : changed)
         if (QTreeWidgetItem *item = treeItem(path); item && item->data(0, kLoadedRole).toBool())
-            refreshChildren(item);
-    for (const QString &path : std::as_const(shown)) {
-        QTreeWidgetItem *item = treeItem(path);
-        if (!item)
-            continue;
-        if (m_dir1->visualItemRect(item).top() != shownTop) {
-            const int across = m_dir1->horizontalScrollBar()->value();
-            m_dir1->scrollToItem(item, QAbstractItemView::PositionAtTop);
-            QScrollBar *bar = m_dir1->verticalScrollBar();
-            if (m_dir1->verticalScrollMode() == QAbstractItemView::ScrollPerPixel)
-                bar->setValue(bar->value() - shownTop);
-            m_dir1->horizontalScrollBar()->setValue(across);
-        }
-        break;
-    }
-    m_building = was;
+            readChildren(item, OnLanding::KeepViewStill);
     if (!QFileInfo(m_folder).isDir()) {
         // The shown folder was removed or renamed: its nearest folder that is
         // still there is shown instead.
@@ -529,40 +501,131 @@ void MediaBrowser::followDisk()
         listFiles(ListRefresh::SameFolder, [this] { emit fileListChanged(fileCount()); });
     }
     watchShownFolders();
-    m_lastReadingMs = int(reading.elapsed());
 }
 
-// The subfolders of a folder the tree has read: the ones gone are taken out,
-// new ones put in their sorted place; the others keep their items, opened
-// or not.
-void MediaBrowser::refreshChildren(QTreeWidgetItem *item)
+// What the folders in sight are stays still across `change`: the first one
+// keeps its place at the top (or, when it went, the first one still there).
+void MediaBrowser::keepViewStill(const std::function<void()> &change)
+{
+    const bool was = m_building;
+    m_building = true;
+    QStringList shown;
+    int shownTop = 0;
+    if (QTreeWidgetItem *top = m_dir1->itemAt(0, 0)) {
+        shownTop = m_dir1->visualItemRect(top).top();
+        for (QTreeWidgetItem *item = top; item && m_dir1->visualItemRect(item).top() < m_dir1->viewport()->height();
+             item = m_dir1->itemBelow(item))
+            shown << item->data(0, kPathRole).toString();
+    }
+    change();
+    for (const QString &path : std::as_const(shown)) {
+        QTreeWidgetItem *item = treeItem(path);
+        if (!item)
+            continue;
+        if (m_dir1->visualItemRect(item).top() != shownTop) {
+            const int across = m_dir1->horizontalScrollBar()->value();
+            m_dir1->scrollToItem(item, QAbstractItemView::PositionAtTop);
+            QScrollBar *bar = m_dir1->verticalScrollBar();
+            if (m_dir1->verticalScrollMode() == QAbstractItemView::ScrollPerPixel)
+                bar->setValue(bar->value() - shownTop);
+            m_dir1->horizontalScrollBar()->setValue(across);
+        }
+        break;
+    }
+    m_building = was;
+}
+
+// A folder's subfolders as read off the UI thread: their names, and of the
+// children the tree had that are not among them (hidden folders on the way to
+// the shown one), the paths of those still there.
+struct MediaBrowser::Subfolders {
+    QStringList names;
+    QSet<QString> kept;
+    int ms = 0;   // how long the read took
+};
+
+void MediaBrowser::readChildren(QTreeWidgetItem *item, OnLanding onLanding)
 {
     const QString path = item->data(0, kPathRole).toString();
-    const QStringList now = subfolders(path);
-    // Hidden folders are not listed, but one the tree shows on the way to
-    // the shown folder stays while it is there.
+    QStringList had;
+    for (int i = 0; i < item->childCount(); ++i)
+        had << item->child(i)->data(0, kPathRole).toString();
+    m_treeReading.run<Subfolders>(
+        QStringLiteral("正在读取文件夹…"),
+        [path, had](WorkProgress &) {
+            QElapsedTimer reading;
+            reading.start();
+            Subfolders read;
+            read.names = subfolders(path);
+            const QSet<QString> names(read.names.cbegin(), read.names.cend());
+            for (const QString &child : had)
+                if (!names.contains(child.mid(child.lastIndexOf(QLatin1Char('/')) + 1)) && QFileInfo(child).isDir())
+                    read.kept.insert(child);
+            read.ms = int(reading.elapsed());
+            return read;
+        },
+        [this, path, onLanding](Subfolders &read) {
+            // The tree may have been built anew meanwhile.
+            QTreeWidgetItem *now = treeItem(path);
+            if (now && now->data(0, kLoadedRole).toBool()) {
+                if (onLanding == OnLanding::KeepViewStill) {
+                    keepViewStill([&] { mergeChildren(now, read); });
+                    m_lastReadingMs = read.ms;
+                } else {
+                    const bool was = m_building;
+                    m_building = true;
+                    mergeChildren(now, read);
+                    if (QTreeWidgetItem *current = m_dir1->currentItem();
+                        current && onLanding == OnLanding::RevealCurrent) {
+                        m_dir1->scrollToItem(current);
+                        m_dir1->horizontalScrollBar()->setValue(0);
+                    }
+                    m_building = was;
+                }
+            }
+            watchShownFolders();
+        });
+}
+
+// The children gone are taken out, new ones put in their sorted place; the
+// others keep their items, opened or not.
+void MediaBrowser::mergeChildren(QTreeWidgetItem *item, const Subfolders &read)
+{
+    const QString path = item->data(0, kPathRole).toString();
+    const QSet<QString> names(read.names.cbegin(), read.names.cend());
     for (int i = item->childCount() - 1; i >= 0; --i) {
         QTreeWidgetItem *child = item->child(i);
-        if (!now.contains(child->text(0)) && !QFileInfo(child->data(0, kPathRole).toString()).isDir())
+        if (!names.contains(child->text(0)) && !read.kept.contains(child->data(0, kPathRole).toString()))
             delete item->takeChild(i);
     }
     const QIcon folderIcon = m_dir1->style()->standardIcon(QStyle::SP_DirIcon);
-    int at = 0;
-    for (const QString &name : now) {
-        while (at < item->childCount()
-               && item->child(at)->text(0).compare(name, Qt::CaseInsensitive) < 0
-               && item->child(at)->text(0) != name)
-            ++at;
-        if (at < item->childCount() && item->child(at)->text(0) == name) {
-            ++at;
-            continue;
-        }
+    const auto newChild = [&](const QString &name) {
         auto *child = new QTreeWidgetItem({name});
         child->setIcon(0, folderIcon);
         child->setData(0, kPathRole, joinPath(path, name));
         child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-        item->insertChild(at++, child);
+        return child;
+    };
+    if (item->childCount() == 0) {   // the common case: all in one insert
+        QList<QTreeWidgetItem *> children;
+        children.reserve(read.names.size());
+        for (const QString &name : read.names)
+            children.append(newChild(name));
+        item->addChildren(children);
+    } else {
+        int at = 0;
+        for (const QString &name : read.names) {
+            while (at < item->childCount() && item->child(at)->text(0).compare(name, Qt::CaseInsensitive) < 0
+                   && item->child(at)->text(0) != name)
+                ++at;
+            if (at < item->childCount() && item->child(at)->text(0) == name) {
+                ++at;
+                continue;
+            }
+            item->insertChild(at++, newChild(name));
+        }
     }
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
 // Rebuilds the tree for the volume holding `path`: the volume's root, the
@@ -581,24 +644,18 @@ void MediaBrowser::showFolderInTree(const QString &folder)
 
     QString current = QDir::cleanPath(root);
     const QString rest = path.mid(root.size());
+    // The way down is known from the path; the folders beside it come when read.
     for (const QString &part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        loadChildren(item, Reading::Now);   // the way down must be known
         current = joinPath(current, part);
-        QTreeWidgetItem *next = nullptr;
-        for (int i = 0; i < item->childCount() && !next; ++i)
-            if (item->child(i)->data(0, kPathRole).toString() == current)
-                next = item->child(i);
-        if (!next) { // a hidden folder on the way
-            next = new QTreeWidgetItem(item, {part});
-            next->setIcon(0, folderIcon);
-            next->setData(0, kPathRole, current);
-            next->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-        }
+        auto *next = new QTreeWidgetItem(item, {part});
+        next->setIcon(0, folderIcon);
+        next->setData(0, kPathRole, current);
+        next->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        loadChildren(item, OnLanding::RevealCurrent);
         item->setExpanded(true);
         item = next;
     }
-    // The folder shown may be a big one: its subfolders come when read.
-    loadChildren(item, Reading::OffThread);
+    loadChildren(item, OnLanding::RevealCurrent);
     item->setExpanded(true);
     m_dir1->setCurrentItem(item);
     m_dir1->scrollToItem(item);
@@ -607,44 +664,12 @@ void MediaBrowser::showFolderInTree(const QString &folder)
     m_building = false;
 }
 
-void MediaBrowser::loadChildren(QTreeWidgetItem *item, Reading reading)
+void MediaBrowser::loadChildren(QTreeWidgetItem *item, OnLanding onLanding)
 {
     if (item->data(0, kLoadedRole).toBool())
         return;
     item->setData(0, kLoadedRole, true);
-    const QString path = item->data(0, kPathRole).toString();
-    if (reading == Reading::Now) {
-        addChildren(item, subfolders(path));
-        return;
-    }
-    m_treeReading.run<QStringList>(
-        QStringLiteral("正在读取文件夹…"), [path](WorkProgress &) { return subfolders(path); },
-        [this, path](QStringList &names) {
-            // The tree may have been built anew meanwhile.
-            if (QTreeWidgetItem *now = treeItem(path); now && now->childCount() == 0) {
-                const bool was = m_building;
-                m_building = true;
-                addChildren(now, names);
-                m_building = was;
-            }
-            watchShownFolders();
-        });
-}
-
-void MediaBrowser::addChildren(QTreeWidgetItem *item, const QStringList &names)
-{
-    const QString path = item->data(0, kPathRole).toString();
-    const QIcon folderIcon = m_dir1->style()->standardIcon(QStyle::SP_DirIcon);
-    QList<QTreeWidgetItem *> children;
-    for (const QString &name : names) {
-        auto *child = new QTreeWidgetItem({name});
-        child->setIcon(0, folderIcon);
-        child->setData(0, kPathRole, joinPath(path, name));
-        child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-        children.append(child);
-    }
-    item->addChildren(children);
-    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    readChildren(item, onLanding);
 }
 
 // A drive's current folder: the working folder when it lies on that drive,

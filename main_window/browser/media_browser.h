@@ -103,16 +103,24 @@ private:
     void listFiles(ListRefresh refresh, std::function<void()> landed);
     void fillFileList();
     void showFolderInTree(const QString &path);
-    enum class Reading { Now, OffThread };
-    // Reads the subfolders of a tree item once (off the UI thread: they
-    // appear when read).
-    void loadChildren(QTreeWidgetItem *item, Reading reading);
-    void addChildren(QTreeWidgetItem *item, const QStringList &names);
+    // What the tree does once a folder's subfolders are read.
+    enum class OnLanding {
+        Nothing,         // a folder opened by the user: its children appear below it
+        RevealCurrent,   // on the way to the shown folder: it stays in sight
+        KeepViewStill,   // a change on disk: the folders in sight stay where they are
+    };
+    // Reads the subfolders of a tree item once, off the UI thread: they
+    // appear when read, beside the children it has already.
+    void loadChildren(QTreeWidgetItem *item, OnLanding onLanding = OnLanding::Nothing);
+    // Reads the subfolders of `item` again off the UI thread and merges them in.
+    void readChildren(QTreeWidgetItem *item, OnLanding onLanding);
+    struct Subfolders;
+    void mergeChildren(QTreeWidgetItem *item, const Subfolders &read);
+    void keepViewStill(const std::function<void()> &change);
     QString currentFolderOf(const QString &rootPath) const;
     int driveIndex(const QString &rootPath) const;
     void selectDrive(int index);
     void fillDrives();
-    void refreshChildren(QTreeWidgetItem *item);
     QTreeWidgetItem *treeItem(const QString &path) const;
     void watchShownFolders();
     void diskChanged(const QString &path);

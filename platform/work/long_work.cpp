@@ -2,6 +2,7 @@
 
 LongWork::LongWork(QObject *parent) : QObject(parent)
 {
+    m_pool.setMaxThreadCount(1);
     m_show.setSingleShot(true);
     m_show.setInterval(ShowAfterMs);
     m_report.setInterval(ProgressEveryMs);
@@ -51,7 +52,7 @@ void LongWork::startNext()
     m_waiting.pop_front();
     Job *job = m_current.get();
     m_show.start();
-    m_watcher.setFuture(QtConcurrent::run([job] { job->work(job->progress); }));
+    m_watcher.setFuture(QtConcurrent::run(&m_pool, [job] { job->work(job->progress); }));
 }
 
 void LongWork::cancel()

@@ -5,11 +5,15 @@
 #include "main_window/main_window.h"
 #include "main_window/browser/media_browser.h"
 #include "main_window/playlist_view.h"
+#include "main_window/work_progress.h"
+#include "platform/work/long_work.h"
 #include "platform/twips.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -34,6 +38,7 @@ private slots:
     void drops();
     void dropClearsUndo();
     void dropsOnlyLocalFiles();
+    void progressCancelLandsNothing();
     void commandLineFiles_data();
     void commandLineFiles();
 
@@ -466,6 +471,32 @@ void DesktopTest::dropsOnlyLocalFiles()
     QVERIFY(dropOnList({QUrl(QStringLiteral("https://example.org/a.mp3")), QUrl::fromLocalFile(path("music/a.mp3"))}));
     QCOMPARE(m_window->playlist().entries(), paths({"music/a.mp3"}));
     QVERIFY(m_desktop.messages.shown.isEmpty());
+}
+
+// Work that takes a while shows "取消" over the window; a click on it ends
+// the job, what it read never lands, and the window goes on as it was.
+void DesktopTest::progressCancelLandsNothing()
+{
+    LongWork work;
+    WorkProgressView view(work, m_window.get());
+    bool landed = false;
+    work.run<int>(QStringLiteral("正在读取文件夹…"),
+                  [](WorkProgress &p) {
+                      for (int i = 0; i < 1000 && !p.cancelled(); ++i)
+                          QThread::msleep(10);
+                      return 1;
+                  },
+                  [&landed](int &) { landed = true; });
+    QProgressDialog *dialog = nullptr;
+    QTRY_VERIFY((dialog = m_window->findChild<QProgressDialog *>(QStringLiteral("workProgress"))));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("提示"));
+    QPushButton *cancel = dialog->findChild<QPushButton *>();
+    QVERIFY(cancel);
+    QCOMPARE(cancel->text(), QStringLiteral("取消"));
+    cancel->click();
+    QTRY_VERIFY(!work.busy());
+    QVERIFY(!landed);
+    QTRY_VERIFY(!m_window->findChild<QProgressDialog *>(QStringLiteral("workProgress")));
 }
 
 void DesktopTest::commandLineFiles_data()

@@ -7,7 +7,9 @@
 #include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QSemaphore>
 #include <QThread>
+#include <QThreadPool>
 
 namespace {
 // A job of `ms` milliseconds in ten steps that stops early when cancelled.
@@ -38,6 +40,9 @@ private slots:
     void progressOnlyForLongJobs();
     // Cancel: the running job and the waiting ones never land.
     void cancelLandsNothing();
+    // The raster paint engine draws on Qt's global pool: a long job must
+    // leave every thread of it free.
+    void globalPoolStaysFree();
 };
 
 void LongWorkTest::landsInOrderOnTheUiThread()
@@ -114,6 +119,24 @@ void LongWorkTest::cancelLandsNothing()
     work.run<int>(QStringLiteral("c"), steps(10, 3), [&](int &r) { landings = r; });
     QVERIFY(idle.wait(5000));
     QCOMPARE(landings, 3);
+}
+
+void LongWorkTest::globalPoolStaysFree()
+{
+    QThreadPool *global = QThreadPool::globalInstance();
+    const int threads = global->maxThreadCount();
+    LongWork work;
+    QSemaphore release;
+    for (int i = 0; i < threads; ++i) {   // one runner each, all of them busy
+        auto *runner = new LongWork(&work);
+        runner->run<int>(QString(), [&release](WorkProgress &) { release.acquire(); return 0; }, [](int &) {});
+    }
+    QSemaphore ran;
+    for (int i = 0; i < threads; ++i)
+        global->start([&ran] { ran.release(); });
+    const bool free = ran.tryAcquire(threads, 5000);
+    release.release(threads);
+    QVERIFY(free);
 }
 
 QTEST_GUILESS_MAIN(LongWorkTest)
