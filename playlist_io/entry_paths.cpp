@@ -173,8 +173,10 @@ QString relativeEntry(const QString &path, const QString &folder, QChar separato
             relative += separator;
         relative += to.names.at(i);
     }
-    // "a:b.mp3" would read as a drive, "x://y" as a URL.
-    if (isAbsoluteEntry(relative) || isUrlEntry(relative))
+    // "a:b.mp3" would read as a drive, "x://y" as a URL, "#a.mp3" as an M3U
+    // comment, a leading U+FEFF as a byte-order mark.
+    if (isAbsoluteEntry(relative) || isUrlEntry(relative) || relative.startsWith(u'#')
+        || relative.startsWith(QChar(0xFEFF)))
         relative.prepend(QLatin1Char('.') + separator);
     return relative;
 }

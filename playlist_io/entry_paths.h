@@ -38,5 +38,6 @@ QString fileUriPath(const QString &entry);
 // list sits where it was saved, just as the full path would. Drive and share
 // names are compared ignoring case (Windows does), POSIX names exactly.
 // "." and ".." in either path are resolved first. A result that would read
-// as a full path or a URL ("a:b.mp3") starts with "./".
+// as something else (a full path or a URL: "a:b.mp3"; an M3U comment:
+// "#1.mp3"; a byte-order mark) starts with "." and the separator.
 QString relativeEntry(const QString &path, const QString &folder, QChar separator);

@@ -150,10 +150,11 @@ QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type, TextEnco
     } else if (type == PlaylistType::Xspf) {
         entries = parseXspf(bytes, QString());
     }
+    // XSPF is read as its XML declaration says and always written in UTF-8.
     if (encoding) {
-        *encoding = decoder.neededOther()          ? TextEncoding::Gb18030
-                    : bytes.startsWith(kUtf8Bom) ? TextEncoding::Utf8Bom
-                                                 : TextEncoding::Utf8;
+        *encoding = decoder.neededOther()                                      ? TextEncoding::Gb18030
+                    : type != PlaylistType::Xspf && bytes.startsWith(kUtf8Bom) ? TextEncoding::Utf8Bom
+                                                                               : TextEncoding::Utf8;
     }
     return entries;
 }

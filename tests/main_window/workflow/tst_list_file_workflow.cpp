@@ -536,6 +536,10 @@ void ListFileWorkflowTest::saveAsTakesChosenFilter_data()
     QTest::newRow("m3u") << 0 << "mine.m3u" << m3u;
     QTest::newRow("pls") << 1 << "mine.pls" << QByteArray("[Playlist]\r\nNumberOfEntries=1\r\nFile1=/m/a.mp3\r\n");
     QTest::newRow("m3u8") << 2 << "mine.m3u8" << m3u;
+    QTest::newRow("xspf") << 3 << "mine.xspf"
+                          << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">\n"
+                                        "  <trackList>\n    <track>\n      <location>file:///m/a.mp3</location>\n    </track>\n"
+                                        "  </trackList>\n</playlist>\n");
 }
 
 void ListFileWorkflowTest::saveAsTakesChosenFilter()
