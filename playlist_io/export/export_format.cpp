@@ -5,6 +5,7 @@
 #include "playlist_io/xspf.h"
 
 #include <QDir>
+#include <QStringBuilder>
 
 namespace {
 
@@ -34,20 +35,49 @@ QChar separatorChar(PathSeparator separator)
 
 } // namespace
 
+namespace {
+
+// The file name without its extension.
+QStringView bareName(const QString &entry)
+{
+    const QStringView name = fileNameOf(entry);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+// Appends "<name>" without a copy when it is the file's own name.
+void appendName(QString &text, const QString &entry, const TrackTags &tags)
+{
+    if (tags.title.isEmpty())
+        text += bareName(entry);
+    else
+        text += trackName(entry, tags);
+}
+
+// Appends the seconds, "-1" without a conversion when not known.
+void appendSeconds(QString &text, int seconds)
+{
+    if (seconds < 0)
+        text += u"-1";
+    else
+        text += QString::number(seconds);
+}
+
+} // namespace
+
 QString trackName(const QString &entry, const TrackTags &tags)
 {
     if (!tags.artist.isEmpty() && !tags.title.isEmpty())
         return withoutControls(tags.artist + QStringLiteral(" - ") + tags.title);
     if (!tags.title.isEmpty())
         return withoutControls(tags.title);
-    const QStringView name = fileNameOf(entry);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return (dot > 0 ? name.left(dot) : name).toString();
+    return bareName(entry).toString();
 }
 
 QString exportedPath(const QString &entry, ExportPaths paths, PathSeparator separator, const QString &targetFolder)
 {
-    if (isUrlEntry(entry))
+    // A URL starts with its scheme's letter; full POSIX paths need no look.
+    if (!entry.startsWith(QLatin1Char('/')) && isUrlEntry(entry))
         return entry;
     switch (paths) {
     case ExportPaths::Absolute:
@@ -116,19 +146,23 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
     for (qsizetype i = 0; i < count; ++i) {
         const QString &entry = entries.at(i);
         const QString path = exportedPath(entry, paths, options.separator, targetFolder);
-        QString name;
         const TrackTags &t = tagsAt(i);
-        if (options.format != ExportFormat::M3uPlain)
-            name = trackName(i < namedAfter.size() ? namedAfter.at(i) : entry, t);
-        if (checkGbk && !(gbkHolds(path) && gbkHolds(name)))
+        const QString &named = i < namedAfter.size() ? namedAfter.at(i) : entry;
+        if (checkGbk && !(gbkHolds(path) && (options.format == ExportFormat::M3uPlain || gbkHolds(trackName(named, t)))))
             out.outsideGbk << entry;
         switch (options.format) {
         case ExportFormat::M3u:
         case ExportFormat::M3u8:
+            if (t.seconds < 0 && t.title.isEmpty()) {
+                // No tags: one append of the whole pair of lines.
+                text += QStringView(u"#EXTINF:-1,") % bareName(named) % lineEnd % path % lineEnd;
+                break;
+            }
             text += u"#EXTINF:";
-            text += QString::number(t.seconds);
+            appendSeconds(text, t.seconds);
             text += u',';
-            line(name);
+            appendName(text, named, t);
+            text += lineEnd;
             line(path);
             break;
         case ExportFormat::M3uPlain:
@@ -143,11 +177,13 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
             text += u"Title";
             text += k;
             text += u'=';
-            line(name);
+            appendName(text, named, t);
+            text += lineEnd;
             text += u"Length";
             text += k;
             text += u'=';
-            line(QString::number(t.seconds));
+            appendSeconds(text, t.seconds);
+            text += lineEnd;
             break;
         }
         case ExportFormat::Xspf:
