@@ -35,6 +35,7 @@ constexpr std::array kCommands = {
     std::pair{Command::Help, name("help")},
     std::pair{Command::About, name("aboutme")},
     std::pair{Command::Declaration, name("xuanyan")},
+    std::pair{Command::ExportList, name("menuexport")},
     std::pair{Command::PopupUndo, name("poplist1undo")},
     std::pair{Command::PopupDelete, name("poplist1del")},
     std::pair{Command::PopupPlay, name("poplist1play")},
@@ -42,7 +43,6 @@ constexpr std::array kCommands = {
     std::pair{Command::PopupMoveToBottom, name("POPLIST1LAST")},
     std::pair{Command::PopupMoveUp, name("poplist1up")},
     std::pair{Command::PopupMoveDown, name("poplist1down")},
-    std::pair{Command::ExportList, name("menuexport")},
 };
 
 constexpr std::array kLabels = {

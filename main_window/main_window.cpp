@@ -164,6 +164,8 @@ void MainWindow::createActions()
     add(Command::Help, QStringLiteral("帮助..."), QKeySequence(Qt::Key_F1), [this] { m_aux.openHelp(); });
     add(Command::About, QStringLiteral("关于..."), {}, [this] { m_aux.showAbout(); });
     add(Command::Declaration, QStringLiteral("宣言..."), {}, [this] { m_aux.showDeclaration(); });
+    // Tools
+    add(Command::ExportList, QStringLiteral("导出列表(&E)…"), {}, [this] { m_export->open(); });
     // Pop-up of List1: same operations as the menu, no shortcuts.
     add(Command::PopupUndo, QStringLiteral("撤销(&U)"), {}, [this] { m_list.undo(); });
     add(Command::PopupDelete, QStringLiteral("删除(&D)"), {}, [this] { m_list.deleteentry(); });
@@ -172,8 +174,6 @@ void MainWindow::createActions()
     add(Command::PopupMoveToBottom, QStringLiteral("移到最后(&Z)"), {}, [this] { m_list.movetobottom(); });
     add(Command::PopupMoveUp, QStringLiteral("上移(&W)"), {}, [this] { m_list.moveup(); });
     add(Command::PopupMoveDown, QStringLiteral("下移(&Q)"), {}, [this] { m_list.movedown(); });
-    // Tools
-    add(Command::ExportList, QStringLiteral("导出列表(&E)…"), {}, [this] { m_export->open(); });
 }
 
 void MainWindow::createMenus()

@@ -26,6 +26,7 @@ enum class Command {
     Help,               // help
     About,              // aboutme
     Declaration,        // xuanyan
+    ExportList,         // menuexport (工具)
     PopupUndo,          // poplist1undo
     PopupDelete,        // poplist1del
     PopupPlay,          // poplist1play
@@ -33,9 +34,8 @@ enum class Command {
     PopupMoveToBottom,  // POPLIST1LAST
     PopupMoveUp,        // poplist1up
     PopupMoveDown,      // poplist1down
-    ExportList,         // menuexport (工具)
 };
-inline constexpr std::size_t kCommandCount = std::size_t(Command::ExportList) + 1;
+inline constexpr std::size_t kCommandCount = std::size_t(Command::PopupMoveDown) + 1;
 
 // The captioned labels of the main window, by what they show (object name in brackets).
 enum class Label {
