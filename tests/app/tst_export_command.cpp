@@ -143,6 +143,15 @@ void ExportCommandTest::stickFillsMidway()
     // The list of what did arrive, or the old one: never half of either.
     const QByteArray list = fileBytes(onStick.filePath("list.m3u"));
     QVERIFY2(list == "old list" || list == "#EXTM3U\r\n#EXTINF:-1,1\r\n1.mp3\r\n", list.constData());
+
+    // What cannot fit is told before the first copy: nothing is copied.
+    QVERIFY(putBytes(dir.filePath("big/3.mp3"), QByteArray(600 * 1024, '3')));
+    QVERIFY(putBytes(dir.filePath("bigger.m3u"), "big/3.mp3\r\nbig/1.mp3\r\n"));
+    const QStringList before = onStick.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    const Run full = melvora({"--export", "bigger.m3u", "--to", "stick/other.m3u", "--copy-files"}, m_dir.path());
+    QCOMPARE(full.status, 1);
+    QVERIFY2(full.err.contains(QStringLiteral("空间不足")), qPrintable(full.err));
+    QCOMPARE(onStick.entryList(QDir::Files | QDir::Hidden, QDir::Name), before);
 #endif
 }
 
