@@ -5,6 +5,7 @@
 #include "platform/tags/tag_cache.h"
 #include "platform/work/long_work.h"
 #include "playlist_io/playlist_reader.h"
+#include "playlist_io/playlist_type.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -126,6 +127,8 @@ ExportCommand parseExportCommand(const QStringList &arguments)
     }
     if (command.list.isEmpty())
         return fail(QStringLiteral("选项“--export”需要一个列表文件"));
+    if (playlistTypeOf(command.list) == PlaylistType::Other)
+        return fail(QStringLiteral("“%1”不是播放列表（.m3u、.m3u8、.pls、.xspf）").arg(command.list));
     if (command.request.target.isEmpty())
         return fail(QStringLiteral("导出需要用“--to”指定目标文件"));
     if (!format)

@@ -75,6 +75,8 @@ void ExportCommandTest::status_data()
         << QStringList{"--export", "gone.m3u", "--to", "out/a.m3u", "--copy-files"} << 1 << "out/a.m3u" << "gone.mp3";
     QTest::newRow("no such list") << QStringList{"--export", "none.m3u", "--to", "out/a.m3u"} << 1 << ""
                                   << "无法读取列表";
+    QTest::newRow("not a list") << QStringList{"--export", "music/a.mp3", "--to", "out/a.m3u"} << 2 << ""
+                                << "不是播放列表";
     QTest::newRow("a target without an extension") << QStringList{"--export", "good.m3u", "--to", "music"} << 2
                                                   << "" << "扩展名";
     QTest::newRow("target not writable") << QStringList{"--export", "good.m3u", "--to", "music/a.mp3/x.m3u"} << 1
