@@ -78,10 +78,18 @@ QByteArray formatXspf(const QList<XspfTrack> &tracks, QStringView lineEnd)
 
 QString xspfLocation(const QString &entry, bool relative, const QString &folder)
 {
+    if (!relative)
+        return xspfLocation(entry, nullptr);
+    const RelativeEntries relativeTo(folder, u'/');
+    return xspfLocation(entry, &relativeTo);
+}
+
+QString xspfLocation(const QString &entry, const RelativeEntries *relativeTo)
+{
     if (entry.isEmpty() || isUrlEntry(entry))
         return entry;
-    if (relative) {
-        const QString r = relativeEntry(entry, folder, u'/');
+    if (relativeTo) {
+        const QString r = (*relativeTo)(entry);
         if (!isAbsoluteEntry(r))
             return QString::fromLatin1(QUrl::toPercentEncoding(r, "/"));
     }
