@@ -99,7 +99,7 @@ QString commandLineAnswer(const CommandLine &line, const QString &version)
             "编辑 M3U 和 PLS 播放列表。\n"
             "\n"
             "文件：\n"
-            "  播放列表（.m3u、.m3u8、.pls）\n"
+            "  播放列表（.m3u、.m3u8、.pls、.xspf）\n"
             "                          第一个读取为当前列表，其余的插入列表\n"
             "  媒体文件（.mp3 等）     加入列表，如同在文件列表中单击\n"
             "  文件夹                  加入其中及其子文件夹中符合文件类型的文件\n"

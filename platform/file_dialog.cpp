@@ -111,7 +111,8 @@ private:
         if (info.isDir())
             return QStringLiteral("文件夹");
         const QString suffix = info.suffix().toUpper();
-        if (suffix == QLatin1String("M3U") || suffix == QLatin1String("M3U8") || suffix == QLatin1String("PLS"))
+        if (suffix == QLatin1String("M3U") || suffix == QLatin1String("M3U8") || suffix == QLatin1String("PLS")
+            || suffix == QLatin1String("XSPF"))
             return suffix + QStringLiteral(" 播放列表");
         const QString comment = QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
         if (hasChinese(comment))

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStringList>
+#include <QUrl>
 
 bool isUrlEntry(const QString &entry)
 {
@@ -59,4 +60,142 @@ QString resolveEntry(const QString &entry, const QString &folder)
         names.append(part);
     }
     return QDir::toNativeSeparators(root + names.join(QLatin1Char('/')));
+}
+
+bool isFileUri(QStringView entry)
+{
+    return entry.startsWith(u"file://", Qt::CaseInsensitive);
+}
+
+QString fileUriPath(const QString &entry)
+{
+    if (!isFileUri(entry))
+        return entry;
+    QUrl url(entry, QUrl::TolerantMode);
+    if (!url.isValid() || url.path().isEmpty())
+        return entry;
+    if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        url.setHost(QString());
+    QString path = url.toLocalFile();
+    if (path.isEmpty())
+        return entry;
+    // "/C:/a", the URI's path of a Windows drive, names the drive.
+    if (path.size() >= 3 && path.at(0) == u'/' && path.at(2) == u':' && path.at(1).unicode() < 0x80
+        && path.at(1).isLetter())
+        path.remove(0, 1);
+    return QDir::toNativeSeparators(path);
+}
+
+namespace {
+
+bool isSeparator(QChar c)
+{
+    return c == u'/' || c == u'\\';
+}
+
+} // namespace
+
+RelativeEntries::Split RelativeEntries::split(QStringView path)
+{
+    Split split;
+    qsizetype at = 0;
+    if (path.size() >= 2 && path.at(1) == u':' && path.at(0).unicode() < 0x80 && path.at(0).isLetter()) {
+        split.volume = path.first(2);
+        split.windows = true;
+        at = 2;
+    } else if (path.size() >= 2 && isSeparator(path.at(0)) && isSeparator(path.at(1))) {
+        // "//server/share": two names after the doubled separator.
+        qsizetype end = 2;
+        for (int part = 0; part < 2; ++part) {
+            while (end < path.size() && isSeparator(path.at(end)))
+                ++end;
+            while (end < path.size() && !isSeparator(path.at(end)))
+                ++end;
+        }
+        split.volume = path.first(end);
+        split.windows = true;
+        at = end;
+    } else if (path.startsWith(u'/')) {
+        split.volume = path.first(1);
+        at = 1;
+    } else {
+        return split;
+    }
+    bool backslashes = split.windows;
+#ifdef Q_OS_WIN
+    backslashes = true;
+#endif
+    qsizetype begin = at;
+    for (qsizetype i = at; i <= path.size(); ++i) {
+        if (i < path.size() && path.at(i) != u'/' && !(backslashes && path.at(i) == u'\\'))
+            continue;
+        const QStringView name = path.sliced(begin, i - begin);
+        begin = i + 1;
+        if (name.isEmpty() || name == u".")
+            continue;
+        if (name == u"..") {
+            if (!split.names.isEmpty())
+                split.names.removeLast();
+            continue;
+        }
+        split.names.append(name);
+    }
+    return split;
+}
+
+bool RelativeEntries::sameVolume(const Split &a, const Split &b)
+{
+    if (a.windows != b.windows || a.volume.size() != b.volume.size())
+        return false;
+    // Drives and shares ignore case, and a share's separators may be either.
+    for (qsizetype i = 0; i < a.volume.size(); ++i) {
+        const QChar x = a.volume.at(i), y = b.volume.at(i);
+        if (x != y && !(isSeparator(x) && isSeparator(y)) && x.toCaseFolded() != y.toCaseFolded())
+            return false;
+    }
+    return true;
+}
+
+RelativeEntries::RelativeEntries(const QString &folder, QChar separator)
+    : m_folder(folder), m_from(split(m_folder)), m_separator(separator)
+{
+}
+
+QString RelativeEntries::operator()(const QString &path) const
+{
+    if (path.isEmpty() || m_from.volume.isEmpty() || isUrlEntry(path))
+        return path;
+    const Split to = split(path);
+    if (to.volume.isEmpty() || to.names.isEmpty() || !sameVolume(to, m_from))
+        return path;
+    const Qt::CaseSensitivity cs = to.windows ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    qsizetype common = 0;
+    while (common < m_from.names.size() && common < to.names.size() - 1
+           && m_from.names.at(common).compare(to.names.at(common), cs) == 0)
+        ++common;
+    qsizetype length = 3 * (m_from.names.size() - common) + 2;
+    for (qsizetype i = common; i < to.names.size(); ++i)
+        length += to.names.at(i).size() + 1;
+    QString relative;
+    relative.reserve(length);
+    for (qsizetype i = common; i < m_from.names.size(); ++i) {
+        relative += QLatin1String("..");
+        relative += m_separator;
+    }
+    for (qsizetype i = common; i < to.names.size(); ++i) {
+        if (i > common)
+            relative += m_separator;
+        relative += to.names.at(i);
+    }
+    // "a:b.mp3" would read as a drive, "x://y" as a URL, "#a.mp3" as an M3U
+    // comment, a leading U+FEFF as a byte-order mark.
+    if (isAbsoluteEntry(relative) || isUrlEntry(relative) || relative.startsWith(u'#')
+        || relative.startsWith(QChar(0xFEFF)))
+        relative.prepend(QLatin1Char('.') + m_separator);
+    return relative;
+}
+
+QString relativeEntry(const QString &path, const QString &folder, QChar separator)
+{
+    return RelativeEntries(folder, separator)(path);
 }

@@ -1,6 +1,7 @@
 #include "playlist_io/playlist_reader.h"
 
 #include "playlist_io/entry_paths.h"
+#include "playlist_io/xspf.h"
 
 #include "platform/files/regular_file.h"
 
@@ -118,6 +119,8 @@ public:
             decoded.chop(1);
         return decoded;
     }
+    // Whether some line was read as GB18030.
+    bool neededOther() const { return m_other.has_value(); }
 
 private:
     // A mark inside a name (a PLS value may start with one) is part of it.
@@ -129,7 +132,7 @@ private:
 
 } // namespace
 
-QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type)
+QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type, TextEncoding *encoding)
 {
     QStringList entries;
     LineDecoder decoder;
@@ -144,25 +147,36 @@ QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type)
             if (eq >= 0 && isFileKey(line.first(eq)))
                 entries.append(decoder.decode(line.sliced(eq + 1)));
         });
+    } else if (type == PlaylistType::Xspf) {
+        entries = parseXspf(bytes, QString());
+    }
+    // XSPF is read as its XML declaration says and always written in UTF-8.
+    if (encoding) {
+        *encoding = decoder.neededOther()                                      ? TextEncoding::Gb18030
+                    : type != PlaylistType::Xspf && bytes.startsWith(kUtf8Bom) ? TextEncoding::Utf8Bom
+                                                                               : TextEncoding::Utf8;
     }
     return entries;
 }
 
-PlaylistRead readPlaylist(QIODevice &device, PlaylistType type, qint64 maxBytes)
+namespace {
+
+// The device's bytes to its end, at most maxBytes; false with `outcome` set
+// (Unreadable or TooLarge) when they cannot be had.
+bool readAllOf(QIODevice &device, qint64 maxBytes, QByteArray &bytes, PlaylistRead::Outcome &outcome)
 {
-    PlaylistRead result;
+    outcome = PlaylistRead::Unreadable;
     if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
-        return result;
+        return false;
     if (!device.isReadable())
-        return result;
+        return false;
     const qint64 expected = device.isSequential() ? 0 : device.size() - device.pos();
     if (expected > maxBytes) {
-        result.outcome = PlaylistRead::TooLarge;
-        return result;
+        outcome = PlaylistRead::TooLarge;
+        return false;
     }
     // One read for a file of known size, then one more to see its end; never
     // more than one byte past the limit, so an endless source ends too.
-    QByteArray bytes;
     for (;;) {
         const qsizetype have = bytes.size();
         const qint64 left = maxBytes + 1 - have;
@@ -170,17 +184,84 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type, qint64 maxBytes)
         bytes.resize(have + room);
         const qint64 n = device.read(bytes.data() + have, room);
         if (n < 0)
-            return result;
+            return false;
         bytes.resize(have + qsizetype(n));
         if (bytes.size() > maxBytes) {
-            result.outcome = PlaylistRead::TooLarge;
-            return result;
+            outcome = PlaylistRead::TooLarge;
+            return false;
         }
         if (n == 0)
             break;
     }
-    result.entries = parsePlaylistBytes(bytes, type);
-    result.outcome = PlaylistRead::ReadOk;
+    outcome = PlaylistRead::ReadOk;
+    return true;
+}
+
+// Turns the M3U or PLS entries as written into the list's, noting the form.
+class EntryReader {
+public:
+    EntryReader(const QString &folder, PlaylistForm &form) : m_folder(folder), m_form(form) {}
+
+    void read(QString &entry)
+    {
+        if (entry.isEmpty() || isAbsoluteEntry(entry))   // the common case costs one look at the first character
+            return;
+        if (isFileUri(entry)) {
+            entry = fileUriPath(entry);
+            return;
+        }
+        if (isUrlEntry(entry))
+            return;
+        m_form.relative = true;
+        bool backslashes = false;
+        if (entry.contains(u'\\')) {
+#ifdef Q_OS_WIN
+            backslashes = true;
+#else
+            // Here a backslash is a character of a name; a list from Windows
+            // means a separator by it.
+            const QString asWritten = resolveEntry(entry, m_folder);
+            if (QFileInfo::exists(asWritten)) {
+                note(false, entry);
+                entry = asWritten;
+                return;
+            }
+            entry.replace(u'\\', u'/');
+            backslashes = true;
+#endif
+        }
+        note(backslashes, entry);
+        entry = resolveEntry(entry, m_folder);
+    }
+
+private:
+    void note(bool backslashes, const QString &entry)
+    {
+        if (m_separatorKnown)
+            return;
+        if (backslashes) {
+            m_form.separator = u'\\';
+            m_separatorKnown = true;
+        } else if (entry.contains(u'/')) {
+            m_form.separator = u'/';
+            m_separatorKnown = true;
+        }
+    }
+
+    const QString &m_folder;
+    PlaylistForm &m_form;
+    bool m_separatorKnown = false;
+};
+
+} // namespace
+
+PlaylistRead readPlaylist(QIODevice &device, PlaylistType type, qint64 maxBytes)
+{
+    PlaylistRead result;
+    QByteArray bytes;
+    if (!readAllOf(device, maxBytes, bytes, result.outcome))
+        return result;
+    result.entries = parsePlaylistBytes(bytes, type, &result.form.encoding);
     return result;
 }
 
@@ -190,12 +271,23 @@ PlaylistRead readPlaylistFile(const QString &fileName)
     PlaylistRead result;
     switch (openRegularFile(file, fileName)) {
     case RegularFileOpen::Opened: {
-        result = readPlaylist(file, playlistTypeOf(fileName));
+        QByteArray bytes;
+        if (!readAllOf(file, kPlaylistMaxBytes, bytes, result.outcome))
+            return result;
         const QString folder = QFileInfo(fileName).absolutePath();
-        for (QString &entry : result.entries) {
-            if (!isAbsoluteEntry(entry))   // the common case costs one look at the first character
-                entry = resolveEntry(entry, folder);
+        const PlaylistType type = playlistTypeOf(fileName);
+        if (type == PlaylistType::Xspf) {
+            result.entries = xspfLocations(bytes);
+            for (QString &entry : result.entries) {
+                result.form.relative = result.form.relative || isRelativeUriReference(entry);
+                entry = xspfEntry(entry, folder);
+            }
+            return result;
         }
+        result.entries = parsePlaylistBytes(bytes, type, &result.form.encoding);
+        EntryReader reader(folder, result.form);
+        for (QString &entry : result.entries)
+            reader.read(entry);
         return result;
     }
     case RegularFileOpen::Missing:

@@ -1,4 +1,5 @@
 #pragma once
+#include "playlist_io/playlist_form.h"
 #include "playlist_io/playlist_type.h"
 
 #include <QByteArrayView>
@@ -17,8 +18,16 @@ class QIODevice;
 // M3U: every line but empty ones and those starting with "#" (after the marks)
 // is an entry.
 // PLS: only "File<number>=" lines (key in any case) give an entry, the text
-// after the first "=". Entries come in file order, duplicates included: the
-// list decides what it already holds.
+// after the first "=".
+// XSPF: each track's first location (see xspf.h).
+// Entries come in file order, duplicates included: the list decides what it
+// already holds.
+//
+// The form (playlist_form.h) says how the file spelled its entries: the
+// encoding (UTF-8 with a mark when the file starts with one, GB18030 when any
+// line needed it), and, from readPlaylistFile, whether any entry was relative
+// and which separator the relative entries used (the first one holding a
+// separator tells; "/" when none does).
 struct PlaylistRead {
     enum Outcome {
         ReadOk,      // entries hold the whole file's entries (none for Other)
@@ -29,13 +38,17 @@ struct PlaylistRead {
     };
     Outcome outcome = Unreadable;
     QStringList entries;
+    PlaylistForm form;
 };
 
 // The largest playlist read: far beyond any real list (100,000 entries take
 // about 10 MB), small enough that a wrong file cannot exhaust memory.
 constexpr qint64 kPlaylistMaxBytes = qint64(256) * 1024 * 1024;
 
-QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type);
+// Entries as written (XSPF: %XX decoded, file URIs as paths, relative ones
+// left relative); `encoding`, when given, gets the text's encoding.
+QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type,
+                               TextEncoding *encoding = nullptr);
 
 // Reads the device to its end (opening it read-only first if it is closed),
 // at most maxBytes: a device that holds more gives TooLarge after reading
@@ -43,6 +56,12 @@ QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type);
 PlaylistRead readPlaylist(QIODevice &device, PlaylistType type,
                           qint64 maxBytes = kPlaylistMaxBytes);
 // Type from the name. Only regular files are opened, and without blocking;
-// the file is always released before returning. Entries that are paths
-// relative to the file's folder come back as full paths (see entry_paths.h).
+// the file is always released before returning. Entries come back as the
+// list holds them:
+// - paths relative to the file's folder as full paths (see entry_paths.h);
+//   one that holds a "\" and, as written, names no file (a "\" is a
+//   character of a name outside Windows) is read with "\" as a separator,
+//   as lists written on Windows mean it;
+// - "file://" URIs (M3U and PLS as in XSPF) as local paths, %XX decoded;
+// - other URLs and full paths exactly as written.
 PlaylistRead readPlaylistFile(const QString &fileName);

@@ -1,7 +1,10 @@
 #include "playlist_io/playlist_writer.h"
 
 #include "platform/files/durable_save.h"
+#include "playlist_io/entry_paths.h"
+#include "playlist_io/xspf.h"
 
+#include <QFileInfo>
 #include <QIODevice>
 #include <QStringEncoder>
 
@@ -90,6 +93,8 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
 {
     if (type == PlaylistType::Other)
         return {};
+    if (type == PlaylistType::Xspf)
+        return formatPlaylist(entries, type, fileSystemCase, PlaylistForm{}, QString());
 
     const bool upper = fileSystemCase == Qt::CaseInsensitive;
     QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
@@ -127,6 +132,46 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
     return out.take();
 }
 
+QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
+                          Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form,
+                          const QString &folder)
+{
+    if (type == PlaylistType::Other)
+        return {};
+    if (type == PlaylistType::Xspf) {
+        const RelativeEntries relative(folder, u'/');
+        QList<XspfTrack> tracks(entries.size());
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const QString &e = entries.at(i);
+            const bool upper = !form.relative && fileSystemCase == Qt::CaseInsensitive && !isUrlEntry(e);
+            tracks[i].location = xspfLocation(upper ? e.toUpper() : e, form.relative ? &relative : nullptr);
+        }
+        return formatXspf(tracks, u"\n");
+    }
+    if (!form.relative && form.encoding == TextEncoding::Utf8)
+        return formatPlaylist(entries, type, fileSystemCase);   // the program's own form, as it always was
+    QByteArray utf8;
+    if (form.relative) {
+        const RelativeEntries relative(folder, form.separator);
+        QStringList spelled(entries.size());
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            spelled[i] = relative(entries.at(i));
+        utf8 = formatPlaylist(spelled, type, Qt::CaseSensitive);
+    } else {
+        utf8 = formatPlaylist(entries, type, fileSystemCase);
+    }
+    switch (form.encoding) {
+    case TextEncoding::Utf8:
+        break;
+    case TextEncoding::Utf8Bom:
+        utf8.prepend("\xEF\xBB\xBF");
+        break;
+    case TextEncoding::Gb18030:
+        return encodeText(QString::fromUtf8(utf8), TextEncoding::Gb18030);
+    }
+    return utf8;
+}
+
 bool writePlaylist(QIODevice &device, const QStringList &entries, PlaylistType type,
                    Qt::CaseSensitivity fileSystemCase)
 {
@@ -139,6 +184,12 @@ bool writePlaylist(QIODevice &device, const QStringList &entries, PlaylistType t
 PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entries,
                                 Qt::CaseSensitivity fileSystemCase)
 {
+    return writePlaylistFile(fileName, entries, fileSystemCase, PlaylistForm{});
+}
+
+PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entries,
+                                Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form)
+{
     PlaylistWrite result;
     if (fileName.isEmpty()) {
         result.errorString = QStringLiteral("no file name");
@@ -150,8 +201,12 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entr
         result.errorString = QStringLiteral("entry %1 holds a line break").arg(result.badEntry);
         return result;
     }
+    PlaylistForm written = form;
+    if (isUtf8OnlyName(fileName) && written.encoding == TextEncoding::Gb18030)
+        written.encoding = TextEncoding::Utf8;
     const DurableSaveResult save = saveFileDurably(
-        fileName, formatPlaylist(entries, playlistTypeOf(fileName), fileSystemCase));
+        fileName, formatPlaylist(entries, playlistTypeOf(fileName), fileSystemCase, written,
+                                 written.relative ? QFileInfo(fileName).absolutePath() : QString()));
     if (save.outcome != DurableSave::Saved) {
         result.errorString = save.errorString;
         return result;

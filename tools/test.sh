@@ -13,7 +13,7 @@ unset DISPLAY WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-tests --output-on-failure -j2
 
-checked=(model_tests playlist_io_tests platform_files_tests long_work_tests list_workflow_tests player_component_tests)
+checked=(model_tests playlist_io_tests playlist_travel_tests platform_files_tests long_work_tests list_workflow_tests player_component_tests)
 fuzzers=(fuzz_playlist_reader fuzz_playlist_roundtrip fuzz_mp3_decoder)
 CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DMELVORA_FUZZ=ON \
   -DMELVORA_BUILD_TESTS=ON -DMELVORA_BUILD_BENCH=OFF

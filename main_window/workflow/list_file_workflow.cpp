@@ -60,8 +60,10 @@ bool ListFileWorkflow::savePrompt()
 
 void ListFileWorkflow::newlist()
 {
-    if (savePrompt())
+    if (savePrompt()) {
         m_state.startNewList();
+        m_form = PlaylistForm{};
+    }
 }
 
 void ListFileWorkflow::openlist()
@@ -156,6 +158,9 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         m_messages.exclamation(QStringLiteral("该文件无法读取！"), kPromptTitle);
         return ReadOutcome::Refused;
     }
+    // The list takes the file's form when the file is all it holds.
+    if (mode == OpenMode::Clear || m_list.count() == 0)
+        m_form = read.form;
     if (mode == OpenMode::Clear)
         m_state.replaceWith(read.entries, fileName);
     else
@@ -167,7 +172,7 @@ bool ListFileWorkflow::savefile(const QString &fileName)
 {
     if (fileName.isEmpty())
         return false;
-    const PlaylistWrite write = writePlaylistFile(fileName, m_list.entries(), m_list.rules().caseSensitivity);
+    const PlaylistWrite write = writePlaylistFile(fileName, m_list.entries(), m_list.rules().caseSensitivity, m_form);
     if (write.outcome != PlaylistWrite::Written) {
         m_messages.exclamation(QStringLiteral("未知错误!"), kPromptTitle);
         return false;

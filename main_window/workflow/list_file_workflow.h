@@ -1,4 +1,6 @@
 #pragma once
+#include "playlist_io/playlist_form.h"
+
 #include <QLatin1String>
 #include <QObject>
 #include <QString>
@@ -19,7 +21,8 @@ public:
     // The filter the main window gives its file dialog; the first choice is
     // the one in force when a dialog first shows.
     static constexpr QLatin1String kDialogFilter{
-        "play list file(*.m3u);;play list file(*.pls);;play list file(*.m3u8)"};
+        "play list file(*.m3u);;play list file(*.pls);;play list file(*.m3u8);;"
+        "play list file(*.xspf)"};
 
     ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages, FileDialog &dialog,
                      QObject *parent = nullptr);
@@ -42,6 +45,14 @@ public:
 
     // True when the last save went to the list's own path without a dialog.
     bool savedtoname() const { return m_savedtoname; }
+
+    // The form the list is saved in (playlist_form.h): that of the file it
+    // was opened from, or inserted from into an empty list; the program's own
+    // (full paths, UTF-8) at start, after New and after opening a list of
+    // full paths in UTF-8. Save, Save As and the save prompt write in it,
+    // every entry, those added in this run too, relative to the saved
+    // file's folder when the form is relative.
+    const PlaylistForm &form() const { return m_form; }
 
 signals:
     // The player, declaration and about windows are to close, in that order.
@@ -70,4 +81,5 @@ private:
     MessageBox &m_messages;
     FileDialog &m_dialog;
     bool m_savedtoname = false;
+    PlaylistForm m_form;
 };

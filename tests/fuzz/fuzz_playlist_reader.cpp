@@ -1,9 +1,11 @@
-// The playlist reader on any bytes, as M3U and as PLS: it must not crash, and
-// what it returns must be entries a list can take and a file can hold again;
-// resolved against a list's folder, an entry is a full path with no "." or
-// ".." left, or a URL or full path as written.
+// The playlist reader on any bytes, as M3U, PLS and XSPF: it must not crash,
+// and what it returns must be entries a list can take and a file can hold
+// again (XSPF: the list refuses line breaks); resolved against a list's
+// folder, an entry is a full path with no "." or ".." left, or a URL or full
+// path as written; file URIs and relative entries made of it do not crash.
 #include "playlist_io/entry_paths.h"
 #include "playlist_io/playlist_reader.h"
+#include "playlist_io/xspf.h"
 
 #include <QBuffer>
 
@@ -30,12 +32,17 @@ void checkResolved(const QString &entry)
     for (const QString &name : names)
         check(name != QLatin1String(".") && name != QLatin1String(".."));
     check(resolveEntry(full, QStringLiteral("/elsewhere")) == full);
+    // Made relative again, it names the same file.
+    check(resolveEntry(relativeEntry(full, QStringLiteral("/lists/mine"), u'/'), QStringLiteral("/lists/mine")) == full);
 }
 
 void checkEntries(const QStringList &entries, PlaylistType type)
 {
     for (const QString &e : entries) {
-        check(!e.contains(u'\n') && !e.contains(u'\r'));
+        if (type != PlaylistType::Xspf)
+            check(!e.contains(u'\n') && !e.contains(u'\r'));
+        (void)fileUriPath(e);
+        (void)relativeEntry(e, QStringLiteral("C:/lists"), u'\\');
         if (type == PlaylistType::M3u)
             check(!e.isEmpty() && e.front() != u'#' && e.front() != QChar(0xFEFF));
         checkResolved(e);
@@ -48,9 +55,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data),
                                                      qsizetype(size));
-    for (PlaylistType type : {PlaylistType::M3u, PlaylistType::Pls}) {
-        const QStringList entries = parsePlaylistBytes(bytes, type);
+    for (PlaylistType type : {PlaylistType::M3u, PlaylistType::Pls, PlaylistType::Xspf}) {
+        TextEncoding encoding = TextEncoding::Utf8;
+        const QStringList entries = parsePlaylistBytes(bytes, type, &encoding);
         checkEntries(entries, type);
+        if (type == PlaylistType::Xspf) {
+            check(encoding == TextEncoding::Utf8);
+            // Resolved at once, the same tracks.
+            check(parseXspf(bytes, QStringLiteral("/lists/mine")).size() == entries.size());
+        }
 
         // Through a device: the same entries, or TooLarge just past the limit.
         QBuffer buffer;

@@ -1,9 +1,13 @@
 // Read -> write -> read keeps the entries: for any file's bytes, what was read
 // is written and read back the same; for any list (the bytes cut at NUL into
 // entries), the file gives back what the format can hold, and a list with a
-// line break in an entry is refused, nothing written.
+// line break in an entry is refused, nothing written. In a list's own form
+// (relative, with a mark; XSPF with file URIs or relative references) the
+// full paths read come back the same; in GB18030 the writer does not crash.
+#include "playlist_io/entry_paths.h"
 #include "playlist_io/playlist_reader.h"
 #include "playlist_io/playlist_writer.h"
+#include "playlist_io/xspf.h"
 
 #include <QBuffer>
 #include <QStringDecoder>
@@ -66,6 +70,59 @@ void listRoundTrip(const QStringList &entries, PlaylistType type, Qt::CaseSensit
     check(read == (type == PlaylistType::M3u ? m3uKeeps(sent) : sent));
 }
 
+// The entries read, made full paths from a list's folder: only those that
+// were relative, which come out normalised.
+QStringList resolvedOf(const QStringList &entries, const QString &folder)
+{
+    QStringList full;
+    for (const QString &e : entries) {
+        if (!e.isEmpty() && !isUrlEntry(e) && !isAbsoluteEntry(e))
+            full << resolveEntry(e, folder);
+    }
+    return full;
+}
+
+QStringList resolvedBack(QStringList entries, const QString &folder)
+{
+    for (QString &e : entries)
+        e = resolveEntry(e, folder);
+    return entries;
+}
+
+void formRoundTrip(const QByteArray &bytes, PlaylistType type)
+{
+    const QString folder = QStringLiteral("/lists/mine");
+    const QStringList full = resolvedOf(parsePlaylistBytes(bytes, type), folder);
+    for (TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Gb18030}) {
+        for (QChar separator : {QChar(u'/'), QChar(u'\\')}) {
+            const PlaylistForm form{true, separator, encoding};
+            const QByteArray written = formatPlaylist(full, type, Qt::CaseSensitive, form, folder);
+            // A "\\" inside a name would read as a separator; GB18030 may read as UTF-8.
+            if (separator == u'\\' || encoding == TextEncoding::Gb18030 || type == PlaylistType::Xspf)
+                continue;
+            TextEncoding read = TextEncoding::Gb18030;
+            check(resolvedBack(parsePlaylistBytes(written, type, &read), folder) == full);
+            check(read == encoding);
+        }
+    }
+}
+
+void xspfRoundTrip(const QByteArray &bytes)
+{
+    const QString folder = QStringLiteral("/lists/mine");
+    const QStringList full = resolvedOf(parsePlaylistBytes(bytes, PlaylistType::Xspf), folder);
+    for (bool relative : {false, true}) {
+        const QByteArray written =
+            formatPlaylist(full, PlaylistType::Xspf, Qt::CaseSensitive, PlaylistForm{relative}, folder);
+        check(parseXspf(written, folder) == full);
+    }
+    // Any text as a title or creator still gives a file that reads back.
+    QList<XspfTrack> tracks;
+    for (const QString &e : parsePlaylistBytes(bytes, PlaylistType::M3u))
+        tracks.append({QStringLiteral("a.mp3"), e, e, e.size()});
+    check(parseXspf(formatXspf(tracks), QString()).size() == tracks.size());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -83,6 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fileRoundTrip(bytes, type, cs);
             listRoundTrip(entries, type, cs);
         }
+        formRoundTrip(bytes, type);
     }
+    xspfRoundTrip(bytes);
     return 0;
 }

@@ -76,6 +76,64 @@ private slots:
                                             folder + sep + "b.mp3", "/abs/c.mp3", "http://h/d.mp3"}));
     }
 
+    // Lists from other programs: file URIs read as paths, Windows separators
+    // as separators when the name as written is no file, XSPF's locations as
+    // URIs; and the form they came in. "@" is the scratch folder, where
+    // lists/odd\name.mp3 exists.
+    void readsWhatOthersWrite_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<bool>("relative");
+        QTest::addColumn<QString>("separator");
+        QTest::newRow("m3u file uris") << "l.m3u" << QByteArray("file:///abs/a%20b.mp3\r\nFILE://localhost@/x%E6%9C%88.mp3\r\n"
+                                                                "http://h/a%20b.mp3\r\n")
+                                       << QStringList{"/abs/a b.mp3", "@/x月.mp3", "http://h/a%20b.mp3"}
+                                       << false << "/";
+        QTest::newRow("pls file uri") << "l.pls" << QByteArray("[playlist]\nFile1=file:///abs/c%23.mp3\nFile2=rtsp://h/%41\n")
+                                      << QStringList{"/abs/c#.mp3", "rtsp://h/%41"} << false << "/";
+        QTest::newRow("backslashes") << "l.m3u" << QByteArray("Music\\a.mp3\r\n..\\other\\b.mp3\r\nc/d.mp3\r\n")
+                                     << QStringList{"@/lists/Music/a.mp3", "@/other/b.mp3", "@/lists/c/d.mp3"} << true << "\\";
+        QTest::newRow("slashes first") << "l.m3u" << QByteArray("a.mp3\r\nc/d.mp3\r\nMusic\\a.mp3\r\n")
+                                       << QStringList{"@/lists/a.mp3", "@/lists/c/d.mp3", "@/lists/Music/a.mp3"} << true << "/";
+#ifndef Q_OS_WIN
+        QTest::newRow("a backslash in a name") << "l.m3u" << QByteArray("odd\\name.mp3\r\n")
+                                               << QStringList{"@/lists/odd\\name.mp3"} << true << "/";
+#endif
+        QTest::newRow("xspf") << "l.xspf"
+                              << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">"
+                                            "<trackList><track><location>Music/a%20b.mp3</location></track>"
+                                            "<track><location>file:///abs/%E6%9C%88.mp3</location></track>"
+                                            "<track><location>http://h/s?x=%20</location></track></trackList></playlist>")
+                              << QStringList{"@/lists/Music/a b.mp3", "/abs/月.mp3", "http://h/s?x=%20"} << true << "/";
+        QTest::newRow("xspf of full paths") << "l.XSPF"
+                                            << QByteArray("<playlist><trackList><track><location>file:///abs/a.mp3</location></track></trackList></playlist>")
+                                            << QStringList{"/abs/a.mp3"} << false << "/";
+    }
+    void readsWhatOthersWrite()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, entries);
+        QFETCH(bool, relative);
+        QFETCH(QString, separator);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("lists"));
+        QVERIFY(putBytes(dir.filePath("lists/odd\\name.mp3"), ""));
+        const QString file = dir.filePath("lists/" + name);
+        QVERIFY(putBytes(file, content.replace('@', dir.path().toUtf8())));
+        const PlaylistRead read = readPlaylistFile(file);
+        QCOMPARE(read.outcome, PlaylistRead::ReadOk);
+        for (QString &e : entries) {
+            if (e.startsWith(u'@') || e.startsWith(u'/'))
+                e = QDir::toNativeSeparators(e.replace(u'@', dir.path()));
+        }
+        QCOMPARE(read.entries, entries);
+        QCOMPARE(read.form.relative, relative);
+        QCOMPARE(read.form.separator, separator.at(0));
+    }
+
     // An M3U8 list is written as M3U in UTF-8 and read back the same, byte for byte.
     void m3u8RoundTrip()
     {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTest>
 
 #include <memory>
@@ -86,6 +87,10 @@ private slots:
     void saveAsTakesChosenFilter_data();
     void saveAsTakesChosenFilter();
     void m3u8OpensAndSaves();
+    void savesInTheListsForm_data();
+    void savesInTheListsForm();
+    void formFollowsTheList_data();
+    void formFollowsTheList();
     void quitprogram_data();
     void quitprogram();
     void quitWithoutHooks();
@@ -531,6 +536,10 @@ void ListFileWorkflowTest::saveAsTakesChosenFilter_data()
     QTest::newRow("m3u") << 0 << "mine.m3u" << m3u;
     QTest::newRow("pls") << 1 << "mine.pls" << QByteArray("[Playlist]\r\nNumberOfEntries=1\r\nFile1=/m/a.mp3\r\n");
     QTest::newRow("m3u8") << 2 << "mine.m3u8" << m3u;
+    QTest::newRow("xspf") << 3 << "mine.xspf"
+                          << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">\n"
+                                        "  <trackList>\n    <track>\n      <location>file:///m/a.mp3</location>\n    </track>\n"
+                                        "  </trackList>\n</playlist>\n");
 }
 
 void ListFileWorkflowTest::saveAsTakesChosenFilter()
@@ -563,6 +572,127 @@ void ListFileWorkflowTest::m3u8OpensAndSaves()
     rig.flow.savelist();
     QCOMPARE(fileBytes(rig.path("a.M3U8")),
              QString("#EXTINF:/音乐/月亮.mp3\r\n/音乐/月亮.mp3\r\n#EXTINF:/音乐/甜蜜蜜.mp3\r\n/音乐/甜蜜蜜.mp3\r\n").toUtf8());
+}
+
+// A list is saved in the form of the file it came from: relative entries stay
+// relative to wherever the list is saved (those added too), in their
+// separator and encoding; .m3u8 is UTF-8 whatever the form.
+void ListFileWorkflowTest::savesInTheListsForm_data()
+{
+    QTest::addColumn<QString>("name");         // opened, under the scratch folder
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("edit");         // "top": the last entry to the top; else a path added
+    QTest::addColumn<QString>("saveAs");       // empty: saved in place
+    QTest::addColumn<QByteArray>("expected");
+    const auto gb = [](const char *text) -> QByteArray { return QStringEncoder("GB18030").encode(QString::fromUtf8(text)); };
+    const QByteArray example("#EXTINF:../other/b.mp3\r\n../other/b.mp3\r\n#EXTINF:Music/a.mp3\r\nMusic/a.mp3\r\n");
+    QTest::newRow("the issue's example") << "lists/a.m3u" << QByteArray("Music/a.mp3\r\n../other/b.mp3\r\n")
+                                         << "top" << "" << example;
+    QTest::newRow("lf, header, comments") << "lists/a.m3u" << QByteArray("#EXTM3U\n#EXTINF:1,a\nMusic/a.mp3\n../other/b.mp3\n")
+                                          << "top" << "" << example;
+    QTest::newRow("added entries too") << "lists/a.m3u" << QByteArray("Music/a.mp3\r\n")
+                                       << "other/c.mp3" << ""
+                                       << QByteArray("#EXTINF:Music/a.mp3\r\nMusic/a.mp3\r\n#EXTINF:../other/c.mp3\r\n../other/c.mp3\r\n");
+    QTest::newRow("backslashes") << "lists/a.m3u" << QByteArray("Music\\a.mp3\r\n")
+                                 << "other/c.mp3" << ""
+                                 << QByteArray("#EXTINF:Music\\a.mp3\r\nMusic\\a.mp3\r\n#EXTINF:..\\other\\c.mp3\r\n..\\other\\c.mp3\r\n");
+    QTest::newRow("saved as elsewhere") << "lists/a.m3u" << QByteArray("Music/a.mp3\r\n")
+                                        << "top" << "other/deep/x.m3u"
+                                        << QByteArray("#EXTINF:../../lists/Music/a.mp3\r\n../../lists/Music/a.mp3\r\n");
+    QTest::newRow("pls") << "lists/a.pls" << QByteArray("[playlist]\nFile1=Music/a.mp3\nFile2=../other/b.mp3\nNumberOfEntries=2\n")
+                         << "top" << ""
+                         << QByteArray("[Playlist]\r\nNumberOfEntries=2\r\nFile1=../other/b.mp3\r\nFile2=Music/a.mp3\r\n");
+    QTest::newRow("gb18030") << "lists/a.m3u" << gb("音乐/月亮.mp3\r\n") << "top" << ""
+                             << gb("#EXTINF:音乐/月亮.mp3\r\n音乐/月亮.mp3\r\n");
+    QTest::newRow("gb18030, one line is enough") << "lists/a.m3u" << QByteArray("音乐/甜.mp3\r\n") + gb("音乐/月亮.mp3\r\n")
+                                                 << "top" << "" << gb("#EXTINF:音乐/月亮.mp3\r\n音乐/月亮.mp3\r\n#EXTINF:音乐/甜.mp3\r\n音乐/甜.mp3\r\n");
+    QTest::newRow("gb18030 full paths") << "lists/a.m3u" << gb("/音乐/月亮.mp3\r\n") << "top" << ""
+                                        << gb("#EXTINF:/音乐/月亮.mp3\r\n/音乐/月亮.mp3\r\n");
+    QTest::newRow("gb18030 saved as m3u8") << "lists/a.m3u" << gb("音乐/月亮.mp3\r\n") << "top" << "lists/b.m3u8"
+                                           << QByteArray("#EXTINF:音乐/月亮.mp3\r\n音乐/月亮.mp3\r\n");
+    QTest::newRow("bom") << "lists/a.m3u" << QByteArray("\xEF\xBB\xBF#EXTM3U\r\nMusic/a.mp3\r\n") << "top" << ""
+                         << QByteArray("\xEF\xBB\xBF#EXTINF:Music/a.mp3\r\nMusic/a.mp3\r\n");
+    QTest::newRow("bom, full paths") << "lists/a.m3u" << QByteArray("\xEF\xBB\xBF/m/a.mp3\r\n") << "top" << ""
+                                     << QByteArray("\xEF\xBB\xBF#EXTINF:/m/a.mp3\r\n/m/a.mp3\r\n");
+    QTest::newRow("full paths, as ever") << "lists/a.m3u" << QByteArray("#EXTM3U\n/m/a.mp3\nhttp://h/s\n") << "top" << ""
+                                         << QByteArray("#EXTINF:http://h/s\r\nhttp://h/s\r\n#EXTINF:/m/a.mp3\r\n/m/a.mp3\r\n");
+    QTest::newRow("file uris read as paths") << "lists/a.m3u" << QByteArray("file:///m/a%20b.mp3\r\n") << "top" << ""
+                                             << QByteArray("#EXTINF:/m/a b.mp3\r\n/m/a b.mp3\r\n");
+    QTest::newRow("xspf relative") << "lists/a.xspf"
+                                   << QByteArray("<playlist><trackList><track><location>Music/a%20b.mp3</location></track>"
+                                                 "<track><location>http://h/s.mp3</location></track></trackList></playlist>")
+                                   << "top" << ""
+                                   << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">\n"
+                                                 "  <trackList>\n    <track>\n      <location>http://h/s.mp3</location>\n    </track>\n"
+                                                 "    <track>\n      <location>Music/a%20b.mp3</location>\n    </track>\n  </trackList>\n</playlist>\n");
+}
+
+void ListFileWorkflowTest::savesInTheListsForm()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, edit);
+    QFETCH(QString, saveAs);
+    QFETCH(QByteArray, expected);
+    Rig rig;
+    for (const char *folder : {"lists/Music", "other/deep"})
+        QVERIFY(QDir(rig.dir.path()).mkpath(folder));
+    QVERIFY(putBytes(rig.path(name), content));
+    rig.flow.openlist(rig.path(name));
+    QVERIFY(rig.box.shown.isEmpty());
+    if (edit == u"top") {
+        rig.list.selectByUser(rig.list.count() - 1);
+        rig.list.movetotop();
+    } else {
+        rig.list.selectNone();
+        rig.state.insertEntries({QDir::toNativeSeparators(rig.path(edit))});
+    }
+    if (saveAs.isEmpty()) {
+        rig.flow.savelist();
+    } else {
+        rig.dialog.names << rig.path(saveAs);
+        rig.flow.saveaslist();
+    }
+    QCOMPARE(fileBytes(rig.path(saveAs.isEmpty() ? name : saveAs)), expected);
+}
+
+// The form is the list's: taken from the file opened, or inserted into an
+// empty list; a list of full paths in UTF-8, and New, bring back the program's own.
+void ListFileWorkflowTest::formFollowsTheList_data()
+{
+    QTest::addColumn<QStringList>("steps");   // "open X", "insert X", "new"
+    QTest::addColumn<bool>("relative");
+    QTest::addColumn<bool>("gb18030");
+    QTest::newRow("open relative") << QStringList{"open rel.m3u"} << true << false;
+    QTest::newRow("then open full paths") << QStringList{"open rel.m3u", "open full.m3u"} << false << false;
+    QTest::newRow("then new") << QStringList{"open gb.m3u", "new"} << false << false;
+    QTest::newRow("insert into empty") << QStringList{"insert gb.m3u"} << true << true;
+    QTest::newRow("insert into a list") << QStringList{"open full.m3u", "insert gb.m3u"} << false << false;
+    QTest::newRow("insert keeps the form") << QStringList{"open gb.m3u", "insert full.m3u"} << true << true;
+    QTest::newRow("missing keeps the form") << QStringList{"open rel.m3u", "open none.m3u"} << true << false;
+}
+
+void ListFileWorkflowTest::formFollowsTheList()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(bool, relative);
+    QFETCH(bool, gb18030);
+    Rig rig;
+    QVERIFY(putBytes(rig.path("rel.m3u"), "a.mp3\r\n"));
+    QVERIFY(putBytes(rig.path("full.m3u"), "/m/b.mp3\r\n"));
+    QVERIFY(putBytes(rig.path("gb.m3u"), QStringEncoder("GB18030").encode(u"音乐\\月.mp3\r\n"_qs)));
+    for (const QString &step : steps) {
+        const QString file = rig.path(step.section(u' ', 1));
+        if (step.startsWith(u"open"))
+            rig.flow.openlist(file);
+        else if (step.startsWith(u"insert"))
+            rig.flow.insertlistfile(file);
+        else
+            rig.flow.newlist();
+    }
+    QCOMPARE(rig.flow.form().relative, relative);
+    QCOMPARE(rig.flow.form().encoding == TextEncoding::Gb18030, gb18030);
+    QCOMPARE(rig.flow.form().separator, QChar(gb18030 ? u'\\' : u'/'));
 }
 
 // Quit: the save prompt, then the other windows, then the end; escaping from
