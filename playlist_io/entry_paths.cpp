@@ -88,95 +88,114 @@ QString fileUriPath(const QString &entry)
 
 namespace {
 
-// A full path taken apart: its volume and its names, "." and ".." resolved.
-struct SplitPath {
-    QString volume;      // "C:", "//server/share" (as written), "/"; empty: not a full path
-    bool windows = false;   // a drive or share: names ignore case, "\\" separates too
-    QStringList names;
-};
-
-SplitPath splitFullPath(const QString &path)
+bool isSeparator(QChar c)
 {
-    SplitPath split;
-    const auto isSep = [](QChar c) { return c == u'/' || c == u'\\'; };
-    qsizetype at = 0;
-    if (path.size() >= 2 && path.at(1) == u':' && path.at(0).unicode() < 0x80 && path.at(0).isLetter()) {
-        split.volume = path.left(2).toUpper();
-        split.windows = true;
-        at = 2;
-    } else if (path.size() >= 2 && isSep(path.at(0)) && isSep(path.at(1))) {
-        // "//server/share": two names after the doubled separator.
-        qsizetype end = 2;
-        for (int part = 0; part < 2; ++part) {
-            while (end < path.size() && isSep(path.at(end)))
-                ++end;
-            while (end < path.size() && !isSep(path.at(end)))
-                ++end;
-        }
-        split.volume = QDir::fromNativeSeparators(path.left(end)).replace(u'\\', u'/').toLower();
-        split.windows = true;
-        at = end;
-    } else if (path.startsWith(u'/')) {
-        split.volume = QStringLiteral("/");
-        at = 1;
-    } else {
-        return split;
-    }
-    const QStringView rest = QStringView(path).sliced(at);
-    qsizetype begin = 0;
-    const auto take = [&](QStringView name) {
-        if (name.isEmpty() || name == u".")
-            return;
-        if (name == u"..") {
-            if (!split.names.isEmpty())
-                split.names.removeLast();
-            return;
-        }
-        split.names.append(name.toString());
-    };
-    for (qsizetype i = 0; i <= rest.size(); ++i) {
-        const bool end = i == rest.size();
-        if (end || rest.at(i) == u'/' || (split.windows && rest.at(i) == u'\\')
-#ifdef Q_OS_WIN
-            || rest.at(i) == u'\\'
-#endif
-        ) {
-            take(rest.sliced(begin, i - begin));
-            begin = i + 1;
-        }
-    }
-    return split;
+    return c == u'/' || c == u'\\';
 }
 
 } // namespace
 
-QString relativeEntry(const QString &path, const QString &folder, QChar separator)
+RelativeEntries::Split RelativeEntries::split(QStringView path)
 {
-    if (path.isEmpty() || isUrlEntry(path))
+    Split split;
+    qsizetype at = 0;
+    if (path.size() >= 2 && path.at(1) == u':' && path.at(0).unicode() < 0x80 && path.at(0).isLetter()) {
+        split.volume = path.first(2);
+        split.windows = true;
+        at = 2;
+    } else if (path.size() >= 2 && isSeparator(path.at(0)) && isSeparator(path.at(1))) {
+        // "//server/share": two names after the doubled separator.
+        qsizetype end = 2;
+        for (int part = 0; part < 2; ++part) {
+            while (end < path.size() && isSeparator(path.at(end)))
+                ++end;
+            while (end < path.size() && !isSeparator(path.at(end)))
+                ++end;
+        }
+        split.volume = path.first(end);
+        split.windows = true;
+        at = end;
+    } else if (path.startsWith(u'/')) {
+        split.volume = path.first(1);
+        at = 1;
+    } else {
+        return split;
+    }
+    bool backslashes = split.windows;
+#ifdef Q_OS_WIN
+    backslashes = true;
+#endif
+    qsizetype begin = at;
+    for (qsizetype i = at; i <= path.size(); ++i) {
+        if (i < path.size() && path.at(i) != u'/' && !(backslashes && path.at(i) == u'\\'))
+            continue;
+        const QStringView name = path.sliced(begin, i - begin);
+        begin = i + 1;
+        if (name.isEmpty() || name == u".")
+            continue;
+        if (name == u"..") {
+            if (!split.names.isEmpty())
+                split.names.removeLast();
+            continue;
+        }
+        split.names.append(name);
+    }
+    return split;
+}
+
+bool RelativeEntries::sameVolume(const Split &a, const Split &b)
+{
+    if (a.windows != b.windows || a.volume.size() != b.volume.size())
+        return false;
+    // Drives and shares ignore case, and a share's separators may be either.
+    for (qsizetype i = 0; i < a.volume.size(); ++i) {
+        const QChar x = a.volume.at(i), y = b.volume.at(i);
+        if (x != y && !(isSeparator(x) && isSeparator(y)) && x.toCaseFolded() != y.toCaseFolded())
+            return false;
+    }
+    return true;
+}
+
+RelativeEntries::RelativeEntries(const QString &folder, QChar separator)
+    : m_folder(folder), m_from(split(m_folder)), m_separator(separator)
+{
+}
+
+QString RelativeEntries::operator()(const QString &path) const
+{
+    if (path.isEmpty() || m_from.volume.isEmpty() || isUrlEntry(path))
         return path;
-    const SplitPath to = splitFullPath(path);
-    const SplitPath from = splitFullPath(folder);
-    if (to.volume.isEmpty() || from.volume.isEmpty() || to.volume != from.volume || to.names.isEmpty())
+    const Split to = split(path);
+    if (to.volume.isEmpty() || to.names.isEmpty() || !sameVolume(to, m_from))
         return path;
     const Qt::CaseSensitivity cs = to.windows ? Qt::CaseInsensitive : Qt::CaseSensitive;
     qsizetype common = 0;
-    while (common < from.names.size() && common < to.names.size() - 1
-           && from.names.at(common).compare(to.names.at(common), cs) == 0)
+    while (common < m_from.names.size() && common < to.names.size() - 1
+           && m_from.names.at(common).compare(to.names.at(common), cs) == 0)
         ++common;
+    qsizetype length = 3 * (m_from.names.size() - common) + 2;
+    for (qsizetype i = common; i < to.names.size(); ++i)
+        length += to.names.at(i).size() + 1;
     QString relative;
-    for (qsizetype i = common; i < from.names.size(); ++i) {
+    relative.reserve(length);
+    for (qsizetype i = common; i < m_from.names.size(); ++i) {
         relative += QLatin1String("..");
-        relative += separator;
+        relative += m_separator;
     }
     for (qsizetype i = common; i < to.names.size(); ++i) {
         if (i > common)
-            relative += separator;
+            relative += m_separator;
         relative += to.names.at(i);
     }
     // "a:b.mp3" would read as a drive, "x://y" as a URL, "#a.mp3" as an M3U
     // comment, a leading U+FEFF as a byte-order mark.
     if (isAbsoluteEntry(relative) || isUrlEntry(relative) || relative.startsWith(u'#')
         || relative.startsWith(QChar(0xFEFF)))
-        relative.prepend(QLatin1Char('.') + separator);
+        relative.prepend(QLatin1Char('.') + m_separator);
     return relative;
+}
+
+QString relativeEntry(const QString &path, const QString &folder, QChar separator)
+{
+    return RelativeEntries(folder, separator)(path);
 }

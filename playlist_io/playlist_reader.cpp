@@ -218,8 +218,8 @@ public:
 #ifdef Q_OS_WIN
             backslashes = true;
 #else
-            // As written a "\\" is part of a name here; a list from Windows
-            // means a separator.
+            // Here a backslash is a character of a name; a list from Windows
+            // means a separator by it.
             const QString asWritten = resolveEntry(entry, m_folder);
             if (QFileInfo::exists(asWritten)) {
                 note(false, entry);

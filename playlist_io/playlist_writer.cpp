@@ -139,11 +139,12 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
     if (type == PlaylistType::Other)
         return {};
     if (type == PlaylistType::Xspf) {
+        const RelativeEntries relative(folder, u'/');
         QList<XspfTrack> tracks(entries.size());
         for (qsizetype i = 0; i < entries.size(); ++i) {
             const QString &e = entries.at(i);
             const bool upper = !form.relative && fileSystemCase == Qt::CaseInsensitive && !isUrlEntry(e);
-            tracks[i].location = xspfLocation(upper ? e.toUpper() : e, form.relative, folder);
+            tracks[i].location = xspfLocation(upper ? e.toUpper() : e, form.relative ? &relative : nullptr);
         }
         return formatXspf(tracks, u"\n");
     }
@@ -151,9 +152,10 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
         return formatPlaylist(entries, type, fileSystemCase);   // the program's own form, as it always was
     QByteArray utf8;
     if (form.relative) {
+        const RelativeEntries relative(folder, form.separator);
         QStringList spelled(entries.size());
         for (qsizetype i = 0; i < entries.size(); ++i)
-            spelled[i] = relativeEntry(entries.at(i), folder, form.separator);
+            spelled[i] = relative(entries.at(i));
         utf8 = formatPlaylist(spelled, type, Qt::CaseSensitive);
     } else {
         utf8 = formatPlaylist(entries, type, fileSystemCase);

@@ -9,8 +9,22 @@
 namespace {
 
 // XML 1.0's Char: tab, LF, CR, U+0020-U+D7FF, U+E000-U+FFFD, U+10000-U+10FFFF.
+bool plain(QStringView text)
+{
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c < 0x20 || c == u'&' || c == u'<' || c == u'>' || c >= 0xD800)
+            return false;
+    }
+    return true;
+}
+
 void appendEscaped(QString &out, QStringView text)
 {
+    if (plain(text)) {   // locations always are: percent-encoded ASCII
+        out += text;
+        return;
+    }
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
@@ -78,10 +92,18 @@ QByteArray formatXspf(const QList<XspfTrack> &tracks, QStringView lineEnd)
 
 QString xspfLocation(const QString &entry, bool relative, const QString &folder)
 {
+    if (!relative)
+        return xspfLocation(entry, nullptr);
+    const RelativeEntries relativeTo(folder, u'/');
+    return xspfLocation(entry, &relativeTo);
+}
+
+QString xspfLocation(const QString &entry, const RelativeEntries *relativeTo)
+{
     if (entry.isEmpty() || isUrlEntry(entry))
         return entry;
-    if (relative) {
-        const QString r = relativeEntry(entry, folder, u'/');
+    if (relativeTo) {
+        const QString r = (*relativeTo)(entry);
         if (!isAbsoluteEntry(r))
             return QString::fromLatin1(QUrl::toPercentEncoding(r, "/"));
     }

@@ -38,6 +38,10 @@ QByteArray formatXspf(const QList<XspfTrack> &tracks, QStringView lineEnd = u"\n
 // otherwise a percent-encoded file URI (QUrl::fromLocalFile(...).toEncoded():
 // "file:///m/a%20b.mp3", "file:///C:/a.mp3", "file://server/share/a.mp3").
 QString xspfLocation(const QString &entry, bool relative, const QString &folder);
+// The same for many entries: relative to `relativeTo`'s folder ("/" as its
+// separator), or full when it is null.
+class RelativeEntries;
+QString xspfLocation(const QString &entry, const RelativeEntries *relativeTo);
 
 // The tracks' first location each, in file order, as entries: file URIs as
 // local paths (fileUriPath), relative references %XX-decoded and resolved

@@ -9,7 +9,9 @@
 #include "playlist_io/playlist_reader.h"
 #include "playlist_io/playlist_writer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -194,6 +196,38 @@ void BM_SaveFromModel(benchmark::State &st, bool pls, bool windowsRules)
     }
 }
 
+// A list kept in its file's form: opened from a file in `form` under
+// lists/, then saved in place, every entry made relative again.
+void BM_SaveInForm(benchmark::State &st, const char *name, PlaylistForm form, bool chinese)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("lists"));
+    const QString file = dir.filePath(QStringLiteral("lists/") + QLatin1String(name));
+    QStringList full = chinese ? chineseEntries(kEntries) : uniqueEntries(kEntries);
+    for (QString &e : full)
+        e = dir.filePath(QStringLiteral("lists/") + QString(e).replace(u'\\', u'/').remove(0, 3));
+    {
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.write(formatPlaylist(full, playlistTypeOf(file), Qt::CaseSensitive, form,
+                               QFileInfo(file).absolutePath()));
+    }
+    Playlist list(PathRules::posix());
+    WindowState state(list);
+    FakeMessageBox box;
+    FakeFileDialog dialog;
+    ListFileWorkflow flow(state, list, box, dialog);
+    flow.openlist(file);
+    if (list.count() != kEntries || !flow.form().relative)
+        st.SkipWithError("not opened in its form");
+    for (auto _ : st) {
+        box.shown.clear();
+        flow.savelist();
+        if (box.shown.size() != 1 || box.shown.first().text.startsWith(u'未'))
+            st.SkipWithError("save failed");
+    }
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(BM_FloorReadSplit, m3u, false)->Unit(benchmark::kMillisecond);
@@ -211,6 +245,10 @@ BENCHMARK_CAPTURE(BM_ReadChinese, mixed_m3u, true)->Unit(benchmark::kMillisecond
 BENCHMARK(BM_FloorWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SaveFromModel, m3u_posix, false, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SaveFromModel, pls_windows, true, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveInForm, relative_m3u, "a.m3u", PlaylistForm{true}, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveInForm, relative_gb18030_backslash_m3u, "a.m3u",
+                  (PlaylistForm{true, u'\\', TextEncoding::Gb18030}), true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveInForm, relative_xspf, "a.xspf", PlaylistForm{true}, false)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
