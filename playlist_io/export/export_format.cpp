@@ -74,7 +74,7 @@ QString trackName(const QString &entry, const TrackTags &tags)
     return bareName(entry).toString();
 }
 
-QString exportedPath(const QString &entry, ExportPaths paths, PathSeparator separator, const QString &targetFolder)
+QString exportedPath(const QString &entry, ExportPaths paths, const RelativeEntries &relative)
 {
     // A URL starts with its scheme's letter; full POSIX paths need no look.
     if (!entry.startsWith(QLatin1Char('/')) && isUrlEntry(entry))
@@ -83,7 +83,7 @@ QString exportedPath(const QString &entry, ExportPaths paths, PathSeparator sepa
     case ExportPaths::Absolute:
         return entry;
     case ExportPaths::Relative:
-        return relativeEntry(entry, targetFolder, separatorChar(separator));
+        return relative(entry);
     case ExportPaths::Name:
         return fileNameOf(entry).toString();
     }
@@ -103,7 +103,10 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
     static const TrackTags unknown;
     const auto tagsAt = [&tags](qsizetype i) -> const TrackTags & { return i < tags.size() ? tags.at(i) : unknown; };
 
+    // The folder taken apart once for all the entries.
+    const RelativeEntries relative(targetFolder, separatorChar(options.separator));
     if (options.format == ExportFormat::Xspf) {
+        const RelativeEntries uri(targetFolder, QLatin1Char('/'));
         QList<XspfTrack> tracks;
         tracks.reserve(count);
         for (qsizetype i = 0; i < count; ++i) {
@@ -112,9 +115,9 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
             QString location;
             if (paths == ExportPaths::Name && !isUrlEntry(entry))
                 // A name alone is the name relative to the list's own folder.
-                location = xspfLocation(QDir(targetFolder).filePath(fileNameOf(entry).toString()), true, targetFolder);
+                location = xspfLocation(QDir(targetFolder).filePath(fileNameOf(entry).toString()), &uri);
             else
-                location = xspfLocation(entry, paths == ExportPaths::Relative, targetFolder);
+                location = xspfLocation(entry, paths == ExportPaths::Relative ? &uri : nullptr);
             tracks.append(XspfTrack{location, withoutControls(t.title), withoutControls(t.artist), t.ms});
         }
         out.bytes = formatXspf(tracks, QString::fromLatin1(effectiveLineEnd(options)));
@@ -145,7 +148,7 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
 
     for (qsizetype i = 0; i < count; ++i) {
         const QString &entry = entries.at(i);
-        const QString path = exportedPath(entry, paths, options.separator, targetFolder);
+        const QString path = exportedPath(entry, paths, relative);
         const TrackTags &t = tagsAt(i);
         const QString &named = i < namedAfter.size() ? namedAfter.at(i) : entry;
         if (checkGbk && !(gbkHolds(path) && (options.format == ExportFormat::M3uPlain || gbkHolds(trackName(named, t)))))

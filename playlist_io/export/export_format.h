@@ -15,10 +15,12 @@
 // and other control characters of a tag become blanks.
 QString trackName(const QString &entry, const TrackTags &tags);
 
+class RelativeEntries;
+
 // The entry as the file names it: the full path as it is (native), relative
-// to `targetFolder` in the chosen separator ("../" allowed; full again on
+// to the target's folder as `relative` makes it ("../" allowed; full again on
 // another volume), or the file name alone. URLs stay as written.
-QString exportedPath(const QString &entry, ExportPaths paths, PathSeparator separator, const QString &targetFolder);
+QString exportedPath(const QString &entry, ExportPaths paths, const RelativeEntries &relative);
 
 struct ExportText {
     QByteArray bytes;
