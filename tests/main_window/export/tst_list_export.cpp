@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,6 +23,7 @@ private slots:
     void initTestCase();
     void emptyListIsRefused();
     void previewAndExport();
+    void cancelLeavesNoList();
 
 private:
     ExportDialog *openDialog();
@@ -124,6 +126,46 @@ void ListExportTest::previewAndExport()
     QCOMPARE(again->options().format, ExportFormat::Pls);
     QVERIFY(again->options().copyFiles && again->options().numbered);
     again->reject();
+}
+
+
+// 取消 in the progress window mid-copy: no playlist, no half copy, no message;
+// what was copied whole stays whole.
+void ListExportTest::cancelLeavesNoList()
+{
+    m_desktop.messages = FakeMessageBox();
+    const QDir many(QDir(m_dir.path()).filePath(QStringLiteral("many")));
+    QVERIFY(many.mkpath(QStringLiteral(".")));
+    QStringList files;
+    for (int i = 0; i < 4000; ++i) {
+        files << QDir::toNativeSeparators(many.filePath(QStringLiteral("%1.mp3").arg(i)));
+        QVERIFY(putBytes(files.constLast(), QByteArray(1024, char('a' + i % 26))));
+    }
+    m_window->playlist().replaceEntries(files);
+    ExportDialog *dialog = openDialog();
+    QVERIFY(dialog);
+    const QString target = QDir(m_dir.path()).filePath(QStringLiteral("cancelled/list.m3u"));
+    dialog->setTarget(target);
+    dialog->copyBox()->setChecked(true);
+    dialog->exportButton()->click();
+    QProgressDialog *progress = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((progress = m_window->findChild<QProgressDialog *>(QStringLiteral("workProgress"))),
+                             10000);
+    if (!m_window->isBusy())
+        QSKIP("the copies were done before 取消 could be pressed");
+    QPushButton *cancel = progress->findChild<QPushButton *>();
+    QVERIFY(cancel && cancel->text() == QStringLiteral("取消"));
+    cancel->click();
+    waitIdle();
+    QVERIFY2(m_desktop.messages.texts().isEmpty(), qPrintable(m_desktop.messages.texts().value(0).left(300)));
+    QVERIFY(!QFileInfo::exists(target));
+    const QDir out(QFileInfo(target).path());
+    const QStringList copies = out.entryList(QDir::Files | QDir::Hidden);
+    QVERIFY2(copies.size() < files.size(), "cancelled too late to tell");
+    for (const QString &name : copies) {
+        QVERIFY2(!name.startsWith(QLatin1Char('.')), qPrintable(name));
+        QCOMPARE(fileBytes(out.filePath(name)), fileBytes(many.filePath(name)));
+    }
 }
 
 QTEST_MAIN(ListExportTest)
