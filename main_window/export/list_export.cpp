@@ -37,15 +37,17 @@ void ListExport::open()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return;
     }
-    if (m_dialog) {
+    if (m_dialog && m_dialog->isVisible()) {
         m_dialog->raise();
         return;
     }
     m_dialog = new ExportDialog(m_window);
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
     m_dialog->setWindowModality(Qt::WindowModal);
-    m_dialog->setOptions(m_options);
+    // The target first: its extension would choose a format, and the one
+    // chosen last time wins.
     m_dialog->setTarget(m_target);
+    m_dialog->setOptions(m_options);
     connect(m_dialog, &ExportDialog::changed, this, &ListExport::updatePreview);
     connect(m_dialog, &ExportDialog::browseRequested, this, &ListExport::browse);
     connect(m_dialog, &ExportDialog::exportRequested, this, &ListExport::start);

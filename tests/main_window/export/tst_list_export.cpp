@@ -57,6 +57,8 @@ ExportDialog *ListExportTest::openDialog()
     QAction *item = m_window->action(QStringLiteral("menuexport"));
     if (!item || !m_window->toolsMenu()->actions().startsWith(item) || item->text() != QStringLiteral("导出列表(&E)…"))
         return nullptr;
+    // A dialog closed before goes at the next turn of the loop.
+    QTest::qWaitFor([this] { return !m_window->findChild<ExportDialog *>(); });
     item->trigger();
     return m_window->findChild<ExportDialog *>(QStringLiteral("exportdialog"));
 }
@@ -125,6 +127,13 @@ void ListExportTest::previewAndExport()
     QCOMPARE(again->target(), target);
     QCOMPARE(again->options().format, ExportFormat::Pls);
     QVERIFY(again->options().copyFiles && again->options().numbered);
+    // A format other than the extension's, chosen after the target, stays chosen.
+    again->formatBox()->setCurrentIndex(int(ExportFormat::M3uPlain));
+    again->reject();
+    QTRY_VERIFY(!m_window->findChild<ExportDialog *>());
+    again = openDialog();
+    QVERIFY(again);
+    QCOMPARE(again->options().format, ExportFormat::M3uPlain);
     again->reject();
 }
 
