@@ -58,7 +58,8 @@ ExportDialog *ListExportTest::openDialog()
     if (!item || !m_window->toolsMenu()->actions().startsWith(item) || item->text() != QStringLiteral("导出列表(&E)…"))
         return nullptr;
     // A dialog closed before goes at the next turn of the loop.
-    QTest::qWaitFor([this] { return !m_window->findChild<ExportDialog *>(); });
+    if (!QTest::qWaitFor([this] { return !m_window->findChild<ExportDialog *>(); }))
+        return nullptr;
     item->trigger();
     return m_window->findChild<ExportDialog *>(QStringLiteral("exportdialog"));
 }
