@@ -61,8 +61,10 @@ private:
     };
     static Split split(QStringView path);
     static bool sameVolume(const Split &a, const Split &b);
+    QString fromPosixFolder(const QString &path) const;
 
     QString m_folder;
     Split m_from;
     QChar m_separator;
+    QString m_posixFolder;   // "/a/b/" when the folder is a POSIX one
 };
