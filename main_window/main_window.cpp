@@ -6,6 +6,8 @@
 #include "main_window/command_names.h"
 #include "platform/file_dialog.h"
 #include "main_window/layout.h"
+#include "main_window/list_tools.h"
+#include "main_window/missing_entries.h"
 #include "main_window/browser/media_browser.h"
 #include "platform/message_box.h"
 #include "main_window/art/pictures.h"
@@ -27,6 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QShortcut>
 #include <QToolBar>
@@ -66,6 +69,18 @@ constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuf
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                        AuxWindows &auxWindows, QWidget *parent)
+    : MainWindow(messages, dialog, drives, keys, auxWindows, nullptr, parent)
+{
+}
+
+MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
+                       AuxWindows &auxWindows, const FileProbe &files, QWidget *parent)
+    : MainWindow(messages, dialog, drives, keys, auxWindows, &files, parent)
+{
+}
+
+MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
+                       AuxWindows &auxWindows, const FileProbe *files, QWidget *parent)
     : QMainWindow(parent),
       m_messages(messages),
       m_dialog(dialog),
@@ -94,8 +109,25 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
     createControls();
     createToolbar();
     connectState();
+    createListTools(files ? *files : m_disk);
     setTabOrder();
     load();
+}
+
+void MainWindow::createListTools(const FileProbe &files)
+{
+    m_missing = new MissingEntries(m_list, files, this);
+    m_model->setHealth(m_missing);
+    connect(m_missing, &MissingEntries::missingCountChanged, this, [this](int n) {
+        m_status->setNote(n > 0 ? QStringLiteral("缺失 %1 个文件").arg(n) : QString());
+    });
+    connect(m_browser, &MediaBrowser::diskFollowed, m_missing, &MissingEntries::checkSoon);
+    m_listTools = new ListTools(m_list, *m_missing, m_messages, this,
+                                [] { return QRandomGenerator::global()->generate(); });
+    // The list's repairs are a section of their own, after any command before
+    // them (a leading separator is not drawn).
+    m_tools->addSeparator()->setObjectName(QStringLiteral("menutoolsheal"));
+    m_listTools->addTo(m_tools);
 }
 
 MainWindow::~MainWindow()

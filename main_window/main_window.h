@@ -5,6 +5,7 @@
 #include "main_window/workflow/list_file_workflow.h"
 #include "model/playlist.h"
 #include "model/window_state.h"
+#include "platform/files/entry_check.h"
 
 #include <QMainWindow>
 
@@ -15,7 +16,9 @@ class Drives;
 class FileDialog;
 class KeyState;
 class ListExport;
+class ListTools;
 class MediaBrowser;
+class MissingEntries;
 class MessageBox;
 class PlayerLink;
 class PlaylistModel;
@@ -35,6 +38,9 @@ public:
     // The window talks to the desktop only through these; tests hand in fakes.
     MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                AuxWindows &auxWindows, QWidget *parent = nullptr);
+    // The same, asking `files` whether the list's entries exist (the disk otherwise).
+    MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
+               AuxWindows &auxWindows, const FileProbe &files, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     Playlist &playlist() { return m_list; }
@@ -51,6 +57,8 @@ public:
     QMenu *popupMenu() const { return m_popup; }
     QMenu *toolsMenu() const { return m_tools; }
     MediaBrowser *browser() const { return m_browser; }
+    MissingEntries &missingEntries() const { return *m_missing; }
+    ListTools &listTools() const { return *m_listTools; }
 
     // Files named on the command line: the first playlist opens the list,
     // further ones are inserted, media files and folders are added as a
@@ -86,6 +94,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
+               AuxWindows &auxWindows, const FileProbe *files, QWidget *parent);
+    void createListTools(const FileProbe &files);
     void createActions();
     void createMenus();
     void createToolbar();
@@ -116,6 +127,9 @@ private:
     PlayerLink *m_player = nullptr;
     ListExport *m_export = nullptr;   // 工具 > 导出列表
     bool m_ending = false;
+    DiskProbe m_disk;   // what the entries are checked against unless a probe is given
+    MissingEntries *m_missing = nullptr;
+    ListTools *m_listTools = nullptr;
 
     std::array<QAction *, kCommandCount> m_commands{};
     std::array<QLabel *, kLabelCount> m_labels{};

@@ -126,7 +126,18 @@ void StatusBar::paintEvent(QPaintEvent *)
         painter.setPen(pal.color(dim ? QPalette::Disabled : QPalette::Active, QPalette::WindowText));
         const Qt::Alignment align = indicator ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter);
         painter.drawText(r.adjusted(3, 0, -2, 0), int(align), panelText(panel));
+        if (panel == 1 && !m_note.isEmpty())
+            painter.drawText(r.adjusted(3, 0, -4, 0), int(Qt::AlignRight | Qt::AlignVCenter), m_note);
     }
+}
+
+void StatusBar::setNote(const QString &note)
+{
+    if (note == m_note)
+        return;
+    m_note = note;
+    setAccessibleDescription(note);
+    update(panelRect(1));
 }
 
 void StatusBar::mousePressEvent(QMouseEvent *event)
