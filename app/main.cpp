@@ -3,6 +3,7 @@
 
 #include "aux_windows/aux_windows.h"
 #include "platform/chinese_interface.h"
+#include "app/check_command.h"
 #include "app/command_line.h"
 #include "app/export_command.h"
 #include "platform/drives.h"
@@ -35,6 +36,8 @@ int main(int argc, char *argv[])
     // --help, --version and an unknown option answer without a window system;
     // what Qt takes for itself is left to it.
     const QString version = QStringLiteral(MELVORA_VERSION);
+    if (const QStringList arguments = rawArguments(argc, argv); isCheckCommand(arguments))
+        return runCheckCommand(arguments);
     if (const CommandLine early = parseCommandLine(withoutQtOptions(rawArguments(argc, argv)));
         early.action != CommandLine::Action::Run)
         return printCommandLineAnswer(early, version);
