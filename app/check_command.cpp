@@ -37,7 +37,7 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
         return answer;
     }
     qsizetype checked = 0, missing = 0, unavailable = 0;
-    bool unreadable = false;
+    bool unreadable = false, read = false;
     for (const QString &list : lists) {
         QStringList written;
         if (!readWritten(list, written)) {
@@ -45,6 +45,7 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
             unreadable = true;
             continue;
         }
+        read = true;
         // Entries relative to the list's folder are checked where they lead.
         const QString folder = QFileInfo(list).absolutePath();
         QStringList full;
@@ -64,10 +65,13 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
                 ++checked;
         }
     }
-    answer.out += QStringLiteral("检查了 %1 个文件，缺失 %2 个").arg(checked).arg(missing);
-    if (unavailable > 0)
-        answer.out += QStringLiteral("，%1 个所在的卷未挂载").arg(unavailable);
-    answer.out += QStringLiteral("。\n");
+    // Nothing read, nothing to sum up: only the errors are said.
+    if (read) {
+        answer.out += QStringLiteral("检查了 %1 个文件，缺失 %2 个").arg(checked).arg(missing);
+        if (unavailable > 0)
+            answer.out += QStringLiteral("，%1 个所在的卷未挂载").arg(unavailable);
+        answer.out += QStringLiteral("。\n");
+    }
     answer.exitCode = unreadable ? 2 : (missing > 0 ? 1 : 0);
     return answer;
 }

@@ -1,5 +1,7 @@
 #include "model/playlist.h"
 
+#include <vector>
+
 // Whole-list edits: sorting and repairs. Each replaces the list in one change
 // and keeps the old list for the undo, which may need every entry back.
 
@@ -10,10 +12,12 @@ void Playlist::reorder(const QList<int> &order)
     QStringList fresh;
     fresh.reserve(count());
     int selection = -1;
+    std::vector<bool> taken(size_t(count()), false);
     for (int i = 0; i < count(); ++i) {
         const int from = order.at(i);
-        if (from < 0 || from >= count())
+        if (from < 0 || from >= count() || taken[size_t(from)])
             return;
+        taken[size_t(from)] = true;
         if (from == m_selection)
             selection = i;
         fresh.append(m_entries.at(from));

@@ -18,9 +18,11 @@ bool DiskProbe::hasContents(const QString &folder) const
 
 QString removableVolumeOf(const QString &path)
 {
+    // Lists written on Windows spell drive letters with either separator.
+    if (path.size() >= 3 && path.at(0).isLetter() && path.at(1) == QLatin1Char(':')
+        && (path.at(2) == QLatin1Char('/') || path.at(2) == QLatin1Char('\\')))
+        return path.left(3);
     const QString p = QDir::fromNativeSeparators(path);
-    if (p.size() >= 3 && p.at(0).isLetter() && p.at(1) == QLatin1Char(':') && p.at(2) == QLatin1Char('/'))
-        return p.left(3);
     const QStringList parts = p.split(QLatin1Char('/'));
     // parts[0] is empty for a full path; how many names the mount point has.
     int depth = 0;
