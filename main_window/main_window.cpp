@@ -5,6 +5,7 @@
 #include "main_window/export/list_export.h"
 #include "main_window/command_names.h"
 #include "platform/file_dialog.h"
+#include "main_window/find_bar.h"
 #include "main_window/layout.h"
 #include "main_window/list_tools.h"
 #include "main_window/missing_entries.h"
@@ -127,6 +128,12 @@ void MainWindow::createListTools(const FileProbe &files)
     // The list's repairs are a section of their own, after any command before
     // them (a leading separator is not drawn).
     m_tools->addSeparator()->setObjectName(QStringLiteral("menutoolsheal"));
+    m_find = new FindBar(m_list, m_list1, m_client);
+    auto *find = new QAction(QStringLiteral("查找(&F)…"), this);
+    find->setObjectName(QStringLiteral("menufind"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, m_find, &FindBar::open);
+    m_tools->addAction(find);
     m_listTools->addTo(m_tools);
 }
 

@@ -14,6 +14,7 @@
 class AuxWindows;
 class Drives;
 class FileDialog;
+class FindBar;
 class KeyState;
 class ListExport;
 class ListTools;
@@ -59,6 +60,7 @@ public:
     MediaBrowser *browser() const { return m_browser; }
     MissingEntries &missingEntries() const { return *m_missing; }
     ListTools &listTools() const { return *m_listTools; }
+    FindBar *findBar() const { return m_find; }
 
     // Files named on the command line: the first playlist opens the list,
     // further ones are inserted, media files and folders are added as a
@@ -130,6 +132,7 @@ private:
     DiskProbe m_disk;   // what the entries are checked against unless a probe is given
     MissingEntries *m_missing = nullptr;
     ListTools *m_listTools = nullptr;
+    FindBar *m_find = nullptr;
 
     std::array<QAction *, kCommandCount> m_commands{};
     std::array<QLabel *, kLabelCount> m_labels{};
