@@ -3,18 +3,25 @@
 #include "main_window/missing_entries.h"
 #include "main_window/prompt/prompt.h"
 #include "model/playlist.h"
+#include "model/relocation.h"
+#include "platform/files/entry_check.h"
 #include "platform/message_box.h"
+#include "platform/repair_dialogs.h"
+#include "platform/work/long_work.h"
 
 #include <QAction>
 #include <QMenu>
 
-ListTools::ListTools(Playlist &list, MissingEntries &missing, MessageBox &messages, QWidget *window,
+ListTools::ListTools(Playlist &list, MissingEntries &missing, Services services, QWidget *window,
                      std::function<quint32()> seed)
-    : QObject(window), m_list(list), m_missing(missing), m_messages(messages), m_window(window),
+    : QObject(window), m_list(list), m_missing(missing), m_messages(services.messages),
+      m_dialogs(services.dialogs), m_files(services.files), m_work(services.work), m_window(window),
       m_seed(std::move(seed))
 {
     m_next = makeAction("menunextmissing", QStringLiteral("选中下一个缺失的文件(&N)"), [this] { selectNextMissing(); });
     m_remove = makeAction("menuremovemissing", QStringLiteral("删除缺失的文件(&R)"), [this] { removeMissing(); });
+    m_relocate = makeAction("menurelocate", QStringLiteral("查找移动过的文件(&L)…"), [this] { relocate(); });
+    m_prefix = makeAction("menureplaceprefix", QStringLiteral("替换路径开头(&P)…"), [this] { replacePrefix(); });
     connect(&missing, &MissingEntries::missingCountChanged, this, &ListTools::updateEnabled);
     connect(&list, &Playlist::entriesChanged, this, &ListTools::updateEnabled);
     updateEnabled();
@@ -32,6 +39,8 @@ void ListTools::addTo(QMenu *menu)
 {
     menu->addAction(m_next);
     menu->addAction(m_remove);
+    menu->addAction(m_relocate);
+    menu->addAction(m_prefix);
 
     m_sortMenu = new QMenu(QStringLiteral("排序(&S)"), menu);
     m_sortMenu->setObjectName(QStringLiteral("menusort"));
@@ -60,6 +69,8 @@ void ListTools::updateEnabled()
     const bool missing = m_missing.missingCount() > 0;
     m_next->setEnabled(missing);
     m_remove->setEnabled(missing);
+    m_relocate->setEnabled(missing);
+    m_prefix->setEnabled(m_list.count() > 0);
     if (m_sortMenu)
         m_sortMenu->menuAction()->setEnabled(m_list.count() > 1);
 }
@@ -87,4 +98,108 @@ void ListTools::removeMissing()
 void ListTools::sort(ListOrder order)
 {
     m_list.reorder(listOrder(m_list.entries(), order, m_list.rules(), m_seed ? m_seed() : 0));
+}
+
+QList<int> ListTools::missingPositions() const
+{
+    QList<int> positions;
+    for (int i = 0; i < m_list.count(); ++i) {
+        if (m_missing.isMissing(m_list.entry(i)))
+            positions.append(i);
+    }
+    return positions;
+}
+
+void ListTools::tellDropped(QString text, int dropped)
+{
+    if (dropped > 0)
+        text += QStringLiteral("\n有 %1 个条目因与前面的条目相同而被删除。").arg(dropped);
+    m_messages.exclamation(text, kPromptTitle);
+}
+
+void ListTools::relocate()
+{
+    if (missingPositions().isEmpty())
+        return;
+    const QString folder = m_dialogs.chooseFolder(QStringLiteral("选择移动后的文件所在的文件夹"));
+    if (folder.isEmpty())
+        return;
+    m_work.run<QStringList>(
+        QStringLiteral("正在查找文件…"),
+        [folder](WorkProgress &progress) {
+            return filesUnder(folder, [&progress] {
+                progress.advance();
+                return !progress.cancelled();
+            });
+        },
+        [this](QStringList &files) { relocateAmong(files); });
+}
+
+void ListTools::relocateAmong(const QStringList &files)
+{
+    // The list as it is now: it may have changed while the folder was read.
+    const QList<int> missing = missingPositions();
+    const Relocation found = relocateByName(m_list.entries(), missing, files, m_list.rules());
+    QHash<int, QString> paths = found.found;
+    int chosen = 0, skipped = 0;
+    for (const Relocation::Choice &choice : found.choices) {
+        const int answer = m_dialogs.chooseFile(m_list.entry(choice.position), choice.candidates);
+        if (answer == RepairDialogs::Cancel)
+            return;   // nothing applied
+        if (answer >= 0 && answer < choice.candidates.size()) {
+            paths.insert(choice.position, choice.candidates.at(answer));
+            ++chosen;
+        } else {
+            ++skipped;
+        }
+    }
+    const int dropped = m_list.changePaths(paths);
+    tellDropped(QStringLiteral("找到 %1 个文件，选择了 %2 个，仍缺失 %3 个。")
+                    .arg(found.found.size())
+                    .arg(chosen)
+                    .arg(found.notFound + skipped),
+                dropped);
+}
+
+void ListTools::replacePrefix()
+{
+    // The folder of the first missing entry is the likeliest start to replace.
+    const QList<int> missing = missingPositions();
+    RepairDialogs::Prefix suggested;
+    if (!missing.isEmpty()) {
+        const QString &entry = m_list.entry(missing.constFirst());
+        suggested.from = entry.left(entry.lastIndexOf(m_list.rules().separator));
+    }
+    const std::optional<RepairDialogs::Prefix> asked = m_dialogs.askPrefix(suggested);
+    if (!asked)
+        return;
+    const QHash<int, QString> changed = ::replacePrefix(m_list.entries(), asked->from, asked->to, m_list.rules());
+    if (changed.isEmpty()) {
+        m_messages.exclamation(QStringLiteral("没有以“%1”开头的文件。").arg(asked->from), kPromptTitle);
+        return;
+    }
+    const QStringList paths = changed.values();
+    const FileProbe &probe = m_files;
+    const QStringList before = m_list.entries();
+    m_work.run<int>(
+        QStringLiteral("正在检查文件…"),
+        [paths, &probe](WorkProgress &progress) {
+            const auto unwell = checkEntries(paths, probe, [&progress](qsizetype) {
+                progress.advance();
+                return !progress.cancelled();
+            });
+            return int(paths.size() - unwell.size());
+        },
+        [this, changed, before](int &existing) {
+            // What was counted is what is applied, or nothing.
+            if (m_list.entries() != before)
+                return;
+            const QString question = QStringLiteral("将改变 %1 个文件的路径，改变后其中 %2 个文件存在。\n是否替换？")
+                                         .arg(changed.size())
+                                         .arg(existing);
+            if (m_messages.askYesNo(question, kPromptTitle) != MessageBox::Answer::Yes)
+                return;
+            const int dropped = m_list.changePaths(changed);
+            tellDropped(QStringLiteral("已替换 %1 个文件的路径。").arg(changed.size()), dropped);
+        });
 }

@@ -5,22 +5,32 @@
 
 #include <functional>
 
+class FileProbe;
+class LongWork;
 class MessageBox;
 class MissingEntries;
 class Playlist;
+class RepairDialogs;
 class QAction;
 class QMenu;
 class QWidget;
 
-// The 工具 menu's commands that look after the list: going to and removing
-// missing entries and putting the list in order. Each change of the list is
-// one edit of the playlist, which its undo reverses.
+// The 工具 menu's commands that look after the list: going to, removing and
+// finding missing entries, replacing the start of paths and putting the list
+// in order. Each change of the list is one edit of the playlist, which its
+// undo reverses; the disk is read off the UI thread.
 class ListTools : public QObject {
     Q_OBJECT
 public:
     // `window` owns the actions (so shortcuts work and the window finds
     // them by name); `seed` gives each shuffle its order.
-    ListTools(Playlist &list, MissingEntries &missing, MessageBox &messages, QWidget *window,
+    struct Services {
+        MessageBox &messages;
+        RepairDialogs &dialogs;
+        const FileProbe &files;
+        LongWork &work;   // shows its progress with Cancel
+    };
+    ListTools(Playlist &list, MissingEntries &missing, Services services, QWidget *window,
               std::function<quint32()> seed);
 
     // Adds the missing-entry and sort commands to `menu`.
@@ -32,17 +42,32 @@ public:
     // Removes every missing entry (not those of an unmounted volume) as one edit.
     void removeMissing();
     void sort(ListOrder order);
+    // Asks for a folder and gives each missing entry the file of its name
+    // found there (asking when several have it), as one edit.
+    void relocate();
+    // Asks for a path start and its replacement, says how many entries it
+    // changes and how many of them then exist, and replaces it when asked to.
+    void replacePrefix();
 
 private:
     QAction *makeAction(const char *name, const QString &caption, std::function<void()> run);
     void updateEnabled();
+    void relocateAmong(const QStringList &files);
+    QList<int> missingPositions() const;
+    // Says what a repair did: `changed` of `asked`, and the repeats dropped.
+    void tellDropped(QString text, int dropped);
 
     Playlist &m_list;
     MissingEntries &m_missing;
     MessageBox &m_messages;
+    RepairDialogs &m_dialogs;
+    const FileProbe &m_files;
+    LongWork &m_work;
     QWidget *m_window;
     std::function<quint32()> m_seed;
     QAction *m_next = nullptr;
     QAction *m_remove = nullptr;
+    QAction *m_relocate = nullptr;
+    QAction *m_prefix = nullptr;
     QMenu *m_sortMenu = nullptr;
 };

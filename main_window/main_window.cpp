@@ -70,18 +70,18 @@ constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuf
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                        AuxWindows &auxWindows, QWidget *parent)
-    : MainWindow(messages, dialog, drives, keys, auxWindows, nullptr, parent)
+    : MainWindow(messages, dialog, drives, keys, auxWindows, nullptr, nullptr, parent)
 {
 }
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-                       AuxWindows &auxWindows, const FileProbe &files, QWidget *parent)
-    : MainWindow(messages, dialog, drives, keys, auxWindows, &files, parent)
+                       AuxWindows &auxWindows, const FileProbe &files, RepairDialogs &repairs, QWidget *parent)
+    : MainWindow(messages, dialog, drives, keys, auxWindows, &files, &repairs, parent)
 {
 }
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-                       AuxWindows &auxWindows, const FileProbe *files, QWidget *parent)
+                       AuxWindows &auxWindows, const FileProbe *files, RepairDialogs *repairs, QWidget *parent)
     : QMainWindow(parent),
       m_messages(messages),
       m_dialog(dialog),
@@ -110,12 +110,12 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
     createControls();
     createToolbar();
     connectState();
-    createListTools(files ? *files : m_disk);
+    createListTools(files ? *files : m_disk, repairs ? *repairs : m_repairDialogs);
     setTabOrder();
     load();
 }
 
-void MainWindow::createListTools(const FileProbe &files)
+void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
 {
     m_missing = new MissingEntries(m_list, files, this);
     m_model->setHealth(m_missing);
@@ -123,7 +123,7 @@ void MainWindow::createListTools(const FileProbe &files)
         m_status->setNote(n > 0 ? QStringLiteral("缺失 %1 个文件").arg(n) : QString());
     });
     connect(m_browser, &MediaBrowser::diskFollowed, m_missing, &MissingEntries::checkSoon);
-    m_listTools = new ListTools(m_list, *m_missing, m_messages, this,
+    m_listTools = new ListTools(m_list, *m_missing, {m_messages, repairs, files, m_work}, this,
                                 [] { return QRandomGenerator::global()->generate(); });
     // The list's repairs are a section of their own, after any command before
     // them (a leading separator is not drawn).

@@ -6,6 +6,7 @@
 #include "model/playlist.h"
 #include "model/window_state.h"
 #include "platform/files/entry_check.h"
+#include "platform/repair_dialogs.h"
 
 #include <QMainWindow>
 
@@ -39,9 +40,10 @@ public:
     // The window talks to the desktop only through these; tests hand in fakes.
     MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                AuxWindows &auxWindows, QWidget *parent = nullptr);
-    // The same, asking `files` whether the list's entries exist (the disk otherwise).
+    // The same, asking `files` whether the list's entries exist and the
+    // repairs' questions through `repairs` (else the disk and Qt's dialogs).
     MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-               AuxWindows &auxWindows, const FileProbe &files, QWidget *parent = nullptr);
+               AuxWindows &auxWindows, const FileProbe &files, RepairDialogs &repairs, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     Playlist &playlist() { return m_list; }
@@ -97,8 +99,8 @@ protected:
 
 private:
     MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-               AuxWindows &auxWindows, const FileProbe *files, QWidget *parent);
-    void createListTools(const FileProbe &files);
+               AuxWindows &auxWindows, const FileProbe *files, RepairDialogs *repairs, QWidget *parent);
+    void createListTools(const FileProbe &files, RepairDialogs &repairs);
     void createActions();
     void createMenus();
     void createToolbar();
@@ -130,6 +132,7 @@ private:
     ListExport *m_export = nullptr;   // 工具 > 导出列表
     bool m_ending = false;
     DiskProbe m_disk;   // what the entries are checked against unless a probe is given
+    QtRepairDialogs m_repairDialogs{this};   // unless dialogs are given
     MissingEntries *m_missing = nullptr;
     ListTools *m_listTools = nullptr;
     FindBar *m_find = nullptr;

@@ -3,6 +3,7 @@
 #include "playlist_io/entry_paths.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 bool DiskProbe::exists(const QString &path) const
@@ -60,4 +61,16 @@ QHash<QString, EntryHealth> checkEntries(const QStringList &entries, const FileP
         unwell.insert(entry, health);
     }
     return unwell;
+}
+
+QStringList filesUnder(const QString &folder, const std::function<bool()> &keepGoing)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        if (keepGoing && !keepGoing())
+            break;
+        files.append(QDir::toNativeSeparators(it.next()));
+    }
+    return files;
 }

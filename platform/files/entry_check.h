@@ -38,3 +38,8 @@ QString removableVolumeOf(const QString &path);
 // incomplete and should be dropped).
 QHash<QString, EntryHealth> checkEntries(const QStringList &entries, const FileProbe &probe,
                                          const std::function<bool(qsizetype)> &keepGoing = {});
+
+// Every file under `folder`, its subfolders' too (links to folders are not
+// followed), as full paths in the system's spelling. `keepGoing` is asked
+// before each file; false stops the walk.
+QStringList filesUnder(const QString &folder, const std::function<bool()> &keepGoing = {});
