@@ -35,6 +35,11 @@ void MissingEntries::checkSoon()
         m_soon->start();
 }
 
+bool MissingEntries::isChecking() const
+{
+    return m_soon->isActive() || m_work.busy() || m_again;
+}
+
 void MissingEntries::start()
 {
     // The list is shared, not copied: the check reads it as it was asked for.

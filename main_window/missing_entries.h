@@ -24,7 +24,7 @@ public:
     // Checks soon; several asks in a row make one check.
     void checkSoon();
     // A check runs or waits.
-    bool isChecking() const { return m_work.busy() || m_again; }
+    bool isChecking() const;
 
 signals:
     // A check landed: what health() answers may have changed.

@@ -16,8 +16,11 @@ Relocation relocateByName(const QStringList &entries, const QList<int> &missing,
             ++result.notFound;
         else if (match->size() == 1)
             result.found.insert(position, match->constFirst());
-        else
-            result.choices.append({position, *match});
+        else {
+            QStringList candidates = *match;
+            candidates.sort(rules.caseSensitivity);
+            result.choices.append({position, candidates});
+        }
     }
     return result;
 }

@@ -10,7 +10,7 @@
 struct Relocation {
     struct Choice {
         int position;            // of the missing entry
-        QStringList candidates;  // every file of its name, in the order found
+        QStringList candidates;  // every file of its name, sorted
     };
     QHash<int, QString> found;   // position → the one file of that name
     QList<Choice> choices;       // names that several files have: the user picks
