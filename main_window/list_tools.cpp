@@ -18,65 +18,53 @@ ListTools::ListTools(Playlist &list, MissingEntries &missing, Services services,
       m_dialogs(services.dialogs), m_files(services.files), m_work(services.work), m_window(window),
       m_seed(std::move(seed))
 {
-    m_next = makeAction("menunextmissing", QStringLiteral("选中下一个缺失的文件(&N)"), [this] { selectNextMissing(); });
-    m_remove = makeAction("menuremovemissing", QStringLiteral("删除缺失的文件(&R)"), [this] { removeMissing(); });
-    m_relocate = makeAction("menurelocate", QStringLiteral("查找移动过的文件(&L)…"), [this] { relocate(); });
-    m_prefix = makeAction("menureplaceprefix", QStringLiteral("替换路径开头(&P)…"), [this] { replacePrefix(); });
-    connect(&missing, &MissingEntries::missingCountChanged, this, &ListTools::updateEnabled);
-    connect(&list, &Playlist::entriesChanged, this, &ListTools::updateEnabled);
-    updateEnabled();
 }
 
-QAction *ListTools::makeAction(const char *name, const QString &caption, std::function<void()> run)
+void ListTools::addTo(QMenu *menu, const MakeAction &make)
 {
-    auto *a = new QAction(caption, m_window);
-    a->setObjectName(QString::fromLatin1(name));
-    connect(a, &QAction::triggered, this, std::move(run));
-    return a;
-}
+    const auto add = [this, &make](QMenu *m, Command c, const char *caption, std::function<void()> run) {
+        QAction *a = make(c, QString::fromUtf8(caption));
+        connect(a, &QAction::triggered, this, std::move(run));
+        m->addAction(a);
+    };
+    add(menu, Command::SelectNextMissing, "选中下一个缺失的文件(&N)", [this] { selectNextMissing(); });
+    add(menu, Command::RemoveMissing, "删除缺失的文件(&R)", [this] { removeMissing(); });
+    add(menu, Command::RelocateMissing, "查找移动过的文件(&L)…", [this] { relocate(); });
+    add(menu, Command::ReplacePrefix, "替换路径开头(&P)…", [this] { replacePrefix(); });
 
-void ListTools::addTo(QMenu *menu)
-{
-    menu->addAction(m_next);
-    menu->addAction(m_remove);
-    menu->addAction(m_relocate);
-    menu->addAction(m_prefix);
-
-    m_sortMenu = new QMenu(QStringLiteral("排序(&S)"), menu);
-    m_sortMenu->setObjectName(QStringLiteral("menusort"));
-    m_sortMenu->menuAction()->setObjectName(QStringLiteral("menusort"));
+    auto *sorting = new QMenu(QStringLiteral("排序(&S)"), menu);
+    sorting->setObjectName(QStringLiteral("menusort"));
+    sorting->menuAction()->setObjectName(QStringLiteral("menusort"));
     const struct {
-        const char *name;
+        Command command;
         const char *caption;
         ListOrder order;
     } orders[] = {
-        {"menusortpath", "按路径(&P)", ListOrder::ByPath},
-        {"menusortname", "按文件名(&N)", ListOrder::ByFileName},
-        {"menusortfolder", "按文件夹和文件名(&F)", ListOrder::ByFolderAndFileName},
-        {"menusortreverse", "反转顺序(&V)", ListOrder::Reversed},
-        {"menusortshuffle", "随机打乱(&H)", ListOrder::Shuffled},
+        {Command::SortByPath, "按路径(&P)", ListOrder::ByPath},
+        {Command::SortByFileName, "按文件名(&N)", ListOrder::ByFileName},
+        {Command::SortByFolder, "按文件夹和文件名(&F)", ListOrder::ByFolderAndFileName},
+        {Command::SortReversed, "反转顺序(&V)", ListOrder::Reversed},
+        {Command::SortShuffled, "随机打乱(&H)", ListOrder::Shuffled},
     };
     for (const auto &o : orders) {
         const ListOrder order = o.order;
-        m_sortMenu->addAction(makeAction(o.name, QString::fromUtf8(o.caption), [this, order] { sort(order); }));
+        add(sorting, o.command, o.caption, [this, order] { sort(order); });
     }
-    menu->addMenu(m_sortMenu);
-    updateEnabled();
+    menu->addMenu(sorting);
 }
 
-void ListTools::updateEnabled()
+bool ListTools::anyMissing()
 {
-    const bool missing = m_missing.missingCount() > 0;
-    m_next->setEnabled(missing);
-    m_remove->setEnabled(missing);
-    m_relocate->setEnabled(missing);
-    m_prefix->setEnabled(m_list.count() > 0);
-    if (m_sortMenu)
-        m_sortMenu->menuAction()->setEnabled(m_list.count() > 1);
+    if (m_missing.missingCount() > 0)
+        return true;
+    m_messages.exclamation(QStringLiteral("没有缺失的文件。"), kPromptTitle);
+    return false;
 }
 
 void ListTools::selectNextMissing()
 {
+    if (!anyMissing())
+        return;
     const int n = m_list.count();
     for (int step = 1; step <= n; ++step) {
         const int i = (m_list.selection() + step + n) % n;
@@ -89,6 +77,8 @@ void ListTools::selectNextMissing()
 
 void ListTools::removeMissing()
 {
+    if (!anyMissing())
+        return;
     const MissingEntries &missing = m_missing;
     const int removed = m_list.removeWhere([&missing](const QString &entry) { return missing.isMissing(entry); });
     if (removed > 0)
@@ -119,7 +109,7 @@ void ListTools::tellDropped(QString text, int dropped)
 
 void ListTools::relocate()
 {
-    if (missingPositions().isEmpty())
+    if (!anyMissing())
         return;
     const QString folder = m_dialogs.chooseFolder(QStringLiteral("选择移动后的文件所在的文件夹"));
     if (folder.isEmpty())

@@ -1,4 +1,5 @@
 #pragma once
+#include "model/commands.h"
 #include "model/list_order.h"
 
 #include <QObject>
@@ -22,8 +23,7 @@ class QWidget;
 class ListTools : public QObject {
     Q_OBJECT
 public:
-    // `window` owns the actions (so shortcuts work and the window finds
-    // them by name); `seed` gives each shuffle its order.
+    // `window` shows the dialogs' results; `seed` gives each shuffle its order.
     struct Services {
         MessageBox &messages;
         RepairDialogs &dialogs;
@@ -33,8 +33,10 @@ public:
     ListTools(Playlist &list, MissingEntries &missing, Services services, QWidget *window,
               std::function<quint32()> seed);
 
-    // Adds the missing-entry and sort commands to `menu`.
-    void addTo(QMenu *menu);
+    // Adds the repair and sort commands to `menu`, each action made by `make`
+    // (the window's, so it knows them by command).
+    using MakeAction = std::function<QAction *(Command, const QString &caption)>;
+    void addTo(QMenu *menu, const MakeAction &make);
 
     // Selects the next missing entry after the selection (from the top when
     // nothing is selected), wrapping, as a click on it would.
@@ -50,8 +52,8 @@ public:
     void replacePrefix();
 
 private:
-    QAction *makeAction(const char *name, const QString &caption, std::function<void()> run);
-    void updateEnabled();
+    // False, after saying so, when the list has no missing entry.
+    bool anyMissing();
     void relocateAmong(const QStringList &files);
     QList<int> missingPositions() const;
     // Says what a repair did: `changed` of `asked`, and the repeats dropped.
@@ -65,9 +67,4 @@ private:
     LongWork &m_work;
     QWidget *m_window;
     std::function<quint32()> m_seed;
-    QAction *m_next = nullptr;
-    QAction *m_remove = nullptr;
-    QAction *m_relocate = nullptr;
-    QAction *m_prefix = nullptr;
-    QMenu *m_sortMenu = nullptr;
 };

@@ -129,12 +129,10 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
     // them (a leading separator is not drawn).
     m_tools->addSeparator()->setObjectName(QStringLiteral("menutoolsheal"));
     m_find = new FindBar(m_list, m_list1, m_client);
-    auto *find = new QAction(QStringLiteral("查找(&F)…"), this);
-    find->setObjectName(QStringLiteral("menufind"));
-    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    QAction *find = makeAction(Command::FindInList, QStringLiteral("查找(&F)…"), QKeySequence(Qt::CTRL | Qt::Key_F));
     connect(find, &QAction::triggered, m_find, &FindBar::open);
     m_tools->addAction(find);
-    m_listTools->addTo(m_tools);
+    m_listTools->addTo(m_tools, [this](Command c, const QString &caption) { return makeAction(c, caption); });
 }
 
 MainWindow::~MainWindow()
