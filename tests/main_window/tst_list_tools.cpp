@@ -68,6 +68,16 @@ private slots:
         QCOMPARE(m_desktop.messages.texts().last(), QStringLiteral("没有缺失的文件。"));
     }
 
+    // A volume that comes is seen by the browser, and the list is checked again.
+    void volumeChangeChecksAgain()
+    {
+        open("/media/u/OUT/y,/m/x");
+        QCOMPARE(m_window->statusBar1()->note(), QStringLiteral("缺失 1 个文件"));
+        m_probe.filled << QStringLiteral("/media/u/OUT");
+        m_desktop.drives.list.append({QStringLiteral("/media/u/OUT [OUT]"), QStringLiteral("/media/u/OUT/")});
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->statusBar1()->note(), QStringLiteral("缺失 2 个文件"), 6000);
+    }
+
     void nextMissing_data()
     {
         QTest::addColumn<int>("sel");
