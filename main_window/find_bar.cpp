@@ -76,8 +76,14 @@ void FindBar::select(int index)
     const bool none = index < 0 && !findWords(m_text->text()).isEmpty();
     pal.setColor(QPalette::Base, none ? QColor(255, 220, 220) : palette().color(QPalette::Base));
     m_text->setPalette(pal);
-    if (index >= 0)
-        m_list.selectByUser(index);
+    if (index < 0)
+        return;
+    m_list.selectByUser(index);
+    // The bar lies over the list's last rows: a match under it is brought up.
+    const QModelIndex row = m_view->model()->index(index, 0);
+    const QRect shown = m_view->visualRect(row).translated(m_view->viewport()->mapTo(parentWidget(), QPoint()));
+    if (shown.bottom() >= y())
+        m_view->scrollTo(row, QAbstractItemView::PositionAtCenter);
 }
 
 bool FindBar::eventFilter(QObject *watched, QEvent *event)
