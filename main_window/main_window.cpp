@@ -139,6 +139,8 @@ MainWindow::~MainWindow()
 {
     // The controls talk to the playlist: let them go while it still exists.
     delete m_client;
+    // Its check may still ask the probe, which is a member: it ends first.
+    delete m_missing;
 }
 
 QAction *MainWindow::action(const QString &objectName) const

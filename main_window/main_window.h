@@ -126,13 +126,15 @@ private:
     Playlist m_list;
     WindowState m_state;
     ListFileWorkflow m_workflow;
-    LongWork m_work;   // reading the disk for drops and the command line
+    // What the entries are checked against and the repairs ask through unless
+    // others are given; before the work that may use them, so they outlive it.
+    DiskProbe m_disk;
+    QtRepairDialogs m_repairDialogs{this};
+    LongWork m_work;   // reading the disk for drops, the command line and the repairs
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
     ListExport *m_export = nullptr;   // 工具 > 导出列表
     bool m_ending = false;
-    DiskProbe m_disk;   // what the entries are checked against unless a probe is given
-    QtRepairDialogs m_repairDialogs{this};   // unless dialogs are given
     MissingEntries *m_missing = nullptr;
     ListTools *m_listTools = nullptr;
     FindBar *m_find = nullptr;
