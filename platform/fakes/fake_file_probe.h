@@ -4,7 +4,8 @@
 #include <QSet>
 
 // A file system of the paths the test names: `files` exist, `filled`
-// folders exist and hold something. Counts the questions asked.
+// folders exist and hold something, volumes go at `mounts`. Counts the
+// questions asked about paths.
 class FakeFileProbe : public FileProbe {
 public:
     bool exists(const QString &path) const override
@@ -18,7 +19,10 @@ public:
         return filled.contains(folder);
     }
 
+    QStringList mountPoints() const override { return mounts; }
+
     QSet<QString> files;
+    QStringList mounts;
     QSet<QString> filled;
     mutable int asked = 0;
 };

@@ -20,18 +20,26 @@ public:
     // The folder exists and holds anything at all (an unmounted volume's
     // mount point is gone or left empty).
     virtual bool hasContents(const QString &folder) const = 0;
+    // Where volumes are or may be mounted (not the root): those mounted now
+    // and those the system knows to mount.
+    virtual QStringList mountPoints() const { return {}; }
 };
 
 class DiskProbe : public FileProbe {
 public:
     bool exists(const QString &path) const override;
     bool hasContents(const QString &folder) const override;
+    // From /proc/self/mountinfo and /etc/fstab where there are such files.
+    QStringList mountPoints() const override;
 };
 
 // The mount point of the removable volume `path` lives on, when its place
 // says so: /media/USER/NAME, /run/media/USER/NAME, /mnt/NAME or a drive
 // letter. Empty for any other path.
 QString removableVolumeOf(const QString &path);
+// The volume `path` lives on: the deepest of `mountPoints` that holds it,
+// else the removable volume its place names; empty when neither does.
+QString volumeOf(const QString &path, const QStringList &mountPoints);
 
 // The entries that are not present, by path. `keepGoing` is asked before each
 // entry with how many were checked; false stops the check (its result is then

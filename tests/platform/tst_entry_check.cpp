@@ -1,5 +1,6 @@
 #include "platform/fakes/fake_file_probe.h"
 
+#include <QFile>
 #include <QTest>
 
 Q_DECLARE_METATYPE(EntryHealth)
@@ -21,6 +22,9 @@ private slots:
         QTest::newRow("mnt not mounted") << "/mnt/nas/a.mp3" << EntryHealth::Unavailable;
         QTest::newRow("a file right in /mnt is just missing") << "/mnt/a.mp3" << EntryHealth::Missing;
         QTest::newRow("drive letter not there") << "E:\\music\\a.mp3" << EntryHealth::Unavailable;
+        QTest::newRow("a known mount point, not mounted") << "/srv/music/x/a.mp3" << EntryHealth::Unavailable;
+        QTest::newRow("only at a folder boundary") << "/srv/music2/a.mp3" << EntryHealth::Missing;
+        QTest::newRow("a known mount point, mounted") << "/srv/disk/a.mp3" << EntryHealth::Missing;
         QTest::newRow("url") << "http://radio.example/stream.mp3" << EntryHealth::Present;
     }
     void health()
@@ -29,7 +33,8 @@ private slots:
         QFETCH(EntryHealth, expected);
         FakeFileProbe probe;
         probe.files = {QStringLiteral("/music/a.mp3")};
-        probe.filled = {QStringLiteral("/media/me/STICK")};
+        probe.filled = {QStringLiteral("/media/me/STICK"), QStringLiteral("/srv"), QStringLiteral("/srv/disk")};
+        probe.mounts = {QStringLiteral("/srv"), QStringLiteral("/srv/music"), QStringLiteral("/srv/disk")};
         QCOMPARE(checkEntries({entry}, probe).value(entry, EntryHealth::Present), expected);
     }
 
@@ -42,6 +47,15 @@ private slots:
             entries << QStringLiteral("/media/me/GONE/%1.mp3").arg(i);
         QCOMPARE(checkEntries(entries, probe).size(), 100);
         QCOMPARE(probe.asked, 101);
+    }
+
+    // The system's own tables give this machine's mount points.
+    void diskMountPoints()
+    {
+        const QStringList points = DiskProbe().mountPoints();
+        QVERIFY(!points.contains(QStringLiteral("/")));
+        if (QFile::exists(QStringLiteral("/proc/self/mountinfo")))
+            QVERIFY(points.contains(QStringLiteral("/proc")));
     }
 
     void stopsWhenAsked()
