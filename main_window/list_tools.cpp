@@ -100,7 +100,7 @@ QList<int> ListTools::missingPositions() const
     return positions;
 }
 
-void ListTools::tellDropped(QString text, int dropped)
+void ListTools::tell(QString text, int dropped)
 {
     if (dropped > 0)
         text += QStringLiteral("\n有 %1 个条目因与前面的条目相同而被删除。").arg(dropped);
@@ -144,7 +144,7 @@ void ListTools::relocateAmong(const QStringList &files)
         }
     }
     const int dropped = m_list.changePaths(paths);
-    tellDropped(QStringLiteral("找到 %1 个文件，选择了 %2 个，仍缺失 %3 个。")
+    tell(QStringLiteral("找到 %1 个文件，选择了 %2 个，仍缺失 %3 个。")
                     .arg(found.found.size())
                     .arg(chosen)
                     .arg(found.notFound + skipped),
@@ -190,6 +190,6 @@ void ListTools::replacePrefix()
             if (m_messages.askYesNo(question, kPromptTitle) != MessageBox::Answer::Yes)
                 return;
             const int dropped = m_list.changePaths(changed);
-            tellDropped(QStringLiteral("已替换 %1 个文件的路径。").arg(changed.size()), dropped);
+            tell(QStringLiteral("已替换 %1 个文件的路径。").arg(changed.size()), dropped);
         });
 }

@@ -56,8 +56,8 @@ private:
     bool anyMissing();
     void relocateAmong(const QStringList &files);
     QList<int> missingPositions() const;
-    // Says what a repair did: `changed` of `asked`, and the repeats dropped.
-    void tellDropped(QString text, int dropped);
+    // Says what a repair did, and how many repeats it dropped.
+    void tell(QString text, int dropped);
 
     Playlist &m_list;
     MissingEntries &m_missing;

@@ -19,6 +19,7 @@ PlaylistModel::PlaylistModel(const Playlist &list, QObject *parent)
 void PlaylistModel::setMeasureFont(const QFont &font)
 {
     m_metrics = QFontMetrics(font);
+    m_font = font;
     std::fill(m_advance.begin(), m_advance.end(), -1);
     m_asciiAdvance.clear();
     m_wideAdvance.clear();
@@ -103,7 +104,7 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
             return {};
         if (role == Qt::ForegroundRole)
             return QColor(health == EntryHealth::Missing ? Qt::gray : Qt::darkYellow);
-        QFont font;
+        QFont font = m_font;
         font.setStrikeOut(health == EntryHealth::Missing);
         font.setItalic(health == EntryHealth::Unavailable);
         return font;

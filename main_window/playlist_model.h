@@ -58,6 +58,7 @@ private:
     const Playlist &m_list;
     const MissingEntries *m_health = nullptr;
     QFontMetrics m_metrics;
+    QFont m_font;   // the rows' font, which the marks of missing entries vary
     std::vector<qint16> m_asciiAdvance; // the first 128 units, measured together on first use
     std::vector<int> m_advance;        // per UTF-16 unit; -1 not measured yet
     QHash<char32_t, int> m_wideAdvance; // characters beyond the 16-bit range

@@ -36,7 +36,10 @@ int QtRepairDialogs::chooseFile(const QString &entry, const QStringList &candida
     auto *buttons = new QDialogButtonBox(&dialog);
     QPushButton *choose = buttons->addButton(QStringLiteral("选择"), QDialogButtonBox::AcceptRole);
     QPushButton *skip = buttons->addButton(QStringLiteral("跳过"), QDialogButtonBox::RejectRole);
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QPushButton *cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    choose->setObjectName(QStringLiteral("choose"));
+    skip->setObjectName(QStringLiteral("skip"));
+    cancel->setObjectName(QStringLiteral("cancel"));
     layout->addWidget(buttons);
     int answer = Cancel;   // Escape and the close box cancel
     QObject::connect(buttons, &QDialogButtonBox::clicked, &dialog, [&](QAbstractButton *b) {
@@ -62,8 +65,8 @@ std::optional<RepairDialogs::Prefix> QtRepairDialogs::askPrefix(const Prefix &su
     form->addRow(QStringLiteral("原来的开头："), from);
     form->addRow(QStringLiteral("新的开头："), to);
     auto *buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("ok"));
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("cancel"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);

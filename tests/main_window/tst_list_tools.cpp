@@ -57,6 +57,8 @@ private slots:
                                 : font.italic()                            ? QStringLiteral("unavailable")
                                                                            : QStringLiteral("?");
             QCOMPARE(got, expected.at(row));
+            if (!got.isEmpty())   // marked, in the list's own font
+                QCOMPARE(font.family(), m_window->list1()->font().family());
         }
         // Added entries are checked too; the status hides at none.
         m_window->playlist().addFiles({QStringLiteral("/m/gone")});
