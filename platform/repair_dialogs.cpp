@@ -14,8 +14,8 @@
 QString QtRepairDialogs::chooseFolder(const QString &title)
 {
     // Qt's own dialog, like the list-file dialog: Chinese on every desktop.
-    const QString folder = QFileDialog::getExistingDirectory(m_parent, title, QString(),
-                                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    const QString folder = QFileDialog::getExistingDirectory(
+        m_parent, title, QString(), QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     return folder.isEmpty() ? folder : QDir::toNativeSeparators(folder);
 }
 

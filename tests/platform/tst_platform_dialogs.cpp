@@ -302,8 +302,8 @@ void PlatformDialogsTest::repairFileChoice()
             modal->findChild<QAbstractButton *>(button)->click();
     });
     QtRepairDialogs dialogs(nullptr);
-    QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), {QStringLiteral("/n/1/a.mp3"), QStringLiteral("/n/2/a.mp3")}),
-             expected);
+    const QStringList candidates = {QStringLiteral("/n/1/a.mp3"), QStringLiteral("/n/2/a.mp3")};
+    QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), candidates), expected);
 }
 
 void PlatformDialogsTest::repairPrefix_data()
