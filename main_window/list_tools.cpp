@@ -15,7 +15,7 @@
 ListTools::ListTools(Playlist &list, MissingEntries &missing, Services services, QWidget *window,
                      std::function<quint32()> seed)
     : QObject(window), m_list(list), m_missing(missing), m_messages(services.messages),
-      m_dialogs(services.dialogs), m_files(services.files), m_work(services.work), m_window(window),
+      m_dialogs(services.dialogs), m_files(services.files), m_work(services.work),
       m_seed(std::move(seed))
 {
 }
@@ -57,7 +57,10 @@ bool ListTools::anyMissing()
 {
     if (m_missing.missingCount() > 0)
         return true;
-    m_messages.exclamation(QStringLiteral("没有缺失的文件。"), kPromptTitle);
+    // Until the check has landed, "none" would not be known to be true.
+    m_messages.exclamation(m_missing.isChecking() ? QStringLiteral("正在检查文件，请稍后再试。")
+                                                  : QStringLiteral("没有缺失的文件。"),
+                           kPromptTitle);
     return false;
 }
 
@@ -145,10 +148,10 @@ void ListTools::relocateAmong(const QStringList &files)
     }
     const int dropped = m_list.changePaths(paths);
     tell(QStringLiteral("找到 %1 个文件，选择了 %2 个，仍缺失 %3 个。")
-                    .arg(found.found.size())
-                    .arg(chosen)
-                    .arg(found.notFound + skipped),
-                dropped);
+             .arg(found.found.size())
+             .arg(chosen)
+             .arg(found.notFound + skipped),
+         dropped);
 }
 
 void ListTools::replacePrefix()

@@ -23,7 +23,7 @@ class QWidget;
 class ListTools : public QObject {
     Q_OBJECT
 public:
-    // `window` shows the dialogs' results; `seed` gives each shuffle its order.
+    // Owned by `window`; `seed` gives each shuffle its order.
     struct Services {
         MessageBox &messages;
         RepairDialogs &dialogs;
@@ -65,6 +65,5 @@ private:
     RepairDialogs &m_dialogs;
     const FileProbe &m_files;
     LongWork &m_work;
-    QWidget *m_window;
     std::function<quint32()> m_seed;
 };

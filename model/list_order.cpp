@@ -90,8 +90,13 @@ QList<int> listOrder(const QStringList &entries, ListOrder order, const PathRule
         std::reverse(positions.begin(), positions.end());
         return positions;
     case ListOrder::Shuffled: {
+        // A shuffle that gives the same order back would look like nothing
+        // happened; a list of two or more always changes.
         std::mt19937 random(seed);
-        std::shuffle(positions.begin(), positions.end(), random);
+        const QList<int> unchanged = positions;
+        do
+            std::shuffle(positions.begin(), positions.end(), random);
+        while (positions.size() > 1 && positions == unchanged);
         return positions;
     }
     case ListOrder::ByPath:

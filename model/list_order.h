@@ -15,5 +15,6 @@ enum class ListOrder {
 };
 
 // The new order of `entries`: result[i] is the position of the entry that goes
-// to position i. Sorting is stable; `seed` only matters for Shuffled.
+// to position i. Sorting is stable; `seed` only matters for Shuffled, which
+// never gives two or more entries back in their order.
 QList<int> listOrder(const QStringList &entries, ListOrder order, const PathRules &rules, quint32 seed = 0);
