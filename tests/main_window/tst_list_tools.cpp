@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(m_window->statusBar1()->note(), QStringLiteral("缺失 1 个文件"));
         m_probe.filled << QStringLiteral("/media/u/OUT");
         m_desktop.drives.list.append({QStringLiteral("/media/u/OUT [OUT]"), QStringLiteral("/media/u/OUT/")});
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->statusBar1()->note(), QStringLiteral("缺失 2 个文件"), 6000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->statusBar1()->note(), QStringLiteral("缺失 2 个文件"), 10000);
     }
 
     void nextMissing_data()
