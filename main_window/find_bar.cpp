@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
 
 FindBar::FindBar(Playlist &list, QAbstractItemView *view, QWidget *parent)
     : QWidget(parent), m_list(list), m_view(view), m_text(new QLineEdit(this))
@@ -19,6 +20,8 @@ FindBar::FindBar(Playlist &list, QAbstractItemView *view, QWidget *parent)
     m_text->setObjectName(QStringLiteral("findtext"));
     m_text->setAccessibleName(QStringLiteral("查找内容"));
     m_text->setClearButtonEnabled(true);
+    for (QToolButton *clear : m_text->findChildren<QToolButton *>())
+        clear->setAccessibleName(QStringLiteral("清除查找内容"));
     auto *caption = new QLabel(QStringLiteral("查找："), this);
     caption->setObjectName(QStringLiteral("findcaption"));
     caption->setBuddy(m_text);

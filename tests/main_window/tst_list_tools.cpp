@@ -1,6 +1,7 @@
 // The 工具 menu's list repairs and the find bar in the real window, offscreen:
 // what the entry check shows, going to and removing missing entries, finding
 // moved files, replacing a path start, and their undo.
+#include "tests/common/accessible_names.h"
 #include "tests/common/desktop_fakes.h"
 #include "main_window/find_bar.h"
 #include "main_window/main_window.h"
@@ -157,6 +158,9 @@ private slots:
                 QTest::keyClicks(text, steps[i]);
             QCOMPARE(m_window->playlist().selection(), want.at(i).toInt());
         }
+        // Its controls, the clear button too, are named for screen readers.
+        const QStringList unnamed = AccessibleNames::problems(m_window.get());
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral("; "))));
         QTest::keyClick(text, Qt::Key_Escape);
         QVERIFY(!m_window->findBar()->isVisible());
         QCOMPARE(QApplication::focusWidget(), m_window->list1());
