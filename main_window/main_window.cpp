@@ -140,6 +140,7 @@ MainWindow::~MainWindow()
     // The controls talk to the playlist: let them go while it still exists.
     delete m_client;
     // Its check may still ask the probe, which is a member: it ends first.
+    m_model->setHealth(nullptr);
     delete m_missing;
 }
 
