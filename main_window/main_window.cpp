@@ -537,7 +537,8 @@ void MainWindow::flowLabelRow()
     QLabel *caption = label(Label::PositionCaption);
     QLabel *position = label(Label::Position);
     const int overflow = position->x() + textWidth(Label::Position) - m_list1->geometry().right();
-    const int room = caption->x() - countEnd;
+    // No count text yet (before the first refresh): no room to speak of.
+    const int room = countEnd == std::numeric_limits<int>::min() ? 0 : caption->x() - countEnd;
     const int back = qMin(overflow, room);
     if (back > 0) {
         caption->move(caption->x() - back, caption->y());
