@@ -139,15 +139,6 @@ private slots:
         QCOMPARE(m->list.addFiles({QStringLiteral("E")}).duplicates, 1);
     }
 
-    void selectionEndsTheUndo()
-    {
-        auto m = makeModel(QStringLiteral("ABC"), 0);
-        m->list.reorder({2, 1, 0});
-        m->list.selectByUser(1);
-        m->list.undo();
-        QCOMPARE(joined(m->list), QStringLiteral("CBA"));
-    }
-
     void nothingToChangeIsNoEdit()
     {
         auto m = makeModel(QStringLiteral("ABC"), 1);

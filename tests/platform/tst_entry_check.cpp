@@ -57,14 +57,6 @@ private slots:
         if (QFile::exists(QStringLiteral("/proc/self/mountinfo")))
             QVERIFY(points.contains(QStringLiteral("/proc")));
     }
-
-    void stopsWhenAsked()
-    {
-        FakeFileProbe probe;
-        const QStringList entries = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")};
-        const auto unwell = checkEntries(entries, probe, [](qsizetype done) { return done < 1; });
-        QCOMPARE(unwell.keys(), QStringList{QStringLiteral("/a")});
-    }
 };
 
 QTEST_GUILESS_MAIN(EntryCheckTest)

@@ -64,8 +64,6 @@ private slots:
     void saveNameTakesChosenFilter();
     void repairFileChoice_data();
     void repairFileChoice();
-    void repairPrefix_data();
-    void repairPrefix();
 
 private:
     QTemporaryDir m_tmp;
@@ -304,32 +302,6 @@ void PlatformDialogsTest::repairFileChoice()
     QtRepairDialogs dialogs(nullptr);
     const QStringList candidates = {QStringLiteral("/n/1/a.mp3"), QStringLiteral("/n/2/a.mp3")};
     QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), candidates), expected);
-}
-
-void PlatformDialogsTest::repairPrefix_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("answered");
-    QTest::newRow("ok") << "ok" << true;
-    QTest::newRow("cancel") << "cancel" << false;
-}
-
-void PlatformDialogsTest::repairPrefix()
-{
-    QFETCH(QString, button);
-    QFETCH(bool, answered);
-    whenModalShows([button](QWidget *modal) {
-        QCOMPARE(modal->findChild<QLineEdit *>(QStringLiteral("oldprefix"))->text(), QStringLiteral("/mnt/old"));
-        modal->findChild<QLineEdit *>(QStringLiteral("newprefix"))->setText(QStringLiteral("/media/new"));
-        modal->findChild<QAbstractButton *>(button)->click();
-    });
-    QtRepairDialogs dialogs(nullptr);
-    const auto prefix = dialogs.askPrefix({QStringLiteral("/mnt/old"), QString()});
-    QCOMPARE(prefix.has_value(), answered);
-    if (answered) {
-        QCOMPARE(prefix->from, QStringLiteral("/mnt/old"));
-        QCOMPARE(prefix->to, QStringLiteral("/media/new"));
-    }
 }
 
 QTEST_MAIN(PlatformDialogsTest)
