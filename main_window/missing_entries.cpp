@@ -18,11 +18,16 @@ MissingEntries::MissingEntries(const Playlist &list, const FileProbe &probe, QOb
         case Edit::Appended:
         case Edit::PathsChanged:
         case Edit::Undone:   // may bring back entries the last check never saw
+            recount();
             checkSoon();
             break;
-        default:
+        case Edit::Deleted:
+        case Edit::Cleared:
+        case Edit::EntriesRemoved:
             recount();
             break;
+        default:
+            break;   // the same entries in another order
         }
     });
 }
