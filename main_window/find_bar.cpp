@@ -44,7 +44,7 @@ void FindBar::open()
     m_text->selectAll();
 }
 
-void FindBar::close()
+void FindBar::dismiss()
 {
     hide();
     m_view->setFocus(Qt::OtherFocusReason);
@@ -97,7 +97,7 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == m_text && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Escape) {
-            close();
+            dismiss();
             return true;
         }
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

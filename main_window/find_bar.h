@@ -18,7 +18,8 @@ public:
     QLineEdit *text() const { return m_text; }
     // Shows the bar over the list, its text selected for typing anew.
     void open();
-    void close();
+    // Hides the bar; the list has the focus again.
+    void dismiss();
     // The next (step 1) or previous (-1) match after the selection.
     void findNext(int step);
 
