@@ -6,20 +6,19 @@
 #include "playlist_io/playlist_reader.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 
 namespace {
-// The entries as the list writes them; false when it cannot be read.
-bool readWritten(const QString &fileName, QStringList &entries)
+// The entries as the list writes them, in the order the reader gives them
+// as the list holds them; empty when that cannot be told.
+QStringList writtenEntries(const QString &fileName)
 {
     QFile file;
     if (openRegularFile(file, fileName) != RegularFileOpen::Opened)
-        return false;
+        return {};
     PlaylistRead read = readPlaylist(file, playlistTypeOf(fileName));
-    entries = std::move(read.entries);
-    return read.outcome == PlaylistRead::ReadOk;
+    return read.outcome == PlaylistRead::ReadOk ? read.entries : QStringList();
 }
 } // namespace
 
@@ -39,19 +38,19 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
     qsizetype checked = 0, missing = 0, unavailable = 0;
     bool unreadable = false, read = false;
     for (const QString &list : lists) {
-        QStringList written;
-        if (!readWritten(list, written)) {
+        // Checked as the program would open the list (relative entries,
+        // file URIs and backslashes read as it reads them), told as written.
+        const PlaylistRead opened = readPlaylistFile(list);
+        if (opened.outcome != PlaylistRead::ReadOk) {
             answer.err += QStringLiteral("melvora：无法读取列表“%1”\n").arg(list);
             unreadable = true;
             continue;
         }
         read = true;
-        // Entries relative to the list's folder are checked where they lead.
-        const QString folder = QFileInfo(list).absolutePath();
-        QStringList full;
-        full.reserve(written.size());
-        for (const QString &entry : std::as_const(written))
-            full.append(isAbsoluteEntry(entry) ? entry : resolveEntry(entry, folder));
+        const QStringList &full = opened.entries;
+        QStringList written = writtenEntries(list);
+        if (written.size() != full.size())
+            written = full;
         const QHash<QString, EntryHealth> unwell = checkEntries(full, probe);
         for (qsizetype i = 0; i < full.size(); ++i) {
             const EntryHealth health = unwell.value(full.at(i), EntryHealth::Present);

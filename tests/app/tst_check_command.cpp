@@ -20,6 +20,9 @@ private slots:
         QTest::newRow("missing, printed as written")
             << QStringList{"a.m3u:#EXTM3U|/m/a.mp3|sub/gone.mp3|/m/b.mp3"} << 1
             << "sub/gone.mp3\n/m/b.mp3\n检查了 3 个文件，缺失 2 个。\n";
+        QTest::newRow("file URIs checked as the paths they name")
+            << QStringList{"a.m3u:file:///m/a.mp3|file:///m/gone.mp3"} << 1
+            << "file:///m/gone.mp3\n检查了 2 个文件，缺失 1 个。\n";
         QTest::newRow("unmounted is not missing") << QStringList{"a.m3u:/media/u/STICK/a.mp3"} << 0
                                                   << "检查了 1 个文件，缺失 0 个，1 个所在的卷未挂载。\n";
         QTest::newRow("pls, several lists") << QStringList{"a.pls:[playlist]|File1=/m/x.mp3", "b.m3u:/m/a.mp3"}
