@@ -33,11 +33,12 @@ int main(int argc, char *argv[])
     // An export runs without a window system too (see export_command.h).
     if (const QStringList arguments = rawArguments(argc, argv); isExportCommand(arguments))
         return runExportCommand(arguments, QStringLiteral(MELVORA_VERSION));
+    // So does the check of lists for missing entries (see check_command.h).
+    if (const QStringList arguments = rawArguments(argc, argv); isCheckCommand(arguments))
+        return runCheckCommand(arguments);
     // --help, --version and an unknown option answer without a window system;
     // what Qt takes for itself is left to it.
     const QString version = QStringLiteral(MELVORA_VERSION);
-    if (const QStringList arguments = rawArguments(argc, argv); isCheckCommand(arguments))
-        return runCheckCommand(arguments);
     if (const CommandLine early = parseCommandLine(withoutQtOptions(rawArguments(argc, argv)));
         early.action != CommandLine::Action::Run)
         return printCommandLineAnswer(early, version);
