@@ -107,6 +107,8 @@ QString commandLineAnswer(const CommandLine &line, const QString &version)
             "选项：\n"
             "  -h, --help      显示本帮助并退出\n"
             "  -v, --version   显示版本并退出\n"
+            "  --check 列表…   列出列表中缺失的文件并退出（无需窗口）；\n"
+            "                  退出码：0 没有缺失，1 有缺失，2 列表无法读取\n"
             "  --              其后的参数都是文件名\n"
             "Qt 的通用选项（-platform、-style、-display 等）也可使用。\n"
             "\n"

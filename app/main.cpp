@@ -3,6 +3,7 @@
 
 #include "aux_windows/aux_windows.h"
 #include "platform/chinese_interface.h"
+#include "app/check_command.h"
 #include "app/command_line.h"
 #include "app/export_command.h"
 #include "platform/drives.h"
@@ -32,6 +33,9 @@ int main(int argc, char *argv[])
     // An export runs without a window system too (see export_command.h).
     if (const QStringList arguments = rawArguments(argc, argv); isExportCommand(arguments))
         return runExportCommand(arguments, QStringLiteral(MELVORA_VERSION));
+    // So does the check of lists for missing entries (see check_command.h).
+    if (const QStringList arguments = rawArguments(argc, argv); isCheckCommand(arguments))
+        return runCheckCommand(arguments);
     // --help, --version and an unknown option answer without a window system;
     // what Qt takes for itself is left to it.
     const QString version = QStringLiteral(MELVORA_VERSION);

@@ -43,6 +43,16 @@ constexpr std::array kCommands = {
     std::pair{Command::PopupMoveToBottom, name("POPLIST1LAST")},
     std::pair{Command::PopupMoveUp, name("poplist1up")},
     std::pair{Command::PopupMoveDown, name("poplist1down")},
+    std::pair{Command::FindInList, name("menufind")},
+    std::pair{Command::SelectNextMissing, name("menunextmissing")},
+    std::pair{Command::RemoveMissing, name("menuremovemissing")},
+    std::pair{Command::RelocateMissing, name("menurelocate")},
+    std::pair{Command::ReplacePrefix, name("menureplaceprefix")},
+    std::pair{Command::SortByPath, name("menusortpath")},
+    std::pair{Command::SortByFileName, name("menusortname")},
+    std::pair{Command::SortByFolder, name("menusortfolder")},
+    std::pair{Command::SortReversed, name("menusortreverse")},
+    std::pair{Command::SortShuffled, name("menusortshuffle")},
 };
 
 constexpr std::array kLabels = {

@@ -5,7 +5,10 @@
 #include "main_window/export/list_export.h"
 #include "main_window/command_names.h"
 #include "platform/file_dialog.h"
+#include "main_window/find_bar.h"
 #include "main_window/layout.h"
+#include "main_window/list_tools.h"
+#include "main_window/missing_entries.h"
 #include "main_window/browser/media_browser.h"
 #include "platform/message_box.h"
 #include "main_window/art/pictures.h"
@@ -27,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QShortcut>
 #include <QToolBar>
@@ -66,6 +70,18 @@ constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuf
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                        AuxWindows &auxWindows, QWidget *parent)
+    : MainWindow(messages, dialog, drives, keys, auxWindows, nullptr, nullptr, parent)
+{
+}
+
+MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
+                       AuxWindows &auxWindows, const FileProbe &files, RepairDialogs &repairs, QWidget *parent)
+    : MainWindow(messages, dialog, drives, keys, auxWindows, &files, &repairs, parent)
+{
+}
+
+MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
+                       AuxWindows &auxWindows, const FileProbe *files, RepairDialogs *repairs, QWidget *parent)
     : QMainWindow(parent),
       m_messages(messages),
       m_dialog(dialog),
@@ -94,14 +110,38 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
     createControls();
     createToolbar();
     connectState();
+    createListTools(files ? *files : m_disk, repairs ? *repairs : m_repairDialogs);
     setTabOrder();
     load();
+}
+
+void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
+{
+    m_missing = new MissingEntries(m_list, files, this);
+    m_model->setHealth(m_missing);
+    connect(m_missing, &MissingEntries::missingCountChanged, this, [this](int n) {
+        m_status->setNote(n > 0 ? QStringLiteral("缺失 %1 个文件").arg(n) : QString());
+    });
+    connect(m_browser, &MediaBrowser::diskFollowed, m_missing, &MissingEntries::checkSoon);
+    m_listTools = new ListTools(m_list, *m_missing, {m_messages, repairs, files, m_work}, this,
+                                [] { return QRandomGenerator::global()->generate(); });
+    // The list's repairs are a section of their own, after any command before
+    // them (a leading separator is not drawn).
+    m_tools->addSeparator()->setObjectName(QStringLiteral("menutoolsheal"));
+    m_find = new FindBar(m_list, m_list1, m_client);
+    QAction *find = makeAction(Command::FindInList, QStringLiteral("查找(&F)…"), QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, m_find, &FindBar::open);
+    m_tools->addAction(find);
+    m_listTools->addTo(m_tools, [this](Command c, const QString &caption) { return makeAction(c, caption); });
 }
 
 MainWindow::~MainWindow()
 {
     // The controls talk to the playlist: let them go while it still exists.
     delete m_client;
+    // Its check may still ask the probe, which is a member: it ends first.
+    m_model->setHealth(nullptr);
+    delete m_missing;
 }
 
 QAction *MainWindow::action(const QString &objectName) const
@@ -497,7 +537,8 @@ void MainWindow::flowLabelRow()
     QLabel *caption = label(Label::PositionCaption);
     QLabel *position = label(Label::Position);
     const int overflow = position->x() + textWidth(Label::Position) - m_list1->geometry().right();
-    const int room = caption->x() - countEnd;
+    // No count text yet (before the first refresh): no room to speak of.
+    const int room = countEnd == std::numeric_limits<int>::min() ? 0 : caption->x() - countEnd;
     const int back = qMin(overflow, room);
     if (back > 0) {
         caption->move(caption->x() - back, caption->y());

@@ -5,6 +5,8 @@
 #include "main_window/workflow/list_file_workflow.h"
 #include "model/playlist.h"
 #include "model/window_state.h"
+#include "platform/files/entry_check.h"
+#include "platform/repair_dialogs.h"
 
 #include <QMainWindow>
 
@@ -13,9 +15,12 @@
 class AuxWindows;
 class Drives;
 class FileDialog;
+class FindBar;
 class KeyState;
 class ListExport;
+class ListTools;
 class MediaBrowser;
+class MissingEntries;
 class MessageBox;
 class PlayerLink;
 class PlaylistModel;
@@ -35,6 +40,10 @@ public:
     // The window talks to the desktop only through these; tests hand in fakes.
     MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                AuxWindows &auxWindows, QWidget *parent = nullptr);
+    // The same, asking `files` whether the list's entries exist and the
+    // repairs' questions through `repairs` (else the disk and Qt's dialogs).
+    MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
+               AuxWindows &auxWindows, const FileProbe &files, RepairDialogs &repairs, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     Playlist &playlist() { return m_list; }
@@ -51,6 +60,9 @@ public:
     QMenu *popupMenu() const { return m_popup; }
     QMenu *toolsMenu() const { return m_tools; }
     MediaBrowser *browser() const { return m_browser; }
+    MissingEntries &missingEntries() const { return *m_missing; }
+    ListTools &listTools() const { return *m_listTools; }
+    FindBar *findBar() const { return m_find; }
 
     // Files named on the command line: the first playlist opens the list,
     // further ones are inserted, media files and folders are added as a
@@ -86,6 +98,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
+               AuxWindows &auxWindows, const FileProbe *files, RepairDialogs *repairs, QWidget *parent);
+    void createListTools(const FileProbe &files, RepairDialogs &repairs);
     void createActions();
     void createMenus();
     void createToolbar();
@@ -111,11 +126,18 @@ private:
     Playlist m_list;
     WindowState m_state;
     ListFileWorkflow m_workflow;
-    LongWork m_work;   // reading the disk for drops and the command line
+    // What the entries are checked against and the repairs ask through unless
+    // others are given; before the work that may use them, so they outlive it.
+    DiskProbe m_disk;
+    QtRepairDialogs m_repairDialogs{this};
+    LongWork m_work;   // reading the disk for drops, the command line and the repairs
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
     ListExport *m_export = nullptr;   // 工具 > 导出列表
     bool m_ending = false;
+    MissingEntries *m_missing = nullptr;
+    ListTools *m_listTools = nullptr;
+    FindBar *m_find = nullptr;
 
     std::array<QAction *, kCommandCount> m_commands{};
     std::array<QLabel *, kLabelCount> m_labels{};

@@ -1,6 +1,10 @@
 #include "main_window/playlist_model.h"
 
+#include "main_window/missing_entries.h"
 #include "model/playlist.h"
+
+#include <QColor>
+#include <QFont>
 
 #include <QGuiApplication>
 
@@ -15,6 +19,7 @@ PlaylistModel::PlaylistModel(const Playlist &list, QObject *parent)
 void PlaylistModel::setMeasureFont(const QFont &font)
 {
     m_metrics = QFontMetrics(font);
+    m_font = font;
     std::fill(m_advance.begin(), m_advance.end(), -1);
     m_asciiAdvance.clear();
     m_wideAdvance.clear();
@@ -93,7 +98,28 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return m_list.entry(index.row());
+    if ((role == Qt::ForegroundRole || role == Qt::FontRole) && m_health) {
+        const EntryHealth health = m_health->health(m_list.entry(index.row()));
+        if (health == EntryHealth::Present)
+            return {};
+        if (role == Qt::ForegroundRole)
+            return QColor(health == EntryHealth::Missing ? Qt::gray : Qt::darkYellow);
+        QFont font = m_font;
+        font.setStrikeOut(health == EntryHealth::Missing);
+        font.setItalic(health == EntryHealth::Unavailable);
+        return font;
+    }
     return {};
+}
+
+void PlaylistModel::setHealth(const MissingEntries *health)
+{
+    m_health = health;
+    if (health)
+        connect(health, &MissingEntries::checked, this, [this] {
+            if (rowCount() > 0)
+                emit dataChanged(index(0), index(rowCount() - 1), {Qt::ForegroundRole, Qt::FontRole});
+        });
 }
 
 void PlaylistModel::aboutToChange(const ListChange &change)

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+class MissingEntries;
 class Playlist;
 
 // List1's rows: a read-only view straight onto the playlist, without a copy.
@@ -29,6 +30,9 @@ public:
     // The font the rows are drawn in; the widest row is measured in it. Until
     // set, the application's font.
     void setMeasureFont(const QFont &font);
+    // Missing entries are drawn dimmed and struck through, those of a volume
+    // that is not mounted dimmed in italics. Until set, every entry is drawn alike.
+    void setHealth(const MissingEntries *health);
     // The row text that needs the most room in that font, and that room in
     // pixels, without the view's padding. The view lays out every row at one
     // size, so this decides how far the list scrolls sideways. Kept up to date
@@ -52,7 +56,9 @@ private:
     int measure(const QString &text);
 
     const Playlist &m_list;
+    const MissingEntries *m_health = nullptr;
     QFontMetrics m_metrics;
+    QFont m_font;   // the rows' font, which the marks of missing entries vary
     std::vector<qint16> m_asciiAdvance; // the first 128 units, measured together on first use
     std::vector<int> m_advance;        // per UTF-16 unit; -1 not measured yet
     QHash<char32_t, int> m_wideAdvance; // characters beyond the 16-bit range

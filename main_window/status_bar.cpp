@@ -125,8 +125,31 @@ void StatusBar::paintEvent(QPaintEvent *)
         const bool dim = indicator && !indicatorOn(panel);
         painter.setPen(pal.color(dim ? QPalette::Disabled : QPalette::Active, QPalette::WindowText));
         const Qt::Alignment align = indicator ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter);
-        painter.drawText(r.adjusted(3, 0, -2, 0), int(align), panelText(panel));
+        QRect textRect = r.adjusted(3, 0, -2, 0);
+        QString text = panelText(panel);
+        if (panel == 1 && !m_note.isEmpty()) {
+            // The note keeps the room it needs; the text gets what is left.
+            const int noteWidth = painter.fontMetrics().horizontalAdvance(m_note);
+            painter.save();
+            painter.setPen(QColor(160, 0, 0));
+            painter.drawText(textRect.adjusted(0, 0, -2, 0), int(Qt::AlignRight | Qt::AlignVCenter), m_note);
+            painter.restore();
+            textRect.setRight(textRect.right() - noteWidth - 8);
+            text = painter.fontMetrics().elidedText(text, Qt::ElideRight, qMax(0, textRect.width()));
+            if (text == QStringLiteral("…"))
+                text.clear();   // no room at all: the note alone
+        }
+        painter.drawText(textRect, int(align), text);
     }
+}
+
+void StatusBar::setNote(const QString &note)
+{
+    if (note == m_note)
+        return;
+    m_note = note;
+    setAccessibleDescription(note);
+    update(panelRect(1));
 }
 
 void StatusBar::mousePressEvent(QMouseEvent *event)

@@ -35,6 +35,10 @@ public:
 
     // Status bar click: panel 1 alternates between its two texts.
     void togglePanel1Text();
+    // A short note drawn at the right end of the text panel (empty: none),
+    // beside its text rather than in its place.
+    void setNote(const QString &note);
+    const QString &note() const { return m_note; }
 
 signals:
     void panelClicked(int panel);
@@ -48,6 +52,7 @@ private:
     const KeyState &m_keys;
     double m_widths[kPanels] = {2000, 800, 800, 800, 800, 850, 1400};
     QString m_text;
+    QString m_note;
     QString m_time, m_date;
     KeyState::State m_lock[3] = {KeyState::State::Unknown, KeyState::State::Unknown,
                                  KeyState::State::Unknown};

@@ -34,8 +34,19 @@ enum class Command {
     PopupMoveToBottom,  // POPLIST1LAST
     PopupMoveUp,        // poplist1up
     PopupMoveDown,      // poplist1down
+    // The 工具 menu's list repairs, find and orders.
+    FindInList,         // menufind
+    SelectNextMissing,  // menunextmissing
+    RemoveMissing,      // menuremovemissing
+    RelocateMissing,    // menurelocate
+    ReplacePrefix,      // menureplaceprefix
+    SortByPath,         // menusortpath
+    SortByFileName,     // menusortname
+    SortByFolder,       // menusortfolder
+    SortReversed,       // menusortreverse
+    SortShuffled,       // menusortshuffle
 };
-inline constexpr std::size_t kCommandCount = std::size_t(Command::PopupMoveDown) + 1;
+inline constexpr std::size_t kCommandCount = std::size_t(Command::SortShuffled) + 1;
 
 // The captioned labels of the main window, by what they show (object name in brackets).
 enum class Label {

@@ -157,4 +157,6 @@ void Playlist::record(UndoOp op)
 {
     m_undoop = op;
     m_undoValid = true;
+    if (op != UndoOp::Restore)
+        m_undoList = {};   // only a whole-list edit needs the old list
 }

@@ -3,9 +3,12 @@
 #include "model/list_change.h"
 #include "model/path_rules.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // The edit the undo command reverses, with the codes the list has always used
 // for them in brackets.
@@ -19,6 +22,7 @@ enum class UndoOp {
     MoveLast,   // ("MOVELAST") moved to the bottom; undoindex holds where from
     MoveBack,   // ("moveback") dragged in insert-after mode; dragfrom/dragto
     MoveFront,  // ("movefront") dragged in insert-before mode; dragfrom/dragto
+    Restore,    // a whole-list edit (sort, repair): the old list and selection are kept
 };
 
 // What an operation of the playlist did, announced once at its end. The window
@@ -38,6 +42,9 @@ enum class Edit {
     Undone,
     Replaced,       // the whole list was replaced (open, new)
     Appended,       // a list file's entries were appended (insert list file)
+    Reordered,      // the whole list was put in another order (sort, reverse, shuffle)
+    EntriesRemoved, // entries chosen by a rule were removed (the missing ones)
+    PathsChanged,   // entries were given other paths (moved files found, a prefix replaced)
 };
 
 // The main window's playlist: entries, the same-entry keys, the selection, the
@@ -129,6 +136,20 @@ public:
     // insert whose file was missing).
     void endUndoRecord() { m_undoValid = false; }
 
+    // ---- whole-list edits ---------------------------------------------------
+    // Each is one edit whose undo puts back the list and the selection as they
+    // were; one that would change nothing does nothing.
+    // The entries in a new order: order[i] is the old position of the entry
+    // that goes to position i (a permutation). The selected entry stays selected.
+    void reorder(const QList<int> &order);
+    // Removes every entry for which `drop` holds; the selected entry stays
+    // selected when kept, else the next one kept (or the last). Returns how many.
+    int removeWhere(const std::function<bool(const QString &)> &drop);
+    // Gives the entries at the keys' positions the paths given. When an entry
+    // becomes the same as another, the first keeps its place and the later one
+    // is dropped; returns how many were dropped.
+    int changePaths(const QHash<int, QString> &paths);
+
     // ---- list files (through WindowState's intents) ------------------------
     // The list becomes `paths` without repeats (first wins), its last entry selected.
     void replaceEntries(const QStringList &paths);
@@ -163,6 +184,10 @@ private:
     void moveEntry(int from, int to);
     void resetEntries(QStringList entries);
 
+    // Replaces the whole list by one whole-list edit, recording the old one.
+    void applyWholeList(QStringList entries, int selection, Edit what);
+    void rebuildKeys();
+
     void setSelection(int index);   // out-of-range indexes mean -1
     void record(UndoOp op);         // writes the code; the record becomes usable
     void finish(Edit what) { emit edited(what); }
@@ -177,6 +202,8 @@ private:
     QString m_undotext;
     int m_undoindex = 0, m_dragfrom = 0, m_dragto = 0;
     bool m_undoValid = false;
+    QStringList m_undoList;   // Restore: the list and selection before the edit
+    int m_undoSelection = -1;
     int m_pressedAt = -1;
     bool m_dragPressed = false;
 };

@@ -1,5 +1,7 @@
 #include "model/playlist.h"
 
+#include <utility>
+
 // The one-level undo. Several records name no position: they rely on every
 // selection change having ended the record's use, so the selection still
 // marks the affected entry.
@@ -79,6 +81,11 @@ void Playlist::undo()
             moveEntry(n - 1, m_undoindex);
             setSelection(m_undoindex);
         }
+        break;
+    case UndoOp::Restore:
+        resetEntries(std::exchange(m_undoList, {}));
+        rebuildKeys();
+        setSelection(m_undoSelection);
         break;
     case UndoOp::None:
         break;

@@ -134,9 +134,12 @@ void WindowState::onEdited(Edit what)
     case Edit::MovedUp:
     case Edit::MovedDown:
     case Edit::Appended:
+    case Edit::Reordered:
+    case Edit::PathsChanged:
         m_listChanged = true;
         break;
     case Edit::Deleted:
+    case Edit::EntriesRemoved:
         // An unnamed list that became empty has nothing left to save.
         m_listChanged = !m_listPath.isEmpty() || m_list.count() != 0;
         break;
@@ -155,6 +158,9 @@ void WindowState::onEdited(Edit what)
     case Edit::Dragged:
     case Edit::Undone:
     case Edit::Replaced:
+    case Edit::Reordered:
+    case Edit::EntriesRemoved:
+    case Edit::PathsChanged:
         form3label4();
         break;
     default:

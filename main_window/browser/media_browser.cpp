@@ -430,6 +430,7 @@ void MediaBrowser::checkVolumes()
         showFolderInTree(currentFolderOf(m_lastdrive));
         folderChanged();
     }
+    emit diskFollowed();
 }
 
 QTreeWidgetItem *MediaBrowser::treeItem(const QString &path) const
@@ -501,6 +502,7 @@ void MediaBrowser::followDisk()
         listFiles(ListRefresh::SameFolder, [this] { emit fileListChanged(fileCount()); });
     }
     watchShownFolders();
+    emit diskFollowed();
 }
 
 // What the folders in sight are stays still across `change`: the first one

@@ -89,6 +89,9 @@ signals:
     // empty meanwhile), also when a drive could not be read (the list is then
     // unchanged). The caller re-evaluates command enabling with the count.
     void fileListChanged(int fileCount);
+    // The watched folders changed on disk, or a volume came or went: files
+    // named elsewhere may have come or gone too.
+    void diskFollowed();
 
 private:
     void driveChanged(int index);

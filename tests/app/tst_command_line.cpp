@@ -138,6 +138,8 @@ void CommandLineTest::programAnswers_data()
     QTest::newRow("after Qt's own options, without any display")
         << QStringList{"-style", "fusion", "-display", ":7", "--reverse", "-x"} << false << 2 << ""
         << "未知选项“-x”";
+    QTest::newRow("check of a list that is not there") << QStringList{"--check", "/nonexistent/a.m3u"} << false
+                                                        << 2 << "" << "无法读取列表“/nonexistent/a.m3u”";
     QTest::newRow("Qt's own options are Qt's") << QStringList{"-platform", "offscreen", "--version"} << false << 0
                                                << "Melvora 版本" << "";
 }

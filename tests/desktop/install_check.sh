@@ -25,7 +25,7 @@ gzip -t "$man1" || fail "manual page is not gzip"
 manwarn="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man1" 2>&1 >/dev/null)"
 [[ -z "$manwarn" ]] || fail "manual page warnings: $manwarn"
 manpage="$(LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$man1" 2>/dev/null)"
-for word in --help --version m3u8 readme.txt "EXIT STATUS"; do
+for word in --help --version --check m3u8 readme.txt "EXIT STATUS"; do
   grep -qF -- "$word" <<<"$manpage" || fail "manual page lacks $word"
 done
 doc="$prefix/share/doc/melvora"

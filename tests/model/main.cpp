@@ -7,12 +7,13 @@ QObject *newPathRulesTest();
 QObject *newEditingTest();
 QObject *newStateTest();
 QObject *newEntryKeysTest();
+QObject *newHealTest();
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     int failed = 0;
-    for (auto make : {newPathRulesTest, newEditingTest, newStateTest, newEntryKeysTest}) {
+    for (auto make : {newPathRulesTest, newEditingTest, newStateTest, newEntryKeysTest, newHealTest}) {
         std::unique_ptr<QObject> test(make());
         failed += QTest::qExec(test.get(), argc, argv);
     }

@@ -3,6 +3,7 @@
 // system's locale, and the folder the dialog opens in.
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/repair_dialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTreeView>
@@ -60,6 +62,8 @@ private slots:
     void dialogOpensInListFolderThenLastUsed();
     void saveNameTakesChosenFilter_data();
     void saveNameTakesChosenFilter();
+    void repairFileChoice_data();
+    void repairFileChoice();
 
 private:
     QTemporaryDir m_tmp;
@@ -270,6 +274,34 @@ void PlatformDialogsTest::saveNameTakesChosenFilter()
     const FileDialog::SaveName answer = dialog.getSaveFileName();
     QCOMPARE(answer.fileName, folder + QLatin1Char('/') + saved);
     QCOMPARE(answer.filter, filter);
+}
+
+// The choice among files of one name: the row chosen, a skip, or a cancel
+// (also by Escape, which must not count as a choice).
+void PlatformDialogsTest::repairFileChoice_data()
+{
+    QTest::addColumn<QString>("button");   // a button's name, or "escape"
+    QTest::addColumn<int>("expected");
+    QTest::newRow("choose the second") << "choose" << 1;
+    QTest::newRow("skip") << "skip" << RepairDialogs::Skip;
+    QTest::newRow("cancel") << "cancel" << RepairDialogs::Cancel;
+    QTest::newRow("escape") << "escape" << RepairDialogs::Cancel;
+}
+
+void PlatformDialogsTest::repairFileChoice()
+{
+    QFETCH(QString, button);
+    QFETCH(int, expected);
+    whenModalShows([button](QWidget *modal) {
+        modal->findChild<QListWidget *>(QStringLiteral("candidates"))->setCurrentRow(1);
+        if (button == QLatin1String("escape"))
+            QTest::keyClick(modal, Qt::Key_Escape);
+        else
+            modal->findChild<QAbstractButton *>(button)->click();
+    });
+    QtRepairDialogs dialogs(nullptr);
+    const QStringList candidates = {QStringLiteral("/n/1/a.mp3"), QStringLiteral("/n/2/a.mp3")};
+    QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), candidates), expected);
 }
 
 QTEST_MAIN(PlatformDialogsTest)

@@ -1,0 +1,37 @@
+#pragma once
+#include "platform/repair_dialogs.h"
+
+#include <QList>
+
+// Answers from queues (a cancel when one runs dry) and records what was asked.
+class FakeRepairDialogs : public RepairDialogs {
+public:
+    QString chooseFolder(const QString &) override
+    {
+        ++folderCount;
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
+    int chooseFile(const QString &entry, const QStringList &candidates) override
+    {
+        asked.append({entry, candidates});
+        return choices.isEmpty() ? Cancel : choices.takeFirst();
+    }
+    std::optional<Prefix> askPrefix(const Prefix &suggested) override
+    {
+        suggestedPrefix = suggested;
+        if (prefixes.isEmpty())
+            return std::nullopt;
+        return prefixes.takeFirst();
+    }
+
+    QStringList folders;
+    QList<int> choices;
+    QList<Prefix> prefixes;
+    struct Asked {
+        QString entry;
+        QStringList candidates;
+    };
+    QList<Asked> asked;
+    Prefix suggestedPrefix;
+    int folderCount = 0;
+};

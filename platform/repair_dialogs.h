@@ -1,0 +1,40 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+// The questions the list's repairs ask: where moved files went, which of
+// several files of a name an entry meant, and which path start to replace.
+// Windows talk to this interface, so tests can answer them.
+class RepairDialogs {
+public:
+    virtual ~RepairDialogs() = default;
+    // A folder to search; empty when the user cancelled.
+    virtual QString chooseFolder(const QString &title) = 0;
+    // Which of `candidates` is the file `entry` meant: its index, Skip, or
+    // Cancel (nothing found so far is applied).
+    static constexpr int Skip = -1;
+    static constexpr int Cancel = -2;
+    virtual int chooseFile(const QString &entry, const QStringList &candidates) = 0;
+    struct Prefix {
+        QString from;
+        QString to;
+    };
+    // The start to replace and its replacement, `suggested` filled in; none when cancelled.
+    virtual std::optional<Prefix> askPrefix(const Prefix &suggested) = 0;
+};
+
+// Qt's own dialogs, modal to `parent`, in Chinese.
+class QtRepairDialogs : public RepairDialogs {
+public:
+    explicit QtRepairDialogs(QWidget *parent) : m_parent(parent) {}
+    QString chooseFolder(const QString &title) override;
+    int chooseFile(const QString &entry, const QStringList &candidates) override;
+    std::optional<Prefix> askPrefix(const Prefix &suggested) override;
+
+private:
+    QWidget *m_parent;
+};
