@@ -586,7 +586,7 @@ void ListFileWorkflowTest::savesInTheListsForm_data()
     QTest::addColumn<QByteArray>("expected");
     const auto gb = [](const char *text) -> QByteArray { return QStringEncoder("GB18030").encode(QString::fromUtf8(text)); };
     const QByteArray example("#EXTINF:../other/b.mp3\r\n../other/b.mp3\r\n#EXTINF:Music/a.mp3\r\nMusic/a.mp3\r\n");
-    QTest::newRow("the issue's example") << "lists/a.m3u" << QByteArray("Music/a.mp3\r\n../other/b.mp3\r\n")
+    QTest::newRow("stick list, last entry moved to the top") << "lists/a.m3u" << QByteArray("Music/a.mp3\r\n../other/b.mp3\r\n")
                                          << "top" << "" << example;
     QTest::newRow("lf, header, comments") << "lists/a.m3u" << QByteArray("#EXTM3U\n#EXTINF:1,a\nMusic/a.mp3\n../other/b.mp3\n")
                                           << "top" << "" << example;
