@@ -91,6 +91,9 @@ QString removableVolumeOf(const QString &path)
         depth = 4;   // /run/media/USER/NAME
     else if (parts.size() > 1 && parts.at(1) == QLatin1String("mnt"))
         depth = 2;   // /mnt/NAME
+    // "/media/NAME/a.mp3" (mounted without a user's folder): one name less.
+    if (depth > 2 && parts.size() == depth + 1)
+        --depth;
     if (depth == 0 || !parts.at(0).isEmpty() || parts.size() <= depth + 1)
         return {};
     return parts.mid(0, depth + 1).join(QLatin1Char('/'));

@@ -18,6 +18,7 @@ private slots:
         QTest::newRow("missing on the root volume") << "/music/gone.mp3" << EntryHealth::Missing;
         QTest::newRow("missing on a mounted stick") << "/media/me/STICK/gone.mp3" << EntryHealth::Missing;
         QTest::newRow("stick not mounted") << "/media/me/OTHER/a.mp3" << EntryHealth::Unavailable;
+        QTest::newRow("media without a user's folder") << "/media/usb0/a.mp3" << EntryHealth::Unavailable;
         QTest::newRow("run/media not mounted") << "/run/media/me/DISK/x/a.mp3" << EntryHealth::Unavailable;
         QTest::newRow("mnt not mounted") << "/mnt/nas/a.mp3" << EntryHealth::Unavailable;
         QTest::newRow("a file right in /mnt is just missing") << "/mnt/a.mp3" << EntryHealth::Missing;
