@@ -1,6 +1,7 @@
 // The UI thread's longest stall while the window exports 10,000 MP3s: their
 // tags read for an M3U, and the same list copied, numbered, into a folder.
 // Goal: under 50 ms each.
+#include "bench/main_window/window_bench.h"
 #include "main_window/export/export_dialog.h"
 #include "main_window/main_window.h"
 #include "tests/common/desktop_fakes.h"
@@ -17,34 +18,8 @@
 #include <benchmark/benchmark.h>
 
 namespace {
+using bench::longestStallMs;
 constexpr int kFiles = 10000;
-
-// The longest time between two turns of the event loop while `work` runs and
-// until `done` holds, in milliseconds: bench_stall.cpp's probe (one shared
-// header for both is on its way with the list repairs' benchmarks).
-double longestStallMs(const std::function<void()> &work, const std::function<bool()> &done)
-{
-    QElapsedTimer sinceTurn;
-    qint64 longest = 0;
-    QTimer probe;
-    probe.setInterval(0);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longest = std::max(longest, sinceTurn.nsecsElapsed());
-        sinceTurn.restart();
-    });
-    probe.start();
-    sinceTurn.start();
-    QCoreApplication::processEvents();
-    // The work starts from the loop, as a drop or a click would.
-    QTimer::singleShot(0, work);
-    QElapsedTimer total;
-    total.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    } while ((!done() || total.elapsed() < 50) && total.elapsed() < 60000);
-    longest = std::max(longest, sinceTurn.nsecsElapsed());
-    return double(longest) / 1e6;
-}
 
 QTemporaryDir &scratch()
 {
