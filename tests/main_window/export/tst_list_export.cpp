@@ -3,6 +3,7 @@
 // for the next time, and the list left as it was.
 #include "main_window/export/export_dialog.h"
 #include "main_window/main_window.h"
+#include "tests/common/accessible_names.h"
 #include "tests/common/desktop_fakes.h"
 #include "tests/common/test_files.h"
 
@@ -86,6 +87,8 @@ void ListExportTest::previewAndExport()
     QCOMPARE(dialog->windowTitle(), QStringLiteral("导出列表"));
     for (QWidget *w : dialog->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
+    const QStringList unnamed = AccessibleNames::problems(dialog);   // what a screen reader says
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
 
     // Names from the tags once they are read; the file names until then.
     const QString both = QStringLiteral("#EXTINF:2,歌手 - 第一首\n") + m_entries[0] + QLatin1Char('\n');
