@@ -1,6 +1,7 @@
 #include "playlist_io/xspf.h"
 
 #include "playlist_io/entry_paths.h"
+#include "playlist_io/text_out.h"
 
 #include <QDir>
 #include <QUrl>
@@ -19,44 +20,38 @@ bool plain(QStringView text)
     return true;
 }
 
-void appendEscaped(QString &out, QStringView text)
+void appendEscaped(Utf8Out &out, QStringView text)
 {
     if (plain(text)) {   // locations always are: percent-encoded ASCII
-        out += text;
+        out << text;
         return;
     }
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
-            out += text[i];
-            out += text[++i];
+            out << text.sliced(i, 2);
+            ++i;
         } else if (c == u'&') {
-            out += QLatin1String("&amp;");
+            out << u"&amp;";
         } else if (c == u'<') {
-            out += QLatin1String("&lt;");
+            out << u"&lt;";
         } else if (c == u'>') {
-            out += QLatin1String("&gt;");
+            out << u"&gt;";
         } else if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || QChar::isSurrogate(c) || c == 0xFFFE
                    || c == 0xFFFF) {
             continue;
         } else {
-            out += QChar(c);
+            out << QChar(c);
         }
     }
 }
 
-void element(QString &out, QStringView name, QStringView text, QStringView lineEnd)
+void element(Utf8Out &out, QStringView name, QStringView text, QStringView lineEnd)
 {
-    out += QLatin1String("      <");
-    out += name;
-    out += u'>';
+    out << u"      <" << name << u'>';
     appendEscaped(out, text);
-    out += QLatin1String("</");
-    out += name;
-    out += u'>';
-    out += lineEnd;
+    out << u"</" << name << u'>' << lineEnd;
 }
-
 } // namespace
 
 namespace {
@@ -102,17 +97,15 @@ QString percentEncoded(QStringView text, const KeptBytes &keep, QLatin1StringVie
 
 QByteArray formatXspf(const QList<XspfTrack> &tracks, QStringView lineEnd)
 {
-    QString out;
-    out.reserve(128 + tracks.size() * 96);
-    out += QLatin1String("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-    out += lineEnd;
-    out += QLatin1String("<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">");
-    out += lineEnd;
-    out += QLatin1String("  <trackList>");
-    out += lineEnd;
+    qsizetype estimate = 256;
+    for (const XspfTrack &track : tracks)
+        estimate += 100 + track.location.size() + 3 * (track.title.size() + track.creator.size());
+    Utf8Out out(estimate, false);
+    out << u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>" << lineEnd;
+    out << u"<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">" << lineEnd;
+    out << u"  <trackList>" << lineEnd;
     for (const XspfTrack &track : tracks) {
-        out += QLatin1String("    <track>");
-        out += lineEnd;
+        out << u"    <track>" << lineEnd;
         if (!track.location.isEmpty())
             element(out, u"location", track.location, lineEnd);
         if (!track.title.isEmpty())
@@ -121,14 +114,11 @@ QByteArray formatXspf(const QList<XspfTrack> &tracks, QStringView lineEnd)
             element(out, u"creator", track.creator, lineEnd);
         if (track.durationMs >= 0)
             element(out, u"duration", QString::number(track.durationMs), lineEnd);
-        out += QLatin1String("    </track>");
-        out += lineEnd;
+        out << u"    </track>" << lineEnd;
     }
-    out += QLatin1String("  </trackList>");
-    out += lineEnd;
-    out += QLatin1String("</playlist>");
-    out += lineEnd;
-    return out.toUtf8();
+    out << u"  </trackList>" << lineEnd;
+    out << u"</playlist>" << lineEnd;
+    return out.take();
 }
 
 QString xspfLocation(const QString &entry, bool relative, const QString &folder)

@@ -2,6 +2,7 @@
 
 #include "playlist_io/entry_paths.h"
 #include "playlist_io/text_encoding.h"
+#include "playlist_io/text_out.h"
 #include "playlist_io/xspf.h"
 
 #include <QDir>
@@ -46,21 +47,34 @@ QStringView bareName(const QString &entry)
 }
 
 // Appends "<name>" without a copy when it is the file's own name.
-void appendName(QString &text, const QString &entry, const TrackTags &tags)
+template <class Out>
+void appendName(Out &text, const QString &entry, const TrackTags &tags)
 {
     if (tags.title.isEmpty())
-        text += bareName(entry);
+        text << bareName(entry);
     else
-        text += trackName(entry, tags);
+        text << trackName(entry, tags);
+}
+
+// `n` (not negative) in decimal digits, written into `room`: no string made.
+QStringView decimal(qsizetype n, char16_t (&room)[24])
+{
+    char16_t *end = room + 24, *at = end;
+    do {
+        *--at = char16_t(u'0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    return QStringView(at, end - at);
 }
 
 // Appends the seconds, "-1" without a conversion when not known.
-void appendSeconds(QString &text, int seconds)
+template <class Out>
+void appendSeconds(Out &text, int seconds)
 {
     if (seconds < 0)
-        text += u"-1";
+        text << u"-1";
     else
-        text += QString::number(seconds);
+        text << QString::number(seconds);
 }
 
 } // namespace
@@ -131,73 +145,86 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
         return out;
     }
 
-    QString text;
     qsizetype estimate = 32;
     for (qsizetype i = 0; i < count; ++i)
         estimate += 2 * entries.at(i).size() + 40;
-    text.reserve(estimate);
-    const auto line = [&](QStringView part) {
-        text += part;
-        text += lineEnd;
-    };
-    const bool extended = options.format == ExportFormat::M3u || options.format == ExportFormat::M3u8;
-    if (extended)
-        line(u"#EXTM3U");
-    else if (options.format == ExportFormat::Pls)
-        line(u"[playlist]");
+    // The same lines, made in UTF-8 directly or in UTF-16 for the encoder.
+    const auto write = [&](auto &text) {
+        const auto line = [&](QStringView part) {
+            text << part;
+            text << lineEnd;
+        };
+        const bool extended = options.format == ExportFormat::M3u || options.format == ExportFormat::M3u8;
+        if (extended)
+            line(u"#EXTM3U");
+        else if (options.format == ExportFormat::Pls)
+            line(u"[playlist]");
 
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString &entry = entries.at(i);
-        const QString path = exportedPath(entry, paths, relative);
-        const TrackTags &t = tagsAt(i);
-        const QString &named = i < namedAfter.size() ? namedAfter.at(i) : entry;
-        if (checkGbk && !(gbkHolds(path) && (options.format == ExportFormat::M3uPlain || gbkHolds(trackName(named, t)))))
-            out.outsideGbk << entry;
-        switch (options.format) {
-        case ExportFormat::M3u:
-        case ExportFormat::M3u8:
-            if (t.seconds < 0 && t.title.isEmpty()) {
-                // No tags: one append of the whole pair of lines.
-                text += QStringView(u"#EXTINF:-1,") % bareName(named) % lineEnd % path % lineEnd;
+        for (qsizetype i = 0; i < count; ++i) {
+            const QString &entry = entries.at(i);
+            const QString path = exportedPath(entry, paths, relative);
+            const TrackTags &t = tagsAt(i);
+            const QString &named = i < namedAfter.size() ? namedAfter.at(i) : entry;
+            if (checkGbk && !(gbkHolds(path) && (options.format == ExportFormat::M3uPlain || gbkHolds(trackName(named, t)))))
+                out.outsideGbk << entry;
+            switch (options.format) {
+            case ExportFormat::M3u:
+            case ExportFormat::M3u8:
+                if (t.seconds < 0 && t.title.isEmpty()) {
+                    text << u"#EXTINF:-1,";
+                    text << bareName(named);
+                    text << lineEnd;
+                    line(path);
+                    break;
+                }
+                text << u"#EXTINF:";
+                appendSeconds(text, t.seconds);
+                text << u',';
+                appendName(text, named, t);
+                text << lineEnd;
+                line(path);
+                break;
+            case ExportFormat::M3uPlain:
+                line(path);
+                break;
+            case ExportFormat::Pls: {
+                char16_t digits[24];
+            const QStringView k = decimal(i + 1, digits);
+                text << u"File";
+                text << k;
+                text << u'=';
+                line(path);
+                text << u"Title";
+                text << k;
+                text << u'=';
+                appendName(text, named, t);
+                text << lineEnd;
+                text << u"Length";
+                text << k;
+                text << u'=';
+                appendSeconds(text, t.seconds);
+                text << lineEnd;
                 break;
             }
-            text += u"#EXTINF:";
-            appendSeconds(text, t.seconds);
-            text += u',';
-            appendName(text, named, t);
-            text += lineEnd;
-            line(path);
-            break;
-        case ExportFormat::M3uPlain:
-            line(path);
-            break;
-        case ExportFormat::Pls: {
-            const QString k = QString::number(i + 1);
-            text += u"File";
-            text += k;
-            text += u'=';
-            line(path);
-            text += u"Title";
-            text += k;
-            text += u'=';
-            appendName(text, named, t);
-            text += lineEnd;
-            text += u"Length";
-            text += k;
-            text += u'=';
-            appendSeconds(text, t.seconds);
-            text += lineEnd;
-            break;
+            case ExportFormat::Xspf:
+                break;
+            }
         }
-        case ExportFormat::Xspf:
-            break;
+        if (options.format == ExportFormat::Pls && whole) {
+            text << u"NumberOfEntries=";
+            line(QString::number(n));
+            line(u"Version=2");
         }
+    };
+    const TextEncoding encoding = effectiveEncoding(options);
+    if (encoding == TextEncoding::Gb18030) {
+        TextOut text(estimate);
+        write(text);
+        out.bytes = encodeText(text.take(), encoding);
+    } else {
+        Utf8Out text(estimate, encoding == TextEncoding::Utf8Bom);
+        write(text);
+        out.bytes = text.take();
     }
-    if (options.format == ExportFormat::Pls && whole) {
-        text += u"NumberOfEntries=";
-        line(QString::number(n));
-        line(u"Version=2");
-    }
-    out.bytes = encodeText(text, effectiveEncoding(options));
     return out;
 }
