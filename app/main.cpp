@@ -7,6 +7,8 @@
 #include "app/command_line.h"
 #include "app/export_command.h"
 #include "platform/drives.h"
+#include "platform/files/entry_check.h"
+#include "platform/repair_dialogs.h"
 #include "platform/file_dialog.h"
 #include "platform/key_state.h"
 #include "main_window/workflow/list_file_workflow.h"
@@ -67,10 +69,14 @@ int main(int argc, char *argv[])
     QtMessageBox notices(nullptr, QtMessageBox::NoticeIcon::None);
     AuxWindows auxWindows(AuxServices{registry, processes, urls, notices, &messages});
 
-    ProgramWindows windows(messages, dialog, drives, keys, auxWindows);
+    DiskProbe disk;
+    QtRepairDialogs repairs;
+
+    ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs);
     MainWindow &window = windows.mainWindow();
     messages.setParent(&window);
     dialog.setParent(&window);
+    repairs.setParent(&window);
     window.show();
     // The files named on the command line, once the window is up: what they
     // have to say is said over it.

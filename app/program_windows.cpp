@@ -1,8 +1,9 @@
 #include "app/program_windows.h"
 
 ProgramWindows::ProgramWindows(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-                               AuxWindows &auxWindows, PlayerHost::ComponentFactory component)
-    : m_main(messages, dialog, drives, keys, auxWindows),
+                               AuxWindows &auxWindows, const FileProbe &files, RepairDialogs &repairs,
+                               PlayerHost::ComponentFactory component)
+    : m_main(messages, dialog, drives, keys, auxWindows, files, repairs),
       m_list(m_main.playlist()),
       m_player(m_list, std::move(component))
 {

@@ -16,7 +16,8 @@ class MessageBox;
 class ProgramWindows {
 public:
     ProgramWindows(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-                   AuxWindows &auxWindows, PlayerHost::ComponentFactory component = {});
+                   AuxWindows &auxWindows, const FileProbe &files, RepairDialogs &repairs,
+                   PlayerHost::ComponentFactory component = {});
 
     MainWindow &mainWindow() { return m_main; }
     PlayerHost &player() { return m_player; }

@@ -69,19 +69,7 @@ constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuf
 } // namespace
 
 MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-                       AuxWindows &auxWindows, QWidget *parent)
-    : MainWindow(messages, dialog, drives, keys, auxWindows, nullptr, nullptr, parent)
-{
-}
-
-MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                        AuxWindows &auxWindows, const FileProbe &files, RepairDialogs &repairs, QWidget *parent)
-    : MainWindow(messages, dialog, drives, keys, auxWindows, &files, &repairs, parent)
-{
-}
-
-MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-                       AuxWindows &auxWindows, const FileProbe *files, RepairDialogs *repairs, QWidget *parent)
     : QMainWindow(parent),
       m_messages(messages),
       m_dialog(dialog),
@@ -110,7 +98,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
     createControls();
     createToolbar();
     connectState();
-    createListTools(files ? *files : m_disk, repairs ? *repairs : m_repairDialogs);
+    createListTools(files, repairs);
     setTabOrder();
     load();
 }

@@ -38,10 +38,8 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // The window talks to the desktop only through these; tests hand in fakes.
-    MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-               AuxWindows &auxWindows, QWidget *parent = nullptr);
-    // The same, asking `files` whether the list's entries exist and the
-    // repairs' questions through `repairs` (else the disk and Qt's dialogs).
+    // `files` says whether the list's entries exist, `repairs` asks the list
+    // repairs' questions; both outlive the window.
     MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                AuxWindows &auxWindows, const FileProbe &files, RepairDialogs &repairs, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -98,8 +96,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
-               AuxWindows &auxWindows, const FileProbe *files, RepairDialogs *repairs, QWidget *parent);
     void createListTools(const FileProbe &files, RepairDialogs &repairs);
     void createActions();
     void createMenus();
@@ -126,10 +122,6 @@ private:
     Playlist m_list;
     WindowState m_state;
     ListFileWorkflow m_workflow;
-    // What the entries are checked against and the repairs ask through unless
-    // others are given; before the work that may use them, so they outlive it.
-    DiskProbe m_disk;
-    QtRepairDialogs m_repairDialogs{this};
     LongWork m_work;   // reading the disk for drops, the command line and the repairs
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;

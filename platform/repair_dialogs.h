@@ -30,7 +30,9 @@ public:
 // Qt's own dialogs, modal to `parent`, in Chinese.
 class QtRepairDialogs : public RepairDialogs {
 public:
-    explicit QtRepairDialogs(QWidget *parent) : m_parent(parent) {}
+    explicit QtRepairDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
+    // The window the dialogs are modal to, once there is one.
+    void setParent(QWidget *parent) { m_parent = parent; }
     QString chooseFolder(const QString &title) override;
     int chooseFile(const QString &entry, const QStringList &candidates) override;
     std::optional<Prefix> askPrefix(const Prefix &suggested) override;

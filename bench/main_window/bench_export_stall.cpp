@@ -58,7 +58,7 @@ void stallExporting(benchmark::State &state, bool copies)
         // A fresh window: no tag read yet.
         DesktopFakes desktop;
         AuxWindows aux{desktop.services()};
-        MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux};
+        MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux, desktop.disk, desktop.repairs};
         window.show();
         window.playlist().replaceEntries(mp3s());
         window.action(QStringLiteral("menuexport"))->trigger();

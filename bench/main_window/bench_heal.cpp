@@ -36,7 +36,7 @@ struct Window {
     Window() { window.show(); QCoreApplication::processEvents(); }
     DesktopFakes desktop;
     AuxWindows aux{desktop.services()};
-    MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux};
+    MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux, desktop.disk, desktop.repairs};
 };
 
 void BM_CheckOpenedList(benchmark::State &state)

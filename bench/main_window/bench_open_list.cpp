@@ -72,7 +72,7 @@ struct ShownWindow {
     }
     DesktopFakes desktop;
     AuxWindows aux{desktop.services()};
-    MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux};
+    MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux, desktop.disk, desktop.repairs};
 };
 
 void BM_OpenIntoWindow(benchmark::State &state)

@@ -88,7 +88,7 @@ struct Program {
     QTemporaryDir dir;
     DesktopFakes desktop;
     AuxWindows aux{desktop.services()};
-    ProgramWindows windows{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux};
+    ProgramWindows windows{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux, desktop.disk, desktop.repairs};
     PlayerHost &host = windows.player();
 };
 

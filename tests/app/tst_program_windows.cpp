@@ -53,7 +53,7 @@ void ProgramWindowsTest::init()
         return c;
     };
     m_windows = std::make_unique<ProgramWindows>(m_desktop.messages, m_desktop.dialog, m_desktop.drives,
-                                                 m_desktop.keys, *m_aux, component);
+                                                 m_desktop.keys, *m_aux, m_desktop.disk, m_desktop.repairs, component);
     main().show();
     QVERIFY(QTest::qWaitForWindowExposed(&main()));
 }

@@ -1,15 +1,18 @@
 #pragma once
-// The desktop as the window tests and benchmarks answer it: the seven fakes
-// the main window, the player window's host and the about window talk to.
+// The desktop as the window tests and benchmarks answer it: the fakes the
+// main window, the player window's host and the about window talk to, and
+// the disk the list's entries are looked up on.
 // Header-only; link platform_fakes (and aux_windows where AuxWindows is made).
 #include "aux_windows/aux_windows.h"
 #include "platform/fakes/fake_drives.h"
+#include "platform/fakes/fake_repair_dialogs.h"
 #include "platform/fakes/fake_file_dialog.h"
 #include "platform/fakes/fake_key_state.h"
 #include "platform/fakes/fake_message_box.h"
 #include "platform/fakes/fake_process_starter.h"
 #include "platform/fakes/fake_registry.h"
 #include "platform/fakes/fake_url_opener.h"
+#include "platform/files/entry_check.h"
 
 struct DesktopFakes {
     // One volume, the root.
@@ -29,4 +32,6 @@ struct DesktopFakes {
     FakeRegistry registry;
     FakeProcessStarter processes;
     FakeUrlOpener urls;
+    DiskProbe disk;   // the list's entries are looked up on the real disk
+    FakeRepairDialogs repairs;
 };

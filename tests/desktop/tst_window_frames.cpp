@@ -12,6 +12,8 @@
 #include "aux_windows/aux_windows.h"
 #include "platform/chinese_interface.h"
 #include "platform/drives.h"
+#include "platform/files/entry_check.h"
+#include "platform/repair_dialogs.h"
 #include "platform/file_dialog.h"
 #include "platform/key_state.h"
 #include "main_window/workflow/list_file_workflow.h"
@@ -202,6 +204,8 @@ private:
     QtFileDialog m_dialog;
     QtDrives m_drives;
     SystemKeyState m_keys;
+    DiskProbe m_disk;
+    QtRepairDialogs m_repairs;
     SystemRegistry m_registry;
     QtProcessStarter m_processes;
     DesktopUrlOpener m_urls;
@@ -219,7 +223,7 @@ void WindowFramesCheck::initTestCase()
     QApplication::setWindowIcon(applicationIcon());
     m_dialog.setFilter(ListFileWorkflow::kDialogFilter);
     m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_notices});
-    m_main = std::make_unique<MainWindow>(m_messages, m_dialog, m_drives, m_keys, *m_aux);
+    m_main = std::make_unique<MainWindow>(m_messages, m_dialog, m_drives, m_keys, *m_aux, m_disk, m_repairs);
     m_player = std::make_unique<PlayerHost>(m_playerList, [] { return new FakeMp3Control; });
     // As the program has it: the main window's boxes and dialog belong to it.
     m_messages.setParent(m_main.get());

@@ -7,6 +7,8 @@
 #include "platform/registry.h"
 #include "platform/url_opener.h"
 #include "platform/drives.h"
+#include "platform/files/entry_check.h"
+#include "platform/repair_dialogs.h"
 #include "platform/fonts.h"
 #include "platform/key_state.h"
 #include "main_window/main_window.h"
@@ -59,7 +61,9 @@ int main(int argc, char *argv[])
     QtProcessStarter processes;
     DesktopUrlOpener urls;
     AuxWindows aux(AuxServices{registry, processes, urls, messages});
-    MainWindow window(messages, dialog, drives, keys, aux);
+    DiskProbe disk;
+    QtRepairDialogs repairs;
+    MainWindow window(messages, dialog, drives, keys, aux, disk, repairs);
     window.browser()->openFolder(music.path());
     while (window.browser()->isReading())   // the folder is read off the UI thread
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -119,7 +119,7 @@ void DesktopTest::init()
     m_desktop.dialog = FakeFileDialog();
     m_aux = std::make_unique<AuxWindows>(m_desktop.services(m_notices));
     m_window = std::make_unique<MainWindow>(m_desktop.messages, m_desktop.dialog, m_desktop.drives, m_desktop.keys,
-                                            *m_aux);
+                                            *m_aux, m_desktop.disk, m_desktop.repairs);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }

@@ -141,7 +141,7 @@ void MainWindowTest::init()
     m_ends = 0;
     m_aux = std::make_unique<AuxWindows>(m_desktop.services(m_notices));
     m_window = std::make_unique<MainWindow>(m_desktop.messages, m_desktop.dialog, m_desktop.drives, m_desktop.keys,
-                                            *m_aux);
+                                            *m_aux, m_desktop.disk, m_desktop.repairs);
     connect(&m_window->workflow(), &ListFileWorkflow::endProgram, this, [this] { ++m_ends; });
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));

@@ -49,7 +49,7 @@ void ListExportTest::initTestCase()
                  QDir::toNativeSeparators(dir.filePath(QStringLiteral("music/untagged.mp3")))};
     m_aux = std::make_unique<AuxWindows>(m_desktop.services());
     m_window = std::make_unique<MainWindow>(m_desktop.messages, m_desktop.dialog, m_desktop.drives, m_desktop.keys,
-                                            *m_aux);
+                                            *m_aux, m_desktop.disk, m_desktop.repairs);
     m_window->show();
 }
 
