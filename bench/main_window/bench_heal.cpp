@@ -32,17 +32,10 @@ QStringList treeEntries(bool withMissing)
     return entries;
 }
 
-struct Window {
-    Window() { window.show(); QCoreApplication::processEvents(); }
-    DesktopFakes desktop;
-    AuxWindows aux{desktop.services()};
-    MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux, desktop.disk, desktop.repairs};
-};
-
 void BM_CheckOpenedList(benchmark::State &state)
 {
     const QStringList entries = treeEntries(true);
-    Window w;
+    ShownWindow w;
     double worstStall = 0;
     for (auto _ : state) {
         w.window.playlist().replaceEntries({});
@@ -65,7 +58,7 @@ BENCHMARK(BM_CheckOpenedList)->UseManualTime()->Unit(benchmark::kMillisecond)->I
 
 void BM_FindKeystrokeNoMatch(benchmark::State &state)
 {
-    Window w;
+    ShownWindow w;
     w.window.playlist().replaceEntries(treeEntries(false));
     w.window.findBar()->open();
     QLineEdit *text = w.window.findBar()->text();

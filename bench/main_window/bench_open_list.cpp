@@ -7,6 +7,7 @@
 // figures that compare the work, keep the memory in the process:
 //   GLIBC_TUNABLES=glibc.malloc.trim_threshold=1073741824:glibc.malloc.mmap_threshold=1073741824
 #include "bench/common/bench_main.h"
+#include "bench/main_window/window_bench.h"
 #include "tests/common/desktop_fakes.h"
 #include "main_window/workflow/list_file_workflow.h"
 #include "model/playlist.h"
@@ -63,17 +64,7 @@ void BM_OpenIntoModel(benchmark::State &state)
 }
 BENCHMARK(BM_OpenIntoModel)->Unit(benchmark::kMillisecond);
 
-// The real main window, shown offscreen, answering its dialogs through fakes.
-struct ShownWindow {
-    ShownWindow()
-    {
-        window.show();
-        QCoreApplication::processEvents();
-    }
-    DesktopFakes desktop;
-    AuxWindows aux{desktop.services()};
-    MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux, desktop.disk, desktop.repairs};
-};
+using bench::ShownWindow;
 
 void BM_OpenIntoWindow(benchmark::State &state)
 {

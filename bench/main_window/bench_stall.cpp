@@ -25,17 +25,6 @@
 namespace {
 using namespace bench;
 
-struct ShownWindow {
-    ShownWindow()
-    {
-        window.show();
-        QCoreApplication::processEvents();
-    }
-    DesktopFakes desktop;
-    AuxWindows aux{desktop.services()};
-    MainWindow window{desktop.messages, desktop.dialog, desktop.drives, desktop.keys, aux, desktop.disk, desktop.repairs};
-};
-
 void BM_StallDroppingTree(benchmark::State &state)
 {
     const QString root = tree();
