@@ -1,26 +1,10 @@
 #include "app/check_command.h"
 
 #include "platform/files/entry_check.h"
-#include "platform/files/regular_file.h"
 #include "playlist_io/entry_paths.h"
 #include "playlist_io/playlist_reader.h"
 
-#include <QFile>
-
 #include <cstdio>
-
-namespace {
-// The entries as the list writes them, in the order the reader gives them
-// as the list holds them; empty when that cannot be told.
-QStringList writtenEntries(const QString &fileName)
-{
-    QFile file;
-    if (openRegularFile(file, fileName) != RegularFileOpen::Opened)
-        return {};
-    PlaylistRead read = readPlaylist(file, playlistTypeOf(fileName));
-    return read.outcome == PlaylistRead::ReadOk ? read.entries : QStringList();
-}
-} // namespace
 
 bool isCheckCommand(const QStringList &arguments)
 {
@@ -40,7 +24,8 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
     for (const QString &list : lists) {
         // Checked as the program would open the list (relative entries,
         // file URIs and backslashes read as it reads them), told as written.
-        const PlaylistRead opened = readPlaylistFile(list);
+        QStringList written;
+        const PlaylistRead opened = readPlaylistFile(list, &written);
         if (opened.outcome != PlaylistRead::ReadOk) {
             answer.err += QStringLiteral("melvora：无法读取列表“%1”\n").arg(list);
             unreadable = true;
@@ -48,9 +33,6 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
         }
         read = true;
         const QStringList &full = opened.entries;
-        QStringList written = writtenEntries(list);
-        if (written.size() != full.size())
-            written = full;
         const QHash<QString, EntryHealth> unwell = checkEntries(full, probe);
         for (qsizetype i = 0; i < full.size(); ++i) {
             const EntryHealth health = unwell.value(full.at(i), EntryHealth::Present);

@@ -265,7 +265,7 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type, qint64 maxBytes)
     return result;
 }
 
-PlaylistRead readPlaylistFile(const QString &fileName)
+PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten)
 {
     QFile file;
     PlaylistRead result;
@@ -278,13 +278,19 @@ PlaylistRead readPlaylistFile(const QString &fileName)
         const PlaylistType type = playlistTypeOf(fileName);
         if (type == PlaylistType::Xspf) {
             result.entries = xspfLocations(bytes);
+            if (asWritten)
+                asWritten->clear();
             for (QString &entry : result.entries) {
+                if (asWritten)   // %XX decoded, relative ones left relative
+                    asWritten->append(xspfEntry(entry, QString()));
                 result.form.relative = result.form.relative || isRelativeUriReference(entry);
                 entry = xspfEntry(entry, folder);
             }
             return result;
         }
         result.entries = parsePlaylistBytes(bytes, type, &result.form.encoding);
+        if (asWritten)
+            *asWritten = result.entries;
         EntryReader reader(folder, result.form);
         for (QString &entry : result.entries)
             reader.read(entry);

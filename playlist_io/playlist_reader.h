@@ -64,4 +64,5 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type,
 //   as lists written on Windows mean it;
 // - "file://" URIs (M3U and PLS as in XSPF) as local paths, %XX decoded;
 // - other URLs and full paths exactly as written.
-PlaylistRead readPlaylistFile(const QString &fileName);
+// `asWritten`, when given, gets the same entries as the file spells them.
+PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten = nullptr);
