@@ -185,7 +185,9 @@ private:
     void resetEntries(QStringList entries);
 
     // Replaces the whole list by one whole-list edit, recording the old one.
-    void applyWholeList(QStringList entries, int selection, Edit what);
+    // A reorder holds the same entries, so their keys stay as counted.
+    enum class Keys { Same, Recount };
+    void applyWholeList(QStringList entries, int selection, Edit what, Keys keys);
     void rebuildKeys();
 
     void setSelection(int index);   // out-of-range indexes mean -1

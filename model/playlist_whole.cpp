@@ -22,7 +22,7 @@ void Playlist::reorder(const QList<int> &order)
             selection = i;
         fresh.append(m_entries.at(from));
     }
-    applyWholeList(std::move(fresh), selection, Edit::Reordered);
+    applyWholeList(std::move(fresh), selection, Edit::Reordered, Keys::Same);
 }
 
 int Playlist::removeWhere(const std::function<bool(const QString &)> &drop)
@@ -43,7 +43,7 @@ int Playlist::removeWhere(const std::function<bool(const QString &)> &drop)
         return 0;
     if (selection < 0 && m_selection >= 0)
         selection = int(kept.size()) - 1;
-    applyWholeList(std::move(kept), selection, Edit::EntriesRemoved);
+    applyWholeList(std::move(kept), selection, Edit::EntriesRemoved, Keys::Recount);
     return removed;
 }
 
@@ -74,18 +74,19 @@ int Playlist::changePaths(const QHash<int, QString> &paths)
     }
     if (!changed)
         return 0;
-    applyWholeList(std::move(fresh), selection, Edit::PathsChanged);
+    applyWholeList(std::move(fresh), selection, Edit::PathsChanged, Keys::Recount);
     return dropped;
 }
 
-void Playlist::applyWholeList(QStringList entries, int selection, Edit what)
+void Playlist::applyWholeList(QStringList entries, int selection, Edit what, Keys keys)
 {
     if (entries == m_entries && selection == m_selection)
         return;
     QStringList old = m_entries;
     const int oldSelection = m_selection;
     resetEntries(std::move(entries));
-    rebuildKeys();
+    if (keys == Keys::Recount)
+        rebuildKeys();
     setSelection(selection);
     m_undoList = std::move(old);
     m_undoSelection = oldSelection;
