@@ -120,10 +120,7 @@ void ListTools::relocate()
     m_work.run<QStringList>(
         QStringLiteral("正在查找文件…"),
         [folder](WorkProgress &progress) {
-            return filesUnder(folder, [&progress] {
-                progress.advance();
-                return !progress.cancelled();
-            });
+            return filesUnder(folder, [&progress] { return progress.step(); });
         },
         [this](QStringList &files) { relocateAmong(files); });
 }
@@ -177,10 +174,7 @@ void ListTools::replacePrefix()
     m_work.run<int>(
         QStringLiteral("正在检查文件…"),
         [paths, &probe](WorkProgress &progress) {
-            const auto unwell = checkEntries(paths, probe, [&progress](qsizetype) {
-                progress.advance();
-                return !progress.cancelled();
-            });
+            const auto unwell = checkEntries(paths, probe, [&progress](qsizetype) { return progress.step(); });
             return int(paths.size() - unwell.size());
         },
         [this, changed, before](int &existing) {

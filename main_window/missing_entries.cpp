@@ -54,10 +54,7 @@ void MissingEntries::start()
         QStringLiteral("正在检查文件…"),
         [entries, &probe](WorkProgress &progress) {
             progress.setTotal(entries.size());
-            return checkEntries(entries, probe, [&progress](qsizetype) {
-                progress.advance();
-                return !progress.cancelled();
-            });
+            return checkEntries(entries, probe, [&progress](qsizetype) { return progress.step(); });
         },
         [this](QHash<QString, EntryHealth> &unwell) { landed(unwell); });
 }
