@@ -56,7 +56,7 @@ void Playlist::leftButtonReleased()
 
 // ---- list files ----------------------------------------------------------------
 
-void Playlist::replaceEntries(const QStringList &paths)
+void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &lines)
 {
     QStringList keys;
     if (m_rules.caseSensitivity == Qt::CaseSensitive) {
@@ -68,27 +68,35 @@ void Playlist::replaceEntries(const QStringList &paths)
     }
     const std::vector<bool> first = m_keys.assign(keys);
     QStringList fresh;
+    QList<KeptLines> freshLines;
     fresh.reserve(paths.size());
+    freshLines.reserve(paths.size());
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        if (first[size_t(i)])
+        if (first[size_t(i)]) {
             fresh.append(paths.at(i));
+            freshLines.append(lines.value(i));
+        }
     }
-    resetEntries(std::move(fresh));
+    resetEntries(std::move(fresh), std::move(freshLines));
     setSelection(count() - 1);
     finish(Edit::Replaced);
 }
 
-int Playlist::appendEntries(const QStringList &paths)
+int Playlist::appendEntries(const QStringList &paths, const QList<KeptLines> &lines)
 {
     m_keys.reserve(count() + paths.size());
     QStringList block;
-    for (const QString &path : paths) {
-        if (m_keys.claim(m_rules.key(path)))
-            block.append(path);
+    QList<KeptLines> blockLines;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (m_keys.claim(m_rules.key(paths.at(i)))) {
+            block.append(paths.at(i));
+            if (!lines.isEmpty())
+                blockLines.append(lines.value(i));
+        }
     }
     const int added = int(block.size());
     if (added > 0)
-        insertAt(count(), block);
+        insertAt(count(), block, blockLines);
     setSelection(count() - 1);
     finish(Edit::Appended);
     return added;
@@ -106,15 +114,22 @@ ListChange Playlist::change(ListChange::Kind kind, int first, int count, int to)
     return c;
 }
 
-void Playlist::insertAt(int at, const QStringList &paths)
+void Playlist::insertAt(int at, const QStringList &paths, const QList<KeptLines> &lines)
 {
     const ListChange c = change(ListChange::Inserted, at, int(paths.size()));
     emit entriesAboutToChange(c);
     if (at == count()) {
         m_entries.append(paths);
+        if (lines.isEmpty())
+            m_lines.resize(m_lines.size() + paths.size());
+        else
+            m_lines.append(lines);
     } else {
         m_entries.insert(at, paths.size(), QString());
         std::copy(paths.begin(), paths.end(), m_entries.begin() + at);
+        m_lines.insert(at, paths.size(), KeptLines());
+        if (!lines.isEmpty())
+            std::copy(lines.begin(), lines.end(), m_lines.begin() + at);
     }
     emit entriesChanged(c);
 }
@@ -125,6 +140,7 @@ void Playlist::removeAt(int at)
     emit entriesAboutToChange(c);
     m_keys.remove(m_rules.key(m_entries.at(at)));
     m_entries.removeAt(at);
+    m_lines.removeAt(at);
     emit entriesChanged(c);
 }
 
@@ -133,14 +149,17 @@ void Playlist::moveEntry(int from, int to)
     const ListChange c = change(ListChange::Moved, from, 1, to);
     emit entriesAboutToChange(c);
     m_entries.move(from, to);
+    m_lines.move(from, to);
     emit entriesChanged(c);
 }
 
-void Playlist::resetEntries(QStringList entries)
+void Playlist::resetEntries(QStringList entries, QList<KeptLines> lines)
 {
     const ListChange c = change(ListChange::Reset, 0, 0);
     emit entriesAboutToChange(c);
+    lines.resize(entries.size());
     m_entries = std::move(entries);
+    m_lines = std::move(lines);
     emit entriesChanged(c);
 }
 
@@ -157,6 +176,8 @@ void Playlist::record(UndoOp op)
 {
     m_undoop = op;
     m_undoValid = true;
-    if (op != UndoOp::Restore)
+    if (op != UndoOp::Restore) {
         m_undoList = {};   // only a whole-list edit needs the old list
+        m_undoLinesList = {};
+    }
 }

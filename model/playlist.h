@@ -1,5 +1,6 @@
 #pragma once
 #include "model/entry_keys.h"
+#include "model/kept_lines.h"
 #include "model/list_change.h"
 #include "model/path_rules.h"
 
@@ -68,6 +69,9 @@ public:
     int count() const { return int(m_entries.size()); }
     const QString &entry(int i) const { return m_entries.at(i); }
     const QStringList &entries() const { return m_entries; }
+    // What the list file said of each entry (kept_lines.h), beside entries().
+    const KeptLines &lines(int i) const { return m_lines.at(i); }
+    const QList<KeptLines> &allLines() const { return m_lines; }
     int selection() const { return m_selection; }
     bool insertAfter() const { return m_insertAfter; }   // menuinsertback checked
     bool contains(const QString &path) const { return m_keys.contains(m_rules.key(path)); }
@@ -145,17 +149,20 @@ public:
     // Removes every entry for which `drop` holds; the selected entry stays
     // selected when kept, else the next one kept (or the last). Returns how many.
     int removeWhere(const std::function<bool(const QString &)> &drop);
-    // Gives the entries at the keys' positions the paths given. When an entry
-    // becomes the same as another, the first keeps its place and the later one
-    // is dropped; returns how many were dropped.
+    // Gives the entries at the keys' positions the paths given, keeping their
+    // other lines (marked pathReplaced). When an entry becomes the same as
+    // another, the first keeps its place and the later one is dropped; returns
+    // how many were dropped.
     int changePaths(const QHash<int, QString> &paths);
 
     // ---- list files (through WindowState's intents) ------------------------
+    // `lines` runs beside `paths` (what the file said of each entry); an empty
+    // list means nothing kept for any. A repeat is left out with its lines.
     // The list becomes `paths` without repeats (first wins), its last entry selected.
-    void replaceEntries(const QStringList &paths);
+    void replaceEntries(const QStringList &paths, const QList<KeptLines> &lines = {});
     // Appends the paths the list does not hold yet, as one block, and selects
     // the last entry. Returns how many were added.
-    int appendEntries(const QStringList &paths);
+    int appendEntries(const QStringList &paths, const QList<KeptLines> &lines = {});
 
 signals:
     // Around every change of the entries: views take their rows from entries()
@@ -171,7 +178,7 @@ private:
     // Puts a new entry beside the selection by the insert mode: the result of
     // appending it and moving it there, in one insert. Selects it (insert-after)
     // or keeps the selected entry selected (insert-before).
-    void jiaohuan(const QString &path);
+    void jiaohuan(const QString &path, const KeptLines &lines = {});
     // Where added entries go: after the last one with nothing selected, else
     // after or before the selected one as the insert mode says.
     int newEntryPosition() const;
@@ -179,15 +186,16 @@ private:
     void tuodong();
 
     // Changes of the entries, each announced around itself.
-    void insertAt(int at, const QStringList &paths);
+    // `lines` runs beside `paths`; empty: nothing kept for any of them.
+    void insertAt(int at, const QStringList &paths, const QList<KeptLines> &lines = {});
     void removeAt(int at);
     void moveEntry(int from, int to);
-    void resetEntries(QStringList entries);
+    void resetEntries(QStringList entries, QList<KeptLines> lines);
 
     // Replaces the whole list by one whole-list edit, recording the old one.
     // A reorder holds the same entries, so their keys stay as counted.
     enum class Keys { Same, Recount };
-    void applyWholeList(QStringList entries, int selection, Edit what, Keys keys);
+    void applyWholeList(QStringList entries, QList<KeptLines> lines, int selection, Edit what, Keys keys);
     void rebuildKeys();
 
     void setSelection(int index);   // out-of-range indexes mean -1
@@ -197,14 +205,17 @@ private:
 
     PathRules m_rules;
     QStringList m_entries;
+    QList<KeptLines> m_lines;   // beside m_entries, always as long
     EntryKeys m_keys;
     int m_selection = -1;
     bool m_insertAfter = true;
     UndoOp m_undoop = UndoOp::None;
     QString m_undotext;
+    KeptLines m_undoLines;    // the lines of the entry m_undotext names
     int m_undoindex = 0, m_dragfrom = 0, m_dragto = 0;
     bool m_undoValid = false;
-    QStringList m_undoList;   // Restore: the list and selection before the edit
+    QStringList m_undoList;   // Restore: the list, its lines and the selection before the edit
+    QList<KeptLines> m_undoLinesList;
     int m_undoSelection = -1;
     int m_pressedAt = -1;
     bool m_dragPressed = false;

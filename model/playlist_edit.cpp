@@ -11,14 +11,14 @@ int Playlist::newEntryPosition() const
     return m_selection < 0 ? count() : (m_insertAfter ? m_selection + 1 : m_selection);
 }
 
-void Playlist::jiaohuan(const QString &path)
+void Playlist::jiaohuan(const QString &path, const KeptLines &lines)
 {
     // Appending the entry and moving it beside the selection, done as one
     // insert. With nothing selected, insert-after moves it to the top (the
     // undo of a delete at the top).
     const int s = m_selection;
     const bool toTop = s < 0 && m_insertAfter;
-    insertAt(toTop ? 0 : newEntryPosition(), {path});
+    insertAt(toTop ? 0 : newEntryPosition(), {path}, {lines});
     m_keys.add(m_rules.key(path));
     if (s >= 0 || toTop)
         setSelection(s + 1);
@@ -102,6 +102,7 @@ void Playlist::deleteentry()
     if (p < 0 || p >= count())
         return;
     m_undotext = m_entries.at(p);
+    m_undoLines = m_lines.at(p);
     removeAt(p);
     if (p < count()) {
         setSelection(p);
@@ -118,7 +119,7 @@ void Playlist::clearlist()
     if (m_entries.isEmpty())
         return;
     m_keys.clear();
-    resetEntries({});
+    resetEntries({}, {});
     setSelection(-1);
     finish(Edit::Cleared);
 }

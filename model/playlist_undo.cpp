@@ -20,13 +20,13 @@ void Playlist::undo()
         if (p >= 0 && p < n) {
             if (m_insertAfter)
                 setSelection(p - 1);
-            jiaohuan(m_undotext);
+            jiaohuan(m_undotext, m_undoLines);
             if (!m_insertAfter)
                 setSelection(m_selection - 1);
         }
         break;
     case UndoOp::DelBottom:
-        insertAt(n, {m_undotext});
+        insertAt(n, {m_undotext}, {m_undoLines});
         m_keys.add(m_rules.key(m_undotext));
         setSelection(n);
         break;
@@ -83,7 +83,7 @@ void Playlist::undo()
         }
         break;
     case UndoOp::Restore:
-        resetEntries(std::exchange(m_undoList, {}));
+        resetEntries(std::exchange(m_undoList, {}), std::exchange(m_undoLinesList, {}));
         rebuildKeys();
         setSelection(m_undoSelection);
         break;

@@ -10,7 +10,9 @@ void Playlist::reorder(const QList<int> &order)
     if (order.size() != count())
         return;
     QStringList fresh;
+    QList<KeptLines> freshLines;
     fresh.reserve(count());
+    freshLines.reserve(count());
     int selection = -1;
     std::vector<bool> taken(size_t(count()), false);
     for (int i = 0; i < count(); ++i) {
@@ -21,14 +23,17 @@ void Playlist::reorder(const QList<int> &order)
         if (from == m_selection)
             selection = i;
         fresh.append(m_entries.at(from));
+        freshLines.append(m_lines.at(from));
     }
-    applyWholeList(std::move(fresh), selection, Edit::Reordered, Keys::Same);
+    applyWholeList(std::move(fresh), std::move(freshLines), selection, Edit::Reordered, Keys::Same);
 }
 
 int Playlist::removeWhere(const std::function<bool(const QString &)> &drop)
 {
     QStringList kept;
+    QList<KeptLines> keptLines;
     kept.reserve(count());
+    keptLines.reserve(count());
     int selection = -1;
     for (int i = 0; i < count(); ++i) {
         if (drop(m_entries.at(i)))
@@ -37,20 +42,23 @@ int Playlist::removeWhere(const std::function<bool(const QString &)> &drop)
         if (selection < 0 && m_selection >= 0 && i >= m_selection)
             selection = int(kept.size());
         kept.append(m_entries.at(i));
+        keptLines.append(m_lines.at(i));
     }
     const int removed = count() - int(kept.size());
     if (removed == 0)
         return 0;
     if (selection < 0 && m_selection >= 0)
         selection = int(kept.size()) - 1;
-    applyWholeList(std::move(kept), selection, Edit::EntriesRemoved, Keys::Recount);
+    applyWholeList(std::move(kept), std::move(keptLines), selection, Edit::EntriesRemoved, Keys::Recount);
     return removed;
 }
 
 int Playlist::changePaths(const QHash<int, QString> &paths)
 {
     QStringList fresh;
+    QList<KeptLines> freshLines;
     fresh.reserve(count());
+    freshLines.reserve(count());
     QHash<QString, int> firstOf;   // key → position in fresh
     firstOf.reserve(count());
     int selection = -1, dropped = 0;
@@ -71,24 +79,29 @@ int Playlist::changePaths(const QHash<int, QString> &paths)
         }
         firstOf.insert(key, int(fresh.size()));
         fresh.append(path);
+        freshLines.append(m_lines.at(i));
+        if (replaced)
+            freshLines.last().pathReplaced = true;
     }
     if (!changed)
         return 0;
-    applyWholeList(std::move(fresh), selection, Edit::PathsChanged, Keys::Recount);
+    applyWholeList(std::move(fresh), std::move(freshLines), selection, Edit::PathsChanged, Keys::Recount);
     return dropped;
 }
 
-void Playlist::applyWholeList(QStringList entries, int selection, Edit what, Keys keys)
+void Playlist::applyWholeList(QStringList entries, QList<KeptLines> lines, int selection, Edit what, Keys keys)
 {
-    if (entries == m_entries && selection == m_selection)
+    if (entries == m_entries && lines == m_lines && selection == m_selection)
         return;
     QStringList old = m_entries;
+    QList<KeptLines> oldLines = m_lines;
     const int oldSelection = m_selection;
-    resetEntries(std::move(entries));
+    resetEntries(std::move(entries), std::move(lines));
     if (keys == Keys::Recount)
         rebuildKeys();
     setSelection(selection);
     m_undoList = std::move(old);
+    m_undoLinesList = std::move(oldLines);
     m_undoSelection = oldSelection;
     record(UndoOp::Restore);
     finish(what);

@@ -92,19 +92,22 @@ void WindowState::startNewList()
     m_listChanged = false;
     setNameCaption(NameCaption::Unnamed);
     setListPath(QString());
+    setSkippedRepeats(0);
     m_list.replaceEntries({});
 }
 
-void WindowState::replaceWith(const QStringList &entries, const QString &path)
+void WindowState::replaceWith(const QStringList &entries, const QString &path, const QList<KeptLines> &lines)
 {
-    m_list.replaceEntries(entries);
+    m_list.replaceEntries(entries, lines);
+    setSkippedRepeats(int(entries.size()) - m_list.count());
     setNameCaption(NameCaption::Named);
     setListPath(path);
 }
 
-void WindowState::insertEntries(const QStringList &entries)
+void WindowState::insertEntries(const QStringList &entries, const QList<KeptLines> &lines)
 {
-    m_list.appendEntries(entries);
+    const int added = m_list.appendEntries(entries, lines);
+    setSkippedRepeats(m_skippedRepeats + int(entries.size()) - added);
 }
 
 void WindowState::insertFailed()
@@ -267,6 +270,14 @@ void WindowState::setListPath(const QString &path)
         m_title = title;
         emit titleChanged(title);
     }
+}
+
+void WindowState::setSkippedRepeats(int count)
+{
+    if (count == m_skippedRepeats)
+        return;
+    m_skippedRepeats = count;
+    emit skippedRepeatsChanged(count);
 }
 
 void WindowState::setNameCaption(NameCaption caption)

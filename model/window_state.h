@@ -35,6 +35,9 @@ public:
     // What form3label4 last computed: the playing track's 1-based position in
     // the list, 0 when it is not in the list.
     int playerTrack() const { return m_playerTrack; }
+    // Entries of the files read into the list (opened, then inserted) that
+    // were left out as repeats of an earlier one; 0 after New.
+    int skippedRepeats() const { return m_skippedRepeats; }
     const QString &playingPath() const { return m_playingPath; }
 
     // The window's load: the list-name caption, an empty path, the change flag
@@ -54,12 +57,13 @@ public:
     // ---- intents of the list file commands ---------------------------------
     // New: unnamed, unchanged and empty.
     void startNewList();
-    // Open: the read entries replace the list, which takes the file's name;
-    // the change flag stays as it was.
-    void replaceWith(const QStringList &entries, const QString &path);
+    // Open: the read entries (with what the file said of each, `lines`, which
+    // may be empty) replace the list, which takes the file's name; the change
+    // flag stays as it was.
+    void replaceWith(const QStringList &entries, const QString &path, const QList<KeptLines> &lines = {});
     // Insert: the entries the list does not hold yet are appended; the list
     // counts as changed, even when nothing was new.
-    void insertEntries(const QStringList &entries);
+    void insertEntries(const QStringList &entries, const QList<KeptLines> &lines = {});
     // Insert of a file that is missing: nothing is appended, but the list
     // counts as changed all the same.
     void insertFailed();
@@ -73,6 +77,7 @@ signals:
     // Form3's Label4 and Label6: the playing track's position (0: not in the
     // list) and the entry count.
     void playerTrackChanged(int number, int count);
+    void skippedRepeatsChanged(int count);
 
 private:
     enum class NameCaption { Initial, Named, Unnamed };
@@ -93,6 +98,7 @@ private:
     void setEnabled(Command command, bool enabled);
     void setListPath(const QString &path);
     void setNameCaption(NameCaption caption);
+    void setSkippedRepeats(int count);
 
     Playlist &m_list;
     bool m_listChanged = false;
@@ -100,6 +106,7 @@ private:
     int m_browserFiles = 0;
     QString m_playingPath;
     int m_playerTrack = 0;
+    int m_skippedRepeats = 0;
     std::array<QString, kLabelCount> m_labels;
     std::array<bool, kCommandCount> m_enabled;
     QString m_title;

@@ -1,4 +1,5 @@
 #pragma once
+#include "model/kept_lines.h"
 #include "playlist_io/playlist_form.h"
 #include "playlist_io/playlist_type.h"
 
@@ -15,8 +16,8 @@ class QIODevice;
 // line is decoded on its own, as UTF-8 when it is valid UTF-8, otherwise as
 // GB18030 (lists saved on Chinese Windows), so a file mixing both keeps both.
 // CR LF, a lone CR and a lone LF each end a line.
-// M3U: every line but empty ones and those starting with "#" (after the marks)
-// is an entry.
+// M3U: every line is an entry but empty or blank ones and comments and
+// directives, whose first character other than blanks and tabs is "#".
 // PLS: only "File<number>=" lines (key in any case) give an entry, the text
 // after the first "=".
 // XSPF: each track's first location (see xspf.h).
@@ -38,6 +39,11 @@ struct PlaylistRead {
     };
     Outcome outcome = Unreadable;
     QStringList entries;
+    // From readPlaylistFile: what the file said of each entry, beside
+    // entries, and the file itself (its header, trailing lines and layout;
+    // see kept_file.h). Empty and null where nothing is kept.
+    QList<KeptLines> lines;
+    std::shared_ptr<const KeptFile> file;
     PlaylistForm form;
 };
 

@@ -2,79 +2,16 @@
 
 #include "platform/files/durable_save.h"
 #include "playlist_io/entry_paths.h"
+#include "playlist_io/kept_writer.h"
+#include "playlist_io/text_out.h"
 #include "playlist_io/xspf.h"
 
 #include <QFileInfo>
 #include <QIODevice>
-#include <QStringEncoder>
 
-#include <cstring>
+#include <algorithm>
 
 namespace {
-
-// Appends to one growing buffer; a list of 100,000 entries is written in a
-// single pass without a temporary per line.
-class Output {
-public:
-    explicit Output(qsizetype estimate) { m_buffer.resize(estimate); }
-    void put(QByteArrayView bytes)
-    {
-        std::memcpy(room(bytes.size()), bytes.data(), size_t(bytes.size()));
-        m_used += bytes.size();
-    }
-    void putNumber(qsizetype n)
-    {
-        char digits[24];
-        char *end = digits + sizeof digits;
-        char *p = end;
-        do {
-            *--p = char('0' + n % 10);
-            n /= 10;
-        } while (n > 0);
-        put(QByteArrayView(p, end));
-    }
-    void putText(QStringEncoder &utf8, QStringView text)
-    {
-        char *begin = room(utf8.requiredSpace(text.size()));
-        m_used += utf8.appendToBuffer(begin, text) - begin;
-    }
-    // ASCII text upper-cased on the way; false, with nothing written, for other text.
-    bool putAsciiUpper(QStringView text)
-    {
-        char *to = room(text.size());
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t c = text[i].unicode();
-            if (c >= 0x80)
-                return false;
-            to[i] = char(c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c);
-        }
-        m_used += text.size();
-        return true;
-    }
-    // Repeats `length` bytes written from offset `at`.
-    void again(qsizetype at, qsizetype length)
-    {
-        char *to = room(length);  // may move the buffer: copy by offset
-        std::memcpy(to, m_buffer.constData() + at, size_t(length));
-        m_used += length;
-    }
-    qsizetype used() const { return m_used; }
-    QByteArray take()
-    {
-        m_buffer.truncate(m_used);
-        return std::move(m_buffer);
-    }
-
-private:
-    char *room(qsizetype n)
-    {
-        if (m_used + n > m_buffer.size())
-            m_buffer.resize(qMax(2 * m_buffer.size(), m_used + n));
-        return m_buffer.data() + m_used;
-    }
-    QByteArray m_buffer;
-    qsizetype m_used = 0;
-};
 
 // The first entry the format cannot hold, or -1.
 qsizetype firstUnholdable(const QStringList &entries)
@@ -97,37 +34,34 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
         return formatPlaylist(entries, type, fileSystemCase, PlaylistForm{}, QString());
 
     const bool upper = fileSystemCase == Qt::CaseInsensitive;
-    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     qsizetype estimate = 64;
     for (const QString &e : entries)
         estimate += 2 * e.size() + 24;  // ASCII paths; the buffer grows for others
-    Output out(estimate);
+    TextOut out(estimate, TextEncoding::Utf8);
 
     if (type == PlaylistType::Pls) {
-        out.put("[Playlist]\r\nNumberOfEntries=");
-        out.putNumber(entries.size());
-        out.put("\r\n");
+        out << "[Playlist]\r\nNumberOfEntries=";
+        out.number(entries.size()) << "\r\n";
     }
     qsizetype k = 0;
     for (const QString &e : entries) {
         if (type == PlaylistType::M3u) {
-            out.put("#EXTINF:");
+            out << "#EXTINF:";
         } else {
-            out.put("File");
-            out.putNumber(++k);
-            out.put("=");
+            out << "File";
+            out.number(++k) << '=';
         }
-        const qsizetype at = out.used();
-        if (!upper)
-            out.putText(utf8, e);
-        else if (!out.putAsciiUpper(e))
-            out.putText(utf8, e.toUpper());
+        const qsizetype at = out.size();
+        if (upper)
+            out.upper(e);
+        else
+            out << QStringView(e);
         if (type == PlaylistType::M3u) {
-            const qsizetype length = out.used() - at;
-            out.put("\r\n");
+            const qsizetype length = out.size() - at;
+            out << "\r\n";
             out.again(at, length);
         }
-        out.put("\r\n");
+        out << "\r\n";
     }
     return out.take();
 }
@@ -172,6 +106,32 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
     return utf8;
 }
 
+namespace {
+// Whether the list holds anything of a file: else it is written in the fixed layout.
+bool keepsLines(const ListToWrite &list)
+{
+    return list.file.file
+        || std::any_of(list.lines.cbegin(), list.lines.cend(), [](const KeptLines &k) { return !k.isEmpty(); });
+}
+} // namespace
+
+QByteArray formatPlaylist(const ListToWrite &list, PlaylistType type, Qt::CaseSensitivity fileSystemCase,
+                          const PlaylistForm &form, const QString &folder)
+{
+    if (type == PlaylistType::Other)
+        return {};
+    if (!keepsLines(list))
+        return formatPlaylist(list.entries, type, fileSystemCase, form, folder);
+    return formatKept(list, type, fileSystemCase, form, folder);
+}
+
+QList<qsizetype> entriesWantingTags(const ListToWrite &list, PlaylistType type)
+{
+    if (type == PlaylistType::Other || !keepsLines(list))
+        return {};
+    return keptEntriesWantingTags(list, type);
+}
+
 bool writePlaylist(QIODevice &device, const QStringList &entries, PlaylistType type,
                    Qt::CaseSensitivity fileSystemCase)
 {
@@ -190,6 +150,13 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entr
 PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entries,
                                 Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form)
 {
+    return writePlaylistFile(fileName, ListToWrite{entries, {}, {}, {}}, fileSystemCase, form);
+}
+
+PlaylistWrite writePlaylistFile(const QString &fileName, const ListToWrite &list,
+                                Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form)
+{
+    const QStringList &entries = list.entries;
     PlaylistWrite result;
     if (fileName.isEmpty()) {
         result.errorString = QStringLiteral("no file name");
@@ -202,11 +169,11 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entr
         return result;
     }
     PlaylistForm written = form;
-    if (isUtf8OnlyName(fileName) && written.encoding == TextEncoding::Gb18030)
-        written.encoding = TextEncoding::Utf8;
+    if (isUtf8OnlyName(fileName))
+        written.encoding = utf8Only(written.encoding);
     const DurableSaveResult save = saveFileDurably(
-        fileName, formatPlaylist(entries, playlistTypeOf(fileName), fileSystemCase, written,
-                                 written.relative ? QFileInfo(fileName).absolutePath() : QString()));
+        fileName, formatPlaylist(list, playlistTypeOf(fileName), fileSystemCase, written,
+                                 QFileInfo(fileName).absolutePath()));
     if (save.outcome != DurableSave::Saved) {
         result.errorString = save.errorString;
         return result;

@@ -1,11 +1,15 @@
 #pragma once
 #include "model/entry_rules.h"
+#include "platform/tags/track_tags.h"
+#include "playlist_io/kept_file.h"
 #include "playlist_io/playlist_form.h"
 #include "playlist_io/playlist_type.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class QIODevice;
 
@@ -31,6 +35,48 @@ class QIODevice;
 //   lines are the same, only their bytes differ). writePlaylistFile writes a
 //   ".m3u8" name in UTF-8 whatever the form says (a mark is kept).
 // The default form gives exactly the bytes of the program's fixed layout.
+//
+// A list that keeps what its files held (kept_file.h) is written with every
+// line it holds, each in the file's own bytes; an edit changes only the lines
+// of what it edits:
+// - M3U: the header, each entry's lines in list order, the trailing lines; a
+//   line end goes after a last line that had none once something follows it.
+// - PLS: as read until the list is edited (numbers with holes, File0); after
+//   that every key numbered with an entry is numbered anew 1..n in list order,
+//   in the file's layout (each entry's keys together, or each key's lines
+//   together), NumberOfEntries given the count where it stands, other lines
+//   (and keys of a number no File has) where they stood.
+// - XSPF: the header, each entry's span, the trailer.
+// - A path line is made anew where the entry was given another path, or where
+//   it was written relative to another folder than the one written to (also
+//   an #EXTINF that repeats the old path, the program's own layout); the rest
+//   stays. An XSPF location keeps its kind: relative to the xml:base in effect
+//   where it stands (the file's folder without one), or a full file URI.
+// - An entry added in this run takes the style of the entry before it, else
+//   of the first one: "#EXTINF:<seconds>,<name>" and the path after an
+//   #EXTINF with a title, "#EXTINF:<path>" and the path after the program's
+//   own layout, the path alone after a path alone; Title<k> and Length<k> in
+//   a PLS after an entry that has them; title, creator and duration in an
+//   XSPF (each when known). Its path follows the form.
+// - Lines of another type (an entry inserted from a PLS saved as M3U, a list
+//   saved as another type) cannot go: they become the type's own, carrying
+//   the title and length: M3U "#EXTM3U", then "#EXTINF:<seconds>,<name>" and
+//   the path; PLS Winamp's layout ("[playlist]", File, Title and Length per
+//   entry, "NumberOfEntries", "Version=2"); XSPF title, creator and duration.
+// - Line ends: the file's own; new lines take the list file's first one.
+//   Encoding: the form's; kept lines from a file in another are re-encoded.
+// <seconds> is -1 and <name> the file's name when nothing tells them.
+
+// A list as the writer takes it: its entries, what its files said of each
+// (beside entries; empty: nothing kept), the file it was opened from, and,
+// for an entry's index, what its file's tags say (null: nothing known), for
+// lines made anew.
+struct ListToWrite {
+    QStringList entries;
+    QList<KeptLines> lines;
+    ListFile file;
+    std::function<TrackTags(qsizetype)> tags;
+};
 
 // The file's bytes. Entries must pass playlistCanHold (the writers below check).
 QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
@@ -38,6 +84,13 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
 QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
                           Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form,
                           const QString &folder);
+
+QByteArray formatPlaylist(const ListToWrite &list, PlaylistType type, Qt::CaseSensitivity fileSystemCase,
+                          const PlaylistForm &form, const QString &folder);
+// The entries whose lines would be made from their tags when the list is
+// written as `type`: new ones whose style carries titles and lengths, and
+// those of another type whose own lines do not say both. Never a URL.
+QList<qsizetype> entriesWantingTags(const ListToWrite &list, PlaylistType type);
 
 struct PlaylistWrite {
     enum Outcome {
@@ -66,4 +119,6 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entr
                                 Qt::CaseSensitivity fileSystemCase);
 // The same in the list's form, relative to the file's own folder.
 PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entries,
+                                Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form);
+PlaylistWrite writePlaylistFile(const QString &fileName, const ListToWrite &list,
                                 Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form);

@@ -23,3 +23,10 @@ QByteArray encodeText(QStringView text, TextEncoding encoding);
 // of `text`: its GB18030 form uses only one- and two-byte sequences (GBK is
 // GB18030's two-byte part; the four-byte sequences are GB18030's additions).
 bool gbkHolds(QStringView text);
+
+// What a file that is always UTF-8 (".m3u8") is written in when `wanted` is
+// asked: GB18030 becomes UTF-8, a mark is kept.
+inline TextEncoding utf8Only(TextEncoding wanted)
+{
+    return wanted == TextEncoding::Gb18030 ? TextEncoding::Utf8 : wanted;
+}

@@ -1,6 +1,7 @@
 #include "playlist_io/xspf.h"
 
 #include "playlist_io/entry_paths.h"
+#include "playlist_io/kept_file.h"
 #include "playlist_io/text_out.h"
 
 #include <QDir>
@@ -20,33 +21,44 @@ bool plain(QStringView text)
     return true;
 }
 
-void appendEscaped(Utf8Out &out, QStringView text)
+void appendEscaped(TextOut &out, QStringView text)
 {
-    if (plain(text)) {   // locations always are: percent-encoded ASCII
+    if (plain(text))   // locations always are: percent-encoded ASCII
         out << text;
-        return;
-    }
+    else
+        out << QStringView(xmlText(text));
+}
+
+} // namespace
+
+QString xmlText(QStringView text)
+{
+    if (plain(text))
+        return text.toString();
+    QString out;
+    out.reserve(text.size() + 16);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
-            out << text.sliced(i, 2);
+            out += text.sliced(i, 2);
             ++i;
         } else if (c == u'&') {
-            out << u"&amp;";
+            out += u"&amp;";
         } else if (c == u'<') {
-            out << u"&lt;";
+            out += u"&lt;";
         } else if (c == u'>') {
-            out << u"&gt;";
-        } else if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || QChar::isSurrogate(c) || c == 0xFFFE
-                   || c == 0xFFFF) {
-            continue;
-        } else {
-            out << QChar(c);
+            out += u"&gt;";
+        } else if (!((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || QChar::isSurrogate(c) || c == 0xFFFE
+                     || c == 0xFFFF)) {
+            out += QChar(c);
         }
     }
+    return out;
 }
 
-void element(Utf8Out &out, QStringView name, QStringView text, QStringView lineEnd)
+namespace {
+
+void element(TextOut &out, QStringView name, QStringView text, QStringView lineEnd)
 {
     out << u"      <" << name << u'>';
     appendEscaped(out, text);
@@ -100,7 +112,7 @@ QByteArray formatXspf(const QList<XspfTrack> &tracks, QStringView lineEnd)
     qsizetype estimate = 256;
     for (const XspfTrack &track : tracks)
         estimate += 100 + track.location.size() + 3 * (track.title.size() + track.creator.size());
-    Utf8Out out(estimate, false);
+    TextOut out(estimate, TextEncoding::Utf8);
     out << u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>" << lineEnd;
     out << u"<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">" << lineEnd;
     out << u"  <trackList>" << lineEnd;
@@ -178,44 +190,174 @@ QString xspfEntry(const QString &location, const QString &folder)
     return location;
 }
 
-QStringList xspfLocations(QByteArrayView bytes)
+namespace {
+
+// Character offsets of the XML reader (UTF-16 units, a byte-order mark not
+// counted) as byte offsets of UTF-8 text; asked in increasing order, so the
+// whole file is walked once.
+class ByteOffsets {
+public:
+    explicit ByteOffsets(QByteArrayView bytes) : m_bytes(bytes)
+    {
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            m_byte = 3;
+    }
+    qsizetype at(qint64 characters)
+    {
+        while (m_characters < characters && m_byte < m_bytes.size()) {
+            const auto lead = quint8(m_bytes[m_byte]);
+            const int length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            m_characters += length == 4 ? 2 : 1;
+            m_byte += length;
+        }
+        return qMin(m_byte, m_bytes.size());
+    }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_byte = 0;
+    qint64 m_characters = 0;
+};
+
+struct XspfScan {
+    QStringList locations;   // as written, blanks around dropped
+    QStringList bases;       // beside them: the xml:base in effect, resolved; empty: none
+    QList<KeptFile::Track> tracks;
+    QList<quint32> starts;   // where each entry's span starts
+    qsizetype headerEnd = -1, trailerBegin = -1;
+    QString trackTag, locationTag, listBase;
+    bool whole = false;      // read to its end without an error, and the offsets are bytes
+};
+
+XspfScan scanXspf(const QByteArray &bytes, const QString &folder)
 {
-    QStringList locations;
-    QXmlStreamReader xml(bytes.toByteArray());
-    int trackDepth = -1;        // depth of the open <track>, -1 outside
-    bool located = false;       // the open track has its location
-    int depth = 0;
+    XspfScan scan;
+    QXmlStreamReader xml(bytes);
+    ByteOffsets offsets(bytes);
+    static const QString kXmlNamespace = QStringLiteral("http://www.w3.org/XML/1998/namespace");
+    QList<QUrl> bases{folder.isEmpty() ? QUrl() : QUrl::fromLocalFile(folder + u'/')};
+    bool anyBase = false;
+    int depth = 0, listDepth = -1, trackDepth = -1;
+    bool located = false, utf8 = !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF");
+    KeptFile::Track pending;
+    QString pendingLocation, pendingBase;
+    qsizetype chunkStart = -1;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
+        if (token == QXmlStreamReader::StartDocument) {
+            const QStringView declared = xml.documentEncoding();
+            utf8 = utf8 && (declared.isEmpty() || declared.compare(u"UTF-8", Qt::CaseInsensitive) == 0);
+        } else if (token == QXmlStreamReader::StartElement) {
             ++depth;
+            QUrl base = bases.last();
+            const QStringView given = xml.attributes().value(kXmlNamespace, QStringLiteral("base"));
+            if (!given.isNull()) {
+                base = base.resolved(QUrl(given.toString()));
+                anyBase = true;
+            }
+            bases.append(base);
             const QStringView name = xml.name();
-            if (name == u"track" && trackDepth < 0) {
+            if (name == u"trackList" && listDepth == -1 && trackDepth < 0) {
+                listDepth = depth;
+                chunkStart = scan.headerEnd = offsets.at(xml.characterOffset());
+                if (anyBase)
+                    scan.listBase = base.toString(QUrl::FullyEncoded);
+            } else if (name == u"track" && listDepth >= 0 && depth == listDepth + 1) {
                 trackDepth = depth;
                 located = false;
+                scan.trackTag = xml.qualifiedName().toString();
             } else if (name == u"location" && trackDepth >= 0 && depth == trackDepth + 1 && !located) {
+                const QString tag = xml.qualifiedName().toString();
+                const qsizetype textBegin = offsets.at(xml.characterOffset());
                 const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
                 --depth;   // readElementText consumed the end element
+                bases.removeLast();
                 if (xml.hasError())
                     break;
                 if (!text.isEmpty()) {
                     located = true;
-                    locations.append(text);
+                    const qsizetype after = offsets.at(xml.characterOffset());
+                    pending.locationBegin = quint32(textBegin);
+                    pending.locationEnd = quint32(qMax(textBegin, bytes.lastIndexOf("</", after)));
+                    pendingLocation = text;
+                    pendingBase = anyBase ? base.toString(QUrl::FullyEncoded) : QString();
+                    scan.locationTag = tag;
                 }
             }
         } else if (token == QXmlStreamReader::EndElement) {
-            if (depth == trackDepth)
+            if (depth == trackDepth) {
                 trackDepth = -1;
+                if (located) {
+                    pending.end = quint32(offsets.at(xml.characterOffset()));
+                    pending.base = pendingBase;
+                    scan.locations.append(pendingLocation);
+                    scan.bases.append(pendingBase);
+                    scan.tracks.append(pending);
+                    scan.starts.append(quint32(chunkStart));
+                    chunkStart = pending.end;
+                    utf8 = utf8 && pending.end > 0 && bytes.at(pending.end - 1) == '>';
+                }
+            } else if (depth == listDepth) {
+                listDepth = -2;   // the first trackList only
+            }
             --depth;
+            bases.removeLast();
         }
     }
-    return locations;
+    if (trackDepth >= 0 && located) {   // cut off inside a track: its entry still counts
+        scan.locations.append(pendingLocation);
+        scan.bases.append(pendingBase);
+    }
+    scan.whole = !xml.hasError() && utf8 && scan.headerEnd >= 0;
+    scan.trailerBegin = chunkStart;
+    if (scan.trackTag.isEmpty())
+        scan.trackTag = QStringLiteral("track");
+    if (scan.locationTag.isEmpty())
+        scan.locationTag = QStringLiteral("location");
+    return scan;
+}
+
+} // namespace
+
+QString xspfEntry(const QString &location, const QString &base, const QString &folder)
+{
+    if (base.isEmpty() || !isRelativeUriReference(location))
+        return xspfEntry(location, folder);
+    const QUrl resolved = QUrl(base).resolved(QUrl(location, QUrl::TolerantMode));
+    if (resolved.isLocalFile())
+        return QDir::toNativeSeparators(resolved.toLocalFile());
+    return QString::fromUtf8(resolved.toEncoded());
+}
+
+bool readXspfKept(KeptFile &file, KeptRead &read, const std::shared_ptr<const KeptFile> &shared)
+{
+    XspfScan scan = scanXspf(file.bytes, file.folder);
+    read.entries = std::move(scan.locations);
+    read.bases = std::move(scan.bases);
+    if (!scan.whole)
+        return false;
+    read.lines.reserve(scan.tracks.size());
+    for (qsizetype i = 0; i < scan.tracks.size(); ++i)
+        read.lines.append(KeptLines{shared, scan.starts.at(i), scan.tracks.at(i).end});
+    file.tracks = std::move(scan.tracks);
+    file.headerEnd = scan.headerEnd;
+    file.trailerBegin = scan.trailerBegin;
+    file.trackTag = scan.trackTag;
+    file.locationTag = scan.locationTag;
+    file.listBase = scan.listBase;
+    file.encoding = TextEncoding::Utf8;
+    return true;
+}
+
+QStringList xspfLocations(QByteArrayView bytes)
+{
+    return scanXspf(bytes.toByteArray(), QString()).locations;
 }
 
 QStringList parseXspf(QByteArrayView bytes, const QString &folder)
 {
-    QStringList entries = xspfLocations(bytes);
-    for (QString &entry : entries)
-        entry = xspfEntry(entry, folder);
-    return entries;
+    XspfScan scan = scanXspf(bytes.toByteArray(), folder);
+    for (qsizetype i = 0; i < scan.locations.size(); ++i)
+        scan.locations[i] = xspfEntry(scan.locations.at(i), scan.bases.value(i), folder);
+    return scan.locations;
 }

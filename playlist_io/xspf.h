@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <memory>
+
 // XSPF ("spiff"), the XML playlist of xspf.org, version 1, UTF-8.
 
 struct XspfTrack {
@@ -30,6 +32,8 @@ struct XspfTrack {
 // characters XML 1.0 cannot hold (controls but tab, LF, CR; lone surrogates;
 // U+FFFE, U+FFFF) are left out.
 QByteArray formatXspf(const QList<XspfTrack> &tracks, QStringView lineEnd = u"\n");
+// Text as an element's content: &, < and > escaped, what XML cannot hold left out.
+QString xmlText(QStringView text);
 
 // The location of `entry` (a full path, or a URL) in a list written to `folder`:
 // URLs as they are; with `relative`, a relative URI reference when the entry
@@ -43,11 +47,12 @@ QString xspfLocation(const QString &entry, bool relative, const QString &folder)
 class RelativeEntries;
 QString xspfLocation(const QString &entry, const RelativeEntries *relativeTo);
 
-// The tracks' first location each, in file order, as entries: file URIs as
-// local paths (fileUriPath), relative references %XX-decoded and resolved
-// against `folder` (resolveEntry; with an empty folder left relative), other
-// URIs exactly as written (surrounding blanks dropped). Tracks without a
-// location are skipped. Elements are matched by local name (any namespace or
+// The first location of each track of the (first) trackList, in file order,
+// as entries: file URIs as local paths (fileUriPath), relative references
+// resolved against the xml:base in effect where they stand, or without one
+// %XX-decoded and resolved against `folder` (resolveEntry; with an empty
+// folder left relative), other URIs exactly as written (surrounding blanks
+// dropped). Tracks without a location are skipped. Elements are matched by local name (any namespace or
 // none), so lists with a missing or wrong namespace still read. Malformed XML
 // ends the read: what was read up to the error is returned, so junk gives
 // nothing and never more than the file holds; nothing is loaded from outside
@@ -58,6 +63,18 @@ QStringList parseXspf(QByteArrayView bytes, const QString &folder);
 // around them dropped), and one location as an entry.
 QStringList xspfLocations(QByteArrayView bytes);
 QString xspfEntry(const QString &location, const QString &folder);
+
+// The same, with the xml:base in effect where the location stands (resolved,
+// as XSPF scans give it; empty: none, the file's folder is the base).
+QString xspfEntry(const QString &location, const QString &base, const QString &folder);
+
+// Fills `read` with the tracks' first locations and bases, and `file` with
+// where its tracks lie (kept_file.h). False when the bytes are not to be kept
+// (another encoding than UTF-8, or XML that ends in an error): the entries
+// are read all the same, up to the error.
+class KeptFile;
+struct KeptRead;
+bool readXspfKept(KeptFile &file, KeptRead &read, const std::shared_ptr<const KeptFile> &shared);
 
 // Whether a location (as read, before any resolving) is a relative reference:
 // no scheme, no leading "/".

@@ -63,6 +63,7 @@ void ListFileWorkflow::newlist()
     if (savePrompt()) {
         m_state.startNewList();
         m_form = PlaylistForm{};
+        m_file = ListFile{};
     }
 }
 
@@ -158,13 +159,17 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         m_messages.exclamation(QStringLiteral("该文件无法读取！"), kPromptTitle);
         return ReadOutcome::Refused;
     }
-    // The list takes the file's form when the file is all it holds.
-    if (mode == OpenMode::Clear || m_list.count() == 0)
-        m_form = read.form;
+    // The list takes the file's form, header and trailing lines when the
+    // file is all it holds.
+    const bool takesFile = mode == OpenMode::Clear || m_list.count() == 0;
     if (mode == OpenMode::Clear)
-        m_state.replaceWith(read.entries, fileName);
+        m_state.replaceWith(read.entries, fileName, read.lines);
     else
-        m_state.insertEntries(read.entries);
+        m_state.insertEntries(read.entries, read.lines);
+    if (takesFile) {
+        m_form = read.form;
+        m_file = ListFile{read.file, m_list.count()};
+    }
     return ReadOutcome::Read;
 }
 
@@ -172,7 +177,8 @@ bool ListFileWorkflow::savefile(const QString &fileName)
 {
     if (fileName.isEmpty())
         return false;
-    const PlaylistWrite write = writePlaylistFile(fileName, m_list.entries(), m_list.rules().caseSensitivity, m_form);
+    const ListToWrite list{m_list.entries(), m_list.allLines(), m_file, {}};
+    const PlaylistWrite write = writePlaylistFile(fileName, list, m_list.rules().caseSensitivity, m_form);
     if (write.outcome != PlaylistWrite::Written) {
         m_messages.exclamation(QStringLiteral("未知错误!"), kPromptTitle);
         return false;

@@ -1,4 +1,5 @@
 #pragma once
+#include "playlist_io/kept_file.h"
 #include "playlist_io/playlist_form.h"
 
 #include <QLatin1String>
@@ -53,6 +54,10 @@ public:
     // every entry, those added in this run too, relative to the saved
     // file's folder when the form is relative.
     const PlaylistForm &form() const { return m_form; }
+    // The file the list keeps beside its form: the one it was opened from (or
+    // inserted from into an empty list), whose header, trailing lines and
+    // layout its saves keep; none at start and after New.
+    const ListFile &listFile() const { return m_file; }
 
 signals:
     // The player, declaration and about windows are to close, in that order.
@@ -82,4 +87,5 @@ private:
     FileDialog &m_dialog;
     bool m_savedtoname = false;
     PlaylistForm m_form;
+    ListFile m_file;
 };

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/tags/track_tags.h"
+#include "playlist_io/entry_facts.h"
 #include "playlist_io/export/export_options.h"
 
 #include <QByteArray>
@@ -9,11 +10,6 @@
 // The bytes of an exported playlist: entries (full paths, as the list holds
 // them, or the copies' paths), their tags, and the options in; nothing is
 // read from the disk.
-
-// "<name>" of an #EXTINF or Title line: "Artist - Title" when the file has
-// both, else the title, else the file name without its extension. Line breaks
-// and other control characters of a tag become blanks.
-QString trackName(const QString &entry, const TrackTags &tags);
 
 class RelativeEntries;
 

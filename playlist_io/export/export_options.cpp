@@ -93,7 +93,7 @@ TextEncoding effectiveEncoding(const ExportOptions &options)
     case ExportFormat::Xspf:
         return TextEncoding::Utf8;
     case ExportFormat::M3u8:
-        return options.encoding == TextEncoding::Gb18030 ? TextEncoding::Utf8 : options.encoding;
+        return utf8Only(options.encoding);
     default:
         return options.encoding;
     }

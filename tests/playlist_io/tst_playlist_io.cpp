@@ -183,9 +183,9 @@ void PlaylistIoTest::parse_data()
         << QByteArray("a\r\nb\nc\rd") << PlaylistType::M3u << QStringList{"a", "b", "c", "d"};
     QTest::newRow("CR CR LF is an empty line between")
         << QByteArray("a\r\r\nb") << PlaylistType::M3u << QStringList{"a", "b"};
-    QTest::newRow("comments and blanks kept inside")
-        << QByteArray("# comment\r\n #not a comment\r\n  /m/x y.mp3  \r\n")
-        << PlaylistType::M3u << QStringList{" #not a comment", "  /m/x y.mp3  "};
+    QTest::newRow("comments after blanks and tabs, blanks inside paths kept")
+        << QByteArray("# comment\r\n #a comment\r\n\t\t#EXTINF:1,x\r\n \t \r\n  /m/x y.mp3  \r\n")
+        << PlaylistType::M3u << QStringList{"  /m/x y.mp3  "};
     QTest::newRow("bom dropped")
         << QByteArray("\xEF\xBB\xBF/m/a.mp3\r\n") << PlaylistType::M3u
         << QStringList{"/m/a.mp3"};

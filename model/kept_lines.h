@@ -1,0 +1,27 @@
+#pragma once
+#include <QtGlobal>
+
+#include <memory>
+
+// The bytes of a list file as it was read, shared by the list and by every
+// entry read from it, and never changed. What they say is for the list files'
+// reader and writer to tell (playlist_io/kept_file.h); the list only carries
+// them.
+class KeptFile;
+
+// What a list file said of an entry besides its path: where the entry's own
+// lines lie in the file's bytes (its #EXTINF and comments, its PLS keys, its
+// XSPF track). An entry added in this run has none. They travel with the
+// entry through every move, sort, undo and insert, so that the list is saved
+// back with them.
+struct KeptLines {
+    std::shared_ptr<const KeptFile> file;   // null: nothing kept
+    quint32 begin = 0;                      // the entry's bytes in the file: [begin, end)
+    quint32 end = 0;
+    // The entry was given another path since it was read (a moved file found,
+    // a path start replaced): its path line is to be written anew, the rest kept.
+    bool pathReplaced = false;
+
+    bool isEmpty() const { return !file; }
+    friend bool operator==(const KeptLines &, const KeptLines &) = default;
+};
