@@ -1,6 +1,7 @@
 #include "playlist_io/playlist_writer.h"
 
 #include "platform/files/durable_save.h"
+#include "playlist_io/entry_facts.h"
 #include "playlist_io/entry_paths.h"
 #include "playlist_io/kept_writer.h"
 #include "playlist_io/text_out.h"
@@ -107,11 +108,21 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
 }
 
 namespace {
-// Whether the list holds anything of a file: else it is written in the fixed layout.
-bool keepsLines(const ListToWrite &list)
+// Whether the list is written in the fixed layout: it keeps no file of this
+// type, and nothing it keeps tells a title or a length (a new list; a list
+// in the program's own layout saved as another type).
+bool fixedLayout(const ListToWrite &list, PlaylistType type)
 {
-    return list.file.file
-        || std::any_of(list.lines.cbegin(), list.lines.cend(), [](const KeptLines &k) { return !k.isEmpty(); });
+    if (list.file.file && list.file.file->type == type)
+        return false;
+    return std::none_of(list.lines.cbegin(), list.lines.cend(), [type](const KeptLines &k) {
+        if (!k.file)
+            return false;
+        if (k.file->type == type)
+            return true;
+        const TrackTags facts = keptFacts(k);
+        return !facts.title.isEmpty() || !facts.artist.isEmpty() || facts.seconds >= 0;
+    });
 }
 } // namespace
 
@@ -120,14 +131,14 @@ QByteArray formatPlaylist(const ListToWrite &list, PlaylistType type, Qt::CaseSe
 {
     if (type == PlaylistType::Other)
         return {};
-    if (!keepsLines(list))
+    if (fixedLayout(list, type))
         return formatPlaylist(list.entries, type, fileSystemCase, form, folder);
     return formatKept(list, type, fileSystemCase, form, folder);
 }
 
 QList<qsizetype> entriesWantingTags(const ListToWrite &list, PlaylistType type)
 {
-    if (type == PlaylistType::Other || !keepsLines(list))
+    if (type == PlaylistType::Other || fixedLayout(list, type))
         return {};
     return keptEntriesWantingTags(list, type);
 }

@@ -63,6 +63,8 @@ class QIODevice;
 //   the title and length: M3U "#EXTM3U", then "#EXTINF:<seconds>,<name>" and
 //   the path; PLS Winamp's layout ("[playlist]", File, Title and Length per
 //   entry, "NumberOfEntries", "Version=2"); XSPF title, creator and duration.
+//   When nothing kept tells a title or a length (the program's own layout
+//   saved as another type), the list is written in the fixed layout.
 // - Line ends: the file's own; new lines take the list file's first one.
 //   Encoding: the form's; kept lines from a file in another are re-encoded.
 // <seconds> is -1 and <name> the file's name when nothing tells them.
