@@ -78,11 +78,12 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
       m_aux(auxWindows),
       m_list(PathRules::native()),
       m_state(m_list),
-      m_workflow(m_state, m_list, messages, dialog),
+      m_workflow(m_state, m_list, messages, dialog, &m_tags),
+      m_tags(m_work),
       m_intake(m_list, m_workflow, messages, m_work)
 {
     new WorkProgressView(m_work, this);
-    m_export = new ListExport(m_list, dialog, messages, m_work, this);
+    m_export = new ListExport(m_list, dialog, messages, m_work, m_tags.cache(), this);
     setObjectName(QStringLiteral("liebiao"));
     setWindowTitle(QStringLiteral("Melvora"));
     m_textWidth.fill(-1);
@@ -107,8 +108,14 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
 {
     m_missing = new MissingEntries(m_list, files, this);
     m_model->setHealth(m_missing);
-    connect(m_missing, &MissingEntries::missingCountChanged, this, [this](int n) {
-        m_status->setNote(n > 0 ? QStringLiteral("缺失 %1 个文件").arg(n) : QString());
+    connect(m_missing, &MissingEntries::missingCountChanged, this, &MainWindow::showStatusNote);
+    connect(&m_state, &WindowState::skippedRepeatsChanged, this, &MainWindow::showStatusNote);
+    m_model->setTags(&m_tags);
+    // Entries joining a list whose lines carry titles and lengths: their tags
+    // are read now, so that a save seldom waits for them.
+    connect(&m_list, &Playlist::edited, this, [this](Edit what) {
+        if (what == Edit::FileAdded || what == Edit::FilesAdded || what == Edit::Appended)
+            m_tags.prefetch(m_workflow.pathsWantingTags());
     });
     connect(m_browser, &MediaBrowser::diskFollowed, m_missing, &MissingEntries::checkSoon);
     m_listTools = new ListTools(m_list, *m_missing, {m_messages, repairs, files, m_work}, this,
@@ -121,6 +128,16 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
     connect(find, &QAction::triggered, m_find, &FindBar::open);
     m_tools->addAction(find);
     m_listTools->addTo(m_tools, [this](Command c, const QString &caption) { return makeAction(c, caption); });
+}
+
+void MainWindow::showStatusNote()
+{
+    QStringList parts;
+    if (const int missing = m_missing->missingCount(); missing > 0)
+        parts << QStringLiteral("缺失 %1 个文件").arg(missing);
+    if (const int repeats = m_state.skippedRepeats(); repeats > 0)
+        parts << QStringLiteral("略去 %1 个重复的项").arg(repeats);
+    m_status->setNote(parts.join(QStringLiteral(" · ")));
 }
 
 MainWindow::~MainWindow()

@@ -1,6 +1,7 @@
 #pragma once
 #include "model/commands.h"
 #include "main_window/file_intake.h"
+#include "main_window/list_tags.h"
 #include "platform/work/long_work.h"
 #include "main_window/workflow/list_file_workflow.h"
 #include "model/playlist.h"
@@ -60,6 +61,7 @@ public:
     MediaBrowser *browser() const { return m_browser; }
     MissingEntries &missingEntries() const { return *m_missing; }
     ListTools &listTools() const { return *m_listTools; }
+    ListTags &listTags() { return m_tags; }
     FindBar *findBar() const { return m_find; }
 
     // Files named on the command line: the first playlist opens the list,
@@ -112,6 +114,7 @@ private:
     void addAll();
     void showSelection();
     void flowLabelRow();
+    void showStatusNote();
     QAction *makeAction(Command command, const QString &caption, const QKeySequence &shortcut = {});
 
     MessageBox &m_messages;
@@ -123,6 +126,7 @@ private:
     WindowState m_state;
     ListFileWorkflow m_workflow;
     LongWork m_work;   // reading the disk for drops, the command line and the repairs
+    ListTags m_tags;   // the files' tags, for the saves, the tips and the export
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
     ListExport *m_export = nullptr;   // 工具 > 导出列表

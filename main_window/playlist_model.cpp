@@ -1,6 +1,9 @@
 #include "main_window/playlist_model.h"
 
+#include "main_window/list_tags.h"
 #include "main_window/missing_entries.h"
+#include "playlist_io/entry_facts.h"
+#include "playlist_io/entry_paths.h"
 #include "model/playlist.h"
 
 #include <QColor>
@@ -96,8 +99,21 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_list.count())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole)
         return m_list.entry(index.row());
+    if (role == Qt::ToolTipRole) {
+        const QString &path = m_list.entry(index.row());
+        if (!m_tags)
+            return path;
+        const TrackTags own = keptFacts(m_list.lines(index.row()));
+        std::optional<TrackTags> tags;
+        if (own.title.isEmpty() || own.artist.isEmpty() || own.seconds < 0) {
+            tags = m_tags->known(path);
+            if (!tags && !isUrlEntry(path))
+                m_tags->prefetch({path});
+        }
+        return toolTip(path, own, tags.value_or(TrackTags()));
+    }
     if ((role == Qt::ForegroundRole || role == Qt::FontRole) && m_health) {
         const EntryHealth health = m_health->health(m_list.entry(index.row()));
         if (health == EntryHealth::Present)
@@ -110,6 +126,27 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
         return font;
     }
     return {};
+}
+
+void PlaylistModel::setTags(ListTags *tags)
+{
+    m_tags = tags;
+}
+
+QString PlaylistModel::toolTip(const QString &path, const TrackTags &own, const TrackTags &tags)
+{
+    QStringList lines;
+    const QString &title = own.title.isEmpty() ? tags.title : own.title;
+    const QString &artist = own.artist.isEmpty() ? tags.artist : own.artist;
+    const int seconds = own.seconds >= 0 ? own.seconds : tags.seconds;
+    if (!title.isEmpty())
+        lines << QStringLiteral("标题：") + title;
+    if (!artist.isEmpty())
+        lines << QStringLiteral("艺术家：") + artist;
+    if (seconds >= 0)
+        lines << QStringLiteral("时长：%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    lines << path;
+    return lines.join(u'\n');
 }
 
 void PlaylistModel::setHealth(const MissingEntries *health)

@@ -8,8 +8,10 @@
 
 #include <vector>
 
+class ListTags;
 class MissingEntries;
 class Playlist;
+struct TrackTags;
 
 // List1's rows: a read-only view straight onto the playlist, without a copy.
 // The playlist announces each change before and after it happens; the rows
@@ -33,6 +35,12 @@ public:
     // Missing entries are drawn dimmed and struck through, those of a volume
     // that is not mounted dimmed in italics. Until set, every entry is drawn alike.
     void setHealth(const MissingEntries *health);
+    // An entry's tip tells what is known of its track ("标题：…", "艺术家：…",
+    // "时长：m:ss", each when known: from the entry's own lines, else its
+    // file's tags), then its path; before anything is known, the path alone.
+    // Tags not read yet are asked for when a tip shows. Until set, the path alone.
+    void setTags(ListTags *tags);
+    static QString toolTip(const QString &path, const TrackTags &own, const TrackTags &tags);
     // The row text that needs the most room in that font, and that room in
     // pixels, without the view's padding. The view lays out every row at one
     // size, so this decides how far the list scrolls sideways. Kept up to date
@@ -57,6 +65,7 @@ private:
 
     const Playlist &m_list;
     const MissingEntries *m_health = nullptr;
+    ListTags *m_tags = nullptr;
     QFontMetrics m_metrics;
     QFont m_font;   // the rows' font, which the marks of missing entries vary
     std::vector<qint16> m_asciiAdvance; // the first 128 units, measured together on first use

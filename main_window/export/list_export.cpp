@@ -18,9 +18,9 @@ constexpr qsizetype kNamesShown = 10;
 } // namespace
 
 ListExport::ListExport(const Playlist &list, FileDialog &files, MessageBox &messages, LongWork &work,
-                       QWidget *window)
+                       std::shared_ptr<TagCache> tags, QWidget *window)
     : QObject(window), m_list(list), m_files(files), m_messages(messages), m_work(work), m_window(window),
-      m_tags(std::make_shared<TagCache>())
+      m_tags(std::move(tags))
 {
 }
 

@@ -25,7 +25,9 @@ class QWidget;
 class ListExport : public QObject {
     Q_OBJECT
 public:
-    ListExport(const Playlist &list, FileDialog &files, MessageBox &messages, LongWork &work, QWidget *window);
+    // `tags` is the window's cache of the files' tags, shared with the list's saves.
+    ListExport(const Playlist &list, FileDialog &files, MessageBox &messages, LongWork &work,
+               std::shared_ptr<TagCache> tags, QWidget *window);
     ~ListExport() override;
 
     // Opens the dialog (window-modal; it returns at once). An empty list gets

@@ -6,6 +6,7 @@
 #include "playlist_io/playlist_reader.h"
 #include "playlist_io/playlist_writer.h"
 #include "main_window/prompt/prompt.h"
+#include "main_window/workflow/save_tags.h"
 #include "model/window_state.h"
 
 #include <QDir>
@@ -34,8 +35,8 @@ QString savableName(const FileDialog::SaveName &answer)
 } // namespace
 
 ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages,
-                                   FileDialog &dialog, QObject *parent)
-    : QObject(parent), m_state(state), m_list(list), m_messages(messages), m_dialog(dialog)
+                                   FileDialog &dialog, SaveTags *tags, QObject *parent)
+    : QObject(parent), m_state(state), m_list(list), m_messages(messages), m_dialog(dialog), m_tags(tags)
 {
 }
 
@@ -115,8 +116,8 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::save()
         if (target.isEmpty())
             return SaveOutcome::Cancelled;
     }
-    if (!savefile(target))
-        return SaveOutcome::Failed;
+    if (const SaveOutcome saved = savefile(target); saved != SaveOutcome::Saved)
+        return saved;
     if (m_savedtoname)
         m_messages.exclamation(QStringLiteral("列表已经保存为") + target + u'!', kPromptTitle);
     return SaveOutcome::Saved;
@@ -173,16 +174,48 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
     return ReadOutcome::Read;
 }
 
-bool ListFileWorkflow::savefile(const QString &fileName)
+ListToWrite ListFileWorkflow::toWrite() const
+{
+    return ListToWrite{m_list.entries(), m_list.allLines(), m_file, {}};
+}
+
+QStringList ListFileWorkflow::pathsWantingTags() const
+{
+    QStringList paths;
+    if (m_state.listPath().isEmpty())
+        return paths;
+    for (qsizetype i : entriesWantingTags(toWrite(), playlistTypeOf(m_state.listPath())))
+        paths.append(m_list.entry(int(i)));
+    return paths;
+}
+
+ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName)
 {
     if (fileName.isEmpty())
-        return false;
-    const ListToWrite list{m_list.entries(), m_list.allLines(), m_file, {}};
+        return SaveOutcome::Cancelled;
+    QHash<QString, TrackTags> tags;
+    if (m_tags) {
+        QStringList paths;
+        const ListToWrite before = toWrite();
+        for (qsizetype i : entriesWantingTags(before, playlistTypeOf(fileName)))
+            paths.append(before.entries.at(i));
+        if (!paths.isEmpty()) {
+            const std::optional<QList<TrackTags>> read = m_tags->tagsFor(paths);
+            if (!read)
+                return SaveOutcome::Cancelled;
+            for (qsizetype k = 0; k < paths.size() && k < read->size(); ++k)
+                tags.insert(paths.at(k), read->at(k));
+        }
+    }
+    // Taken after the reading: what landed meanwhile is saved too.
+    ListToWrite list = toWrite();
+    if (!tags.isEmpty())
+        list.tags = [tags, entries = list.entries](qsizetype i) { return tags.value(entries.at(i)); };
     const PlaylistWrite write = writePlaylistFile(fileName, list, m_list.rules().caseSensitivity, m_form);
     if (write.outcome != PlaylistWrite::Written) {
         m_messages.exclamation(QStringLiteral("未知错误!"), kPromptTitle);
-        return false;
+        return SaveOutcome::Failed;
     }
     m_state.markSaved(fileName);
-    return true;
+    return SaveOutcome::Saved;
 }

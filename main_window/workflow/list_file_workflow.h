@@ -8,6 +8,8 @@
 
 class FileDialog;
 class MessageBox;
+class SaveTags;
+struct ListToWrite;
 class Playlist;
 class WindowState;
 
@@ -25,8 +27,10 @@ public:
         "play list file(*.m3u);;play list file(*.pls);;play list file(*.m3u8);;"
         "play list file(*.xspf)"};
 
+    // `tags` gives a save the tags of the files whose lines it makes anew;
+    // without it those lines say what the file names tell (lengths -1).
     ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages, FileDialog &dialog,
-                     QObject *parent = nullptr);
+                     SaveTags *tags = nullptr, QObject *parent = nullptr);
 
     // The commands that may discard a changed list ask first; when the user
     // escapes from that question, or answers Yes and the list is not saved
@@ -58,6 +62,9 @@ public:
     // inserted from into an empty list), whose header, trailing lines and
     // layout its saves keep; none at start and after New.
     const ListFile &listFile() const { return m_file; }
+    // The entries whose lines a save in place would make from their files'
+    // tags (see entriesWantingTags): none for an unnamed list.
+    QStringList pathsWantingTags() const;
 
 signals:
     // The player, declaration and about windows are to close, in that order.
@@ -77,14 +84,17 @@ private:
     // Reads `fileName` into the list as `mode` says; failures are reported
     // and change nothing.
     ReadOutcome openfile(const QString &fileName, OpenMode mode);
-    // Writes the list to `fileName` and makes it the list's path. False, after
-    // "未知错误!", when the file could not be written: nothing else changes then.
-    bool savefile(const QString &fileName);
+    // Writes the list to `fileName` and makes it the list's path. Failed,
+    // after "未知错误!", when the file could not be written; Cancelled when
+    // the user cancelled reading the tags it needed. Nothing else changes then.
+    SaveOutcome savefile(const QString &fileName);
+    ListToWrite toWrite() const;
 
     WindowState &m_state;
     const Playlist &m_list;
     MessageBox &m_messages;
     FileDialog &m_dialog;
+    SaveTags *m_tags;
     bool m_savedtoname = false;
     PlaylistForm m_form;
     ListFile m_file;

@@ -39,6 +39,15 @@ QList<TrackTags> TagCache::tagsFor(const QStringList &paths, const std::function
     return out;
 }
 
+std::optional<TrackTags> TagCache::known(const QString &path) const
+{
+    const QMutexLocker locked(&m_lock);
+    const auto found = m_entries.constFind(path);
+    if (found == m_entries.constEnd())
+        return std::nullopt;
+    return found->tags;
+}
+
 qsizetype TagCache::size() const
 {
     const QMutexLocker locked(&m_lock);

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Tags read once per file for the run: a file is read again only when its
 // size or modification time has changed. One cache serves every export of
@@ -20,6 +21,9 @@ public:
     QList<TrackTags> tagsFor(const QStringList &paths, const std::function<bool()> &stop = {},
                              const std::function<void()> &advance = {});
     TrackTags tagsFor(const QString &path);
+    // The tags last read of `path`, without asking the disk whether the file
+    // changed since (for what is shown at once); nothing when never read.
+    std::optional<TrackTags> known(const QString &path) const;
 
     qsizetype size() const;
     // How many files were read by TagLib (not found in the cache).
