@@ -10,9 +10,11 @@
 #include "main_window/status_bar.h"
 #include "platform/fakes/fake_file_probe.h"
 #include "platform/fakes/fake_repair_dialogs.h"
+#include "tests/common/test_files.h"
 
 #include <QFont>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -72,6 +74,26 @@ private slots:
         QTRY_VERIFY(!m_window->missingEntries().isChecking());
         m_window->action(QStringLiteral("menunextmissing"))->trigger();
         QCOMPARE(m_desktop.messages.texts().last(), QStringLiteral("没有缺失的文件。"));
+        // Repeats left out of a list read share the panel.
+        QTemporaryDir dir;
+        QVERIFY(putBytes(dir.filePath("again.m3u"), "/m/a\n/m/gone\n/m/b\n"));
+        m_window->workflow().insertlistfile(dir.filePath("again.m3u"));
+        QTRY_COMPARE(m_window->statusBar1()->note(), QStringLiteral("缺失 1 个文件 · 略去 2 个重复的项"));
+    }
+
+    // An entry's tip tells what its lines say of its track, then its path.
+    void tipTellsWhatIsKnown()
+    {
+        QTemporaryDir dir;
+        QVERIFY(putBytes(dir.filePath("t.xspf"),
+                         "<playlist><trackList><track><location>file:///m/a.mp3</location><title>Song</title>"
+                         "<creator>Singer</creator><duration>3725000</duration></track>"
+                         "<track><location>file:///m/b.mp3</location></track></trackList></playlist>"));
+        m_window->workflow().openlist(dir.filePath("t.xspf"));
+        const QAbstractItemModel *rows = m_window->list1()->model();
+        QCOMPARE(rows->index(0, 0).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("标题：Song\n艺术家：Singer\n时长：62:05\n/m/a.mp3"));
+        QCOMPARE(rows->index(1, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("/m/b.mp3"));
     }
 
     // A volume that comes is seen by the browser, and the list is checked again.

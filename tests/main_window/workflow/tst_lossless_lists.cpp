@@ -1,4 +1,5 @@
 #include "main_window/workflow/list_file_workflow.h"
+#include "main_window/workflow/save_tags.h"
 #include "model/playlist.h"
 #include "model/window_state.h"
 #include "platform/fakes/fake_file_dialog.h"
@@ -19,6 +20,7 @@ class LosslessListsTest : public QObject {
 private slots:
     void editsChangeOnlyWhatTheyEdit_data();
     void editsChangeOnlyWhatTheyEdit();
+    void newLinesTakeTheirTags();
 };
 
 namespace {
@@ -238,6 +240,47 @@ void LosslessListsTest::editsChangeOnlyWhatTheyEdit()
     }
     QCOMPARE(box.shown.size(), step.startsWith(u"as ") ? 0 : 1);   // "列表已经保存为…!" after a save in place
     QCOMPARE(fileBytes(step.startsWith(u"as ") ? dir.filePath(step.mid(3)) : file), expected);
+}
+
+namespace {
+struct FakeSaveTags : SaveTags {
+    std::optional<QList<TrackTags>> tagsFor(const QStringList &paths) override
+    {
+        asked << paths;
+        if (cancel)
+            return std::nullopt;
+        return QList<TrackTags>(paths.size(), TrackTags{"Singer", "Song", 200, 200000});
+    }
+    QStringList asked;
+    bool cancel = false;
+};
+} // namespace
+
+// A save asks the tags of the entries whose lines it makes, those only; when
+// the user cancels the reading, nothing is written and the list stays changed.
+void LosslessListsTest::newLinesTakeTheirTags()
+{
+    for (const bool cancel : {false, true}) {
+        QTemporaryDir dir;
+        Playlist list(PathRules::posix());
+        WindowState state(list);
+        FakeMessageBox box;
+        FakeFileDialog dialog;
+        FakeSaveTags tags;
+        tags.cancel = cancel;
+        ListFileWorkflow flow(state, list, box, dialog, &tags);
+        QVERIFY(putBytes(dir.filePath("l.m3u"), vlc));
+        flow.openlist(dir.filePath("l.m3u"));
+        list.selectByUser(0);
+        list.addFiles({QStringLiteral("/m/new.mp3")});
+        QCOMPARE(flow.pathsWantingTags(), QStringList{"/m/new.mp3"});
+        flow.savelist();
+        QCOMPARE(tags.asked, QStringList{"/m/new.mp3"});
+        QCOMPARE(fileBytes(dir.filePath("l.m3u")),
+                 cancel ? vlc : "#EXTM3U\n" + vlcA + "#EXTINF:200,Singer - Song\n/m/new.mp3\n" + vlcB + vlcC);
+        QCOMPARE(box.shown.size(), cancel ? 0 : 1);
+        QCOMPARE(state.listChanged(), cancel);
+    }
 }
 
 QTEST_GUILESS_MAIN(LosslessListsTest)
