@@ -81,7 +81,7 @@ TrackTags plsFacts(const KeptFile &file, const KeptLines &lines)
         return facts;
     for (int i : file.plsNumbered(at->number)) {
         const KeptFile::PlsLine &l = all[size_t(i)];
-        const QByteArrayView key = afterBlanks(file.span(l.begin, l.digitsAt));
+        const QByteArrayView key = file.plsKeyOf(l);
         const QByteArrayView value = file.span(l.valueAt, l.end);
         if (key.compare("Title", Qt::CaseInsensitive) == 0 && facts.title.isEmpty()) {
             facts.title = LineDecoder().decode(value).trimmed();

@@ -45,6 +45,8 @@ void KeptFile::findPlsLines() const
         l.next = quint32(line.next);
         l.kind = key.isFile ? PlsLine::File : key.numbered ? PlsLine::Numbered : key.isCount ? PlsLine::Count : PlsLine::Other;
         l.number = key.number;
+        if (key.numbered)
+            l.keyAt = quint32(key.letters.data() - bytes.constData());
         l.digitsAt = quint32(at + key.digitsAt);
         l.digitsEnd = quint32(at + key.digitsEnd);
         l.valueAt = quint32(at + key.valueAt);

@@ -58,12 +58,15 @@ public:
         quint32 begin = 0, end = 0, next = 0;   // its text [begin, end), the next line at `next`
         enum Kind : quint8 { Other, Count, Numbered, File } kind = Other;
         int number = -1;                        // Numbered, File
+        quint32 keyAt = 0;                      // where its key's letters start (after marks and blanks)
         quint32 digitsAt = 0, digitsEnd = 0;    // Numbered, File: offsets of the number in the file
         quint32 valueAt = 0;                    // after the "=" (offset in the file)
     };
     const std::vector<PlsLine> &plsLines() const;
     // The lines of key number `number` (indexes into plsLines(), in file order).
     std::vector<int> plsNumbered(int number) const;
+    // A numbered line's key letters, as the file writes them ("Title").
+    QByteArrayView plsKeyOf(const PlsLine &line) const { return span(line.keyAt, line.digitsAt); }
 
     QByteArrayView span(qsizetype begin, qsizetype end) const
     {

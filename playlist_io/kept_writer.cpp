@@ -414,14 +414,14 @@ private:
     {
         for (int i : plsLinesOf(k)) {
             const KeptFile::PlsLine &l = k.file->plsLines()[size_t(i)];
-            if (afterBlanks(k.file->span(l.begin, l.digitsAt)).compare("Title", Qt::CaseInsensitive) == 0)
+            if (k.file->plsKeyOf(l).compare("Title", Qt::CaseInsensitive) == 0)
                 return true;
         }
         return false;
     }
     static QByteArray keyOf(const KeptFile &file, const KeptFile::PlsLine &line)
     {
-        return afterBlanks(file.span(line.begin, line.digitsAt)).toByteArray().toLower();
+        return file.plsKeyOf(line).toByteArray().toLower();
     }
 
     // One kept line of a PLS file: renumbered to `number` (-1: as it is), its

@@ -4,7 +4,10 @@
 // line break in an entry is refused, nothing written. In a list's own form
 // (relative, with a mark; XSPF with file URIs or relative references) the
 // full paths read come back the same; in GB18030 the writer does not crash.
+// A list kept as read is written back byte for byte, and reversed it reads
+// back reversed.
 #include "playlist_io/entry_paths.h"
+#include "playlist_io/kept_file.h"
 #include "playlist_io/playlist_reader.h"
 #include "playlist_io/playlist_writer.h"
 #include "playlist_io/xspf.h"
@@ -12,6 +15,7 @@
 #include <QBuffer>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -30,14 +34,18 @@ QStringList upper(QStringList entries)
     return entries;
 }
 
-// What an M3U file gives back: leading marks dropped, empty and "#" lines skipped.
+// What an M3U file gives back: leading marks dropped, blank lines and those
+// whose first character after blanks and tabs is "#" skipped.
 QStringList m3uKeeps(const QStringList &entries)
 {
     QStringList out;
     for (QString e : entries) {
         while (e.startsWith(QChar(0xFEFF)))
             e.remove(0, 1);
-        if (!e.isEmpty() && e.front() != u'#')
+        QStringView text(e);
+        while (!text.isEmpty() && (text.front() == u' ' || text.front() == u'\t'))
+            text = text.sliced(1);
+        if (!text.isEmpty() && text.front() != u'#')
             out << e;
     }
     return out;
@@ -123,6 +131,24 @@ void xspfRoundTrip(const QByteArray &bytes)
     check(parseXspf(formatXspf(tracks), QString()).size() == tracks.size());
 }
 
+void keptRoundTrip(const QByteArray &bytes, PlaylistType type)
+{
+    const QString folder = QStringLiteral("/lists/mine");
+    const KeptRead read = readKept(bytes, type, folder);
+    if (!read.file)
+        return;
+    ListToWrite list{read.entries, read.lines, ListFile{read.file, int(read.entries.size())}, {}};
+    PlaylistForm form;
+    form.encoding = read.encoding;
+    check(formatPlaylist(list, type, Qt::CaseSensitive, form, folder) == bytes);
+    if (type == PlaylistType::Xspf)
+        return;
+    std::reverse(list.entries.begin(), list.entries.end());
+    std::reverse(list.lines.begin(), list.lines.end());
+    const QByteArray reversed = formatPlaylist(list, type, Qt::CaseSensitive, form, folder);
+    check(readKept(reversed, type, folder).entries == list.entries);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -142,6 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
         formRoundTrip(bytes, type);
     }
+    for (PlaylistType type : {PlaylistType::M3u, PlaylistType::Pls, PlaylistType::Xspf})
+        keptRoundTrip(QByteArray(bytes.constData(), bytes.size()), type);
     xspfRoundTrip(bytes);
     return 0;
 }
