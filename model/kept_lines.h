@@ -3,10 +3,9 @@
 
 #include <memory>
 
-// The bytes of a list file as it was read, shared by the list and by every
-// entry read from it, and never changed. What they say is for the list files'
-// reader and writer to tell (playlist_io/kept_file.h); the list only carries
-// them.
+// The bytes of a list file as it was read, never changed. What they say is
+// for the list files' reader and writer to tell (playlist_io/kept_file.h); the
+// list only carries them, and keeps alive every file its entries point into.
 class KeptFile;
 
 // What a list file said of an entry besides its path: where the entry's own
@@ -14,8 +13,10 @@ class KeptFile;
 // XSPF track). An entry added in this run has none. They travel with the
 // entry through every move, sort, undo and insert, so that the list is saved
 // back with them.
+// Plain data, copied as bytes: a list of 100,000 entries moves them as it
+// moves its paths.
 struct KeptLines {
-    std::shared_ptr<const KeptFile> file;   // null: nothing kept
+    const KeptFile *file = nullptr;         // null: nothing kept
     quint32 begin = 0;                      // the entry's bytes in the file: [begin, end)
     quint32 end = 0;
     // The entry was given another path since it was read (a moved file found,

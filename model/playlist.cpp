@@ -56,8 +56,12 @@ void Playlist::leftButtonReleased()
 
 // ---- list files ----------------------------------------------------------------
 
-void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &lines)
+void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &lines,
+                              std::shared_ptr<const KeptFile> file)
 {
+    m_files.clear();
+    if (file)
+        m_files.append(std::move(file));
     QStringList keys;
     if (m_rules.caseSensitivity == Qt::CaseSensitive) {
         keys = paths;   // each path is its own key: share them
@@ -82,8 +86,11 @@ void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &
     finish(Edit::Replaced);
 }
 
-int Playlist::appendEntries(const QStringList &paths, const QList<KeptLines> &lines)
+int Playlist::appendEntries(const QStringList &paths, const QList<KeptLines> &lines,
+                            std::shared_ptr<const KeptFile> file)
 {
+    if (file && !m_files.contains(file))
+        m_files.append(std::move(file));
     m_keys.reserve(count() + paths.size());
     QStringList block;
     QList<KeptLines> blockLines;

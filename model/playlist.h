@@ -156,13 +156,16 @@ public:
     int changePaths(const QHash<int, QString> &paths);
 
     // ---- list files (through WindowState's intents) ------------------------
-    // `lines` runs beside `paths` (what the file said of each entry); an empty
-    // list means nothing kept for any. A repeat is left out with its lines.
+    // `lines` runs beside `paths` (what the file said of each entry), pointing
+    // into `file`, which the list keeps from then on; an empty list means
+    // nothing kept for any. A repeat is left out with its lines.
     // The list becomes `paths` without repeats (first wins), its last entry selected.
-    void replaceEntries(const QStringList &paths, const QList<KeptLines> &lines = {});
+    void replaceEntries(const QStringList &paths, const QList<KeptLines> &lines = {},
+                        std::shared_ptr<const KeptFile> file = {});
     // Appends the paths the list does not hold yet, as one block, and selects
     // the last entry. Returns how many were added.
-    int appendEntries(const QStringList &paths, const QList<KeptLines> &lines = {});
+    int appendEntries(const QStringList &paths, const QList<KeptLines> &lines = {},
+                      std::shared_ptr<const KeptFile> file = {});
 
 signals:
     // Around every change of the entries: views take their rows from entries()
@@ -206,6 +209,9 @@ private:
     PathRules m_rules;
     QStringList m_entries;
     QList<KeptLines> m_lines;   // beside m_entries, always as long
+    // The files m_lines (and the undo record) point into, since the list was
+    // last replaced.
+    QList<std::shared_ptr<const KeptFile>> m_files;
     EntryKeys m_keys;
     int m_selection = -1;
     bool m_insertAfter = true;

@@ -96,17 +96,19 @@ void WindowState::startNewList()
     m_list.replaceEntries({});
 }
 
-void WindowState::replaceWith(const QStringList &entries, const QString &path, const QList<KeptLines> &lines)
+void WindowState::replaceWith(const QStringList &entries, const QString &path, const QList<KeptLines> &lines,
+                              std::shared_ptr<const KeptFile> file)
 {
-    m_list.replaceEntries(entries, lines);
+    m_list.replaceEntries(entries, lines, std::move(file));
     setSkippedRepeats(int(entries.size()) - m_list.count());
     setNameCaption(NameCaption::Named);
     setListPath(path);
 }
 
-void WindowState::insertEntries(const QStringList &entries, const QList<KeptLines> &lines)
+void WindowState::insertEntries(const QStringList &entries, const QList<KeptLines> &lines,
+                                std::shared_ptr<const KeptFile> file)
 {
-    const int added = m_list.appendEntries(entries, lines);
+    const int added = m_list.appendEntries(entries, lines, std::move(file));
     setSkippedRepeats(m_skippedRepeats + int(entries.size()) - added);
 }
 

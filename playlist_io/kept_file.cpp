@@ -73,7 +73,7 @@ bool isEntryDirective(QByteArrayView line)
     });
 }
 
-void readM3u(KeptFile &file, KeptRead &read, const std::shared_ptr<const KeptFile> &shared)
+void readM3u(KeptFile &file, KeptRead &read, const KeptFile *shared)
 {
     LineDecoder decoder;
     file.headerEnd = file.bytes.size() - withoutBoms(file.bytes).size();   // a mark at the start stays on top
@@ -105,7 +105,7 @@ void readM3u(KeptFile &file, KeptRead &read, const std::shared_ptr<const KeptFil
                                                       : TextEncoding::Utf8;
 }
 
-void readPls(KeptFile &file, KeptRead &read, const std::shared_ptr<const KeptFile> &shared)
+void readPls(KeptFile &file, KeptRead &read, const KeptFile *shared)
 {
     LineDecoder decoder;
     forEachLine(file.bytes, [&](const Line &line) {
@@ -135,13 +135,13 @@ KeptRead readKept(const QByteArray &bytes, PlaylistType type, const QString &fol
     file->lineEnd = firstLineEnd(bytes, type == PlaylistType::Xspf ? "\n" : "\r\n");
     switch (type) {
     case PlaylistType::M3u:
-        readM3u(*file, read, file);
+        readM3u(*file, read, file.get());
         break;
     case PlaylistType::Pls:
-        readPls(*file, read, file);
+        readPls(*file, read, file.get());
         break;
     case PlaylistType::Xspf:
-        if (!readXspfKept(*file, read, file)) {
+        if (!readXspfKept(*file, read, file.get())) {
             // Another encoding: the entries without their bytes.
             read.lines.fill(KeptLines(), read.entries.size());
             file.reset();
@@ -152,6 +152,8 @@ KeptRead readKept(const QByteArray &bytes, PlaylistType type, const QString &fol
         file->trailerBegin = 0;
         break;
     }
+    if (file)
+        file->entryCount = read.entries.size();
     read.encoding = file ? file->encoding : TextEncoding::Utf8;
     read.file = std::move(file);
     return read;

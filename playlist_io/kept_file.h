@@ -39,6 +39,7 @@ public:
     QByteArray lineEnd = "\r\n";     // the file's first line end (CR LF when it has none)
     qsizetype headerEnd = 0;         // M3U, XSPF: [0, headerEnd)
     qsizetype trailerBegin = 0;      // M3U, XSPF: [trailerBegin, size)
+    qsizetype entryCount = 0;        // the entries read from it, repeats included
 
     // XSPF: each entry's track, in file order (entries() order), by where it ends.
     struct Track {

@@ -139,14 +139,16 @@ private:
     }
     // Whether the entry's path line is made anew: it was given another path,
     // or it is relative to another folder than the one written to.
-    bool pathAnew(qsizetype i, QStringView written) const
+    // `written` is the path line's text as the file has it.
+    bool pathAnew(qsizetype i, QByteArrayView written) const
     {
         const KeptLines &k = lines(i);
         if (k.pathReplaced)
             return true;
         if (k.file->folder == m_folder)
             return false;
-        const QString text = written.toString();
+        const QString text = m_type == PlaylistType::Xspf ? QString::fromUtf8(written).trimmed()
+                                                          : LineDecoder().decode(written);
         if (m_type == PlaylistType::Xspf)
             return isRelativeUriReference(text);
         return !text.isEmpty() && !isAbsoluteEntry(text) && !isUrlEntry(text);
@@ -333,6 +335,10 @@ private:
     {
         const KeptLines &k = lines(i);
         const QByteArrayView chunk = k.file->of(k);
+        if (!k.pathReplaced && k.file->folder == m_folder) {
+            putKept(out, chunk, k.file->encoding);
+            return;
+        }
         // The path line is the span's last line.
         Line pathLine;
         forEachLine(chunk, [&](const Line &line) {
@@ -340,12 +346,7 @@ private:
                 pathLine = line;
         });
         const QByteArrayView written = withoutBoms(pathLine.text);
-        if (!k.pathReplaced && k.file->folder == m_folder) {
-            putKept(out, chunk, k.file->encoding);
-            return;
-        }
-        const QString old = LineDecoder().decode(written);
-        if (!pathAnew(i, old)) {
+        if (!pathAnew(i, written)) {
             putKept(out, chunk, k.file->encoding);
             return;
         }
@@ -401,7 +402,7 @@ private:
         if (fileLine < 0)
             return {};
         const KeptFile::PlsLine &line = k.file->plsLines()[size_t(fileLine)];
-        if (line.number < 0 || plsFile(k.file.get()).firstFileLine.value(line.number, -1) != fileLine)
+        if (line.number < 0 || plsFile(k.file).firstFileLine.value(line.number, -1) != fileLine)
             return {fileLine};
         std::vector<int> numbered = k.file->plsNumbered(line.number);
         // Other File lines of the number are entries of their own.
@@ -439,7 +440,7 @@ private:
         }
         const bool renumbered = line.kind >= KeptFile::PlsLine::Numbered && number >= 0;
         const bool anew = entry >= 0 && line.kind == KeptFile::PlsLine::File
-                          && pathAnew(entry, LineDecoder().decode(file.span(line.valueAt, line.end)));
+                          && pathAnew(entry, file.span(line.valueAt, line.end));
         if (!renumbered && !anew) {
             putKept(out, file.span(line.begin, line.next), file.encoding);
             return;
@@ -505,7 +506,7 @@ private:
         quint32 after = 0;
         for (qsizetype i = 0; i < count(); ++i) {
             const KeptLines &k = lines(i);
-            if (k.file.get() != m_own || k.pathReplaced || (i > 0 && k.begin <= after))
+            if (k.file != m_own || k.pathReplaced || (i > 0 && k.begin <= after))
                 return false;
             after = k.begin;
         }
@@ -525,6 +526,11 @@ private:
             return;
         }
         const KeptFile &file = *m_own;
+        const bool read = asRead();
+        if (read && count() == file.entryCount && file.folder == m_folder) {
+            putKept(out, file.bytes, file.encoding);   // every line as it was
+            return;
+        }
         const std::vector<KeptFile::PlsLine> &all = file.plsLines();
         const PlsFileLines &own = plsFile(m_own);
         // Each line's owner: the File line of its number (-1: none, it stays where it stands).
@@ -539,11 +545,11 @@ private:
         // The entries of this file in the list, by their File line.
         QHash<int, qsizetype> entryOf;
         for (qsizetype i = 0; i < count(); ++i) {
-            if (lines(i).file.get() == m_own)
+            if (lines(i).file == m_own)
                 entryOf.insert(fileLineOf(lines(i)), i);
         }
 
-        if (asRead()) {
+        if (read) {
             for (int l = 0; l < int(all.size()); ++l) {
                 const int o = owner[size_t(l)];
                 if (o < 0) {
@@ -694,15 +700,11 @@ private:
             return;
         }
         const QByteArrayView written = k.file->span(track->locationBegin, track->locationEnd);
-        if (!k.pathReplaced && k.file->folder == m_folder) {
+        if (!pathAnew(i, written)) {
             out << chunk;
             return;
         }
         const QString old = QString::fromUtf8(written).trimmed();
-        if (!pathAnew(i, old)) {
-            out << chunk;
-            return;
-        }
         out << k.file->span(k.begin, track->locationBegin);
         out << QStringView(xmlText(locationAt(i, track->base, isRelativeUriReference(old))));
         out << k.file->span(track->locationEnd, k.end);

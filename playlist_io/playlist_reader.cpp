@@ -38,12 +38,16 @@ bool readAllOf(QIODevice &device, qint64 maxBytes, QByteArray &bytes, PlaylistRe
         outcome = PlaylistRead::TooLarge;
         return false;
     }
-    // One read for a file of known size, then one more to see its end; never
-    // more than one byte past the limit, so an endless source ends too.
+    // One read for a file of known size, into room for one byte more, which
+    // sees its end without growing the buffer: the bytes are kept as long as
+    // the list, and a grown buffer would hold up to twice what they need.
+    // Never more than one byte past the limit, so an endless source ends too.
+    bytes.reserve(qsizetype(expected) + 1);   // exactly: a resize would round up to a power of two
     for (;;) {
         const qsizetype have = bytes.size();
         const qint64 left = maxBytes + 1 - have;
-        const qsizetype room = qsizetype(qMin(left, qMax<qint64>(64 * 1024, expected - have)));
+        const qint64 wanted = have <= expected ? expected + 1 - have : 64 * 1024;
+        const qsizetype room = qsizetype(qMin(left, wanted));
         bytes.resize(have + room);
         const qint64 n = device.read(bytes.data() + have, room);
         if (n < 0)

@@ -329,7 +329,7 @@ QString xspfEntry(const QString &location, const QString &base, const QString &f
     return QString::fromUtf8(resolved.toEncoded());
 }
 
-bool readXspfKept(KeptFile &file, KeptRead &read, const std::shared_ptr<const KeptFile> &shared)
+bool readXspfKept(KeptFile &file, KeptRead &read, const KeptFile *shared)
 {
     XspfScan scan = scanXspf(file.bytes, file.folder);
     read.entries = std::move(scan.locations);

@@ -18,6 +18,8 @@
 
 #include <vector>
 
+#include <malloc.h>
+
 namespace {
 
 constexpr int kEntries = 100000;
@@ -67,9 +69,53 @@ QByteArray chineseM3u(bool everyOtherInUtf8)
     return bytes;
 }
 
+// Lists as other players write them: an extended M3U (#EXTINF with length
+// and title, then the path) and Winamp's PLS (File, Title, Length), and the
+// same entries as bare paths.
+QByteArray extendedM3u()
+{
+    QByteArray bytes = "#EXTM3U\n";
+    const QStringList entries = uniqueEntries(kEntries);
+    for (int i = 0; i < entries.size(); ++i)
+        bytes += QStringLiteral("#EXTINF:%1,Artist %2 - Track title %3\n").arg(120 + i % 300).arg(i % 997).arg(i).toUtf8()
+                 + entries.at(i).toUtf8() + '\n';
+    return bytes;
+}
+
+QByteArray winampPls()
+{
+    QByteArray bytes = "[playlist]\r\n";
+    const QStringList entries = uniqueEntries(kEntries);
+    for (int i = 0; i < entries.size(); ++i) {
+        const QByteArray k = QByteArray::number(i + 1);
+        bytes += "File" + k + '=' + entries.at(i).toUtf8() + "\r\nTitle" + k + "=Artist "
+                 + QByteArray::number(i % 997) + " - Track title " + QByteArray::number(i) + "\r\nLength" + k + '='
+                 + QByteArray::number(120 + i % 300) + "\r\n";
+    }
+    return bytes + "NumberOfEntries=" + QByteArray::number(kEntries) + "\r\nVersion=2\r\n";
+}
+
+QByteArray barePaths()
+{
+    QByteArray bytes;
+    for (const QString &e : uniqueEntries(kEntries))
+        bytes += e.toUtf8() + '\n';
+    return bytes;
+}
+
 struct Files {
     Files()
     {
+        const auto put = [this](const char *name, const QByteArray &bytes) {
+            const QString path = dir.filePath(QLatin1String(name));
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(bytes);
+            return path;
+        };
+        extended = put("extended.m3u", extendedM3u());
+        winamp = put("winamp.pls", winampPls());
+        bare = put("bare.m3u", barePaths());
         const QStringList lines = withDuplicates();
         m3u = dir.filePath("big.m3u");
         pls = dir.filePath("big.pls");
@@ -86,7 +132,7 @@ struct Files {
         d.write(chineseM3u(true));
     }
     QTemporaryDir dir;
-    QString m3u, pls, gbM3u, mixedM3u;
+    QString m3u, pls, gbM3u, mixedM3u, extended, winamp, bare;
 };
 
 Files &files()
@@ -95,9 +141,9 @@ Files &files()
     return f;
 }
 
-void BM_FloorReadSplit(benchmark::State &st, bool pls)
+void BM_FloorReadSplit(benchmark::State &st, const QString &(*file)())
 {
-    const QString path = pls ? files().pls : files().m3u;
+    const QString &path = file();
     for (auto _ : st) {
         QFile f(path);
         f.open(QIODevice::ReadOnly);
@@ -107,9 +153,9 @@ void BM_FloorReadSplit(benchmark::State &st, bool pls)
 }
 
 // A stricter floor: the lines found as views into the bytes, nothing allocated per line.
-void BM_FloorReadScan(benchmark::State &st, bool pls)
+void BM_FloorReadScan(benchmark::State &st, const QString &(*file)())
 {
-    const QString path = pls ? files().pls : files().m3u;
+    const QString &path = file();
     std::vector<QByteArrayView> lines;
     for (auto _ : st) {
         QFile f(path);
@@ -148,10 +194,15 @@ void BM_ReadChinese(benchmark::State &st, bool mixed)
     }
 }
 
+const QString &m3uFile() { return files().m3u; }
+const QString &plsFile() { return files().pls; }
+const QString &extendedFile() { return files().extended; }
+const QString &winampFile() { return files().winamp; }
+
 // The whole open command: dialog answer, read, replace the list, select, refresh.
-void BM_OpenIntoModel(benchmark::State &st, bool pls, bool windowsRules)
+void BM_OpenIntoModel(benchmark::State &st, const QString &(*file)(), bool windowsRules)
 {
-    const QString path = pls ? files().pls : files().m3u;
+    const QString &path = file();
     Playlist list(windowsRules ? PathRules::windows() : PathRules::posix());
     WindowState state(list);
     FakeMessageBox box;
@@ -160,9 +211,70 @@ void BM_OpenIntoModel(benchmark::State &st, bool pls, bool windowsRules)
     for (auto _ : st) {
         dialog.names << path;
         flow.openlist();
-        if (list.count() != kEntries / 2)
+        if (list.count() != (file == m3uFile || file == plsFile ? kEntries / 2 : kEntries))
             st.SkipWithError("wrong entry count");
     }
+}
+
+// A list as read, saved in place again: every line it held copied.
+void BM_SaveUnchanged(benchmark::State &st, const QString &(*file)())
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QFileInfo(file()).fileName());
+    QFile::copy(file(), path);
+    Playlist list(PathRules::posix());
+    WindowState state(list);
+    FakeMessageBox box;
+    FakeFileDialog dialog;
+    ListFileWorkflow flow(state, list, box, dialog);
+    flow.openlist(path);
+    for (auto _ : st) {
+        box.shown.clear();
+        flow.savelist();
+        if (box.shown.size() != 1 || box.shown.first().text.startsWith(u'未'))
+            st.SkipWithError("save failed");
+    }
+    QFile a(file()), b(path);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.readAll() != b.readAll())
+        st.SkipWithError("not the same bytes");
+}
+
+// Memory an opened list holds: the heap in use (allocated blocks and mapped
+// ones) while the list is open, over what was in use before; the list of
+// bare paths, and the same entries with the lines another player wrote beside
+// them. The growth over the bare list, against the bytes of those lines. The
+// heap is counted rather than resident pages, which a heap reused from the
+// runs before would hide.
+qint64 heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
+}
+
+qint64 openedListBytes(const QString &path)
+{
+    Playlist list(PathRules::posix());
+    WindowState state(list);
+    FakeMessageBox box;
+    FakeFileDialog dialog;
+    ListFileWorkflow flow(state, list, box, dialog);
+    const qint64 before = heapInUse();
+    flow.openlist(path);
+    return list.count() == kEntries ? heapInUse() - before : -1;
+}
+
+void BM_KeptLinesMemory(benchmark::State &st, const QString &(*file)())
+{
+    qint64 bare = 0, kept = 0;
+    for (auto _ : st) {
+        bare = openedListBytes(files().bare);
+        kept = openedListBytes(file());
+    }
+    const qint64 lines = QFileInfo(file()).size() - QFileInfo(files().bare).size();
+    st.counters["bare_list_mb"] = double(bare) / 1e6;
+    st.counters["kept_list_mb"] = double(kept) / 1e6;
+    st.counters["other_lines_mb"] = double(lines) / 1e6;
+    st.counters["growth_per_line_byte"] = double(kept - bare) / double(lines);
 }
 
 void BM_FloorWrite(benchmark::State &st)
@@ -230,16 +342,24 @@ void BM_SaveInForm(benchmark::State &st, const char *name, PlaylistForm form, bo
 
 } // namespace
 
-BENCHMARK_CAPTURE(BM_FloorReadSplit, m3u, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FloorReadScan, m3u, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorReadSplit, m3u, m3uFile)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorReadScan, m3u, m3uFile)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadEntries, m3u, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenIntoModel, m3u_posix, false, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenIntoModel, m3u_windows, false, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FloorReadSplit, pls, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FloorReadScan, pls, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, m3u_posix, m3uFile, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, m3u_windows, m3uFile, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorReadSplit, pls, plsFile)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorReadScan, pls, plsFile)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadEntries, pls, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenIntoModel, pls_posix, true, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_OpenIntoModel, pls_windows, true, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, pls_posix, plsFile, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, pls_windows, plsFile, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorReadSplit, extended_m3u, extendedFile)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, extended_m3u, extendedFile, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveUnchanged, extended_m3u, extendedFile)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_KeptLinesMemory, extended_m3u, extendedFile)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FloorReadSplit, winamp_pls, winampFile)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenIntoModel, winamp_pls, winampFile, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveUnchanged, winamp_pls, winampFile)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_KeptLinesMemory, winamp_pls, winampFile)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadChinese, gb18030_m3u, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadChinese, mixed_m3u, true)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloorWrite)->Unit(benchmark::kMillisecond);

@@ -164,9 +164,9 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
     // file is all it holds.
     const bool takesFile = mode == OpenMode::Clear || m_list.count() == 0;
     if (mode == OpenMode::Clear)
-        m_state.replaceWith(read.entries, fileName, read.lines);
+        m_state.replaceWith(read.entries, fileName, read.lines, read.file);
     else
-        m_state.insertEntries(read.entries, read.lines);
+        m_state.insertEntries(read.entries, read.lines, read.file);
     if (takesFile) {
         m_form = read.form;
         m_file = ListFile{read.file, m_list.count()};
