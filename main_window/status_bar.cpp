@@ -128,11 +128,13 @@ void StatusBar::paintEvent(QPaintEvent *)
         QRect textRect = r.adjusted(3, 0, -2, 0);
         QString text = panelText(panel);
         if (panel == 1 && !m_note.isEmpty()) {
-            // The note keeps the room it needs; the text gets what is left.
-            const int noteWidth = painter.fontMetrics().horizontalAdvance(m_note);
+            // The note keeps the room it needs, its end cut when the panel is
+            // narrower (the whole of it is the bar's tip); the text gets what is left.
+            const QString note = painter.fontMetrics().elidedText(m_note, Qt::ElideRight, textRect.width() - 2);
+            const int noteWidth = painter.fontMetrics().horizontalAdvance(note);
             painter.save();
             painter.setPen(QColor(160, 0, 0));
-            painter.drawText(textRect.adjusted(0, 0, -2, 0), int(Qt::AlignRight | Qt::AlignVCenter), m_note);
+            painter.drawText(textRect.adjusted(0, 0, -2, 0), int(Qt::AlignRight | Qt::AlignVCenter), note);
             painter.restore();
             textRect.setRight(textRect.right() - noteWidth - 8);
             text = painter.fontMetrics().elidedText(text, Qt::ElideRight, qMax(0, textRect.width()));
@@ -149,6 +151,7 @@ void StatusBar::setNote(const QString &note)
         return;
     m_note = note;
     setAccessibleDescription(note);
+    setToolTip(note);
     update(panelRect(1));
 }
 

@@ -24,6 +24,10 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
+#include <QCursor>
+#include <QFileInfo>
+#include "main_window/playlist_view.h"
 
 int main(int argc, char *argv[])
 {
@@ -41,12 +45,17 @@ int main(int argc, char *argv[])
     QStringList names = {QStringLiteral("月亮代表我的心.mp3"), QStringLiteral("甜蜜蜜.mp3"),
                          QStringLiteral("我的未来不是梦.mp3"), QStringLiteral("夜来香.MP3"),
                          QStringLiteral("Blue Moon.mp3"), QStringLiteral("小城故事.mp3")};
-    QByteArray list;
+    // Written as another player writes it: titles and lengths, one entry
+    // twice, one whose file is gone.
+    QByteArray list = "#EXTM3U\r\n";
     for (int i = 0; i < 40; ++i) {
         const QString name = i < names.size() ? names.at(i) : QStringLiteral("曲目 %1.mp3").arg(i + 1, 2, 10, QLatin1Char('0'));
-        QFile(music.filePath(name)).open(QIODevice::WriteOnly);
-        list += music.filePath(name).toUtf8() + "\r\n";
+        if (i != 7)
+            QFile(music.filePath(name)).open(QIODevice::WriteOnly);
+        list += QStringLiteral("#EXTINF:%1,歌手 - %2\r\n").arg(180 + i).arg(QFileInfo(name).completeBaseName()).toUtf8()
+                + music.filePath(name).toUtf8() + "\r\n";
     }
+    list += music.filePath(names.at(1)).toUtf8() + "\r\n";
     const QString listPath = tmp.filePath(QStringLiteral("我的列表.m3u"));
     QFile listFile(listPath);
     if (!listFile.open(QIODevice::WriteOnly) || listFile.write(list) != list.size())
@@ -89,6 +98,17 @@ int main(int argc, char *argv[])
     settle();
     ok = save(window.screen()->grabWindow(0), out + QStringLiteral("/melvora-popup.png")) && ok;
     popup->hide();
+
+    // An entry's tip, and the status bar telling what is missing and what was left out.
+    const QModelIndex third = window.list1()->model()->index(2, 0);
+    const QRect row = window.list1()->visualRect(third);
+    const QPoint at = window.list1()->viewport()->mapToGlobal(row.center());
+    QCursor::setPos(at);
+    settle();
+    QToolTip::showText(at, third.data(Qt::ToolTipRole).toString(), window.list1()->viewport(), QRect(), 60000);
+    settle(800);
+    ok = save(window.screen()->grabWindow(0), out + QStringLiteral("/melvora-tip.png")) && ok;
+    QToolTip::hideText();
 
     // A larger window: the list takes most of the extra room.
     window.resize(900, 600);
