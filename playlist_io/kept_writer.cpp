@@ -671,7 +671,7 @@ private:
     {
         const QString prefix = trackTag.left(trackTag.indexOf(u':') + 1);
         const QString base = m_own ? m_own->listBase : QString();
-        const TrackTags known = m_own || m_list.file.file ? facts(i) : TrackTags();
+        const TrackTags known = facts(i);
         const QByteArray inner = indent.toByteArray() + "  ";
         out << m_lineEnd << indent << '<' << QStringView(trackTag) << '>' << m_lineEnd;
         out << inner << '<' << QStringView(locationTag) << '>'

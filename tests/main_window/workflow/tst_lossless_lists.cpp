@@ -168,6 +168,9 @@ void LosslessListsTest::editsChangeOnlyWhatTheyEdit_data()
     QTest::newRow("bare insert of another program's lines") << "b.m3u" << bare << "insert"
                                                              << bare + "\n#EXTINF:100,I\n/m/i.mp3\n";
 
+    const QByteArray cr = "#EXTM3U\r#EXTINF:215,A - B\r/m/a.mp3\r#EXTINF:1,C\r/m/b.mp3\r";
+    QTest::newRow("cr line ends, add") << "cr.m3u" << cr << "add" << cr + "#EXTINF:-1,new\r/m/new.mp3\r";
+
     QTest::newRow("program's own same") << "p.m3u" << program << "same" << program;
     QTest::newRow("program's own add") << "p.m3u" << program << "add"
                                        << program + "#EXTINF:/m/new.mp3\r\n/m/new.mp3\r\n";
