@@ -72,6 +72,16 @@ QByteArray chineseM3u(bool everyOtherInUtf8)
 // Lists as other players write them: an extended M3U (#EXTINF with length
 // and title, then the path) and Winamp's PLS (File, Title, Length), and the
 // same entries as bare paths.
+// The list file commands over a list of POSIX paths, answered by the fakes.
+struct Workflow {
+    explicit Workflow(PathRules rules = PathRules::posix()) : list(rules) {}
+    Playlist list;
+    WindowState state{list};
+    FakeMessageBox box;
+    FakeFileDialog dialog;
+    ListFileWorkflow flow{state, list, box, dialog};
+};
+
 QByteArray extendedM3u()
 {
     QByteArray bytes = "#EXTM3U\n";
@@ -203,11 +213,8 @@ const QString &winampFile() { return files().winamp; }
 void BM_OpenIntoModel(benchmark::State &st, const QString &(*file)(), bool windowsRules)
 {
     const QString &path = file();
-    Playlist list(windowsRules ? PathRules::windows() : PathRules::posix());
-    WindowState state(list);
-    FakeMessageBox box;
-    FakeFileDialog dialog;
-    ListFileWorkflow flow(state, list, box, dialog);
+    Workflow w(windowsRules ? PathRules::windows() : PathRules::posix());
+    auto &[list, state, box, dialog, flow] = w;
     for (auto _ : st) {
         dialog.names << path;
         flow.openlist();
@@ -222,11 +229,8 @@ void BM_SaveUnchanged(benchmark::State &st, const QString &(*file)())
     QTemporaryDir dir;
     const QString path = dir.filePath(QFileInfo(file()).fileName());
     QFile::copy(file(), path);
-    Playlist list(PathRules::posix());
-    WindowState state(list);
-    FakeMessageBox box;
-    FakeFileDialog dialog;
-    ListFileWorkflow flow(state, list, box, dialog);
+    Workflow w;
+    auto &[list, state, box, dialog, flow] = w;
     flow.openlist(path);
     for (auto _ : st) {
         box.shown.clear();
@@ -253,11 +257,8 @@ qint64 heapInUse()
 
 qint64 openedListBytes(const QString &path)
 {
-    Playlist list(PathRules::posix());
-    WindowState state(list);
-    FakeMessageBox box;
-    FakeFileDialog dialog;
-    ListFileWorkflow flow(state, list, box, dialog);
+    Workflow w;
+    auto &[list, state, box, dialog, flow] = w;
     const qint64 before = heapInUse();
     flow.openlist(path);
     return list.count() == kEntries ? heapInUse() - before : -1;
@@ -292,12 +293,9 @@ void BM_FloorWrite(benchmark::State &st)
 void BM_SaveFromModel(benchmark::State &st, bool pls, bool windowsRules)
 {
     QTemporaryDir dir;
-    Playlist list(windowsRules ? PathRules::windows() : PathRules::posix());
-    WindowState state(list);
+    Workflow w(windowsRules ? PathRules::windows() : PathRules::posix());
+    auto &[list, state, box, dialog, flow] = w;
     list.replaceEntries(uniqueEntries(kEntries));
-    FakeMessageBox box;
-    FakeFileDialog dialog;
-    ListFileWorkflow flow(state, list, box, dialog);
     dialog.names << dir.filePath(pls ? "out.pls" : "out.m3u");
     flow.saveaslist();
     for (auto _ : st) {
@@ -324,11 +322,8 @@ void BM_SaveInForm(benchmark::State &st, const char *name, PlaylistForm form, bo
         f.write(formatPlaylist(full, playlistTypeOf(file), Qt::CaseSensitive, form,
                                QFileInfo(file).absolutePath()));
     }
-    Playlist list(PathRules::posix());
-    WindowState state(list);
-    FakeMessageBox box;
-    FakeFileDialog dialog;
-    ListFileWorkflow flow(state, list, box, dialog);
+    Workflow w;
+    auto &[list, state, box, dialog, flow] = w;
     flow.openlist(file);
     if (list.count() != kEntries || !flow.form().relative)
         st.SkipWithError("not opened in its form");
