@@ -27,7 +27,10 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
         QStringList written;
         const PlaylistRead opened = readPlaylistFile(list, &written);
         if (opened.outcome != PlaylistRead::ReadOk) {
-            answer.err += QStringLiteral("melvora：无法读取列表“%1”\n").arg(list);
+            answer.err += QStringLiteral("melvora：无法读取列表“%1”%2\n")
+                              .arg(list, opened.outcome == PlaylistRead::NotText ? QStringLiteral("：不是播放列表文件")
+                                         : opened.outcome == PlaylistRead::Missing ? QStringLiteral("：文件不存在")
+                                                                                   : QString());
             unreadable = true;
             continue;
         }

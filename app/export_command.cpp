@@ -160,8 +160,9 @@ int runExportCommand(const QStringList &arguments, const QString &version)
     if (read.outcome != PlaylistRead::ReadOk) {
         printTo(stderr, QStringLiteral("melvora：无法读取列表“%1”：%2\n")
                             .arg(command.list,
-                                 read.outcome == PlaylistRead::Missing ? QStringLiteral("文件不存在")
-                                                                       : QStringLiteral("不是可读的列表文件")));
+                                 read.outcome == PlaylistRead::Missing   ? QStringLiteral("文件不存在")
+                                 : read.outcome == PlaylistRead::NotText ? QStringLiteral("不是播放列表文件")
+                                                                         : QStringLiteral("不是可读的列表文件")));
         return 1;
     }
     // The entries as the window would hold them: repeats go.

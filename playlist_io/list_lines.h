@@ -117,6 +117,33 @@ inline bool isAscii(QByteArrayView text)
     return (seen & 0x8080808080808080ull) == 0;
 }
 
+// Whether the bytes are valid GB18030: ASCII, two-byte characters (lead
+// 0x81-0xFE, then 0x40-0x7E or 0x80-0xFE) and four-byte ones (0x81-0xFE,
+// 0x30-0x39, 0x81-0xFE, 0x30-0x39).
+inline bool isGb18030(QByteArrayView text)
+{
+    const auto at = [&](qsizetype i) { return i < text.size() ? quint8(text[i]) : 0u; };
+    for (qsizetype i = 0; i < text.size();) {
+        const unsigned c = at(i);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c == 0x80 || c == 0xFF)
+            return false;
+        const unsigned d = at(i + 1);
+        if ((d >= 0x40 && d <= 0x7E) || (d >= 0x80 && d <= 0xFE)) {
+            i += 2;
+        } else if (d >= 0x30 && d <= 0x39 && at(i + 2) >= 0x81 && at(i + 2) <= 0xFE && at(i + 3) >= 0x30
+                   && at(i + 3) <= 0x39) {
+            i += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Decodes each line on its own: UTF-8 when it is valid UTF-8, otherwise the
 // Chinese code page. The second decoder is made once, on the first line that
 // needs it.

@@ -2,6 +2,7 @@
 
 #include "playlist_io/entry_paths.h"
 #include "playlist_io/kept_file.h"
+#include "playlist_io/list_lines.h"
 #include "playlist_io/xspf.h"
 
 #include "platform/files/regular_file.h"
@@ -9,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QStringDecoder>
+
+#include <cstring>
 
 QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type, TextEncoding *encoding)
 {
@@ -62,6 +66,46 @@ bool readAllOf(QIODevice &device, qint64 maxBytes, QByteArray &bytes, PlaylistRe
     }
     outcome = PlaylistRead::ReadOk;
     return true;
+}
+
+// Whether `bytes` are a list's text, made UTF-8 when they are UTF-16 or UTF-32
+// after a byte-order mark (M3U and PLS; XML reads those itself).
+bool asText(QByteArray &bytes, PlaylistType type)
+{
+    static constexpr struct {
+        QByteArrayView mark;
+        QStringConverter::Encoding encoding;
+    } kUnicode[] = {{QByteArrayView("\xFF\xFE\0\0", 4), QStringConverter::Utf32LE},
+                    {QByteArrayView("\0\0\xFE\xFF", 4), QStringConverter::Utf32BE},
+                    {QByteArrayView("\xFF\xFE", 2), QStringConverter::Utf16LE},
+                    {QByteArrayView("\xFE\xFF", 2), QStringConverter::Utf16BE}};
+    for (const auto &unicode : kUnicode) {
+        if (!bytes.startsWith(unicode.mark))
+            continue;
+        if (type == PlaylistType::Xspf)
+            return true;
+        // A text cut inside a character is no whole text in that encoding.
+        const QByteArrayView text16 = QByteArrayView(bytes).sliced(unicode.mark.size());
+        if (text16.size() % (unicode.mark.size() == 4 ? 4 : 2) != 0)
+            return false;
+        QStringDecoder decoder(unicode.encoding, QStringDecoder::Flag::Stateless);
+        const QString text = decoder.decode(text16);
+        if (decoder.hasError())
+            return false;
+        bytes = QByteArray(listlines::kUtf8Bom.data(), listlines::kUtf8Bom.size()) + text.toUtf8();
+        return true;
+    }
+    if (std::memchr(bytes.constData(), 0, size_t(qMin<qsizetype>(bytes.size(), 64 * 1024))))
+        return false;
+    qsizetype lines = 0, garbled = 0;
+    listlines::forEachLine(bytes, [&](const listlines::Line &line) {
+        if (line.text.isEmpty())
+            return;
+        ++lines;
+        if (!listlines::isAscii(line.text) && !line.text.isValidUtf8() && !listlines::isGb18030(line.text))
+            ++garbled;
+    });
+    return garbled * 4 <= lines;
 }
 
 // Turns the M3U or PLS entries as written into the list's, noting the form.
@@ -141,8 +185,12 @@ PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten)
         QByteArray bytes;
         if (!readAllOf(file, kPlaylistMaxBytes, bytes, result.outcome))
             return result;
-        const QString folder = QFileInfo(fileName).absolutePath();
         const PlaylistType type = playlistTypeOf(fileName);
+        if (!asText(bytes, type)) {
+            result.outcome = PlaylistRead::NotText;
+            return result;
+        }
+        const QString folder = QFileInfo(fileName).absolutePath();
         KeptRead kept = readKept(bytes, type, folder);
         result.entries = std::move(kept.entries);
         result.lines = std::move(kept.lines);

@@ -35,7 +35,8 @@ struct PlaylistRead {
         Missing,     // no file of that name (or a folder on the way is missing)
         Unreadable,  // it exists but could not be opened or read; entries empty
         NotRegular,  // a folder, FIFO, socket or device: never opened for reading
-        TooLarge     // more than the size limit; nothing was parsed
+        TooLarge,    // more than the size limit; nothing was parsed
+        NotText      // not a list but some other file (an image, a program): see readPlaylistFile
     };
     Outcome outcome = Unreadable;
     QStringList entries;
@@ -71,4 +72,12 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type,
 // - "file://" URIs (M3U and PLS as in XSPF) as local paths, %XX decoded;
 // - other URLs and full paths exactly as written.
 // `asWritten`, when given, gets the same entries as the file spells them.
+//
+// A file is no list (NotText, nothing read) when its first 64 KB hold a NUL
+// byte, or when more than a quarter of its lines are valid neither as UTF-8
+// nor as GB18030: an image or a program renamed, whose bytes would give
+// garbage entries. A UTF-16 or UTF-32 byte-order mark (what Notepad's
+// "Unicode" writes) is the exception: M3U and PLS are read in that encoding,
+// as UTF-8 with a mark from then on (its lines kept; it is saved in UTF-8);
+// XSPF as its XML says. A file whose text is not valid in its encoding is NotText.
 PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten = nullptr);

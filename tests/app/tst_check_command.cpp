@@ -54,6 +54,21 @@ private slots:
         QCOMPARE(answer.out, out);
         QCOMPARE(answer.err.isEmpty(), exitCode != 2);
     }
+
+    // A program or a picture named as a list is said to be none; nothing of it is printed.
+    void binaryFileIsNoList()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.m3u"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0/lib64/ld-linux.so\n", 34));
+        file.close();
+        const CheckAnswer answer = checkLists({path}, FakeFileProbe());
+        QCOMPARE(answer.exitCode, 2);
+        QCOMPARE(answer.out, QString());
+        QCOMPARE(answer.err, QStringLiteral("melvora：无法读取列表“%1”：不是播放列表文件\n").arg(path));
+    }
 };
 
 QTEST_GUILESS_MAIN(CheckCommandTest)

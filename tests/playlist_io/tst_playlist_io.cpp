@@ -105,6 +105,8 @@ private slots:
     void parse_data();
     void parse();
     void readDevice();
+    void textOrNot_data();
+    void textOrNot();
     void readFailures_data();
     void readFailures();
     void format_data();
@@ -287,6 +289,54 @@ void PlaylistIoTest::readFailures_data()
     QTest::newRow("under a regular file") << "old.m3u/list.m3u" << PlaylistRead::Missing;
     QTest::newRow("a directory") << "dir.m3u" << PlaylistRead::NotRegular;
     QTest::newRow("empty name") << "" << PlaylistRead::Missing;
+}
+
+// A file that is no list (a picture or a program renamed) reads as nothing;
+// UTF-16 and UTF-32 after a mark read as text.
+void PlaylistIoTest::textOrNot_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<PlaylistRead::Outcome>("outcome");
+    QTest::addColumn<QStringList>("entries");
+    const auto utf16 = [](const QString &text, QStringConverter::Encoding e) -> QByteArray {
+        QStringEncoder encoder(e);
+        return encoder.encode(text);
+    };
+    const QString list = QStringLiteral("#EXTINF:1,甲\r\n/m/甲.mp3\r\n");
+    QByteArray garbled;
+    for (int i = 0; i < 4; ++i)
+        garbled += "/m/\xFF\x80\xC1.mp3\n";
+    QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 20) << PlaylistRead::NotText
+                         << QStringList{};
+    QTest::newRow("nul late in a large file") << '/' + QByteArray(70000, 'a') + '\0' + "\n/m/b.mp3\n" << PlaylistRead::ReadOk
+                                              << QStringList{u'/' + QString(70000, u'a') + QChar(0), "/m/b.mp3"};
+    QTest::newRow("most lines garbled") << garbled + "/m/a.mp3\n" << PlaylistRead::NotText << QStringList{};
+    QTest::newRow("a quarter garbled") << QByteArray("/m/\xFF.mp3\n/m/a.mp3\n/m/b.mp3\n/m/c.mp3\n") << PlaylistRead::ReadOk
+                                       << QStringList{QString("/m/\uFFFD.mp3"), "/m/a.mp3", "/m/b.mp3", "/m/c.mp3"};
+    QStringEncoder gb("GB18030");
+    QTest::newRow("gb18030") << QByteArray(gb.encode(list)) << PlaylistRead::ReadOk << QStringList{"/m/甲.mp3"};
+    QTest::newRow("utf-16 le") << "\xFF\xFE" + utf16(list, QStringConverter::Utf16LE) << PlaylistRead::ReadOk
+                               << QStringList{"/m/甲.mp3"};
+    QTest::newRow("utf-16 be") << "\xFE\xFF" + utf16(list, QStringConverter::Utf16BE) << PlaylistRead::ReadOk
+                               << QStringList{"/m/甲.mp3"};
+    QTest::newRow("utf-32 le") << QByteArray("\xFF\xFE\0\0", 4) + utf16(list, QStringConverter::Utf32LE)
+                               << PlaylistRead::ReadOk << QStringList{"/m/甲.mp3"};
+    QTest::newRow("utf-16 cut in a character") << QByteArray("\xFF\xFE/\0m\0/", 7) << PlaylistRead::NotText
+                                               << QStringList{};
+}
+
+void PlaylistIoTest::textOrNot()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(PlaylistRead::Outcome, outcome);
+    QFETCH(QStringList, entries);
+    QTemporaryDir dir;
+    QVERIFY(putBytes(dir.filePath("l.m3u"), bytes));
+    const PlaylistRead read = readPlaylistFile(dir.filePath("l.m3u"));
+    QCOMPARE(read.outcome, outcome);
+    QCOMPARE(read.entries, entries);
+    if (outcome == PlaylistRead::ReadOk && (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")))
+        QCOMPARE(read.form.encoding, TextEncoding::Utf8Bom);   // saved as UTF-8, marked
 }
 
 // Failed reads say why, hold nothing open, and the files read fine afterwards.

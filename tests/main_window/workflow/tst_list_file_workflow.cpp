@@ -224,6 +224,7 @@ void ListFileWorkflowTest::openlistFailures_data()
     QTest::newRow("not a playlist's name") << "notes.txt" << QStringList{kOnlyPlaylists};
     QTest::newRow("no extension") << "first" << QStringList{kOnlyPlaylists};
     QTest::newRow("a FIFO") << "fifo.m3u" << QStringList{kUnreadable};
+    QTest::newRow("a picture renamed") << "picture.m3u" << QStringList{kUnreadable};
 }
 
 void ListFileWorkflowTest::openlistFailures()
@@ -234,6 +235,7 @@ void ListFileWorkflowTest::openlistFailures()
     Rig rig;
     QVERIFY(QDir(rig.dir.path()).mkdir("dir.m3u"));
     QVERIFY(putBytes(rig.path("notes.txt"), "/m/x.mp3\r\n"));
+    QVERIFY(putBytes(rig.path("picture.m3u"), QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)));
 #ifdef Q_OS_UNIX
     QCOMPARE(::mkfifo(QFile::encodeName(rig.path("fifo.m3u")).constData(), 0600), 0);
 #endif
