@@ -5,8 +5,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
-#include <QPointer>
-#include <QWidget>
 
 namespace {
 

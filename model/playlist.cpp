@@ -1,6 +1,7 @@
 #include "model/playlist.h"
 
 #include <algorithm>
+#include <utility>
 
 Playlist::Playlist(PathRules rules, QObject *parent) : QObject(parent), m_rules(rules)
 {
@@ -59,7 +60,8 @@ void Playlist::leftButtonReleased()
 void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &lines,
                               std::shared_ptr<const KeptFile> file)
 {
-    m_files.clear();
+    // The old files go once nothing points into them any more.
+    const QList<std::shared_ptr<const KeptFile>> old = std::exchange(m_files, {});
     if (file)
         m_files.append(std::move(file));
     QStringList keys;

@@ -96,6 +96,21 @@ private slots:
         QCOMPARE(rows->index(1, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("/m/b.mp3"));
     }
 
+    // A save in the window reads the tags of the entries whose lines it makes,
+    // then writes them beside the lines the list's file held.
+    void saveReadsTagsItNeeds()
+    {
+        QTemporaryDir dir;
+        const QString list = dir.filePath("l.m3u"), added = dir.filePath("new.mp3");
+        QVERIFY(putBytes(list, "#EXTM3U\n#EXTINF:5,Kept\n/m/a.mp3\n"));
+        QVERIFY(putBytes(added, "no audio"));
+        m_window->workflow().openlist(list);
+        m_window->playlist().addFiles({added});
+        m_window->workflow().savelist();
+        QCOMPARE(fileBytes(list), "#EXTM3U\n#EXTINF:5,Kept\n/m/a.mp3\n#EXTINF:-1,new\n" + added.toUtf8() + '\n');
+        QVERIFY(m_window->listTags().known(added).has_value());
+    }
+
     // A volume that comes is seen by the browser, and the list is checked again.
     void volumeChangeChecksAgain()
     {
