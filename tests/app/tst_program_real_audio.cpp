@@ -8,6 +8,7 @@
 #include "tests/common/heard_tones.h"
 #include "player/form3.h"
 #include "player/component/mp3_player.h"
+#include "player/component/playback_thread.h"
 #include "player/mp3_player_control.h"
 #include "player/player_state.h"
 #include "app/program_windows.h"
@@ -30,6 +31,9 @@ namespace {
 using heard::Rate;
 using heard::Threshold;
 constexpr double ToneSeconds = 0.8;
+// A track's end is decoded this long before it is heard: the next track
+// starts then, and a window closed at once would cut the last one short.
+constexpr int HeardLaterMs = PlaybackThread::LeadMs;
 
 QString tone(int hz)
 {
@@ -176,7 +180,7 @@ void ProgramRealAudioTest::listOrder()
         // The list came round again: enough heard once the device has
         // played the end of the third track.
         if (started.size() == 4)
-            QTimer::singleShot(300, &host, &PlayerHost::closeWindow);
+            QTimer::singleShot(300 + HeardLaterMs, &host, &PlayerHost::closeWindow);
     });
     heard::Recorder recorder;
     QVERIFY2(recorder.started(), "parec did not start");
@@ -186,12 +190,12 @@ void ProgramRealAudioTest::listOrder()
     QVERIFY(host.isLoaded());
     QVERIFY(host.window()->isVisible());
     auto *mp = static_cast<Mp3PlayerControl *>(host.component());
-    QVERIFY2(!mp->player()->isSilent(), "the player found no audio device");
+    QTRY_VERIFY2_WITH_TIMEOUT(!mp->player()->isSilent(), "the player found no audio device", 2000);
     QTRY_VERIFY_WITH_TIMEOUT(!host.isLoaded(), 15000);
     QTest::qWait(400);
     const QList<heard::Run> runs = heard::toneRuns(recorder.stop(), {440, 880});
 
-    QCOMPARE(started, (QStringList{tone(880), tone(440), tone(880), tone(440)}));
+    QCOMPARE(started.mid(0, 4), (QStringList{tone(880), tone(440), tone(880), tone(440)}));
     const QString heard = heard::describe(runs);
     qInfo("heard: %s", qPrintable(heard));
     QVERIFY2(runs.size() >= 3, qPrintable(heard));
@@ -221,7 +225,7 @@ void ProgramRealAudioTest::balanceToTheLeft()
     int starts = 0;
     connect(&host, &PlayerHost::playingPathChanged, this, [&] {
         if (++starts == 2)   // the last entry was heard to its end
-            QMetaObject::invokeMethod(&host, &PlayerHost::closeWindow, Qt::QueuedConnection);
+            QTimer::singleShot(HeardLaterMs, &host, &PlayerHost::closeWindow);
     });
     // The last button: entry 3 starts once the idle component reports its ending.
     QTest::mouseClick(host.window()->findChild<QWidget *>(QStringLiteral("Command4")), Qt::LeftButton);
@@ -254,14 +258,14 @@ void ProgramRealAudioTest::backToBack()
     qsizetype started = 0;
     connect(&host, &PlayerHost::playingPathChanged, this, [&] {
         if (++started == starts + 1)   // once the device has played the last one's end
-            QTimer::singleShot(400, &host, &PlayerHost::closeWindow);
+            QTimer::singleShot(400 + HeardLaterMs, &host, &PlayerHost::closeWindow);
     });
     heard::CpuLoad load(busy);
     heard::Recorder recorder;
     QVERIFY2(recorder.started(), "parec did not start");
     QTest::qWait(400);
     program.windows.mainWindow().action(Command::PlaySelected)->trigger();
-    QVERIFY2(!static_cast<Mp3PlayerControl *>(host.component())->player()->isSilent(), "no audio device");
+    QTRY_VERIFY2_WITH_TIMEOUT(!static_cast<Mp3PlayerControl *>(host.component())->player()->isSilent(), "no audio device", 2000);
     QTRY_VERIFY_WITH_TIMEOUT(!host.isLoaded(), int(starts * (Seconds + 2) * 1000) + 5000);
     QTest::qWait(300);
     QList<int> expected;
@@ -289,7 +293,7 @@ void ProgramRealAudioTest::seeks()
     QTest::qWait(400);
     program.windows.mainWindow().action(Command::PlaySelected)->trigger();
     auto *mp = static_cast<Mp3PlayerControl *>(host.component())->player();
-    QVERIFY2(!mp->isSilent(), "no audio device");
+    QTRY_VERIFY2_WITH_TIMEOUT(!mp->isSilent(), "no audio device", 2000);
     Form3 *window = host.window();
     auto *position = window->findChild<QSlider *>(QStringLiteral("Sliguocheng"));
     const auto frameOf = [&](double seconds) { return int(seconds * 1000 / mp->MsPerFrame()); };
@@ -350,7 +354,7 @@ void ProgramRealAudioTest::loopRestarts()
     QVERIFY(!host.state()->loop());
     QSignalSpy next(&host, &PlayerHost::playingPathChanged);
     QVERIFY(next.wait(3000));
-    QTest::qWait(700);
+    QTest::qWait(700 + HeardLaterMs);
     host.closeWindow();
     QTest::qWait(300);
     QList<int> expected;

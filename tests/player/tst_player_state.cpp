@@ -632,7 +632,9 @@ void PlayerStateTest::playedTime_data()
     QTest::newRow("start") << 26.122449f << 0 << "00:00";
     QTest::newRow("rounded, not cut: 999.5 ms is one second") << 999.5f << 1 << "00:01";
     QTest::newRow("9 min 5 s") << 1000.0f << 545 << "09:05";
-    QTest::newRow("125 min 10 s shows 25:10") << 26.122449f << 287500 << "25:10";
+    QTest::newRow("99 min 59 s") << 1000.0f << 5999 << "99:59";
+    QTest::newRow("100 min written whole") << 1000.0f << 6000 << "100:00";
+    QTest::newRow("125 min 10 s written whole") << 26.122449f << 287500 << "125:10";
 }
 
 void PlayerStateTest::playedTime()
@@ -658,7 +660,10 @@ void PlayerStateTest::totalTime_data()
     QTest::addColumn<QString>("text2");
     QTest::newRow("61 s") << 61000 << "01:01";
     QTest::newRow("9 min 5 s") << 545000 << "09:05";
-    QTest::newRow("125 min 7 s shows 25:07") << 7507000 << "25:07";
+    QTest::newRow("99 min 59 s") << 5999000 << "99:59";
+    QTest::newRow("100 min written whole") << 6000000 << "100:00";
+    QTest::newRow("two hours") << 7200000 << "120:00";
+    QTest::newRow("125 min 7 s") << 7507000 << "125:07";
     QTest::newRow("just under a minute") << 59999 << "00:59";
     QTest::newRow("nothing") << 0 << "00:00";
 }
@@ -737,12 +742,12 @@ void PlayerStateTest::longTrack()
     rig.mp.addTrack(rig.list.entries[0], track);
     rig.state->load();
     QCOMPARE(rig.text(Text::Text4), QStringLiteral("400000"));
-    QCOMPARE(rig.text(Text::Text2), QStringLiteral("74:09"));
+    QCOMPARE(rig.text(Text::Text2), QStringLiteral("174:09"));
     QCOMPARE(rig.state->positionMaximum(), 400001);
 
     rig.mp.reportFrame(300000);
     QCOMPARE(rig.text(Text::Text3), QStringLiteral("300000"));
-    QCOMPARE(rig.text(Text::Text1), QStringLiteral("30:36"));   // 130 min 36 s
+    QCOMPARE(rig.text(Text::Text1), QStringLiteral("130:36"));
     QCOMPARE(rig.state->sliderValue(Slider::Sliguocheng), 300000);
 
     rig.state->userMovedSlider(Slider::Sliguocheng, 350000);

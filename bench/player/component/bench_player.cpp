@@ -6,7 +6,6 @@
 #include "bench/common/cpu_time.h"
 #include "player/component/mp3_decoder.h"
 #include "player/component/mp3_player.h"
-#include "player/component/pcm_source.h"
 #include "player/component/pcm_volume.h"
 
 #include <QCoreApplication>
@@ -59,13 +58,13 @@ qint64 decodeWithComponent()
     Mp3Decoder decoder;
     if (decoder.open(benchFile()) != Mp3Decoder::OpenResult::Ok)
         return -1;
-    PcmSource source(&decoder);
-    source.setGains(PcmVolume::gainForVolume(35), PcmVolume::gainForVolume(80));
-    source.restart();
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     qint64 total = 0;
-    while (qint64 n = source.read(buffer.data(), buffer.size()))
+    while (qint64 n = decoder.read(buffer.data(), buffer.size())) {
+        PcmVolume::applyGains(reinterpret_cast<qint16 *>(buffer.data()), n / Mp3Decoder::BytesPerSampleFrame,
+                              PcmVolume::gainForVolume(35), PcmVolume::gainForVolume(80));
         total += n;
+    }
     return total;
 }
 
