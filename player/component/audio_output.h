@@ -22,6 +22,9 @@ public:
     // differs). Returns the output frames they made, or -1 when it failed.
     virtual qint64 write(const qint16 *pcm, qint64 frames, int sampleRate) = 0;
     virtual void clear() = 0;
+    // Hands on whatever a conversion still holds: nothing more of this rate
+    // comes for now.
+    virtual void drain() {}
     virtual void setPaused(bool paused) = 0;
     // Channel gains (Q15, PcmVolume), heard at once: they apply as the
     // device takes the sound, not as it is queued.

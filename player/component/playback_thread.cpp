@@ -111,6 +111,8 @@ void PlaybackThread::run()
                 fallBackToClock();
             if (m_decoding && !m_paused)
                 feed();
+            else if (m_output->written() - m_output->heard() < qint64(m_output->rate()) * LeadMs / 3000)
+                m_output->drain();   // no track followed: the last sound of a converted one
             publishHeard();
         }
         lock.lock();

@@ -50,11 +50,6 @@ SdlOutput::~SdlOutput()
     }
 }
 
-int SdlOutput::familyRate(int sampleRate)
-{
-    return sampleRate % 11025 == 0 ? 44100 : 48000;
-}
-
 int SdlOutput::deviceBufferFrames(int rate)
 {
     int frames = 64;
@@ -101,10 +96,9 @@ bool SdlOutput::prepare(int sampleRate, bool fresh)
 {
     if (!m_initialised || sampleRate <= 0)
         return false;
-    const int family = familyRate(sampleRate);
-    if (m_device != 0 && (SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED || (fresh && family != m_rate)))
-        closeDevice();   // lost since the last run, or a fresh start that suits another rate
-    if (m_device == 0 && !openDevice(family))
+    if (m_device != 0 && (SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED || (fresh && sampleRate != m_rate)))
+        closeDevice();   // lost since the last run, or a fresh start at another rate
+    if (m_device == 0 && !openDevice(sampleRate))
         return false;
     if (fresh)
         dropConverter();
@@ -195,6 +189,15 @@ qint64 SdlOutput::write(const qint16 *pcm, qint64 frames, int sampleRate)
     if (SDL_AudioStreamPut(m_converter, pcm, int(frames * 4)) != 0)
         return -1;
     return made + drainConverter();
+}
+
+void SdlOutput::drain()
+{
+    if (!m_converter)
+        return;
+    SDL_AudioStreamFlush(m_converter);
+    drainConverter();
+    dropConverter();
 }
 
 void SdlOutput::clear()

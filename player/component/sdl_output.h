@@ -15,12 +15,12 @@ struct _SDL_AudioStream;
 // channel gains are applied there, so a volume change is heard within the
 // device's buffer rather than after the queue.
 //
-// The device's buffer is sized in time (about 25 ms, at any rate), and the
-// device runs at 44.1 or 48 kHz, whichever family the first track's rate
-// belongs to (8, 12, 16, 24, 32 kHz are 48 kHz's; 11.025 and 22.05 kHz
-// 44.1 kHz's). A track of another rate is converted (SDL_AudioStream), so
-// tracks of any rates follow each other on one stream without a gap; a fresh
-// start whose family differs opens the device anew at its own.
+// The device's buffer is sized in time (32 to 50 ms at any rate: a buffer of
+// so many samples would be half a second at 8 kHz), and the device runs at
+// the rate of the track that started fresh (the sound server converts it
+// well). A track queued behind it at another rate is converted
+// (SDL_AudioStream), so tracks of any rates follow each other on one stream
+// without a gap.
 //
 // Why not Qt's audio sink: Qt 6.4's PulseAudio sink, reused, shrinks its
 // server buffer at every start (120, 80, 40, 30, 20 ms) until the fifth start
@@ -39,6 +39,7 @@ public:
     void clear() override;
     void setPaused(bool paused) override;
     void setGains(int leftQ15, int rightQ15) override;
+    void drain() override;
 
     int rate() const override { return m_rate; }
     qint64 written() const override { return m_written; }
@@ -46,7 +47,6 @@ public:
     bool isSilent() const override { return false; }
     bool failed() const override;
 
-    static int familyRate(int sampleRate);
     static int deviceBufferFrames(int rate);
 
 private:
