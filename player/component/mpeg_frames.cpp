@@ -23,7 +23,7 @@ constexpr int kRates[3][3] = {{44100, 48000, 32000}, {22050, 24000, 16000}, {110
 // The largest frame libmpg123 decodes; free-format frames included.
 constexpr qint64 MaxFrameBytes = 3456;
 constexpr qint64 Lookahead = (AgreeingHeaders + 1) * MaxFrameBytes + 4;
-constexpr qint64 ReadBytes = 64 * 1024;
+constexpr qint64 ReadBytes = 16 * 1024;
 
 // The file's bytes from the search position on, read as far as needed.
 class Window {

@@ -133,6 +133,12 @@ private slots:
     void caption();
     // Tracks of two hours and more: frames, time, seek and fast forward.
     void longTrack();
+    // While the component looks for a file's first frame the boxes keep the
+    // load's values; its figures then fill them and the slider's range, and
+    // again when they become exact. A file found to hold no frame takes the
+    // error path then.
+    void figuresLater_data();
+    void figuresLater();
     // The main window's writes: sign-blank number, count, re-run enabling.
     void trackPositionTexts();
     // A failed open or play unloads once; nothing runs afterwards.
@@ -754,6 +760,48 @@ void PlayerStateTest::longTrack()
     QCOMPARE(rig.mp.seeks, QList<qint32>{350000});
     rig.state->userMovedSlider(Slider::Sliguocheng, 349700);   // 300 back: no seek
     QCOMPARE(rig.mp.seeks, QList<qint32>{350000});
+}
+
+void PlayerStateTest::figuresLater_data()
+{
+    QTest::addColumn<bool>("playable");
+    QTest::newRow("found") << true;
+    QTest::newRow("no frame in it") << false;
+}
+
+void PlayerStateTest::figuresLater()
+{
+    QFETCH(bool, playable);
+    Rig rig(paths({"junk.mp3"}), 0);
+    rig.mp.figuresLater = true;
+    rig.state->load();
+    QCOMPARE(rig.state->playbackState(), PlaybackState::Playing);
+    for (Text box : {Text::Text4, Text::Text5, Text::Text6})
+        QCOMPARE(rig.text(box), QStringLiteral("0"));
+    QCOMPARE(rig.text(Text::Text2), QStringLiteral("00:00"));
+    QCOMPARE(rig.failed->size(), 0);
+    if (!playable) {
+        rig.mp.failOpenLater(321);
+        QCOMPARE(rig.failed->size(), 1);
+        return;
+    }
+    FakeMp3Control::Track header;   // what the headers say
+    header.frames = 6000;
+    header.lengthMs = 156734;
+    rig.mp.revealFigures(header);
+    QCOMPARE(rig.text(Text::Text4), QStringLiteral("6000"));
+    QCOMPARE(rig.text(Text::Text2), QStringLiteral("02:36"));
+    QCOMPARE(rig.text(Text::Text5), QStringLiteral(" 44kHz"));
+    QCOMPARE(rig.text(Text::Text6), QStringLiteral(" 128kbps"));
+    QCOMPARE(rig.state->positionMaximum(), 6001);
+    FakeMp3Control::Track scanned = header;   // the scan's exact count
+    scanned.frames = 6123;
+    scanned.lengthMs = 159947;
+    rig.mp.revealFigures(scanned);
+    QCOMPARE(rig.text(Text::Text4), QStringLiteral("6123"));
+    QCOMPARE(rig.text(Text::Text2), QStringLiteral("02:39"));
+    QCOMPARE(rig.state->positionMaximum(), 6124);
+    QCOMPARE(rig.failed->size(), 0);
 }
 
 // ---- main window writes ------------------------------------------------------------------------

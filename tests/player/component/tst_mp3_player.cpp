@@ -1,3 +1,4 @@
+#include "tests/common/throttled_file.h"
 #include "tests/player/component/message_log.h"
 #include "player/component/mp3_decoder.h"
 #include "player/component/mp3_player.h"
@@ -8,6 +9,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -51,6 +55,44 @@ bool openWhole(Mp3Player &mp, const QString &path)
 {
     return mp.OpenFile(path) == 0 && QTest::qWaitFor([&] { return mp.figures().exact; }, 5000);
 }
+
+// 200 s of a slow sweep at 8 kHz, VBR without a Xing header: every moment
+// sounds different, and the headers give no true total. Returns "" when sox
+// or lame fail.
+QString writeSweep(const QTemporaryDir &dir)
+{
+    const QString wav = dir.filePath(QStringLiteral("sweep.wav"));
+    const QString mp3 = dir.filePath(QStringLiteral("sweep.mp3"));
+    if (QProcess::execute(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("8000"),
+                                                  QStringLiteral("-c"), QStringLiteral("1"), wav, QStringLiteral("synth"),
+                                                  QStringLiteral("200"), QStringLiteral("sine"), QStringLiteral("100-3500"),
+                                                  QStringLiteral("vol"), QStringLiteral("0.5")})
+            != 0
+        || QProcess::execute(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-t"), QStringLiteral("-V"),
+                                                      QStringLiteral("2"), wav, mp3})
+               != 0)
+        return QString();
+    return mp3;
+}
+
+// The longest gap between the turns of the event loop while it lives.
+class StallProbe
+{
+public:
+    StallProbe()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_longestMs = std::max(m_longestMs, m_since.restart()); });
+        m_since.start();
+        m_timer.start();
+    }
+    qint64 longestMs() const { return m_longestMs; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_longestMs = 0;
+};
 
 QList<int> framesOf(const QSignalSpy &spy)
 {
@@ -111,6 +153,18 @@ private slots:
     void openWhilePlayingIsSilent();
     // Frames beyond 16 bits: count, length, seek and report.
     void longFile();
+    // A good file behind junk plays whole: the frames begin where four
+    // headers in a row agree.
+    void junkBeforeFrames_data();
+    void junkBeforeFrames();
+    // A long file read slowly: OpenFile and Play return at once and the loop
+    // never stalls; the headers' totals come first and the scan's later; a
+    // seek made before the scan lands is reported where it was made, and the
+    // count goes on from there.
+    void slowLongFile();
+    // After a seek that had to guess its place, the scan's index makes the
+    // sound go on from exactly the sample the decoder counts itself at.
+    void guessedSeekMadeExact();
     // With no sound server the player plays silently, events come, and
     // nothing is printed.
     void noDeviceFallsBackQuietly();
@@ -648,6 +702,133 @@ void Mp3PlayerTest::longFile()
     const int reported = frames.last().at(0).toInt();
     QVERIFY2(reported >= 39000 && reported <= 39010, qPrintable(QString::number(reported)));
     mp.StopPlay();
+}
+
+void Mp3PlayerTest::junkBeforeFrames_data()
+{
+    QTest::addColumn<QByteArray>("junk");
+    QByteArray random(100 * 1024, Qt::Uninitialized);
+    quint32 x = 2463534242u;
+    for (char &c : random) {
+        x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+        c = char(x);
+    }
+    QTest::newRow("100 KB of random bytes") << random;
+    QTest::newRow("100 KB of zeros") << QByteArray(100 * 1024, '\0');
+    QTest::newRow("false headers: ff fb 90 64 every 64 bytes")
+        << QByteArray::fromHex("fffb9064").leftJustified(64, 'x').repeated(1600);
+}
+
+void Mp3PlayerTest::junkBeforeFrames()
+{
+    QFETCH(QByteArray, junk);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("junk.mp3"));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(junk + readAll(fixture("cbr44s.mp3"))) > 0);
+    out.close();
+
+    Mp3Decoder plain, behindJunk;
+    QCOMPARE(plain.open(fixture("cbr44s.mp3")), Mp3Decoder::OpenResult::Ok);
+    QCOMPARE(behindJunk.open(path), Mp3Decoder::OpenResult::Ok);
+    QCOMPARE(decodeAll(behindJunk), decodeAll(plain));
+
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QVERIFY(openWhole(mp, path));
+    QCOMPARE(mp.FrameCount(), 59);
+    mp.Play();
+    QVERIFY(ended.wait(3000));
+    QCOMPARE(framesOf(frames).last(), 59);
+}
+
+void Mp3PlayerTest::slowLongFile()
+{
+    QTemporaryDir dir;
+    const QString path = writeSweep(dir);
+    QVERIFY(!path.isEmpty());
+    Mp3Decoder exact;
+    QCOMPARE(exact.open(path), Mp3Decoder::OpenResult::Ok);
+    QVERIFY(QFileInfo(path).size() > Mp3Decoder::ScannedAtOnceBytes);
+
+    const StallProbe probe;
+    // A scan of about a second.
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent, ThrottledFile::reader(400 * 1024));
+    QSignalSpy figures(&mp, &Mp3Player::FiguresChanged);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(mp.OpenFile(path), qint16(0));
+    mp.Play();
+    QVERIFY2(clock.elapsed() < 30, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(figures.wait(1000));
+    QVERIFY(!mp.figures().exact);
+    const qint32 fromHeaders = mp.FrameCount();
+    QVERIFY2(fromHeaders != exact.frameCount(), "the headers had the true count: nothing to correct");
+    QVERIFY(frames.wait(1000));
+    QVERIFY2(clock.elapsed() < 300, qPrintable(QString::number(clock.elapsed())));
+
+    const qint32 target = std::min(fromHeaders, exact.frameCount()) / 2;
+    frames.clear();
+    mp.SeekFrame(target);
+    QVERIFY(frames.wait(1000));
+    QVERIFY(!mp.figures().exact);
+    QVERIFY2(frames.first().at(0).toInt() >= target && frames.first().at(0).toInt() <= target + 10,
+             qPrintable(QString::number(frames.first().at(0).toInt())));
+
+    QTRY_VERIFY_WITH_TIMEOUT(mp.figures().exact, 10000);
+    QCOMPARE(mp.FrameCount(), exact.frameCount());
+    QCOMPARE(mp.LengthMs(), exact.lengthMs());
+    const int before = frames.last().at(0).toInt();
+    frames.clear();
+    QVERIFY(frames.wait(1000));
+    const int after = frames.first().at(0).toInt();
+    QVERIFY2(after >= before && after <= before + 10, qPrintable(QStringLiteral("%1 then %2").arg(before).arg(after)));
+    mp.StopPlay();
+    QVERIFY2(probe.longestMs() < 50, qPrintable(QString::number(probe.longestMs())));
+}
+
+void Mp3PlayerTest::guessedSeekMadeExact()
+{
+    QTemporaryDir dir;
+    const QString path = writeSweep(dir);
+    QVERIFY(!path.isEmpty());
+    Mp3Decoder exact, guessing, reference;
+    QCOMPARE(exact.open(path), Mp3Decoder::OpenResult::Ok);
+    QCOMPARE(guessing.open(path, Mp3Decoder::Figures::FromHeaders), Mp3Decoder::OpenResult::Ok);
+    QCOMPARE(reference.open(path), Mp3Decoder::OpenResult::Ok);
+    QVERIFY(!guessing.figures().exact);
+
+    // What a straight decode gives from `sample` on.
+    const auto exactly = [&](qint64 sample, qsizetype frames) {
+        QByteArray pcm(frames * 4, Qt::Uninitialized);
+        const qint64 at = reference.seekFrame(reference.frameAtSample(sample));
+        QByteArray skip((sample - at) * 4, Qt::Uninitialized);
+        reference.read(skip.data(), skip.size());
+        pcm.resize(reference.read(pcm.data(), pcm.size()));
+        return pcm;
+    };
+    const auto worstDifference = [](const QByteArray &a, const QByteArray &b) {
+        const auto *x = reinterpret_cast<const qint16 *>(a.constData());
+        const auto *y = reinterpret_cast<const qint16 *>(b.constData());
+        int worst = a.size() == b.size() ? 0 : 65536;
+        for (qsizetype i = 0; i < std::min(a.size(), b.size()) / 2; ++i)
+            worst = std::max(worst, std::abs(x[i] - y[i]));
+        return worst;
+    };
+
+    const qint64 at = guessing.seekFrame(std::min(guessing.frameCount(), exact.frameCount()) / 2);
+    QByteArray guessed(8192 * 4, Qt::Uninitialized);
+    QCOMPARE(guessing.read(guessed.data(), guessed.size()), qint64(guessed.size()));
+    QVERIFY2(worstDifference(guessed, exactly(at, 8192)) > 1000, "the guess was exact: nothing to correct");
+
+    guessing.adopt(exact.scan());
+    QVERIFY(guessing.figures().exact);
+    QCOMPARE(guessing.frameCount(), exact.frameCount());
+    QByteArray corrected(8192 * 4, Qt::Uninitialized);
+    QCOMPARE(guessing.read(corrected.data(), corrected.size()), qint64(corrected.size()));
+    QVERIFY(worstDifference(corrected, exactly(at + 8192, 8192)) <= 2);
 }
 
 void Mp3PlayerTest::noDeviceFallsBackQuietly()
