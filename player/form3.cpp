@@ -7,6 +7,7 @@
 #include "player/player_icon.h"
 #include "platform/twips.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -238,6 +239,20 @@ Form3::Form3(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopH
     for (QTimer *timer : {&m_progressDue, &m_progressLate}) {
         timer->setSingleShot(true);
         connect(timer, &QTimer::timeout, this, &Form3::showProgress);
+    }
+}
+
+// Qt keeps the accessible interface of a widget by the widget's address and
+// does not always drop it when the widget goes: a window made later at the
+// same address then found a dead interface in its place and was left out of
+// the accessibility tree. Dropped here, for the window and each control.
+Form3::~Form3()
+{
+    QList<QObject *> objects = findChildren<QObject *>();
+    objects.prepend(this);
+    for (QObject *object : std::as_const(objects)) {
+        if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
     }
 }
 
@@ -536,6 +551,14 @@ void Form3::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     showProgress();
+    if (!m_announced) {
+        // A window made after the accessibility bridge started is not added
+        // to the application's children by Qt: a screen reader that keeps
+        // the tree would never see this instance. Added once, on its first show.
+        m_announced = true;
+        QAccessibleEvent created(this, QAccessible::ObjectCreated);
+        QAccessible::updateAccessibility(&created);
+    }
 }
 
 // Only the host unloads the window, and it never closes it: a close comes from

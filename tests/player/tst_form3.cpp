@@ -15,6 +15,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <QStyleOptionButton>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -108,6 +109,10 @@ private slots:
     void dockedOnShow();
     // Loading hidden, showing, hiding, unloading, loading afresh.
     void hostLifecycle();
+    // Each fresh window is among the application's accessible windows, with
+    // its title, and the one before has left; ten starts in a row, so new
+    // windows land where old ones were.
+    void accessibleAfterStarts();
     // The main window's writes do not load a window.
     void trackPositionWhileUnloaded();
     // Double-click on the background hides; on a control it does not.
@@ -474,6 +479,27 @@ void Form3Test::hostLifecycle()
     QVERIFY(rig.host.window()->isVisible());
     QCOMPARE(rig.fake->opened(), QStringList{kThree[2]});
     QCOMPARE(rig.host.state()->text(Text::Label4), QStringLiteral("3"));
+}
+
+void Form3Test::accessibleAfterStarts()
+{
+    QAccessible::setActive(true);
+    const auto restore = qScopeGuard([] { QAccessible::setActive(false); });
+    HostRig rig(kThree, 0);
+    QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+    QVERIFY(application);
+    for (int start = 0; start < 10; ++start) {
+        rig.host.closeWindow();
+        HostRig::flushDeletes();
+        rig.host.showWindow();
+        QStringList players;
+        for (int i = 0; i < application->childCount(); ++i) {
+            QAccessibleInterface *child = application->child(i);
+            if (child && child->object() && child->object()->objectName() == QLatin1String("Form3"))
+                players << child->text(QAccessible::Name);
+        }
+        QCOMPARE(players, QStringList{rig.host.window()->windowTitle()});
+    }
 }
 
 void Form3Test::trackPositionWhileUnloaded()
