@@ -7,6 +7,7 @@
 
 #include "player/component/mp3_decoder.h"
 #include "player/component/mp3_player.h"
+#include "tests/player/component/loop_heartbeat.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -82,28 +83,6 @@ public:
 private:
     qint64 m_longestMs = 0;
     QString m_longest;
-};
-
-// The longest gap between the turns of the event loop while it runs: a timer
-// that should fire every 10 ms notes how late it came.
-class LoopHeartbeat
-{
-public:
-    LoopHeartbeat()
-    {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longestGapMs = std::max(m_longestGapMs, m_sinceLast.restart());
-        });
-        m_sinceLast.start();
-        m_timer.start();
-    }
-    qint64 longestGapMs() const { return m_longestGapMs; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_sinceLast;
-    qint64 m_longestGapMs = 0;
 };
 
 // Turns a hang into a failure: if the guarded code is still running after

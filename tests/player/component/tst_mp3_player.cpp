@@ -1,4 +1,5 @@
 #include "tests/common/throttled_file.h"
+#include "tests/player/component/loop_heartbeat.h"
 #include "tests/player/component/message_log.h"
 #include "player/component/mp3_decoder.h"
 #include "player/component/mp3_player.h"
@@ -74,25 +75,6 @@ QString writeSweep(const QTemporaryDir &dir)
         return QString();
     return mp3;
 }
-
-// The longest gap between the turns of the event loop while it lives.
-class StallProbe
-{
-public:
-    StallProbe()
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_longestMs = std::max(m_longestMs, m_since.restart()); });
-        m_since.start();
-        m_timer.start();
-    }
-    qint64 longestMs() const { return m_longestMs; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_since;
-    qint64 m_longestMs = 0;
-};
 
 QList<int> framesOf(const QSignalSpy &spy)
 {
@@ -752,7 +734,7 @@ void Mp3PlayerTest::slowLongFile()
     QCOMPARE(exact.open(path), Mp3Decoder::OpenResult::Ok);
     QVERIFY(QFileInfo(path).size() > Mp3Decoder::ScannedAtOnceBytes);
 
-    const StallProbe probe;
+    const LoopHeartbeat heartbeat;
     // A scan of about a second.
     Mp3Player mp(nullptr, Mp3Player::Output::Silent, ThrottledFile::reader(400 * 1024));
     QSignalSpy figures(&mp, &Mp3Player::FiguresChanged);
@@ -786,7 +768,7 @@ void Mp3PlayerTest::slowLongFile()
     const int after = frames.first().at(0).toInt();
     QVERIFY2(after >= before && after <= before + 10, qPrintable(QStringLiteral("%1 then %2").arg(before).arg(after)));
     mp.StopPlay();
-    QVERIFY2(probe.longestMs() < 50, qPrintable(QString::number(probe.longestMs())));
+    QVERIFY2(heartbeat.longestGapMs() < 50, qPrintable(QString::number(heartbeat.longestGapMs())));
 }
 
 void Mp3PlayerTest::guessedSeekMadeExact()
