@@ -164,17 +164,38 @@ public:
     // Milliseconds from frame `from` to the first 5 ms that sound; -1 when none.
     double firstSoundMs(qsizetype from) const
     {
+        return firstWindowMs(from, [](int peak, int) { return peak > 200; });
+    }
+    // ... to the first 5 ms that are silent.
+    double firstSilenceMs(qsizetype from) const
+    {
+        return firstWindowMs(from, [](int peak, int) { return peak <= 200; });
+    }
+    // ... to the first 5 ms whose pitch is above `hz` (zero crossings).
+    double firstPitchAboveMs(qsizetype from, int hz) const
+    {
+        return firstWindowMs(from, [hz](int peak, int crossings) { return peak > 200 && crossings * 100 > hz; });
+    }
+
+private:
+    template <typename Holds>
+    double firstWindowMs(qsizetype from, Holds holds) const
+    {
         const auto *s = reinterpret_cast<const qint16 *>(m_raw.constData());
         const qsizetype window = 44100 / 200;
         for (qsizetype w = from; w + window <= frames(); w += window / 4) {
-            int peak = 0;
-            for (qsizetype i = w; i < w + window; ++i)
+            int peak = 0, crossings = 0;
+            for (qsizetype i = w; i < w + window; ++i) {
                 peak = std::max(peak, std::abs(int(s[2 * i])));
-            if (peak > 200)
+                crossings += i > w && (s[2 * i] < 0) != (s[2 * i - 2] < 0);
+            }
+            if (holds(peak, crossings))
                 return (w - from) * 1000.0 / 44100;
         }
         return -1;
     }
+
+public:
 
 private:
     QProcess m_parec;
@@ -243,6 +264,61 @@ void BM_StartTwoHourFileFromStick(benchmark::State &state)
     state.counters["scan_on_ui_thread_ms"] = double(scan.elapsed());
 }
 BENCHMARK(BM_StartTwoHourFileFromStick)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// 10 s of 300 Hz, then 10 s of 2 kHz, made once in the temporary folder.
+QString twoToneFile()
+{
+    static const QString path = [] {
+        const QString mp3 = QDir::temp().filePath(QStringLiteral("melvora-bench-two-tones.mp3"));
+        const QString wav = QDir::temp().filePath(QStringLiteral("melvora-bench-two-tones.wav"));
+        if (!QFile::exists(mp3)) {
+            QProcess::execute(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
+                                                      QStringLiteral("-c"), QStringLiteral("2"), wav,
+                                                      QStringLiteral("synth"), QStringLiteral("10"), QStringLiteral("sine"),
+                                                      QStringLiteral("300"), QStringLiteral(":"), QStringLiteral("synth"),
+                                                      QStringLiteral("10"), QStringLiteral("sine"), QStringLiteral("2000")});
+            QProcess::execute(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"),
+                                                       QStringLiteral("128"), wav, mp3});
+            QFile::remove(wav);
+        }
+        return mp3;
+    }();
+    return path;
+}
+
+// How soon a seek and a stop are heard (needs a sound server: run through
+// tests/player/component/real_audio_check.sh): from SeekFrame into the 2 kHz
+// half to its first 5 ms at the monitor, and from StopPlay to the first
+// silent 5 ms.
+void BM_SeekAndStopHeard(benchmark::State &state)
+{
+    if (qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
+        state.SkipWithError("no sound server");
+        return;
+    }
+    for (auto _ : state) {
+        Monitor monitor;
+        Mp3Player mp;
+        QEventLoop loop;
+        const auto runFor = [&](int ms) {
+            QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+            loop.exec();
+        };
+        mp.OpenFile(twoToneFile());
+        mp.Play();
+        runFor(1500);
+        const qsizetype seekAt = monitor.frames();
+        mp.SeekFrame(int(12000 / mp.MsPerFrame()));
+        runFor(800);
+        const qsizetype stopAt = monitor.frames();
+        mp.StopPlay();
+        runFor(500);
+        state.SetIterationTime(3.0);
+        state.counters["seek_heard_ms"] = monitor.firstPitchAboveMs(seekAt, 1000);
+        state.counters["stop_silent_ms"] = monitor.firstSilenceMs(stopAt);
+    }
+}
+BENCHMARK(BM_SeekAndStopHeard)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 
 // Plays for a few seconds of real time; counters give the CPU share of one core.
