@@ -4,6 +4,8 @@
 #include "player/component/pcm_volume.h"
 #include "player/component/sdl_output.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -90,6 +92,9 @@ PlaybackThread::Heard PlaybackThread::heard() const
 
 void PlaybackThread::run()
 {
+    // Above the program's other threads where the system allows it, so that a
+    // seek or start refills the queue at once on a busy machine.
+    SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);
     if (m_useDevice) {
         m_device = std::make_unique<SdlOutput>();
         if (!m_device->isAvailable())
@@ -149,7 +154,7 @@ void PlaybackThread::handle(const Command &command)
     case Command::Resume:
         m_paused = command.kind == Command::Pause;
         if (m_output)
-            m_output->setPaused(m_paused);
+            m_output->setPaused(m_paused || m_holding);
         break;
     case Command::Scanned:
         if (command.id == m_open && m_decoder.isOpen()) {
@@ -210,7 +215,10 @@ void PlaybackThread::begin(quint64 run, qint32 frame, bool fresh)
         return;
     }
     chooseOutput(m_decoder.sampleRate(), fresh);
-    m_output->setPaused(m_paused);
+    // An emptied queue is filled before the device takes from it again, so a
+    // thread held up on a busy machine cannot leave it dry at the start.
+    m_holding = fresh && !m_paused;
+    m_output->setPaused(m_paused || m_holding);
     m_position = m_decoder.seekFrame(frame);
     m_decoding = true;
 }
@@ -274,6 +282,10 @@ void PlaybackThread::feed()
             m_decoding = false;
             m_events.decoded(m_run);
         }
+    }
+    if (m_holding) {
+        m_holding = false;
+        m_output->setPaused(m_paused);
     }
 }
 

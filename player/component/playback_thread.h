@@ -124,6 +124,7 @@ private:
     quint64 m_run = 0;
     bool m_decoding = false;   // the run has frames left to decode
     bool m_paused = false;
+    bool m_holding = false;    // the device waits for the emptied queue to fill
     qint64 m_position = 0;     // the run's output sample the next decoded sound starts at
     std::deque<Piece> m_pieces;
     Heard m_lastHeard;

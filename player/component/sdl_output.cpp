@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int BufferMs = 50;           // the device's own buffer, in time whatever the rate
+constexpr int BufferMs = 60;           // the device's own buffer, in time whatever the rate
 constexpr int RingMs = 2000;           // room for the queue the player keeps ahead
 constexpr int StandingStillMs = 5000;  // a device clock stopped this long has failed
 
@@ -52,10 +52,8 @@ SdlOutput::~SdlOutput()
 
 int SdlOutput::deviceBufferFrames(int rate)
 {
-    int frames = 64;
-    while (frames * 2 <= rate * BufferMs / 1000)
-        frames *= 2;
-    return frames;
+    // Whole multiples of 64 frames: SDL and the servers take any size.
+    return std::max(64, rate * BufferMs / 1000 / 64 * 64);
 }
 
 bool SdlOutput::openDevice(int rate)
