@@ -129,6 +129,7 @@ void PlaybackThread::run()
     m_device.reset();
     m_clock.reset();
     m_decoder.close();
+    SDL_TLSCleanup();   // what SDL kept for this thread (its error text), which it frees only for its own threads
 }
 
 void PlaybackThread::handle(const Command &command)
