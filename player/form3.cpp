@@ -7,6 +7,7 @@
 #include "player/player_icon.h"
 #include "platform/twips.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -23,6 +24,7 @@
 #include <QStyleOptionSlider>
 
 #include <algorithm>
+#include <climits>
 
 using namespace Player;
 using Form3Controls::Kind;
@@ -151,7 +153,8 @@ public:
 
 // The longest texts a control shows besides its design text: the status
 // words, the number and count of a list of 100,000 entries, the frames of a
-// track of some seven hours, the highest MP3 rates.
+// track of some seven hours, times of up to 9999 minutes, the highest MP3
+// rates.
 struct LongestTexts {
     Control control;
     const char *texts[3];
@@ -160,13 +163,31 @@ constexpr LongestTexts kLongest[] = {
     {Control::Label2, {"正在播放第", "暂停播放第", "停止播放第"}},
     {Control::Label4, {" 100000", "100000", nullptr}},
     {Control::Label6, {"/ 100000", nullptr, nullptr}},
-    {Control::Text1, {"00:00", nullptr, nullptr}},
-    {Control::Text2, {"00:00", nullptr, nullptr}},
-    {Control::Text3, {"999999", nullptr, nullptr}},
-    {Control::Text4, {"999999", nullptr, nullptr}},
+    {Control::Text1, {"9999:59", nullptr, nullptr}},
+    {Control::Text2, {"9999:59", nullptr, nullptr}},
+    {Control::Text3, {" 100000", "999999", nullptr}},
+    {Control::Text4, {" 100000", "999999", nullptr}},
     {Control::Text5, {" 48kHz", " 44kHz", nullptr}},
     {Control::Text6, {" 320kbps", " 128kbps", nullptr}},
 };
+
+// The row of time and stream boxes: one font for all six.
+constexpr Control kBoxes[] = {Control::Text1, Control::Text3, Control::Text4,
+                              Control::Text5, Control::Text6, Control::Text2};
+
+// Ticks of the position slider closer than this merge into a bar.
+constexpr int MinTickSpacing = 4;
+
+QStringList longestTexts(Control control)
+{
+    QStringList texts;
+    for (const LongestTexts &longest : kLongest)
+        if (longest.control == control)
+            for (const char *text : longest.texts)
+                if (text)
+                    texts << QString::fromUtf8(text);
+    return texts;
+}
 
 // Whether `text` shows whole in `widget` in the font of `fm`.
 bool showsWhole(const QWidget *widget, const QFontMetrics &fm, const QString &text)
@@ -218,6 +239,20 @@ Form3::Form3(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopH
     for (QTimer *timer : {&m_progressDue, &m_progressLate}) {
         timer->setSingleShot(true);
         connect(timer, &QTimer::timeout, this, &Form3::showProgress);
+    }
+}
+
+// Qt keeps the accessible interface of a widget by the widget's address and
+// does not always drop it when the widget goes: a window made later at the
+// same address then found a dead interface in its place and was left out of
+// the accessibility tree. Dropped here, for the window and each control.
+Form3::~Form3()
+{
+    QList<QObject *> objects = findChildren<QObject *>();
+    objects.prepend(this);
+    for (QObject *object : std::as_const(objects)) {
+        if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
     }
 }
 
@@ -303,21 +338,27 @@ void Form3::createControls()
 
 // The design sizes are the Windows ones, made for its fonts: where a text
 // would be cut at the interface font, its control takes a smaller or
-// narrower one.
+// narrower one. The six boxes take one font, the largest in which every one
+// of their texts fits every box.
 void Form3::fitFonts()
 {
+    const auto fitting = [this](const QList<Control> &controls, const QStringList &texts) {
+        QWidget *first = control(controls.first());
+        return Fonts::fitting(first->font(), [&](const QFontMetrics &fm) {
+            return std::all_of(controls.cbegin(), controls.cend(), [&](Control c) {
+                return std::all_of(texts.cbegin(), texts.cend(),
+                                   [&](const QString &text) { return showsWhole(control(c), fm, text); });
+            });
+        });
+    };
+    QStringList boxTexts;
+    for (Control box : kBoxes)
+        boxTexts << longestTexts(box);
+    const QFont boxFont = fitting(QList<Control>(std::begin(kBoxes), std::end(kBoxes)), boxTexts);
     for (const Form3Controls::Definition &def : Form3Controls::table()) {
         QWidget *widget = control(def.id);
-        QStringList texts{QString::fromUtf8(def.text)};
-        for (const LongestTexts &longest : kLongest)
-            if (longest.control == def.id)
-                for (const char *text : longest.texts)
-                    if (text)
-                        texts << QString::fromUtf8(text);
-        const QFont font = Fonts::fitting(widget->font(), [&](const QFontMetrics &fm) {
-            return std::all_of(texts.cbegin(), texts.cend(),
-                               [&](const QString &text) { return showsWhole(widget, fm, text); });
-        });
+        const bool box = std::find(std::begin(kBoxes), std::end(kBoxes), def.id) != std::end(kBoxes);
+        const QFont font = box ? boxFont : fitting({def.id}, QStringList{QString::fromUtf8(def.text)} + longestTexts(def.id));
         if (font != widget->font())
             widget->setFont(font);
     }
@@ -444,9 +485,18 @@ void Form3::showProgress()
 
 void Form3::setPositionRange(int minimum, int maximum)
 {
+    QSlider *position = slider(Slider::Sliguocheng);
     m_applying = true;
-    slider(Slider::Sliguocheng)->setRange(minimum, maximum);
+    position->setRange(minimum, maximum);
     m_applying = false;
+    // Every 400 frames, or every so many times 400 that the ticks stay apart.
+    const int track = position->width() - position->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, position);
+    const qint64 step = kSliders[int(Slider::Sliguocheng)].tickInterval;
+    const qint64 span = qint64(maximum) - minimum;
+    qint64 times = 1;
+    if (track > 0 && span * MinTickSpacing > step * track)
+        times = (span * MinTickSpacing + step * track - 1) / (step * track);
+    position->setTickInterval(int(std::min<qint64>(step * times, INT_MAX)));
 }
 
 void Form3::setLoopChecked(bool checked)
@@ -501,6 +551,14 @@ void Form3::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     showProgress();
+    if (!m_announced) {
+        // A window made after the accessibility bridge started is not added
+        // to the application's children by Qt: a screen reader that keeps
+        // the tree would never see this instance. Added once, on its first show.
+        m_announced = true;
+        QAccessibleEvent created(this, QAccessible::ObjectCreated);
+        QAccessible::updateAccessibility(&created);
+    }
 }
 
 // Only the host unloads the window, and it never closes it: a close comes from

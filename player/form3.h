@@ -28,6 +28,7 @@ class Form3 : public QWidget {
     Q_OBJECT
 public:
     explicit Form3(QWidget *parent = nullptr);
+    ~Form3() override;
 
     static constexpr int RefreshMs = 200;
 
@@ -82,4 +83,5 @@ private:
     QTimer m_progressDue;    // zero delay: once the current report is set
     QTimer m_progressLate;   // when no report comes to show the last values
     bool m_dockedByFrame = false;
+    bool m_announced = false;   // added to the accessibility tree
 };

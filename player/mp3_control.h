@@ -17,7 +17,7 @@ public:
 
     // Opens a file for playing; whatever was playing stops without PlayEnded.
     // A failure is left in errorNumber()/errorDescription() until the next
-    // OpenFile.
+    // OpenFile; one found only once the file was read comes with OpenFailed.
     virtual void OpenFile(const QString &path) = 0;
     // Plays the opened file from its beginning; without one it sets an error.
     virtual void Play() = 0;
@@ -26,7 +26,8 @@ public:
     virtual void StopPlay() = 0;              // ends playback; PlayEnded follows
     virtual void EndPlayback() = 0;           // the same, for a track change
 
-    // Figures of the opened file; 0 when none is open.
+    // Figures of the opened file; 0 while none is known (nothing open, or its
+    // first frame not found yet). FiguresChanged says when they change.
     virtual qint32 FrameCount() const = 0;
     virtual float MsPerFrame() const = 0;
     virtual qint32 LengthMs() const = 0;
@@ -44,4 +45,10 @@ signals:
     void FramePlayed(qint32 frame);
     // Playback ended: end of file, StopPlay or EndPlayback.
     void PlayEnded();
+    // The figures of the open file became known, or exact (a scan of a long
+    // file lands while it plays).
+    void FiguresChanged();
+    // The open file turned out to hold nothing to play: the pending error
+    // says why.
+    void OpenFailed();
 };

@@ -15,6 +15,8 @@ Mp3PlayerControl::Mp3PlayerControl(bool silent, QObject *parent)
     m_player->setObjectName(QStringLiteral("mpPlayer"));
     connect(m_player, &Mp3Player::FramePlayed, this, &Mp3Control::FramePlayed);
     connect(m_player, &Mp3Player::PlayEnded, this, &Mp3Control::PlayEnded);
+    connect(m_player, &Mp3Player::FiguresChanged, this, &Mp3Control::FiguresChanged);
+    connect(m_player, &Mp3Player::OpenFailed, this, &Mp3Control::OpenFailed);
 }
 
 void Mp3PlayerControl::OpenFile(const QString &path) { m_player->OpenFile(path, QString()); }

@@ -33,6 +33,8 @@ PlayerState::PlayerState(const PlayerList &list, Mp3Control &mp, PathRules rules
     m_visible.fill(true);
     connect(&m_mp, &Mp3Control::FramePlayed, this, &PlayerState::mp_FramePlayed);
     connect(&m_mp, &Mp3Control::PlayEnded, this, &PlayerState::mp_PlayEnded);
+    connect(&m_mp, &Mp3Control::FiguresChanged, this, &PlayerState::mp_FiguresChanged);
+    connect(&m_mp, &Mp3Control::OpenFailed, this, &PlayerState::mp_OpenFailed);
 }
 
 // ---- read access ---------------------------------------------------------------
@@ -315,7 +317,7 @@ void PlayerState::tongyishou()
     showtotaltime();
     showstreaminfo();
     commenable();
-    setDisplay(Text::Text4, {Display::Value, m_mp.FrameCount()});
+    showframecount();
     m_userstopped = false;
     m_jumppending = false;
     setState(PlaybackState::Playing);
@@ -664,11 +666,45 @@ void PlayerState::applyvolume()
 
 void PlayerState::showtotaltime()
 {
-    setDisplay(Text::Text2, {Display::Value, m_mp.LengthMs() / 1000});
+    setDisplay(Text::Text2, {Display::Value, figuresKnown() ? m_mp.LengthMs() / 1000 : 0});
+}
+
+// The component knows the figures once it has found the file's first frame
+// (at once for most files); until then the boxes keep the load's values.
+bool PlayerState::figuresKnown() const
+{
+    return m_mp.SampleRate() != 0;
+}
+
+void PlayerState::showframecount()
+{
+    setDisplay(Text::Text4, figuresKnown() ? Display{Display::Value, m_mp.FrameCount()} : Display{Display::Zero, 0});
+}
+
+void PlayerState::mp_FiguresChanged()
+{
+    if (m_finished)
+        return;
+    showtotaltime();
+    showstreaminfo();
+    showframecount();
+}
+
+void PlayerState::mp_OpenFailed()
+{
+    if (m_finished || !errorPending())
+        return;
+    m_finished = true;
+    emit failed();
 }
 
 void PlayerState::showstreaminfo()
 {
+    if (!figuresKnown()) {
+        setDisplay(Text::Text5, {Display::Zero, 0});
+        setDisplay(Text::Text6, {Display::Zero, 0});
+        return;
+    }
     setDisplay(Text::Text5, {Display::Value, m_mp.SampleRate() / 1000});
     setDisplay(Text::Text6, {Display::Value, m_mp.BitRate() / 1000});
 }

@@ -92,6 +92,8 @@ public:
     // ---- component events (connected by the constructor) -------------------------
     void mp_FramePlayed(qint32 frame);   // elapsed time, frame count, position slider
     void mp_PlayEnded();                 // stop confirmed, jump, loop or next entry
+    void mp_FiguresChanged();            // total time, stream boxes, total frames and slider range
+    void mp_OpenFailed();                // the error path, once the file proved unplayable
 
 signals:
     void textChanged(Player::Text text, const QString &value);
@@ -122,6 +124,8 @@ private:
     void applyvolume();      // channel volumes from volume and balance
     void showtotaltime();    // total time box
     void showstreaminfo();   // sampling rate and bit rate boxes
+    void showframecount();   // total frames box, which sets the position slider's range
+    bool figuresKnown() const;
     void startChosenEntry(); // the entry a navigation button chose, or the next MP3 one
     void navigate(int number);
     void showStoppedWithoutTrack();

@@ -14,7 +14,9 @@ QString twoDigitField(qint64 value)
 
 QString clockText(qint64 seconds)
 {
-    return twoDigitField(seconds / 60) + QLatin1Char(':') + twoDigitField(seconds % 60);
+    const qint64 minutes = seconds / 60;
+    return (minutes >= 100 ? QString::number(minutes) : twoDigitField(minutes)) + QLatin1Char(':')
+           + twoDigitField(seconds % 60);
 }
 
 QString signBlank(qint64 value)

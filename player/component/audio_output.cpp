@@ -1,88 +1,68 @@
 #include "player/component/audio_output.h"
 
-#include "player/component/pcm_source.h"
+#include <algorithm>
 
-namespace {
-
-constexpr int BytesPerSampleFrame = 4;
-constexpr int ClockPullMs = 20;
-constexpr int ClockLeadMs = 60;
-
-} // namespace
-
-// ---------------------------------------------------------------------------
-
-ClockOutput::ClockOutput(QObject *parent)
-    : AudioOutput(parent)
+bool ClockOutput::prepare(int sampleRate, bool fresh)
 {
-    m_timer.setInterval(ClockPullMs);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &ClockOutput::pull);
-}
-
-bool ClockOutput::start(PcmSource *source, int sampleRate)
-{
-    stop();
-    if (!source || sampleRate <= 0)
+    if (sampleRate <= 0)
         return false;
-    m_source = source;
-    m_rate = sampleRate;
-    m_bankedUSecs = 0;
-    m_pulledBytes = 0;
-    m_running = true;
-    m_clock.start();
-    m_timer.start();
-    pull();
+    if (m_rate == 0 || fresh) {
+        m_rate = sampleRate;
+        m_remainder = 0;
+        restartClockAt(heard());
+        m_written = heard();
+    }
     return true;
 }
 
-void ClockOutput::suspend()
+qint64 ClockOutput::clockFrames() const
 {
-    if (!m_running)
-        return;
-    m_bankedUSecs += m_clock.nsecsElapsed() / 1000;
-    m_running = false;
-    m_timer.stop();
+    if (m_paused || !m_clock.isValid())
+        return m_banked;
+    return m_banked + m_clock.nsecsElapsed() * m_rate / 1000000000;
 }
 
-void ClockOutput::resume()
+void ClockOutput::restartClockAt(qint64 frames)
 {
-    if (m_running || !m_source)
-        return;
-    m_running = true;
+    m_banked = frames;
     m_clock.start();
-    m_timer.start();
 }
 
-void ClockOutput::stop()
+qint64 ClockOutput::heard() const
 {
-    m_timer.stop();
-    m_running = false;
-    m_source = nullptr;
-    m_bankedUSecs = 0;
-    m_pulledBytes = 0;
+    return std::min(m_written, clockFrames());
 }
 
-qint64 ClockOutput::playedUSecs() const
+qint64 ClockOutput::write(const qint16 *, qint64 frames, int sampleRate)
 {
-    if (!m_source)
-        return 0;
-    return m_bankedUSecs + (m_running ? m_clock.nsecsElapsed() / 1000 : 0);
+    // A clock that ran dry waits for the sound, as a starved device plays
+    // silence: the time it stood has not been heard.
+    if (clockFrames() > m_written)
+        restartClockAt(m_written);
+    const qint64 scaled = frames * m_rate + m_remainder;
+    const qint64 made = scaled / sampleRate;
+    m_remainder = scaled % sampleRate;
+    m_written += made;
+    return made;
 }
 
-void ClockOutput::pull()
+void ClockOutput::clear()
 {
-    if (!m_source || !m_running)
+    const qint64 now = heard();
+    restartClockAt(now);
+    m_written = now;
+    m_remainder = 0;
+}
+
+void ClockOutput::setPaused(bool paused)
+{
+    if (paused == m_paused)
         return;
-    // Read a little ahead of the clock, as a sound card's buffer would.
-    const qint64 due = (playedUSecs() + ClockLeadMs * 1000) * m_rate / 1000000 * BytesPerSampleFrame;
-    qint64 want = due - m_pulledBytes;
-    while (want > 0) {
-        m_scratch.resize(qsizetype(std::min<qint64>(want, 64 * 1024)));
-        const qint64 got = m_source->read(m_scratch.data(), m_scratch.size());
-        if (got <= 0)
-            break;
-        m_pulledBytes += got;
-        want -= got;
+    if (paused) {
+        m_banked = clockFrames();
+        m_paused = true;
+    } else {
+        m_paused = false;
+        m_clock.start();
     }
 }

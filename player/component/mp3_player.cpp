@@ -1,21 +1,16 @@
 #include "player/component/mp3_player.h"
 
-#include "player/component/audio_output.h"
-#include "player/component/sdl_output.h"
-#include "player/component/pcm_source.h"
+#include "player/component/playback_thread.h"
 #include "player/component/pcm_volume.h"
 
 #include <QMetaObject>
+#include <QPointer>
 
 #include <algorithm>
 
 namespace {
 
 constexpr int TickMs = 66;   // about 15 FramePlayed a second
-// An output whose clock stands still this long while playing is given up for
-// the silent clock, so a stuck device never stalls the playlist. Generous: a
-// busy sound server can pause a stream for a second or more.
-constexpr int StallTicks = 5000 / TickMs;
 
 QString describe(int number)
 {
@@ -31,21 +26,45 @@ QString describe(int number)
     return QStringLiteral("Unknown error");
 }
 
+int errorFor(Mp3Decoder::OpenResult result)
+{
+    switch (result) {
+    case Mp3Decoder::OpenResult::Ok:
+    case Mp3Decoder::OpenResult::Cancelled: return Mp3Player::NoError;
+    case Mp3Decoder::OpenResult::NotFound: return Mp3Player::ErrFileNotFound;
+    case Mp3Decoder::OpenResult::Unreadable: return Mp3Player::ErrFileUnreadable;
+    case Mp3Decoder::OpenResult::Empty: return Mp3Player::ErrEmptyFile;
+    case Mp3Decoder::OpenResult::NotMp3: return Mp3Player::ErrNotMp3;
+    case Mp3Decoder::OpenResult::DecoderUnavailable: return Mp3Player::ErrDecoderUnavailable;
+    }
+    return Mp3Player::ErrNotMp3;
+}
+
 } // namespace
 
-Mp3Player::Mp3Player(QObject *parent, Output output)
+Mp3Player::Mp3Player(QObject *parent, Output output, Mp3Decoder::Reader reader)
     : QObject(parent)
-    , m_outputMode(output)
-    , m_source(std::make_unique<PcmSource>(&m_decoder))
 {
     setObjectName(QStringLiteral("mp"));
     m_tick.setInterval(TickMs);
     connect(&m_tick, &QTimer::timeout, this, &Mp3Player::tick);
+    // The thread's events are handed to this object's thread, in order.
+    PlaybackThread::Events events;
+    events.figures = [this](quint64 open, const TrackFigures &figures) {
+        QMetaObject::invokeMethod(this, [this, open, figures] { figuresFound(open, figures); }, Qt::QueuedConnection);
+    };
+    events.openFailed = [this](quint64 open, Mp3Decoder::OpenResult result) {
+        QMetaObject::invokeMethod(this, [this, open, result] { openFailed(open, result); }, Qt::QueuedConnection);
+    };
+    events.decoded = [this](quint64 run) {
+        QMetaObject::invokeMethod(this, [this, run] { decoded(run); }, Qt::QueuedConnection);
+    };
+    m_thread = std::make_unique<PlaybackThread>(output == Output::Device, std::move(reader), std::move(events));
 }
 
 Mp3Player::~Mp3Player()
 {
-    stopOutput();
+    m_thread.reset();   // before anything its events could reach
 }
 
 void Mp3Player::setError(int number)
@@ -59,147 +78,118 @@ void Mp3Player::clearError()
     setError(NoError);
 }
 
+bool Mp3Player::isSilent() const
+{
+    return m_thread->isSilent();
+}
+
 qint16 Mp3Player::OpenFile(const QString &path, const QString &)
 {
-    stopOutput();
+    if (m_state != State::Idle)
+        m_thread->stop();
     m_state = State::Idle;
+    m_tick.stop();
+    ++m_run;
+    ++m_open;
+    m_figures = TrackFigures();
     clearError();
-    switch (m_decoder.open(path)) {
-    case Mp3Decoder::OpenResult::Ok: break;
-    case Mp3Decoder::OpenResult::NotFound: setError(ErrFileNotFound); break;
-    case Mp3Decoder::OpenResult::Unreadable: setError(ErrFileUnreadable); break;
-    case Mp3Decoder::OpenResult::Empty: setError(ErrEmptyFile); break;
-    case Mp3Decoder::OpenResult::NotMp3: setError(ErrNotMp3); break;
-    case Mp3Decoder::OpenResult::DecoderUnavailable: setError(ErrDecoderUnavailable); break;
-    }
+    const Mp3Decoder::OpenResult checked = Mp3Decoder::check(path);
+    m_opened = checked == Mp3Decoder::OpenResult::Ok;
+    if (m_opened)
+        m_thread->open(m_open, path);
+    else
+        setError(errorFor(checked));
     return qint16(m_errorNumber);
+}
+
+void Mp3Player::figuresFound(quint64 open, const TrackFigures &figures)
+{
+    if (open != m_open)
+        return;
+    m_figures = figures;
+    emit FiguresChanged();
+}
+
+void Mp3Player::openFailed(quint64 open, Mp3Decoder::OpenResult result)
+{
+    if (open != m_open)
+        return;
+    m_opened = false;
+    m_figures = TrackFigures();
+    m_state = State::Idle;
+    m_tick.stop();
+    ++m_run;
+    setError(errorFor(result));
+    emit OpenFailed();
 }
 
 void Mp3Player::Play()
 {
-    if (!m_decoder.isOpen()) {
+    if (!m_opened) {
         if (m_errorNumber == NoError)
             setError(ErrNoFileOpen);
         return;
     }
     ++m_playGeneration;
-    startOutputAt(0);
+    ++m_run;
+    m_thread->start(m_run, 0, m_appending);
     m_state = State::Playing;
+    m_lastHeard = -1;
     m_tick.start();
-}
-
-void Mp3Player::startOutputAt(qint32 frame)
-{
-    stopOutput();
-    m_originSample = m_decoder.seekFrame(frame);
-    m_lastHeard = m_originSample;
-    m_lastPlayed = -1;
-    m_stallTicks = 0;
-    m_source->setGains(PcmVolume::gainForVolume(m_left), PcmVolume::gainForVolume(m_right));
-    if (m_outputMode == Output::Device) {
-        if (!m_sink) {
-            m_sink = std::make_unique<SdlOutput>();
-            connect(m_sink.get(), &AudioOutput::failed, this, &Mp3Player::switchToClock, Qt::QueuedConnection);
-        }
-        m_source->restart();
-        if (m_sink->start(m_source.get(), m_decoder.sampleRate())) {
-            m_output = m_sink.get();
-            m_silent = false;
-            return;
-        }
-    }
-    if (!m_clock)
-        m_clock = std::make_unique<ClockOutput>();
-    m_source->restart();
-    m_clock->start(m_source.get(), m_decoder.sampleRate());
-    m_output = m_clock.get();
-    m_silent = true;
-}
-
-void Mp3Player::stopOutput()
-{
-    m_tick.stop();
-    if (m_output) {
-        m_output->stop();
-        m_output = nullptr;
-    }
-}
-
-void Mp3Player::switchToClock()
-{
-    // The device went away: carry on silently from what was last heard.
-    if (m_state == State::Idle || !m_output || m_output->isSilent())
-        return;
-    const qint32 frame = m_decoder.frameAtSample(m_lastHeard);
-    const bool paused = m_state == State::Paused;
-    const Output mode = m_outputMode;
-    m_outputMode = Output::Silent;
-    startOutputAt(frame);
-    m_outputMode = mode;
-    if (paused)
-        m_output->suspend();
-    else
-        m_tick.start();
-}
-
-qint64 Mp3Player::heardSample() const
-{
-    if (!m_output)
-        return m_originSample;
-    const qint64 rate = m_decoder.sampleRate();
-    const qint64 content = m_source->contentBytes() / Mp3Decoder::BytesPerSampleFrame;
-    const qint64 played = std::min(m_output->playedUSecs() * rate / 1000000, content);
-    return m_originSample + played;
 }
 
 void Mp3Player::tick()
 {
-    if (m_state != State::Playing || !m_output)
+    if (m_state != State::Playing || !m_figures.known())
         return;
-    const qint64 rate = m_decoder.sampleRate();
-    const qint64 played = m_output->playedUSecs();
-    const qint64 contentUSecs = m_source->contentBytes() / Mp3Decoder::BytesPerSampleFrame * 1000000 / rate;
-    if (m_source->contentEnded() && played >= contentUSecs) {
-        finish(true);
-        return;
-    }
-    m_stallTicks = played == m_lastPlayed ? m_stallTicks + 1 : 0;
-    m_lastPlayed = played;
-    if (m_stallTicks >= StallTicks) {
-        if (!m_output->isSilent()) {
-            switchToClock();
-            return;
-        }
-        if (m_source->contentEnded()) {
-            finish(true);
-            return;
-        }
-    }
-    m_lastHeard = std::max(m_lastHeard, heardSample());
-    emit FramePlayed(m_decoder.frameAtSample(m_lastHeard));
+    const PlaybackThread::Heard heard = m_thread->heard();
+    if (heard.run != m_run || heard.sample < 0)
+        return;   // nothing of this run heard yet
+    m_lastHeard = std::max(m_lastHeard, heard.sample);
+    emit FramePlayed(m_figures.frameAtSample(m_lastHeard));
 }
 
-void Mp3Player::finish(bool reachedEnd)
+void Mp3Player::decoded(quint64 run)
+{
+    if (run != m_run || m_state == State::Idle)
+        return;
+    finish(false, true);
+}
+
+void Mp3Player::finish(bool flush, bool reachedEnd)
 {
     const bool wasPlaying = m_state != State::Idle;
-    stopOutput();
+    if (flush)
+        m_thread->stop();
+    m_tick.stop();
     m_state = State::Idle;
+    ++m_run;
     // Posted first: a FramePlayed handler that starts another track must not
     // have that track's playback reported as ended.
-    postEnded();
+    postEnded(reachedEnd && !flush);
     if (reachedEnd && wasPlaying)
-        emit FramePlayed(m_decoder.frameCount());
+        emit FramePlayed(m_figures.frames);
 }
 
-void Mp3Player::postEnded()
+void Mp3Player::postEnded(bool reachedEnd)
 {
-    if (m_endsOutstanding > 0 && m_postedGeneration == m_playGeneration)
+    if (m_endsOutstanding > 0 && m_postedGeneration == m_playGeneration) {
+        m_postedReachedEnd = m_postedReachedEnd && reachedEnd;
         return;
+    }
     m_postedGeneration = m_playGeneration;
+    m_postedReachedEnd = reachedEnd;
     ++m_endsOutstanding;
     QMetaObject::invokeMethod(this, [this] {
         --m_endsOutstanding;
+        // The track that this ending starts goes behind the sound still queued,
+        // unless the caller has started or stopped anything since.
+        const bool append = m_postedReachedEnd && m_postedGeneration == m_playGeneration;
+        QPointer<Mp3Player> alive(this);
+        m_appending = append;
         emit PlayEnded();
+        if (alive)
+            m_appending = false;
     }, Qt::QueuedConnection);
 }
 
@@ -208,72 +198,42 @@ void Mp3Player::TogglePause()
     if (m_state == State::Playing) {
         m_state = State::Paused;
         m_tick.stop();
-        m_output->suspend();
+        m_thread->setPaused(true);
     } else if (m_state == State::Paused) {
         m_state = State::Playing;
-        m_output->resume();
-        m_lastPlayed = -1;
-        m_stallTicks = 0;
+        m_thread->setPaused(false);
         m_tick.start();
     }
 }
 
 void Mp3Player::SeekFrame(qint32 frame)
 {
-    if (m_state == State::Idle)
+    if (m_state == State::Idle || !m_figures.known())
         return;
-    frame = std::clamp(frame, 0, m_decoder.frameCount());
-    if (frame >= m_decoder.frameCount()) {
-        finish(true);
+    frame = std::clamp(frame, 0, m_figures.frames);
+    if (frame >= m_figures.frames) {
+        finish(true, true);
         return;
     }
-    const bool paused = m_state == State::Paused;
-    startOutputAt(frame);
-    if (paused)
-        m_output->suspend();
-    else
-        m_tick.start();
+    ++m_run;
+    m_lastHeard = -1;
+    m_thread->seek(m_run, frame);
 }
 
 void Mp3Player::StopPlay()
 {
-    finish(false);
+    finish(true, false);
 }
 
 void Mp3Player::EndPlayback()
 {
-    finish(false);
-}
-
-qint32 Mp3Player::FrameCount() const
-{
-    return m_decoder.frameCount();
-}
-
-float Mp3Player::MsPerFrame() const
-{
-    return m_decoder.msPerFrame();
-}
-
-qint32 Mp3Player::LengthMs() const
-{
-    return m_decoder.lengthMs();
-}
-
-qint32 Mp3Player::SampleRate() const
-{
-    return m_decoder.sampleRate();
-}
-
-qint32 Mp3Player::BitRate() const
-{
-    return m_decoder.bitRate();
+    finish(true, false);
 }
 
 qint16 Mp3Player::SetVolume(qint16 left, qint16 right)
 {
     m_left = PcmVolume::clampVolume(left);
     m_right = PcmVolume::clampVolume(right);
-    m_source->setGains(PcmVolume::gainForVolume(m_left), PcmVolume::gainForVolume(m_right));
+    m_thread->setGains(PcmVolume::gainForVolume(m_left), PcmVolume::gainForVolume(m_right));
     return 0;
 }

@@ -44,6 +44,7 @@ public:
             return;
         }
         openedPath = path;
+        hidden = figuresLater;
     }
     void Play() override
     {
@@ -82,11 +83,11 @@ public:
         calls << QStringLiteral("EndPlayback");
         end();
     }
-    qint32 FrameCount() const override { return openedPath.isEmpty() ? 0 : current().frames; }
-    float MsPerFrame() const override { return openedPath.isEmpty() ? 0.0f : current().msPerFrame; }
-    qint32 LengthMs() const override { return openedPath.isEmpty() ? 0 : current().lengthMs; }
-    qint32 SampleRate() const override { return openedPath.isEmpty() ? 0 : current().sampleRate; }
-    qint32 BitRate() const override { return openedPath.isEmpty() ? 0 : current().bitRate; }
+    qint32 FrameCount() const override { return known() ? current().frames : 0; }
+    float MsPerFrame() const override { return known() ? current().msPerFrame : 0.0f; }
+    qint32 LengthMs() const override { return known() ? current().lengthMs : 0; }
+    qint32 SampleRate() const override { return known() ? current().sampleRate : 0; }
+    qint32 BitRate() const override { return known() ? current().bitRate : 0; }
     void SetVolume(qint16 l, qint16 r) override
     {
         calls << QStringLiteral("SetVolume:%1,%2").arg(l).arg(r);
@@ -98,6 +99,21 @@ public:
 
     // ---- scripting ---------------------------------------------------------
     void reportFrame(qint32 frame) { emit FramePlayed(frame); }
+    // The open file's figures become known (or change to `figures`).
+    void revealFigures(const Track &figures)
+    {
+        tracks[openedPath] = figures;
+        hidden = false;
+        emit FiguresChanged();
+    }
+    // The open file turns out to hold nothing to play.
+    void failOpenLater(int number)
+    {
+        openedPath.clear();
+        playing = paused = false;
+        setError(number, QStringLiteral("Not an MP3 file"));
+        emit OpenFailed();
+    }
     // The playing track reaches its end.
     void finishTrack() { end(); }
     // Calls whose text starts with prefix, in order.
@@ -120,6 +136,10 @@ public:
 
     QHash<QString, Track> tracks;
     Ending ending = Ending::Queued;
+    // Every open keeps its figures to itself until revealFigures(), as a
+    // file with junk before its first frame does.
+    bool figuresLater = false;
+    bool hidden = false;
     QStringList calls;
     QList<qint32> seeks;
     QString openedPath;
@@ -134,6 +154,7 @@ public:
 
 private:
     const Track &current() const { return tracks.find(openedPath).value(); }
+    bool known() const { return !openedPath.isEmpty() && !hidden; }
     void setError(int number, const QString &text = QString())
     {
         error = number;

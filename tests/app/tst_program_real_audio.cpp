@@ -8,6 +8,7 @@
 #include "tests/common/heard_tones.h"
 #include "player/form3.h"
 #include "player/component/mp3_player.h"
+#include "player/component/playback_thread.h"
 #include "player/mp3_player_control.h"
 #include "player/player_state.h"
 #include "app/program_windows.h"
@@ -30,6 +31,9 @@ namespace {
 using heard::Rate;
 using heard::Threshold;
 constexpr double ToneSeconds = 0.8;
+// A track's end is decoded this long before it is heard: the next track
+// starts then, and a window closed at once would cut the last one short.
+constexpr int HeardLaterMs = PlaybackThread::LeadMs;
 
 QString tone(int hz)
 {
@@ -107,8 +111,10 @@ private slots:
     // 20 dB below the left one.
     void balanceToTheLeft();
     // Ten tones played from the first entry are heard in order, each whole,
-    // and the list goes round to the first again: every start of one window
-    // is heard, with the machine quiet and with every core busy.
+    // and the list goes round to the first again, with no silence of 10 ms
+    // between or inside them: every start of one window is heard, with the
+    // machine quiet and with every core busy (MELVORA_LONG_ROUNDS=6: a soak
+    // of 61 tracks).
     void backToBack_data();
     void backToBack();
     // Twenty-four moves of the position slider and of ">>" and "<<" within
@@ -176,7 +182,7 @@ void ProgramRealAudioTest::listOrder()
         // The list came round again: enough heard once the device has
         // played the end of the third track.
         if (started.size() == 4)
-            QTimer::singleShot(300, &host, &PlayerHost::closeWindow);
+            QTimer::singleShot(300 + HeardLaterMs, &host, &PlayerHost::closeWindow);
     });
     heard::Recorder recorder;
     QVERIFY2(recorder.started(), "parec did not start");
@@ -186,12 +192,12 @@ void ProgramRealAudioTest::listOrder()
     QVERIFY(host.isLoaded());
     QVERIFY(host.window()->isVisible());
     auto *mp = static_cast<Mp3PlayerControl *>(host.component());
-    QVERIFY2(!mp->player()->isSilent(), "the player found no audio device");
+    QTRY_VERIFY2_WITH_TIMEOUT(!mp->player()->isSilent(), "the player found no audio device", 2000);
     QTRY_VERIFY_WITH_TIMEOUT(!host.isLoaded(), 15000);
     QTest::qWait(400);
     const QList<heard::Run> runs = heard::toneRuns(recorder.stop(), {440, 880});
 
-    QCOMPARE(started, (QStringList{tone(880), tone(440), tone(880), tone(440)}));
+    QCOMPARE(started.mid(0, 4), (QStringList{tone(880), tone(440), tone(880), tone(440)}));
     const QString heard = heard::describe(runs);
     qInfo("heard: %s", qPrintable(heard));
     QVERIFY2(runs.size() >= 3, qPrintable(heard));
@@ -221,7 +227,7 @@ void ProgramRealAudioTest::balanceToTheLeft()
     int starts = 0;
     connect(&host, &PlayerHost::playingPathChanged, this, [&] {
         if (++starts == 2)   // the last entry was heard to its end
-            QMetaObject::invokeMethod(&host, &PlayerHost::closeWindow, Qt::QueuedConnection);
+            QTimer::singleShot(HeardLaterMs, &host, &PlayerHost::closeWindow);
     });
     // The last button: entry 3 starts once the idle component reports its ending.
     QTest::mouseClick(host.window()->findChild<QWidget *>(QStringLiteral("Command4")), Qt::LeftButton);
@@ -254,20 +260,28 @@ void ProgramRealAudioTest::backToBack()
     qsizetype started = 0;
     connect(&host, &PlayerHost::playingPathChanged, this, [&] {
         if (++started == starts + 1)   // once the device has played the last one's end
-            QTimer::singleShot(400, &host, &PlayerHost::closeWindow);
+            QTimer::singleShot(400 + HeardLaterMs, &host, &PlayerHost::closeWindow);
     });
     heard::CpuLoad load(busy);
     heard::Recorder recorder;
     QVERIFY2(recorder.started(), "parec did not start");
     QTest::qWait(400);
     program.windows.mainWindow().action(Command::PlaySelected)->trigger();
-    QVERIFY2(!static_cast<Mp3PlayerControl *>(host.component())->player()->isSilent(), "no audio device");
+    QTRY_VERIFY2_WITH_TIMEOUT(!static_cast<Mp3PlayerControl *>(host.component())->player()->isSilent(), "no audio device", 2000);
     QTRY_VERIFY_WITH_TIMEOUT(!host.isLoaded(), int(starts * (Seconds + 2) * 1000) + 5000);
     QTest::qWait(300);
     QList<int> expected;
     for (qsizetype i = 0; i < starts; ++i)
         expected << kListTones[i % kListTones.size()];
-    compareRuns(heard::toneRuns(recorder.stop(), kListTones), expected, Seconds, 0.1);
+    const QByteArray raw = recorder.stop();
+    const QList<heard::Run> runs = heard::toneRuns(raw, kListTones);
+    compareRuns(runs, expected, Seconds, 0.1);
+    // The tracks follow each other without a gap, and none drops out: no
+    // silence of 10 ms from the first tone to the last.
+    const heard::Run &last = runs[expected.size() - 1];
+    const double silence = heard::longestSilenceMs(raw, runs[0].start + 0.02, last.start + last.seconds - 0.02);
+    qInfo("longest silence: %.1f ms", silence);
+    QVERIFY2(silence < 10, qPrintable(QStringLiteral("%1 ms of silence").arg(silence)));
 }
 
 void ProgramRealAudioTest::seeks_data()
@@ -289,7 +303,7 @@ void ProgramRealAudioTest::seeks()
     QTest::qWait(400);
     program.windows.mainWindow().action(Command::PlaySelected)->trigger();
     auto *mp = static_cast<Mp3PlayerControl *>(host.component())->player();
-    QVERIFY2(!mp->isSilent(), "no audio device");
+    QTRY_VERIFY2_WITH_TIMEOUT(!mp->isSilent(), "no audio device", 2000);
     Form3 *window = host.window();
     auto *position = window->findChild<QSlider *>(QStringLiteral("Sliguocheng"));
     const auto frameOf = [&](double seconds) { return int(seconds * 1000 / mp->MsPerFrame()); };
@@ -350,7 +364,7 @@ void ProgramRealAudioTest::loopRestarts()
     QVERIFY(!host.state()->loop());
     QSignalSpy next(&host, &PlayerHost::playingPathChanged);
     QVERIFY(next.wait(3000));
-    QTest::qWait(700);
+    QTest::qWait(700 + HeardLaterMs);
     host.closeWindow();
     QTest::qWait(300);
     QList<int> expected;

@@ -122,26 +122,54 @@ inline QString describe(const QList<Run> &runs)
     return text;
 }
 
+// Encodes a WAVE file as an MP3 at its own rate and channels (lame): 128 kbit/s
+// CBR, 64 kbit/s below 32 kHz. Returns the MP3's path or "".
+inline QString encode(const QString &wav, const QString &mp3, int rate, int channels)
+{
+    QStringList args{QStringLiteral("--quiet"), QStringLiteral("-b"),
+                     rate < 32000 ? QStringLiteral("64") : QStringLiteral("128"), QStringLiteral("--cbr"),
+                     QStringLiteral("--resample"), QString::number(rate / 1000.0)};
+    if (channels == 1)
+        args << QStringLiteral("-m") << QStringLiteral("m");
+    if (QProcess::execute(QStringLiteral("lame"), args << wav << mp3) != 0)
+        return QString();
+    QFile::remove(wav);
+    return mp3;
+}
+
 // Writes an MP3 of sines, `seconds` each, one after the other, at half of full
-// scale on both channels, 44.1 kHz (sox and lame). Returns its path or "".
-inline QString writeTones(const QTemporaryDir &dir, const QString &name, const QList<int> &tones, double seconds)
+// scale, 44.1 kHz stereo unless told otherwise (sox and lame). Returns its
+// path or "".
+inline QString writeTones(const QTemporaryDir &dir, const QString &name, const QList<int> &tones, double seconds,
+                          int rate = Rate, int channels = 2)
 {
     const QString wav = dir.filePath(name + QStringLiteral(".wav"));
-    const QString mp3 = dir.filePath(name + QStringLiteral(".mp3"));
     // One synth effect per tone, spliced one after the other.
-    QStringList args{QStringLiteral("-n"), QStringLiteral("-r"), QString::number(Rate), QStringLiteral("-c"),
-                     QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"), wav};
+    QStringList args{QStringLiteral("-n"), QStringLiteral("-r"), QString::number(rate), QStringLiteral("-c"),
+                     QString::number(channels), QStringLiteral("-b"), QStringLiteral("16"), wav};
     for (int hz : tones)
         args << QStringLiteral("synth") << QString::number(seconds) << QStringLiteral("sine") << QString::number(hz)
              << QStringLiteral("vol") << QStringLiteral("0.5") << QStringLiteral(":");
     args.removeLast();
     if (QProcess::execute(QStringLiteral("sox"), args) != 0)
         return QString();
-    if (QProcess::execute(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("96"),
-                                                   QStringLiteral("--cbr"), wav, mp3}) != 0)
-        return QString();
-    QFile::remove(wav);
-    return mp3;
+    return encode(wav, dir.filePath(name + QStringLiteral(".mp3")), rate, channels);
+}
+
+// The longest stretch, in milliseconds, in which both channels stay at or
+// below the threshold, between `from` and `to` seconds into the recording.
+// Inside a sine that is a sample or two at each zero crossing; a dropout or a
+// gap between two tracks is far longer.
+inline double longestSilenceMs(const QByteArray &raw, double from, double to)
+{
+    const auto *s = reinterpret_cast<const qint16 *>(raw.constData());
+    const qsizetype last = std::min<qsizetype>(raw.size() / 4, qsizetype(to * Rate));
+    qsizetype longest = 0, run = 0;
+    for (qsizetype i = std::max<qsizetype>(0, qsizetype(from * Rate)); i < last; ++i) {
+        run = std::abs(s[2 * i]) <= Threshold && std::abs(s[2 * i + 1]) <= Threshold ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest * 1000.0 / Rate;
 }
 
 // Keeps every core busy while it lives (a shell loop per core), so the sound

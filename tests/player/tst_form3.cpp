@@ -15,6 +15,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <QStyleOptionButton>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -108,6 +109,10 @@ private slots:
     void dockedOnShow();
     // Loading hidden, showing, hiding, unloading, loading afresh.
     void hostLifecycle();
+    // Each fresh window is among the application's accessible windows, with
+    // its title, and the one before has left; ten starts in a row, so new
+    // windows land where old ones were.
+    void accessibleAfterStarts();
     // The main window's writes do not load a window.
     void trackPositionWhileUnloaded();
     // Double-click on the background hides; on a control it does not.
@@ -135,6 +140,12 @@ private slots:
     // The longest texts of the boxes and labels show whole in their design size.
     void textsFit_data();
     void textsFit();
+    // The six boxes share one font.
+    void boxesShareAFont();
+    // The position slider's ticks, every 400 frames or a multiple of it,
+    // never come closer than 4 pixels, whatever the track's length.
+    void ticksApart_data();
+    void ticksApart();
     // A track that cannot start unloads the window and asks for the main window.
     void errorPathUnloads_data();
     void errorPathUnloads();
@@ -470,6 +481,27 @@ void Form3Test::hostLifecycle()
     QCOMPARE(rig.host.state()->text(Text::Label4), QStringLiteral("3"));
 }
 
+void Form3Test::accessibleAfterStarts()
+{
+    QAccessible::setActive(true);
+    const auto restore = qScopeGuard([] { QAccessible::setActive(false); });
+    HostRig rig(kThree, 0);
+    QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+    QVERIFY(application);
+    for (int start = 0; start < 10; ++start) {
+        rig.host.closeWindow();
+        HostRig::flushDeletes();
+        rig.host.showWindow();
+        QStringList players;
+        for (int i = 0; i < application->childCount(); ++i) {
+            QAccessibleInterface *child = application->child(i);
+            if (child && child->object() && child->object()->objectName() == QLatin1String("Form3"))
+                players << child->text(QAccessible::Name);
+        }
+        QCOMPARE(players, QStringList{rig.host.window()->windowTitle()});
+    }
+}
+
 void Form3Test::trackPositionWhileUnloaded()
 {
     HostRig rig(kThree, 0);
@@ -756,8 +788,8 @@ void Form3Test::textsFit_data()
         {"Label2", "正在播放第"}, {"Label2", "暂停播放第"}, {"Label2", "停止播放第"},
         {"Label4", " 100000"},    {"Label4", "99999"},      {"Label6", "/ 100000"},
         {"Label5", "首歌曲"},     {"Label1", "L"},          {"Label7", "R"},
-        {"Check1", "循环这一首"}, {"Text1", "00:00"},       {"Text1", "59:59"},
-        {"Text2", "00:00"},       {"Text3", "999999"},      {"Text4", "999999"},
+        {"Check1", "循环这一首"}, {"Text1", "00:00"},       {"Text1", "9999:59"},
+        {"Text2", "9999:59"},     {"Text3", " 100000"},     {"Text4", " 100000"},
         {"Text5", " 44kHz"},      {"Text5", " 48kHz"},      {"Text6", " 128kbps"},
         {"Text6", " 320kbps"},    {"Command3", "第一首"},   {"Command1", "上一首"},
         {"Command2", "下一首"},   {"Command4", "最后一首"}, {"kuaijin", ">>"},
@@ -809,6 +841,40 @@ void Form3Test::textsFit()
     }
     QVERIFY2(advance <= room, qPrintable(QStringLiteral("%1 pixels in %2 (%3)").arg(advance).arg(room)
                                              .arg(widget->font().toString())));
+}
+
+void Form3Test::boxesShareAFont()
+{
+    Form3 window;
+    const QFont font = window.findChild<QWidget *>(QStringLiteral("Text1"))->font();
+    for (const char *name : {"Text2", "Text3", "Text4", "Text5", "Text6"})
+        QCOMPARE(window.findChild<QWidget *>(QLatin1String(name))->font(), font);
+}
+
+void Form3Test::ticksApart_data()
+{
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("interval");   // 0: a multiple of 400 of at least 4 pixels
+    QTest::newRow("a short track: the defined 400") << 2000 << 400;
+    QTest::newRow("ten minutes") << 23000 << 0;
+    QTest::newRow("two hours") << 275625 << 0;
+    QTest::newRow("seven hours") << 964000 << 0;
+}
+
+void Form3Test::ticksApart()
+{
+    QFETCH(int, frames);
+    QFETCH(int, interval);
+    Form3 window;
+    auto *position = window.findChild<QSlider *>(QStringLiteral("Sliguocheng"));
+    window.setPositionRange(0, frames + 1);
+    const int tick = position->tickInterval();
+    if (interval > 0)
+        QCOMPARE(tick, interval);
+    QCOMPARE(tick % 400, 0);
+    const int track = position->width() - position->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, position);
+    QVERIFY2(double(tick) * track / (frames + 1) >= 4.0, qPrintable(QStringLiteral("every %1 frames").arg(tick)));
+    QVERIFY2(tick == 400 || double(tick - 400) * track / (frames + 1) < 4.0, "no closer multiple would do");
 }
 
 void Form3Test::errorPathUnloads_data()

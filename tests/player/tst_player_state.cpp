@@ -133,6 +133,12 @@ private slots:
     void caption();
     // Tracks of two hours and more: frames, time, seek and fast forward.
     void longTrack();
+    // While the component looks for a file's first frame the boxes keep the
+    // load's values; its figures then fill them and the slider's range, and
+    // again when they become exact. A file found to hold no frame takes the
+    // error path then.
+    void figuresLater_data();
+    void figuresLater();
     // The main window's writes: sign-blank number, count, re-run enabling.
     void trackPositionTexts();
     // A failed open or play unloads once; nothing runs afterwards.
@@ -632,7 +638,9 @@ void PlayerStateTest::playedTime_data()
     QTest::newRow("start") << 26.122449f << 0 << "00:00";
     QTest::newRow("rounded, not cut: 999.5 ms is one second") << 999.5f << 1 << "00:01";
     QTest::newRow("9 min 5 s") << 1000.0f << 545 << "09:05";
-    QTest::newRow("125 min 10 s shows 25:10") << 26.122449f << 287500 << "25:10";
+    QTest::newRow("99 min 59 s") << 1000.0f << 5999 << "99:59";
+    QTest::newRow("100 min written whole") << 1000.0f << 6000 << "100:00";
+    QTest::newRow("125 min 10 s written whole") << 26.122449f << 287500 << "125:10";
 }
 
 void PlayerStateTest::playedTime()
@@ -658,7 +666,10 @@ void PlayerStateTest::totalTime_data()
     QTest::addColumn<QString>("text2");
     QTest::newRow("61 s") << 61000 << "01:01";
     QTest::newRow("9 min 5 s") << 545000 << "09:05";
-    QTest::newRow("125 min 7 s shows 25:07") << 7507000 << "25:07";
+    QTest::newRow("99 min 59 s") << 5999000 << "99:59";
+    QTest::newRow("100 min written whole") << 6000000 << "100:00";
+    QTest::newRow("two hours") << 7200000 << "120:00";
+    QTest::newRow("125 min 7 s") << 7507000 << "125:07";
     QTest::newRow("just under a minute") << 59999 << "00:59";
     QTest::newRow("nothing") << 0 << "00:00";
 }
@@ -737,18 +748,60 @@ void PlayerStateTest::longTrack()
     rig.mp.addTrack(rig.list.entries[0], track);
     rig.state->load();
     QCOMPARE(rig.text(Text::Text4), QStringLiteral("400000"));
-    QCOMPARE(rig.text(Text::Text2), QStringLiteral("74:09"));
+    QCOMPARE(rig.text(Text::Text2), QStringLiteral("174:09"));
     QCOMPARE(rig.state->positionMaximum(), 400001);
 
     rig.mp.reportFrame(300000);
     QCOMPARE(rig.text(Text::Text3), QStringLiteral("300000"));
-    QCOMPARE(rig.text(Text::Text1), QStringLiteral("30:36"));   // 130 min 36 s
+    QCOMPARE(rig.text(Text::Text1), QStringLiteral("130:36"));
     QCOMPARE(rig.state->sliderValue(Slider::Sliguocheng), 300000);
 
     rig.state->userMovedSlider(Slider::Sliguocheng, 350000);
     QCOMPARE(rig.mp.seeks, QList<qint32>{350000});
     rig.state->userMovedSlider(Slider::Sliguocheng, 349700);   // 300 back: no seek
     QCOMPARE(rig.mp.seeks, QList<qint32>{350000});
+}
+
+void PlayerStateTest::figuresLater_data()
+{
+    QTest::addColumn<bool>("playable");
+    QTest::newRow("found") << true;
+    QTest::newRow("no frame in it") << false;
+}
+
+void PlayerStateTest::figuresLater()
+{
+    QFETCH(bool, playable);
+    Rig rig(paths({"junk.mp3"}), 0);
+    rig.mp.figuresLater = true;
+    rig.state->load();
+    QCOMPARE(rig.state->playbackState(), PlaybackState::Playing);
+    for (Text box : {Text::Text4, Text::Text5, Text::Text6})
+        QCOMPARE(rig.text(box), QStringLiteral("0"));
+    QCOMPARE(rig.text(Text::Text2), QStringLiteral("00:00"));
+    QCOMPARE(rig.failed->size(), 0);
+    if (!playable) {
+        rig.mp.failOpenLater(321);
+        QCOMPARE(rig.failed->size(), 1);
+        return;
+    }
+    FakeMp3Control::Track header;   // what the headers say
+    header.frames = 6000;
+    header.lengthMs = 156734;
+    rig.mp.revealFigures(header);
+    QCOMPARE(rig.text(Text::Text4), QStringLiteral("6000"));
+    QCOMPARE(rig.text(Text::Text2), QStringLiteral("02:36"));
+    QCOMPARE(rig.text(Text::Text5), QStringLiteral(" 44kHz"));
+    QCOMPARE(rig.text(Text::Text6), QStringLiteral(" 128kbps"));
+    QCOMPARE(rig.state->positionMaximum(), 6001);
+    FakeMp3Control::Track scanned = header;   // the scan's exact count
+    scanned.frames = 6123;
+    scanned.lengthMs = 159947;
+    rig.mp.revealFigures(scanned);
+    QCOMPARE(rig.text(Text::Text4), QStringLiteral("6123"));
+    QCOMPARE(rig.text(Text::Text2), QStringLiteral("02:39"));
+    QCOMPARE(rig.state->positionMaximum(), 6124);
+    QCOMPARE(rig.failed->size(), 0);
 }
 
 // ---- main window writes ------------------------------------------------------------------------

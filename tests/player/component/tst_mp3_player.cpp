@@ -1,13 +1,18 @@
+#include "tests/common/throttled_file.h"
+#include "tests/player/component/loop_heartbeat.h"
 #include "tests/player/component/message_log.h"
 #include "player/component/mp3_decoder.h"
 #include "player/component/mp3_player.h"
+#include "player/component/playback_thread.h"
 #include "tests/player/component/mp3_walk.h"
-#include "player/component/pcm_source.h"
 #include "player/component/pcm_volume.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -44,6 +49,31 @@ QList<qint16> decodeAll(Mp3Decoder &decoder)
         pcm.append(QList<qint16>(s, s + n / 2));
     }
     return pcm;
+}
+
+// Opened, with the exact figures the player found on its own thread.
+bool openWhole(Mp3Player &mp, const QString &path)
+{
+    return mp.OpenFile(path) == 0 && QTest::qWaitFor([&] { return mp.figures().exact; }, 5000);
+}
+
+// 200 s of a slow sweep at 8 kHz, VBR without a Xing header: every moment
+// sounds different, and the headers give no true total. Returns "" when sox
+// or lame fail.
+QString writeSweep(const QTemporaryDir &dir)
+{
+    const QString wav = dir.filePath(QStringLiteral("sweep.wav"));
+    const QString mp3 = dir.filePath(QStringLiteral("sweep.mp3"));
+    if (QProcess::execute(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("8000"),
+                                                  QStringLiteral("-c"), QStringLiteral("1"), wav, QStringLiteral("synth"),
+                                                  QStringLiteral("200"), QStringLiteral("sine"), QStringLiteral("100-3500"),
+                                                  QStringLiteral("vol"), QStringLiteral("0.5")})
+            != 0
+        || QProcess::execute(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-t"), QStringLiteral("-V"),
+                                                      QStringLiteral("2"), wav, mp3})
+               != 0)
+        return QString();
+    return mp3;
 }
 
 QList<int> framesOf(const QSignalSpy &spy)
@@ -105,6 +135,18 @@ private slots:
     void openWhilePlayingIsSilent();
     // Frames beyond 16 bits: count, length, seek and report.
     void longFile();
+    // A good file behind junk plays whole: the frames begin where four
+    // headers in a row agree.
+    void junkBeforeFrames_data();
+    void junkBeforeFrames();
+    // A long file read slowly: OpenFile and Play return at once and the loop
+    // never stalls; the headers' totals come first and the scan's later; a
+    // seek made before the scan lands is reported where it was made, and the
+    // count goes on from there.
+    void slowLongFile();
+    // After a seek that had to guess its place, the scan's index makes the
+    // sound go on from exactly the sample the decoder counts itself at.
+    void guessedSeekMadeExact();
     // With no sound server the player plays silently, events come, and
     // nothing is printed.
     void noDeviceFallsBackQuietly();
@@ -137,7 +179,7 @@ void Mp3PlayerTest::figures()
     QCOMPARE(walk.sampleRate, rate);
 
     Mp3Player mp(nullptr, Mp3Player::Output::Silent);
-    QCOMPARE(mp.OpenFile(fixture(file), QString()), qint16(0));
+    QVERIFY(openWhole(mp, fixture(file)));
     QCOMPARE(mp.errorNumber(), 0);
     QCOMPARE(mp.errorDescription(), QString());
     QCOMPARE(mp.FrameCount(), walk.frames);
@@ -165,40 +207,48 @@ void Mp3PlayerTest::badFile_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("error");
-    QTest::newRow("missing") << fixture("no-such-file.mp3") << 53;
-    QTest::newRow("empty path") << QString() << 53;
-    QTest::newRow("folder") << QStringLiteral(MELVORA_TEST_DATA "/mp3") << 75;
-    QTest::newRow("zero bytes") << fixture("empty.mp3") << 62;
-    QTest::newRow("random bytes") << fixture("random.mp3") << 321;
-    QTest::newRow("text named .mp3") << fixture("text.mp3") << 321;
+    QTest::addColumn<bool>("onceRead");   // known only once the file was searched for a frame
+    QTest::newRow("missing") << fixture("no-such-file.mp3") << 53 << false;
+    QTest::newRow("empty path") << QString() << 53 << false;
+    QTest::newRow("folder") << QStringLiteral(MELVORA_TEST_DATA "/mp3") << 75 << false;
+    QTest::newRow("zero bytes") << fixture("empty.mp3") << 62 << false;
+    QTest::newRow("random bytes") << fixture("random.mp3") << 321 << true;
+    QTest::newRow("text named .mp3") << fixture("text.mp3") << 321 << true;
 }
 
 void Mp3PlayerTest::badFile()
 {
     QFETCH(QString, path);
     QFETCH(int, error);
+    QFETCH(bool, onceRead);
 
     Mp3Player mp(nullptr, Mp3Player::Output::Silent);
     QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
     QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QSignalSpy failed(&mp, &Mp3Player::OpenFailed);
     // A good file first, so a failed open must also drop the previous one.
-    QCOMPARE(mp.OpenFile(fixture("mono22.mp3")), qint16(0));
-    QCOMPARE(mp.OpenFile(path, QString()), qint16(error));
-    QCOMPARE(mp.errorNumber(), error);
+    QVERIFY(openWhole(mp, fixture("mono22.mp3")));
+    QCOMPARE(mp.OpenFile(path, QString()), qint16(onceRead ? 0 : error));
+    QCOMPARE(mp.FrameCount(), 0);
+    mp.Play();
+    if (onceRead) {
+        QVERIFY(failed.wait(2000));
+        QVERIFY(!mp.isPlaying());
+    }
+    QCOMPARE(failed.size(), onceRead ? 1 : 0);
+    QCOMPARE(mp.errorNumber(), error);   // the open's error is still the one to see
     QVERIFY(!mp.errorDescription().isEmpty());
     QCOMPARE(mp.FrameCount(), 0);
     QCOMPARE(mp.LengthMs(), 0);
     QCOMPARE(mp.SampleRate(), 0);
     QCOMPARE(mp.BitRate(), 0);
-    mp.Play();
     QVERIFY(!mp.isPlaying());
-    QCOMPARE(mp.errorNumber(), error);   // the open's error is still the one to see
     QTest::qWait(150);
     QCOMPARE(frames.size(), 0);
     QCOMPARE(ended.size(), 0);
 
     // A good file on the same player clears the error and plays.
-    QCOMPARE(mp.OpenFile(fixture("mono22.mp3")), qint16(0));
+    QVERIFY(openWhole(mp, fixture("mono22.mp3")));
     QCOMPARE(mp.errorNumber(), 0);
     QCOMPARE(mp.errorDescription(), QString());
     QCOMPARE(mp.FrameCount(), 41);
@@ -369,24 +419,15 @@ void Mp3PlayerTest::volumeOnDecodedAudio()
     QFETCH(int, left);
     QFETCH(int, right);
 
-    Mp3Decoder plain;
-    QCOMPARE(plain.open(fixture(file)), Mp3Decoder::OpenResult::Ok);
-    const QList<qint16> reference = decodeAll(plain);
-
     Mp3Decoder decoder;
     QCOMPARE(decoder.open(fixture(file)), Mp3Decoder::OpenResult::Ok);
-    PcmSource source(&decoder);
-    source.setGains(PcmVolume::gainForVolume(left), PcmVolume::gainForVolume(right));
-    source.restart();
-    const QByteArray out = source.readAll();
-    QCOMPARE(qsizetype(out.size()), reference.size() * 2);
-    QCOMPARE(source.contentBytes(), qint64(out.size()));
-    QVERIFY(source.contentEnded());
+    const QList<qint16> reference = decodeAll(decoder);
+    QList<qint16> out = reference;
+    PcmVolume::applyGains(out.data(), out.size() / 2, PcmVolume::gainForVolume(left), PcmVolume::gainForVolume(right));
 
-    const auto *s = reinterpret_cast<const qint16 *>(out.constData());
     double energy[2] = {0, 0}, refEnergy[2] = {0, 0};
     for (qsizetype i = 0; i < reference.size(); ++i) {
-        energy[i % 2] += double(s[i]) * s[i];
+        energy[i % 2] += double(out[i]) * out[i];
         refEnergy[i % 2] += double(reference[i]) * reference[i];
     }
     QVERIFY(refEnergy[0] > 0 && refEnergy[1] > 0);   // mono comes out on both channels
@@ -417,7 +458,7 @@ void Mp3PlayerTest::playToEnd()
     QString order;   // f per FramePlayed, E per PlayEnded
     connect(&mp, &Mp3Player::FramePlayed, this, [&] { order += QLatin1Char('f'); });
     connect(&mp, &Mp3Player::PlayEnded, this, [&] { order += QLatin1Char('E'); });
-    QCOMPARE(mp.OpenFile(fixture(file)), qint16(0));
+    QVERIFY(openWhole(mp, fixture(file)));
     QElapsedTimer clock;
     clock.start();
     mp.Play();
@@ -430,12 +471,17 @@ void Mp3PlayerTest::playToEnd()
     QCOMPARE(ended.size(), 1);
     QVERIFY(order.endsWith(QLatin1String("fE")));   // the last frame, then the end, then nothing
     QVERIFY(!mp.isPlaying());
-    QVERIFY2(took >= mp.LengthMs() - 30 && took <= mp.LengthMs() * 1.15 + 300,
+    // The end comes when the last frame is decoded, the queue's lead before
+    // the sound ends.
+    const qint64 due = std::max<qint64>(0, mp.LengthMs() - PlaybackThread::LeadMs);
+    QVERIFY2(took >= due - 60 && took <= due + mp.LengthMs() * 0.15 + 300,
              qPrintable(QStringLiteral("%1 ms for %2 ms").arg(took).arg(mp.LengthMs())));
     const QList<int> seen = framesOf(frames);
     QVERIFY(!seen.isEmpty());
     QCOMPARE(seen.last(), mp.FrameCount());
     QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+    if (took < 300)
+        return;
     QVERIFY(seen.first() <= 3);
     // About 10 to 20 reports a second.
     const double perSecond = seen.size() * 1000.0 / took;
@@ -467,7 +513,7 @@ void Mp3PlayerTest::endings()
     for (const QChar step : steps) {
         const qsizetype before = ended.size();
         switch (step.unicode()) {
-        case 'o': QCOMPARE(mp.OpenFile(fixture("cbr44s.mp3")), qint16(0)); break;
+        case 'o': QVERIFY(openWhole(mp, fixture("cbr44s.mp3"))); break;
         case 'p': mp.Play(); break;
         case 'T': mp.TogglePause(); break;
         case 's': mp.StopPlay(); break;
@@ -490,9 +536,9 @@ void Mp3PlayerTest::seekWhilePlaying_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("frame");
     QTest::addColumn<bool>("ends");
-    QTest::newRow("forward") << "cbr44s.mp3" << 40 << false;
+    QTest::newRow("forward") << "cbr44s.mp3" << 20 << false;
     QTest::newRow("back to the start") << "cbr44s.mp3" << 0 << false;
-    QTest::newRow("mono") << "mono22.mp3" << 30 << false;
+    QTest::newRow("mono") << "mono22.mp3" << 10 << false;
     QTest::newRow("negative is the start") << "mono22.mp3" << -7 << false;
     QTest::newRow("past the end") << "cbr44s.mp3" << 5000 << true;
 }
@@ -505,7 +551,7 @@ void Mp3PlayerTest::seekWhilePlaying()
 
     Mp3Player mp(nullptr, Mp3Player::Output::Silent);
     QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
-    QCOMPARE(mp.OpenFile(fixture(file)), qint16(0));
+    QVERIFY(openWhole(mp, fixture(file)));
     mp.Play();
     QTest::qWait(250);
     QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
@@ -545,7 +591,7 @@ void Mp3PlayerTest::seekToEnd()
     Mp3Player mp(nullptr, Mp3Player::Output::Silent);
     QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
     QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
-    QCOMPARE(mp.OpenFile(fixture(file)), qint16(0));
+    QVERIFY(openWhole(mp, fixture(file)));
     mp.Play();
     QVERIFY(frames.wait(1000));
     if (paused) {
@@ -571,7 +617,7 @@ void Mp3PlayerTest::pauseHoldsPosition()
 {
     Mp3Player mp(nullptr, Mp3Player::Output::Silent);
     QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
-    QCOMPARE(mp.OpenFile(fixture("cbr44s.mp3")), qint16(0));
+    QVERIFY(openWhole(mp, fixture("cbr44s.mp3")));
     mp.Play();
     QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
     QTest::qWait(400);
@@ -601,10 +647,10 @@ void Mp3PlayerTest::openWhilePlayingIsSilent()
 {
     Mp3Player mp(nullptr, Mp3Player::Output::Silent);
     QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
-    QCOMPARE(mp.OpenFile(fixture("cbr44s.mp3")), qint16(0));
+    QVERIFY(openWhole(mp, fixture("cbr44s.mp3")));
     mp.Play();
     QTest::qWait(150);
-    QCOMPARE(mp.OpenFile(fixture("mono22.mp3")), qint16(0));
+    QVERIFY(openWhole(mp, fixture("mono22.mp3")));
     QVERIFY(!mp.isPlaying());
     QCOMPARE(mp.SampleRate(), 22050);
     QTest::qWait(200);
@@ -629,7 +675,7 @@ void Mp3PlayerTest::longFile()
 
     Mp3Player mp(nullptr, Mp3Player::Output::Silent);
     QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
-    QCOMPARE(mp.OpenFile(path), qint16(0));
+    QVERIFY(openWhole(mp, path));
     QCOMPARE(mp.FrameCount(), total);
     QCOMPARE(mp.LengthMs(), qint32(qint64(total) * 576 * 1000 / 8000));
     mp.Play();
@@ -638,6 +684,133 @@ void Mp3PlayerTest::longFile()
     const int reported = frames.last().at(0).toInt();
     QVERIFY2(reported >= 39000 && reported <= 39010, qPrintable(QString::number(reported)));
     mp.StopPlay();
+}
+
+void Mp3PlayerTest::junkBeforeFrames_data()
+{
+    QTest::addColumn<QByteArray>("junk");
+    QByteArray random(100 * 1024, Qt::Uninitialized);
+    quint32 x = 2463534242u;
+    for (char &c : random) {
+        x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+        c = char(x);
+    }
+    QTest::newRow("100 KB of random bytes") << random;
+    QTest::newRow("100 KB of zeros") << QByteArray(100 * 1024, '\0');
+    QTest::newRow("false headers: ff fb 90 64 every 64 bytes")
+        << QByteArray::fromHex("fffb9064").leftJustified(64, 'x').repeated(1600);
+}
+
+void Mp3PlayerTest::junkBeforeFrames()
+{
+    QFETCH(QByteArray, junk);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("junk.mp3"));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(junk + readAll(fixture("cbr44s.mp3"))) > 0);
+    out.close();
+
+    Mp3Decoder plain, behindJunk;
+    QCOMPARE(plain.open(fixture("cbr44s.mp3")), Mp3Decoder::OpenResult::Ok);
+    QCOMPARE(behindJunk.open(path), Mp3Decoder::OpenResult::Ok);
+    QCOMPARE(decodeAll(behindJunk), decodeAll(plain));
+
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent);
+    QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QVERIFY(openWhole(mp, path));
+    QCOMPARE(mp.FrameCount(), 59);
+    mp.Play();
+    QVERIFY(ended.wait(3000));
+    QCOMPARE(framesOf(frames).last(), 59);
+}
+
+void Mp3PlayerTest::slowLongFile()
+{
+    QTemporaryDir dir;
+    const QString path = writeSweep(dir);
+    QVERIFY(!path.isEmpty());
+    Mp3Decoder exact;
+    QCOMPARE(exact.open(path), Mp3Decoder::OpenResult::Ok);
+    QVERIFY(QFileInfo(path).size() > Mp3Decoder::ScannedAtOnceBytes);
+
+    const LoopHeartbeat heartbeat;
+    // A scan of about a second.
+    Mp3Player mp(nullptr, Mp3Player::Output::Silent, ThrottledFile::reader(400 * 1024));
+    QSignalSpy figures(&mp, &Mp3Player::FiguresChanged);
+    QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(mp.OpenFile(path), qint16(0));
+    mp.Play();
+    QVERIFY2(clock.elapsed() < 30, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(figures.wait(1000));
+    QVERIFY(!mp.figures().exact);
+    const qint32 fromHeaders = mp.FrameCount();
+    QVERIFY2(fromHeaders != exact.frameCount(), "the headers had the true count: nothing to correct");
+    QVERIFY(frames.wait(1000));
+    QVERIFY2(clock.elapsed() < 300, qPrintable(QString::number(clock.elapsed())));
+
+    const qint32 target = std::min(fromHeaders, exact.frameCount()) / 2;
+    frames.clear();
+    mp.SeekFrame(target);
+    QVERIFY(frames.wait(1000));
+    QVERIFY(!mp.figures().exact);
+    QVERIFY2(frames.first().at(0).toInt() >= target && frames.first().at(0).toInt() <= target + 10,
+             qPrintable(QString::number(frames.first().at(0).toInt())));
+
+    QTRY_VERIFY_WITH_TIMEOUT(mp.figures().exact, 10000);
+    QCOMPARE(mp.FrameCount(), exact.frameCount());
+    QCOMPARE(mp.LengthMs(), exact.lengthMs());
+    const int before = frames.last().at(0).toInt();
+    frames.clear();
+    QVERIFY(frames.wait(1000));
+    const int after = frames.first().at(0).toInt();
+    QVERIFY2(after >= before && after <= before + 10, qPrintable(QStringLiteral("%1 then %2").arg(before).arg(after)));
+    mp.StopPlay();
+    QVERIFY2(heartbeat.longestGapMs() < 50, qPrintable(QString::number(heartbeat.longestGapMs())));
+}
+
+void Mp3PlayerTest::guessedSeekMadeExact()
+{
+    QTemporaryDir dir;
+    const QString path = writeSweep(dir);
+    QVERIFY(!path.isEmpty());
+    Mp3Decoder exact, guessing, reference;
+    QCOMPARE(exact.open(path), Mp3Decoder::OpenResult::Ok);
+    QCOMPARE(guessing.open(path, Mp3Decoder::Figures::FromHeaders), Mp3Decoder::OpenResult::Ok);
+    QCOMPARE(reference.open(path), Mp3Decoder::OpenResult::Ok);
+    QVERIFY(!guessing.figures().exact);
+
+    // What a straight decode gives from `sample` on.
+    const auto exactly = [&](qint64 sample, qsizetype frames) {
+        QByteArray pcm(frames * 4, Qt::Uninitialized);
+        const qint64 at = reference.seekFrame(reference.frameAtSample(sample));
+        QByteArray skip((sample - at) * 4, Qt::Uninitialized);
+        reference.read(skip.data(), skip.size());
+        pcm.resize(reference.read(pcm.data(), pcm.size()));
+        return pcm;
+    };
+    const auto worstDifference = [](const QByteArray &a, const QByteArray &b) {
+        const auto *x = reinterpret_cast<const qint16 *>(a.constData());
+        const auto *y = reinterpret_cast<const qint16 *>(b.constData());
+        int worst = a.size() == b.size() ? 0 : 65536;
+        for (qsizetype i = 0; i < std::min(a.size(), b.size()) / 2; ++i)
+            worst = std::max(worst, std::abs(x[i] - y[i]));
+        return worst;
+    };
+
+    const qint64 at = guessing.seekFrame(std::min(guessing.frameCount(), exact.frameCount()) / 2);
+    QByteArray guessed(8192 * 4, Qt::Uninitialized);
+    QCOMPARE(guessing.read(guessed.data(), guessed.size()), qint64(guessed.size()));
+    QVERIFY2(worstDifference(guessed, exactly(at, 8192)) > 1000, "the guess was exact: nothing to correct");
+
+    guessing.adopt(exact.scan());
+    QVERIFY(guessing.figures().exact);
+    QCOMPARE(guessing.frameCount(), exact.frameCount());
+    QByteArray corrected(8192 * 4, Qt::Uninitialized);
+    QCOMPARE(guessing.read(corrected.data(), corrected.size()), qint64(corrected.size()));
+    QVERIFY(worstDifference(corrected, exactly(at + 8192, 8192)) <= 2);
 }
 
 void Mp3PlayerTest::noDeviceFallsBackQuietly()
@@ -659,7 +832,7 @@ void Mp3PlayerTest::noDeviceFallsBackQuietly()
         Mp3Player mp;   // wants the device
         QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
         QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
-        QCOMPARE(mp.OpenFile(fixture("rate8k.mp3")), qint16(0));
+        QVERIFY(openWhole(mp, fixture("rate8k.mp3")));
         mp.Play();
         QVERIFY(mp.isPlaying());
         QVERIFY(mp.isSilent());
