@@ -73,17 +73,25 @@ void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &
             keys.append(m_rules.key(path));
     }
     const std::vector<bool> first = m_keys.assign(keys);
-    QStringList fresh;
-    QList<KeptLines> freshLines;
-    fresh.reserve(paths.size());
-    freshLines.reserve(paths.size());
-    for (qsizetype i = 0; i < paths.size(); ++i) {
-        if (first[size_t(i)]) {
-            fresh.append(paths.at(i));
-            freshLines.append(lines.value(i));
+    if (std::find(first.cbegin(), first.cend(), false) == first.cend()) {
+        resetEntries(paths, lines);   // no repeats: the lists as they are, shared
+    } else {
+        // Written in place: an append a time costs more than the copy.
+        QStringList fresh(paths.size());
+        QList<KeptLines> freshLines(lines.isEmpty() ? 0 : paths.size());
+        qsizetype kept = 0;
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            if (!first[size_t(i)])
+                continue;
+            fresh[kept] = paths.at(i);
+            if (!lines.isEmpty())
+                freshLines[kept] = lines.value(i);
+            ++kept;
         }
+        fresh.resize(kept);
+        freshLines.resize(lines.isEmpty() ? 0 : kept);
+        resetEntries(std::move(fresh), std::move(freshLines));
     }
-    resetEntries(std::move(fresh), std::move(freshLines));
     setSelection(count() - 1);
     finish(Edit::Replaced);
 }

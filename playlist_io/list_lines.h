@@ -22,6 +22,9 @@ inline constexpr QByteArrayView kGb18030Bom("\x84\x31\x95\x33");
 // The line without the byte-order marks at its start, however many.
 inline QByteArrayView withoutBoms(QByteArrayView line)
 {
+    // Most lines start with neither mark's first byte: one look.
+    if (line.isEmpty() || (quint8(line.front()) != 0xEF && quint8(line.front()) != 0x84))
+        return line;
     for (;;) {
         if (line.startsWith(kUtf8Bom))
             line = line.sliced(kUtf8Bom.size());
@@ -97,6 +100,9 @@ inline QByteArrayView afterBlanks(QByteArrayView line)
 // is "#").
 inline bool isM3uNote(QByteArrayView line)
 {
+    if (!line.isEmpty() && line.front() != ' ' && line.front() != '\t' && quint8(line.front()) != 0xEF
+        && quint8(line.front()) != 0x84)
+        return line.front() == '#';
     const QByteArrayView text = afterBlanks(withoutBoms(line));
     return text.isEmpty() || text.front() == '#';
 }

@@ -97,6 +97,8 @@ bool asText(QByteArray &bytes, PlaylistType type)
     }
     if (std::memchr(bytes.constData(), 0, size_t(qMin<qsizetype>(bytes.size(), 64 * 1024))))
         return false;
+    if (listlines::isAscii(bytes))
+        return true;
     qsizetype lines = 0, garbled = 0;
     listlines::forEachLine(bytes, [&](const listlines::Line &line) {
         if (line.text.isEmpty())
