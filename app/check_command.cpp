@@ -1,7 +1,7 @@
 #include "app/check_command.h"
 
 #include "platform/files/entry_check.h"
-#include "playlist_io/entry_paths.h"
+#include "model/entry_rules.h"
 #include "playlist_io/playlist_reader.h"
 
 #include <cstdio>
@@ -33,7 +33,8 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
         }
         read = true;
         const QStringList &full = opened.entries;
-        const QHash<QString, EntryHealth> unwell = checkEntries(full, probe);
+        WorkProgress progress;
+        const QHash<QString, EntryHealth> unwell = checkEntries(full, probe, progress);
         for (qsizetype i = 0; i < full.size(); ++i) {
             const EntryHealth health = unwell.value(full.at(i), EntryHealth::Present);
             if (health == EntryHealth::Missing) {

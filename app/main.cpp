@@ -6,7 +6,7 @@
 #include "app/check_command.h"
 #include "app/command_line.h"
 #include "app/export_command.h"
-#include "platform/drives.h"
+#include "platform/files/volumes.h"
 #include "platform/files/entry_check.h"
 #include "platform/repair_dialogs.h"
 #include "platform/file_dialog.h"

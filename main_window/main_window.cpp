@@ -12,6 +12,7 @@
 #include "main_window/browser/media_browser.h"
 #include "platform/message_box.h"
 #include "main_window/art/pictures.h"
+#include "model/media_types.h"
 #include "player/player_link.h"
 #include "main_window/playlist_model.h"
 #include "main_window/playlist_view.h"
@@ -604,7 +605,7 @@ void MainWindow::playSelected()
     const int s = m_list.selection();
     if (s < 0 || s >= m_list.count() || m_list.entry(s).isEmpty())
         return;
-    if (m_list.rules().GetFileExt(m_list.entry(s)).toUpper() != QLatin1String("MP3")) {
+    if (!hasMp3Extension(m_list.entry(s), m_list.rules())) {
         m_messages.exclamation(QStringLiteral("播放功能只支持MP3文件！"), kPromptTitle);
         return;
     }

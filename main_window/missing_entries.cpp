@@ -54,7 +54,7 @@ void MissingEntries::start()
         QStringLiteral("正在检查文件…"),
         [entries, &probe](WorkProgress &progress) {
             progress.setTotal(entries.size());
-            return checkEntries(entries, probe, [&progress](qsizetype) { return progress.step(); });
+            return checkEntries(entries, probe, progress);
         },
         [this](QHash<QString, EntryHealth> &unwell) { landed(unwell); });
 }

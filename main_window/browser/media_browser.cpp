@@ -1,14 +1,15 @@
 #include "main_window/browser/media_browser.h"
 
-#include "platform/drives.h"
+#include "platform/files/folder_walk.h"
+#include "platform/files/volumes.h"
 #include "platform/message_box.h"
+#include "model/media_types.h"
 #include "model/path_rules.h"
 #include "main_window/prompt/prompt.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QListWidget>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSet>
 #include <QStyle>
@@ -72,108 +72,35 @@ private:
 
 namespace {
 
-const QString kAllTypes = QStringLiteral(
-    "*.MP3;*.MID;*.AVI;*.WMV;*.MPG;*.MPEG;*.MLV;*.MOV;*.DAT;*.M3U;*.PLS;*.WMA;*.WM;*.ASF;"
-    "*.WAV;*.AU;*.SND;*.MIDE;*.RMI;*.WAX;*.ASX;*.OGG");
-
 const QString kUnavailable = QStringLiteral("该驱动器不可用！");
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kLoadedRole = Qt::UserRole + 1;
-
-QStringList patternList(const QString &pattern)
-{
-    QStringList out;
-    for (const QString &p : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QString t = p.trimmed();
-        if (!t.isEmpty())
-            out.append(t);
-    }
-    return out;
-}
 
 QString joinPath(const QString &folder, const QString &name)
 {
     return PathRules::internal().join(folder, name);
 }
 
-// Whether `path` lies on the volume with root `root` ("/"-separated, root ending in "/").
-bool onVolume(const QString &path, const QString &root)
+// The file list: files of the folder that the filter takes.
+QStringList listedFiles(const QString &folder, const QString &pattern, WorkProgress &progress)
 {
-    const QString p = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-    return !root.isEmpty() && p.startsWith(root, PathRules::internal().caseSensitivity);
+    FolderWalk walk;
+    walk.kind = FolderWalk::Kind::Files;
+    walk.pattern = pattern;
+    return walkFolder(folder, walk, progress);
 }
 
-// Folders of `path`, sorted as a folder list shows them.
-QStringList subfolders(const QString &path)
+// The tree: folders of the folder, those reached through a link too.
+QStringList subfolders(const QString &folder, WorkProgress &progress)
 {
-    return QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-}
-
-// Files of `folder` matching `patterns` (letter case ignored), sorted by name
-// without regard to case. QDir's own sorting is far too slow for folders of
-// many thousand files, so the names are sorted here on folded keys.
-QStringList listedFiles(const QString &folder, const QStringList &patterns, WorkProgress &progress)
-{
-    struct Keyed {
-        QString key;
-        QString name;
-        bool operator<(const Keyed &o) const { return key != o.key ? key < o.key : name < o.name; }
-    };
-    if (patterns.isEmpty())
-        return {};
-    // One expression for all patterns: far cheaper than trying each in turn.
-    QStringList alternatives;
-    for (const QString &p : patterns)
-        alternatives.append(QRegularExpression::wildcardToRegularExpression(p));
-    const QRegularExpression match(alternatives.join(QLatin1Char('|')),
-                                   QRegularExpression::CaseInsensitiveOption);
-    std::vector<Keyed> found;
-    QDirIterator it(folder, QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        if (found.size() % 1024 == 0 && progress.cancelled())
-            return {};
-        progress.advance();
-        QString name = it.fileName();
-        if (match.match(name).hasMatch())
-            found.push_back({name.toCaseFolded(), std::move(name)});
-    }
-    std::sort(found.begin(), found.end());
-    QStringList names;
-    names.reserve(qsizetype(found.size()));
-    for (Keyed &k : found)
-        names.append(std::move(k.name));
-    return names;
+    FolderWalk walk;
+    walk.kind = FolderWalk::Kind::Folders;
+    walk.followLinks = true;
+    return walkFolder(folder, walk, progress);
 }
 
 } // namespace
-
-const QString MediaBrowser::kAllTypesItem = QStringLiteral("所有音频,视频文件...");
-
-QStringList MediaBrowser::filterItems()
-{
-    return {QStringLiteral("*.MP3"),
-            QStringLiteral("*.M3U;*.PLS"),
-            QStringLiteral("*.MID;*.MIDE;*.RMI"),
-            QStringLiteral("*.AVI;*.WMV"),
-            QStringLiteral("*.WAV;*.AU;*.SND"),
-            QStringLiteral("*.DAT;*.OGG"),
-            QStringLiteral("*.MPG;*.MPEG;*.MLV"),
-            QStringLiteral("*.WMA;*.WM;*.ASF"),
-            QStringLiteral("*.WAX;*.ASX"),
-            kAllTypesItem};
-}
-
-QString MediaBrowser::allTypesPattern()
-{
-    return kAllTypes;
-}
-
-QString MediaBrowser::patternFor(const QString &filterText)
-{
-    return filterText == kAllTypesItem ? kAllTypes : filterText;
-}
 
 MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives)
     : QObject(parent)
@@ -214,7 +141,7 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
     m_dir1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_dir1->header()->setStretchLastSection(false);
 
-    m_combo1->addItems(filterItems());
+    m_combo1->addItems(MediaTypes::filterItems());
     m_combo1->setCurrentIndex(0);
 
     m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -290,7 +217,7 @@ int MediaBrowser::fileCount() const
 
 QString MediaBrowser::currentPattern() const
 {
-    return patternFor(m_combo1->currentText());
+    return MediaTypes::patternFor(m_combo1->currentText());
 }
 
 QString MediaBrowser::lastdrive() const
@@ -353,10 +280,10 @@ void MediaBrowser::listFiles(ListRefresh refresh, std::function<void()> landed)
     if (refresh == ListRefresh::NewFolder)
         m_file1->clear();   // the old names are not this folder's
     const QString folder = m_folder;
-    const QStringList patterns = patternList(patternFor(m_combo1->currentText()));
+    const QString pattern = currentPattern();
     m_reading.run<QStringList>(
         QStringLiteral("正在读取文件夹…"),
-        [folder, patterns](WorkProgress &progress) { return listedFiles(folder, patterns, progress); },
+        [folder, pattern](WorkProgress &progress) { return listedFiles(folder, pattern, progress); },
         [this, refresh, landed = std::move(landed)](QStringList &names) {
             // Read again: the selected file and the scrolling are kept.
             const bool keep = refresh == ListRefresh::SameFolder;
@@ -554,11 +481,11 @@ void MediaBrowser::readChildren(QTreeWidgetItem *item, OnLanding onLanding)
         had << item->child(i)->data(0, kPathRole).toString();
     m_treeReading.run<Subfolders>(
         QStringLiteral("正在读取文件夹…"),
-        [path, had](WorkProgress &) {
+        [path, had](WorkProgress &progress) {
             QElapsedTimer reading;
             reading.start();
             Subfolders read;
-            read.names = subfolders(path);
+            read.names = subfolders(path, progress);
             const QSet<QString> names(read.names.cbegin(), read.names.cend());
             for (const QString &child : had)
                 if (!names.contains(child.mid(child.lastIndexOf(QLatin1Char('/')) + 1)) && QFileInfo(child).isDir())
@@ -617,8 +544,7 @@ void MediaBrowser::mergeChildren(QTreeWidgetItem *item, const Subfolders &read)
     } else {
         int at = 0;
         for (const QString &name : read.names) {
-            while (at < item->childCount() && item->child(at)->text(0).compare(name, Qt::CaseInsensitive) < 0
-                   && item->child(at)->text(0) != name)
+            while (at < item->childCount() && listedBefore(item->child(at)->text(0), name))
                 ++at;
             if (at < item->childCount() && item->child(at)->text(0) == name) {
                 ++at;
@@ -636,7 +562,7 @@ void MediaBrowser::showFolderInTree(const QString &folder)
 {
     m_building = true;
     const QString root = m_drives.volumeOf(folder);
-    const QString path = onVolume(folder, root) ? folder : QDir::cleanPath(root);
+    const QString path = volumeHolds(root, folder) ? folder : QDir::cleanPath(root);
     m_dir1->clear();
     const QIcon folderIcon = m_dir1->style()->standardIcon(QStyle::SP_DirIcon);
     auto *item = new QTreeWidgetItem(m_dir1, {QDir::toNativeSeparators(QDir::cleanPath(root))});
@@ -679,7 +605,7 @@ void MediaBrowser::loadChildren(QTreeWidgetItem *item, OnLanding onLanding)
 QString MediaBrowser::currentFolderOf(const QString &rootPath) const
 {
     const QString cwd = QDir::cleanPath(QDir::currentPath());
-    if (onVolume(cwd, rootPath) && m_drives.volumeOf(cwd) == rootPath && QFileInfo(cwd).isDir())
+    if (volumeHolds(rootPath, cwd) && m_drives.volumeOf(cwd) == rootPath && QFileInfo(cwd).isDir())
         return cwd;
     return QDir::cleanPath(rootPath);
 }

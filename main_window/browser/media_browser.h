@@ -34,15 +34,6 @@ class FileListWidget;
 class MediaBrowser : public QObject {
     Q_OBJECT
 public:
-    // Text of the filter item that selects every media type.
-    static const QString kAllTypesItem; // "所有音频,视频文件..."
-    // The ten filter items, in their order in `Combo1`.
-    static QStringList filterItems();
-    // The pattern list behind the all-types item: 22 patterns, ";"-separated.
-    static QString allTypesPattern();
-    // The file-list pattern a filter text selects.
-    static QString patternFor(const QString &filterText);
-
     // Starts on the drive and folder of QDir::currentPath() with the "*.MP3" filter.
     MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives);
     ~MediaBrowser() override;

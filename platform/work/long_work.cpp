@@ -25,7 +25,7 @@ LongWork::~LongWork()
 {
     m_waiting.clear();
     if (m_current) {
-        m_current->progress.m_cancelled = true;
+        m_current->progress.cancel();
         m_watcher.disconnect(this);
         m_watcher.waitForFinished();
     }
@@ -59,7 +59,7 @@ void LongWork::cancel()
 {
     m_waiting.clear();
     if (m_current)
-        m_current->progress.m_cancelled = true;
+        m_current->progress.cancel();
 }
 
 void LongWork::finished()

@@ -11,7 +11,7 @@
 // and the frame it must have.
 #include "aux_windows/aux_windows.h"
 #include "platform/chinese_interface.h"
-#include "platform/drives.h"
+#include "platform/files/volumes.h"
 #include "platform/files/entry_check.h"
 #include "platform/repair_dialogs.h"
 #include "platform/file_dialog.h"

@@ -6,7 +6,7 @@
 #include "platform/process_starter.h"
 #include "platform/registry.h"
 #include "platform/url_opener.h"
-#include "platform/drives.h"
+#include "platform/files/volumes.h"
 #include "platform/files/entry_check.h"
 #include "platform/repair_dialogs.h"
 #include "platform/fonts.h"
