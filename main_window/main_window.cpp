@@ -82,6 +82,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
       m_workflow(m_state, m_list, messages, dialog),
       m_intake(m_list, m_workflow, messages, m_work)
 {
+    m_busy.add(m_work);
     new WorkProgressView(m_work, this);
     m_export = new ListExport(m_list, dialog, messages, m_work, this);
     setObjectName(QStringLiteral("liebiao"));
@@ -107,6 +108,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
 void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
 {
     m_missing = new MissingEntries(m_list, files, this);
+    m_busy.add(m_missing->work());
     m_model->setHealth(m_missing);
     connect(m_missing, &MissingEntries::missingCountChanged, this, [this](int n) {
         m_status->setNote(n > 0 ? QStringLiteral("缺失 %1 个文件").arg(n) : QString());
@@ -336,6 +338,7 @@ void MainWindow::createControls()
 
     m_browser = new MediaBrowser(m_client, m_messages, m_drives);
     new WorkProgressView(m_browser->reading(), this);
+    m_busy.add(m_browser->work());
     m_drive1 = m_browser->drive1();
     m_dir1 = m_browser->dir1();
     m_combo1 = m_browser->combo1();

@@ -66,9 +66,11 @@ public:
     // further ones are inserted, media files and folders are added as a
     // drop on List1 adds them (see FileIntake).
     void openFiles(const QStringList &paths);
-    // Long work (reading the disk for a drop or the command line) still runs
-    // or waits; what it gives has not landed yet.
-    bool isBusy() const { return m_work.busy(); }
+    // All of the window's long work: drops and the command line, exports and
+    // repairs, the browser's folder reads, the check for missing entries.
+    // Busy while any of it runs or waits to start; idle() once all is done.
+    WorkGroup &work() { return m_busy; }
+    bool isBusy() const { return m_busy.busy(); }
 
     // Toolbar button by 1-based position, separators counted (4, 6, 10, 13 do nothing).
     void toolbarClicked(int position);
@@ -123,6 +125,7 @@ private:
     WindowState m_state;
     ListFileWorkflow m_workflow;
     LongWork m_work;   // reading the disk for drops, the command line and the repairs
+    WorkGroup m_busy;  // m_work, the browser's and the check's
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
     ListExport *m_export = nullptr;   // 工具 > 导出列表

@@ -9,6 +9,8 @@ MissingEntries::MissingEntries(const Playlist &list, const FileProbe &probe, QOb
 {
     m_soon->setSingleShot(true);
     m_soon->setInterval(100);
+    m_checking.add(m_work);
+    m_checking.add([this] { return m_soon->isActive() || m_again; });
     connect(m_soon, &QTimer::timeout, this, &MissingEntries::start);
     connect(&list, &Playlist::edited, this, [this](Edit what) {
         switch (what) {
@@ -38,11 +40,6 @@ void MissingEntries::checkSoon()
         m_again = true;
     else
         m_soon->start();
-}
-
-bool MissingEntries::isChecking() const
-{
-    return m_soon->isActive() || m_work.busy() || m_again;
 }
 
 void MissingEntries::start()

@@ -147,6 +147,10 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
     m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_file1->setUniformItemSizes(true);
 
+    m_work.add(m_reading);
+    m_work.add(m_treeReading);
+    m_work.add([this] { return m_filling.active; });
+
     // Start on the current folder and its drive.
     m_building = true;
     const int index = driveIndex(m_drives.volumeOf(QDir::currentPath()));
@@ -324,6 +328,7 @@ void MediaBrowser::fillFileList()
         m_file1->verticalScrollBar()->setValue(done.scroll);
     m_file1->setUpdatesEnabled(true);
     done.landed();
+    m_work.settle();
 }
 
 // ---- following the disk ----------------------------------------------------

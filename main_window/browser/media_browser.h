@@ -53,10 +53,13 @@ public:
     QString currentPattern() const;
     // Root path (as in Volume::rootPath) of the drive last shown without error.
     QString lastdrive() const;
-    // A folder is being read for the file list; the list fills when it is done.
-    bool isReading() const { return m_reading.busy() || m_filling.active || m_treeReading.busy(); }
+    // A folder is being read for the file list or the tree; the list fills
+    // when it is done.
+    bool isReading() const { return m_work.busy(); }
     // The folder reads, for a window that shows their progress.
     LongWork &reading() { return m_reading; }
+    // The reads and the filling of the list, as one part of the window's long work.
+    WorkGroup &work() { return m_work; }
 
     // Shows `path` in the tree and lists its files, as if the user had opened
     // it; switches the drive chooser when `path` lies on another volume.
@@ -142,5 +145,6 @@ private:
         int scroll = -1;        // to scroll back to when done, or -1
         std::function<void()> landed;
     } m_filling;
+    WorkGroup m_work;           // the reads and the filling
     bool m_building = false; // tree or chooser changed by the program
 };

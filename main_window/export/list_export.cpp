@@ -85,8 +85,7 @@ void ListExport::readPreviewTags()
         QStringLiteral("正在读取标签…"),
         [first, tags](WorkProgress &progress) {
             progress.setTotal(first.size());
-            return tags->tagsFor(
-                first, [&progress] { return progress.cancelled(); }, [&progress] { progress.advance(); });
+            return tags->tagsFor(first, progress);
         },
         [this](QList<TrackTags> &read) {
             m_previewTags = read;

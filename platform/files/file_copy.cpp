@@ -123,7 +123,7 @@ bool sameContent(const QString &a, const QString &b)
 }
 
 FileCopyResult copyIntoFolder(const QString &source, const QString &folder, const QString &name,
-                              const std::function<bool(qint64)> &keepGoing)
+                              WorkProgress &progress)
 {
     FileCopyResult result;
     QFile in;
@@ -165,7 +165,6 @@ FileCopyResult copyIntoFolder(const QString &source, const QString &folder, cons
         result.errorString = error;
         return result;
     };
-    qint64 copied = 0;
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(kChunk);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
@@ -173,8 +172,7 @@ FileCopyResult copyIntoFolder(const QString &source, const QString &folder, cons
         QString error;
         if (!writeAll(out, chunk, error))
             return abandon(FileCopy::Failed, error);
-        copied += chunk.size();
-        if (keepGoing && !keepGoing(copied))
+        if (progress.cancelled())
             return abandon(FileCopy::Cancelled, QString());
     }
     // Some file systems (NFS, FUSE) tell of a full disk only when the data goes out.

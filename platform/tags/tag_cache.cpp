@@ -39,6 +39,18 @@ QList<TrackTags> TagCache::tagsFor(const QStringList &paths, const std::function
     return out;
 }
 
+QList<TrackTags> TagCache::tagsFor(const QStringList &paths, WorkProgress &progress,
+                                   const std::function<void()> &read)
+{
+    return tagsFor(
+        paths, [&progress] { return progress.cancelled(); },
+        [&progress, &read] {
+            progress.advance();
+            if (read)
+                read();
+        });
+}
+
 qsizetype TagCache::size() const
 {
     const QMutexLocker locked(&m_lock);

@@ -78,3 +78,39 @@ void LongWork::finished()
         emit ended();
     startNext();
 }
+
+WorkGroup::WorkGroup(QObject *parent) : QObject(parent)
+{
+}
+
+void WorkGroup::add(LongWork &work)
+{
+    m_parts.push_back([&work] { return work.busy(); });
+    connect(&work, &LongWork::idle, this, &WorkGroup::settle);
+}
+
+void WorkGroup::add(WorkGroup &group)
+{
+    m_parts.push_back([&group] { return group.busy(); });
+    connect(&group, &WorkGroup::idle, this, &WorkGroup::settle);
+}
+
+void WorkGroup::add(std::function<bool()> busy)
+{
+    m_parts.push_back(std::move(busy));
+}
+
+bool WorkGroup::busy() const
+{
+    for (const auto &part : m_parts) {
+        if (part())
+            return true;
+    }
+    return false;
+}
+
+void WorkGroup::settle()
+{
+    if (!busy())
+        emit idle();
+}

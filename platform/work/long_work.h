@@ -9,6 +9,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <deque>
+#include <vector>
 #include <functional>
 #include <memory>
 
@@ -77,4 +78,30 @@ private:
     QTimer m_show;
     QTimer m_report;
     bool m_landing = false;   // a result is being applied (it may ask the user)
+};
+
+// Long work of a window: its runners, and what waits to start or goes on
+// after a landing (a list filled a part at a time, a check asked for but not
+// started yet), seen as one. Busy while any part is; idle() once every part
+// is done, which is what a window's tests wait for.
+class WorkGroup : public QObject {
+    Q_OBJECT
+public:
+    explicit WorkGroup(QObject *parent = nullptr);
+
+    void add(LongWork &work);
+    void add(WorkGroup &group);
+    // A part of the owner's own: `busy` says whether it still works; the
+    // owner calls settle() when it may have finished.
+    void add(std::function<bool()> busy);
+
+    bool busy() const;
+    // Emits idle() when no part is busy.
+    void settle();
+
+signals:
+    void idle();
+
+private:
+    std::vector<std::function<bool()>> m_parts;
 };

@@ -93,12 +93,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
     if (readTags) {
         const QString what = QStringLiteral("正在读取标签");
         qint64 done = 0;
-        tags = tagCache.tagsFor(
-            entries, [&progress] { return progress.cancelled(); },
-            [&] {
-                progress.advance();
-                tell(what, ++done, n);
-            });
+        tags = tagCache.tagsFor(entries, progress, [&] { tell(what, ++done, n); });
     }
     if (progress.cancelled()) {
         report.outcome = ExportReport::Cancelled;
@@ -152,8 +147,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
         progress.advance(n - plan.size());   // the ones with nothing to copy
         for (const Copy &c : std::as_const(plan)) {
             const QString &entry = entries.at(c.index);
-            const FileCopyResult copy = copyIntoFolder(entry, folder, c.name,
-                                                       [&progress](qint64) { return !progress.cancelled(); });
+            const FileCopyResult copy = copyIntoFolder(entry, folder, c.name, progress);
             switch (copy.outcome) {
             case FileCopy::Copied:
                 ++report.copied;

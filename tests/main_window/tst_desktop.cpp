@@ -1,6 +1,7 @@
 // The main window as a desktop program: the list scrolls sideways to its
 // widest entry, the count keeps its gap, the Delete key.
 #include "tests/common/desktop_fakes.h"
+#include "tests/common/wait_idle.h"
 #include "tests/common/accessible_names.h"
 #include "main_window/main_window.h"
 #include "main_window/browser/media_browser.h"
@@ -108,7 +109,7 @@ bool DesktopTest::dropOnList(const QList<QUrl> &urls)
     QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     // What the drop gives lands once the disk has been read.
-    if (!QTest::qWaitFor([this] { return !m_window->isBusy(); }, 10000))
+    if (!waitForIdle(m_window->work()))
         return false;
     return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
 }
@@ -555,7 +556,7 @@ void DesktopTest::commandLineFiles()
     QDir::setCurrent(m_tmp.path());
     m_window->openFiles(asTyped ? files : paths(files));
     QDir::setCurrent(oldCwd);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isBusy(), 10000);
+    QVERIFY(waitForIdle(m_window->work()));
     QCOMPARE(m_window->playlist().entries(), paths(after));
     QCOMPARE(m_window->windowTitle(), title);
     QCOMPARE(m_window->state().listChanged(), changed);

@@ -2,6 +2,7 @@
 // what the entry check shows, going to and removing missing entries, finding
 // moved files, replacing a path start, and their undo.
 #include "tests/common/accessible_names.h"
+#include "tests/common/wait_idle.h"
 #include "tests/common/desktop_fakes.h"
 #include "main_window/find_bar.h"
 #include "main_window/main_window.h"
@@ -68,8 +69,8 @@ private slots:
         QCOMPARE(m_window->playlist().entries(), split("/m/a,/media/u/OUT/y,http://s/z,/m/b"));
         QCOMPARE(m_window->statusBar1()->note(), QString());
         // A change on disk elsewhere (other tests at work) may start another
-        // check meanwhile; "none" is said once no check is under way.
-        QTRY_VERIFY(!m_window->missingEntries().isChecking());
+        // check meanwhile; "none" is said once the window's work is done.
+        QVERIFY(waitForIdle(m_window->work()));
         m_window->action(QStringLiteral("menunextmissing"))->trigger();
         QCOMPARE(m_desktop.messages.texts().last(), QStringLiteral("没有缺失的文件。"));
     }
@@ -186,7 +187,7 @@ private slots:
         m_dialogs.folders = {n};
         m_dialogs.choices = {1};
         m_window->action(QStringLiteral("menurelocate"))->trigger();
-        QTRY_VERIFY(!m_window->isBusy());
+        QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_dialogs.asked.size(), 1);
         QCOMPARE(m_dialogs.asked[0].entry, QStringLiteral("/old/b.mp3"));
         QCOMPARE(m_window->playlist().entries(),
@@ -202,7 +203,7 @@ private slots:
         m_dialogs.folders = {n};
         m_dialogs.choices = {RepairDialogs::Cancel};
         m_window->action(QStringLiteral("menurelocate"))->trigger();
-        QTRY_VERIFY(!m_window->isBusy());
+        QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_window->playlist().entries(), before);
     }
 
@@ -222,7 +223,7 @@ private slots:
         m_desktop.messages.answers = {yes};
         m_window->action(QStringLiteral("menureplaceprefix"))->trigger();
         QCOMPARE(m_dialogs.suggestedPrefix.from, QStringLiteral("/old"));
-        QTRY_VERIFY(!m_window->isBusy());
+        QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_desktop.messages.texts().value(0),
                  QStringLiteral("将改变 3 个文件的路径，改变后其中 2 个文件存在。\n是否替换？"));
         QCOMPARE(m_window->playlist().entries(), split(expected));
@@ -234,7 +235,7 @@ private:
     void open(const QString &entries)
     {
         m_window->playlist().replaceEntries(split(entries));
-        QTRY_VERIFY(!m_window->missingEntries().isChecking());
+        QVERIFY(waitForIdle(m_window->work()));
     }
 
     DesktopFakes m_desktop;

@@ -1,6 +1,7 @@
 // The main window on the offscreen platform: start-up state, commands by menu,
 // shortcut, toolbar and pop-up, List1's mouse handling, the browser, files and layout.
 #include "tests/common/desktop_fakes.h"
+#include "tests/common/wait_idle.h"
 #include "main_window/command_names.h"
 #include "main_window/layout.h"
 #include "main_window/main_window.h"
@@ -890,7 +891,7 @@ void MainWindowTest::browserBuildsList()
     MediaBrowser *browser = m_window->browser();
     const QString music = m_tmp.filePath(QStringLiteral("music"));
     QVERIFY(browser->openFolder(music));
-    QTRY_VERIFY(!browser->isReading());
+    QVERIFY(waitForIdle(m_window->work()));
     QListWidget *file1 = browser->file1();
     QCOMPARE(browser->fileNames(), QStringList({"a.mp3", "b.MP3"}));
     const auto click = [file1](int row) {
@@ -912,7 +913,7 @@ void MainWindowTest::browserBuildsList()
 
     // Add all with the all-types filter: only the new ones, the last entry selected.
     browser->combo1()->setCurrentIndex(9);
-    QTRY_VERIFY(!browser->isReading());
+    QVERIFY(waitForIdle(m_window->work()));
     QCOMPARE(browser->fileNames().size(), 4);
     m_window->list1()->setFocus();
     QTest::keyClick(m_window->list1(), Qt::Key_A, Qt::ControlModifier);
@@ -926,17 +927,17 @@ void MainWindowTest::browserFilterAndEnabling()
 {
     MediaBrowser *browser = m_window->browser();
     QVERIFY(browser->openFolder(m_tmp.filePath(QStringLiteral("music"))));
-    QTRY_VERIFY(!browser->isReading());
+    QVERIFY(waitForIdle(m_window->work()));
     QVERIFY(m_window->action(QStringLiteral("menuselec"))->isEnabled());
     QVERIFY(browser->openFolder(m_tmp.filePath(QStringLiteral("empty"))));
-    QTRY_VERIFY(!browser->isReading());
+    QVERIFY(waitForIdle(m_window->work()));
     QVERIFY(!m_window->action(QStringLiteral("menuselec"))->isEnabled());
     QVERIFY(browser->file1()->isVisible());
     // The toolbar button still runs, and does nothing.
     m_window->toolbarClicked(7);
     QCOMPARE(m_window->playlist().count(), 0);
     QVERIFY(browser->openFolder(m_tmp.filePath(QStringLiteral("music/sub"))));
-    QTRY_VERIFY(!browser->isReading());
+    QVERIFY(waitForIdle(m_window->work()));
     QVERIFY(m_window->action(QStringLiteral("menuselec"))->isEnabled());
     // Ctrl+A is the window's "全选" also while the file list has the focus.
     browser->file1()->setFocus();

@@ -114,8 +114,10 @@ void FileCopyTest::copy()
         QVERIFY(putBytes(stick.filePath(QStringLiteral("a (2).mp3")), there2));
     const QStringList before = stick.entryList(QDir::Files);
 
-    const FileCopyResult result =
-        copyIntoFolder(source, folder, QStringLiteral("a.mp3"), [cancel](qint64) { return !cancel; });
+    WorkProgress progress;
+    if (cancel)
+        progress.cancel();
+    const FileCopyResult result = copyIntoFolder(source, folder, QStringLiteral("a.mp3"), progress);
     QCOMPARE(result.outcome, outcome);
     QCOMPARE(result.target, target.isEmpty() ? QString() : stick.filePath(target));
     if (!target.isEmpty())
@@ -131,7 +133,7 @@ void FileCopyTest::copy()
     QCOMPARE(after, before);
     QCOMPARE(leftovers(folder), QStringList());
 
-    QCOMPARE(copyIntoFolder(dir.filePath(QStringLiteral("none.mp3")), folder, QStringLiteral("b.mp3")).outcome,
+    QCOMPARE(copyIntoFolder(dir.filePath(QStringLiteral("none.mp3")), folder, QStringLiteral("b.mp3"), progress).outcome,
              FileCopy::Missing);
 }
 
@@ -153,8 +155,9 @@ void FileCopyTest::fullDisk()
     const QString big = dir.filePath(QStringLiteral("big.mp3"));
     QVERIFY(putBytes(small, QByteArray(100 * 1024, 's')) && putBytes(big, QByteArray(3 << 20, 'b')));
 
-    QCOMPARE(copyIntoFolder(small, stick, QStringLiteral("1.mp3")).outcome, FileCopy::Copied);
-    const FileCopyResult full = copyIntoFolder(big, stick, QStringLiteral("2.mp3"));
+    WorkProgress progress;
+    QCOMPARE(copyIntoFolder(small, stick, QStringLiteral("1.mp3"), progress).outcome, FileCopy::Copied);
+    const FileCopyResult full = copyIntoFolder(big, stick, QStringLiteral("2.mp3"), progress);
     QCOMPARE(full.outcome, FileCopy::Failed);
     QVERIFY2(full.errorString.contains(QStringLiteral("space"), Qt::CaseInsensitive), qPrintable(full.errorString));
     QCOMPARE(QDir(stick).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("1.mp3")});

@@ -1,6 +1,7 @@
 #include "main_window/browser/media_browser.h"
 
 #include "model/media_types.h"
+#include "tests/common/wait_idle.h"
 
 #include "platform/files/volumes.h"
 #include "platform/fakes/fake_drives.h"
@@ -62,7 +63,7 @@ struct Fixture {
     // The folder shown is read (off the UI thread) and its files listed.
     bool listed()
     {
-        return QTest::qWaitFor([this] { return !browser->isReading(); }, 5000);
+        return waitForIdle(browser->work(), 5000);
     }
     ~Fixture() { QDir::setCurrent(oldCwd); }
 
