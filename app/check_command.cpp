@@ -6,11 +6,6 @@
 
 #include <cstdio>
 
-bool isCheckCommand(const QStringList &arguments)
-{
-    return arguments.size() > 1 && arguments.at(1) == QLatin1String("--check");
-}
-
 CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
 {
     CheckAnswer answer;
@@ -58,10 +53,10 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
     return answer;
 }
 
-int runCheckCommand(const QStringList &arguments)
+int runCheckCommand(const QStringList &lists)
 {
     const DiskProbe disk;
-    const CheckAnswer answer = checkLists(arguments.mid(2), disk);
+    const CheckAnswer answer = checkLists(lists, disk);
     std::fputs(answer.out.toLocal8Bit().constData(), stdout);
     std::fflush(stdout);
     std::fputs(answer.err.toLocal8Bit().constData(), stderr);
