@@ -37,7 +37,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <limits>
 
 namespace {
 // Design text and geometry of the labels (twips).
@@ -497,44 +496,26 @@ void MainWindow::applyLayout()
     m_status->setPanelWidth(1, g.panel1Width);
 }
 
-// The count and position were drawn for five digits; the list holds more. A
-// longer text widens its label, and the labels after it move right so that
-// the gap the form was drawn with (60 twips) always parts two texts
-// ("现在一共 100000 首歌曲"). Should the position then run past the list's
-// right edge, it moves back left into the room before it.
+// The labels below the list as one line of texts (see MainLayout::flowRow).
 void MainWindow::flowLabelRow()
 {
-    const int gap = Twips::toPixels(60);
-    // Measured when a text changes: a move in the list changes one label, not five.
-    const auto textWidth = [this](Label which) {
-        int &width = m_textWidth[std::size_t(which)];
-        if (width < 0)
-            width = label(which)->fontMetrics().horizontalAdvance(label(which)->text());
-        return width;
-    };
-    int nextFree = std::numeric_limits<int>::min();
-    int countEnd = std::numeric_limits<int>::min();
-    for (Label which : kLabelRow) {
-        QLabel *l = label(which);
+    std::array<MainLayout::RowLabel, std::size(kLabelRow)> row;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const Label which = kLabelRow[i];
         const QRect &place = m_labelPlace[std::size_t(which)];
         if (place.isNull())
             return;   // not laid out yet
-        const int left = qMax(place.left(), nextFree);
-        l->setGeometry(left, place.top(), qMax(place.width(), l->sizeHint().width()), place.height());
-        if (!l->text().isEmpty())
-            nextFree = left + textWidth(which) + gap;
-        if (which == Label::CountSuffix)
-            countEnd = nextFree;
+        QLabel *l = label(which);
+        // Measured when a text changes: a move in the list changes one label, not five.
+        int &textWidth = m_textWidth[std::size_t(which)];
+        if (textWidth < 0)
+            textWidth = l->fontMetrics().horizontalAdvance(l->text());
+        row[i] = {place.left(), place.width(), l->text().isEmpty() ? 0 : textWidth, l->sizeHint().width()};
     }
-    QLabel *caption = label(Label::PositionCaption);
-    QLabel *position = label(Label::Position);
-    const int overflow = position->x() + textWidth(Label::Position) - m_list1->geometry().right();
-    // No count text yet (before the first refresh): no room to speak of.
-    const int room = countEnd == std::numeric_limits<int>::min() ? 0 : caption->x() - countEnd;
-    const int back = qMin(overflow, room);
-    if (back > 0) {
-        caption->move(caption->x() - back, caption->y());
-        position->move(position->x() - back, position->y());
+    MainLayout::flowRow(row, 3, Twips::toPixels(60), m_list1->geometry().right());
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const QRect &place = m_labelPlace[std::size_t(kLabelRow[i])];
+        label(kLabelRow[i])->setGeometry(row[i].left, place.top(), row[i].width, place.height());
     }
 }
 

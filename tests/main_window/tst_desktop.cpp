@@ -213,6 +213,7 @@ void DesktopTest::labelsKeepTheirGaps_data()
     QTest::addColumn<int>("suffixMoves");   // 0: stays where the layout put it, 1: moves, -1: either
     QTest::addColumn<bool>("fitsBesideList");   // the row ends within the list's width at the base size
 
+    QTest::newRow("1 digit") << 9 << QString() << QString() << 0 << true;
     QTest::newRow("4 digits") << 1234 << QString() << QString() << 0 << true;
     QTest::newRow("5 digits") << 12345 << QString() << QString() << -1 << true;
     QTest::newRow("6 digits") << 100000 << QString() << QString() << 1 << true;
@@ -236,6 +237,8 @@ void DesktopTest::labelsKeepTheirGaps()
         for (int i = 0; i < entries; ++i)
             many << QStringLiteral("/m/%1.mp3").arg(i);
         m_window->playlist().replaceEntries(many);
+        m_window->playlist().selectByUser(entries - 1);
+        count = position = QString::number(entries);
     } else {
         m_window->playlist().replaceEntries({QStringLiteral("/a.mp3")});
         m_window->label(Label::Count)->setText(count);
@@ -245,6 +248,8 @@ void DesktopTest::labelsKeepTheirGaps()
     const Label row[] = {Label::CountPrefix, Label::Count, Label::CountSuffix, Label::PositionCaption,
                          Label::Position};
     for (int pass = 0; pass < 2; ++pass) {   // also after a resize
+        QCOMPARE(m_window->label(Label::Count)->text(), count);
+        QCOMPARE(m_window->label(Label::Position)->text(), position);
         int previousEnd = -1;
         for (Label which : row) {
             QLabel *l = m_window->label(which);
