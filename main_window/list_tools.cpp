@@ -7,7 +7,7 @@
 #include "platform/files/entry_check.h"
 #include "platform/files/folder_walk.h"
 #include "platform/message_box.h"
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
 #include "platform/work/long_work.h"
 
 #include <QAction>

@@ -6,7 +6,7 @@
 #include "model/playlist.h"
 #include "model/window_state.h"
 #include "platform/files/entry_check.h"
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
 
 #include <QMainWindow>
 

@@ -8,7 +8,7 @@
 #include "platform/url_opener.h"
 #include "platform/files/volumes.h"
 #include "platform/files/entry_check.h"
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
 #include "platform/fonts.h"
 #include "platform/key_state.h"
 #include "main_window/main_window.h"

@@ -10,9 +10,12 @@
 #include "main_window/playlist_view.h"
 #include "main_window/status_bar.h"
 #include "platform/fakes/fake_file_probe.h"
-#include "platform/fakes/fake_repair_dialogs.h"
+#include "main_window/fakes/fake_repair_dialogs.h"
+#include "tests/common/when_modal.h"
 
+#include <QAbstractButton>
 #include <QFont>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -205,6 +208,37 @@ private slots:
         m_window->action(QStringLiteral("menurelocate"))->trigger();
         QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_window->playlist().entries(), before);
+    }
+
+    // The choice among files of one name, in the real dialog: the row
+    // chosen, a skip, or a cancel (also by Escape, which must not count as
+    // a choice); the dialog has the window's title for its questions.
+    void repairFileChoice_data()
+    {
+        QTest::addColumn<QString>("button");   // a button's name, or "escape"
+        QTest::addColumn<int>("expected");
+        QTest::newRow("choose the second") << "choose" << 1;
+        QTest::newRow("skip") << "skip" << RepairDialogs::Skip;
+        QTest::newRow("cancel") << "cancel" << RepairDialogs::Cancel;
+        QTest::newRow("escape") << "escape" << RepairDialogs::Cancel;
+    }
+    void repairFileChoice()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, expected);
+        QString title;
+        whenModalShows([button, &title](QWidget *modal) {
+            title = modal->windowTitle();
+            modal->findChild<QListWidget *>(QStringLiteral("candidates"))->setCurrentRow(1);
+            if (button == QLatin1String("escape"))
+                QTest::keyClick(modal, Qt::Key_Escape);
+            else
+                modal->findChild<QAbstractButton *>(button)->click();
+        });
+        QtRepairDialogs dialogs(m_window.get());
+        const QStringList candidates = {QStringLiteral("/n/1/a.mp3"), QStringLiteral("/n/2/a.mp3")};
+        QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), candidates), expected);
+        QCOMPARE(title, QStringLiteral("提示"));
     }
 
     void replacePrefix_data()
