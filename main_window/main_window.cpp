@@ -63,6 +63,31 @@ const LabelDef &labelDef(Label which)
     Q_UNREACHABLE();
 }
 
+// The toolbar, position by position (1-based, separators counted): a button's
+// key, tool tip, picture and the command it runs.
+struct ToolbarButton {
+    const char *key;   // null: a separator
+    const char *tip;
+    int picture;
+    Command command;
+};
+const ToolbarButton kToolbar[] = {
+    {"TBNEW", "新建", 1, Command::NewList},
+    {"TBOPEN", "读取列表", 2, Command::OpenList},
+    {"TBSAVE", "保存列表", 3, Command::SaveList},
+    {nullptr, nullptr, 0, Command::NewList},
+    {"TBSAVEAS", "另存为...", 4, Command::SaveListAs},
+    {nullptr, nullptr, 0, Command::NewList},
+    {"TBSELEC", "全选", 5, Command::AddAll},
+    {"TBDELL", "删除", 6, Command::Delete},
+    {"TBCLEAR", "清空", 7, Command::Clear},
+    {nullptr, nullptr, 0, Command::NewList},
+    {"TBUP", "上移", 8, Command::MoveUp},
+    {"TBDOWN", "下移", 9, Command::MoveDown},
+    {nullptr, nullptr, 0, Command::NewList},
+    {"TBPLAY", "播放", 10, Command::PlaySelected},
+};
+
 // The labels below the list, left to right: they read as one line.
 constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuffix, Label::PositionCaption,
                                Label::Position};
@@ -120,7 +145,7 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
     m_tools->addSeparator()->setObjectName(QStringLiteral("menutoolsheal"));
     m_find = new FindBar(m_list, m_list1, m_client);
     QAction *find = makeAction(Command::FindInList, QStringLiteral("查找(&F)…"), QKeySequence(Qt::CTRL | Qt::Key_F));
-    connect(find, &QAction::triggered, m_find, &FindBar::open);
+    connect(find, &QAction::triggered, this, [this] { run(Command::FindInList); });
     m_tools->addAction(find);
     m_listTools->addTo(m_tools, [this](Command c, const QString &caption) { return makeAction(c, caption); });
 }
@@ -152,58 +177,108 @@ QAction *MainWindow::makeAction(Command command, const QString &caption, const Q
 void MainWindow::createActions()
 {
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
-    const auto add = [this](Command c, const QString &caption, const QKeySequence &shortcut, auto slot) {
-        connect(makeAction(c, caption, shortcut), &QAction::triggered, this, slot);
+    // Every menu and pop-up item runs its operation through run().
+    const auto add = [this](Command c, const QString &caption, const QKeySequence &shortcut = {}) {
+        QAction *a = makeAction(c, caption, shortcut);
+        connect(a, &QAction::triggered, this, [this, c] { run(c); });
+        return a;
     };
     // File
-    add(Command::NewList, QStringLiteral("新建"), ctrl(Qt::Key_N), [this] { m_workflow.newlist(); });
-    add(Command::OpenList, QStringLiteral("读取列表..."), ctrl(Qt::Key_O), [this] { m_workflow.openlist(); });
-    add(Command::SaveList, QStringLiteral("保存列表..."), ctrl(Qt::Key_S), [this] { m_workflow.savelist(); });
-    add(Command::SaveListAs, QStringLiteral("另存为..."), {}, [this] { m_workflow.saveaslist(); });
-    add(Command::PlaySelected, QStringLiteral("播放选中的文件..."), ctrl(Qt::Key_P), [this] { playSelected(); });
-    add(Command::Quit, QStringLiteral("退出"), ctrl(Qt::Key_Q), [this] { m_workflow.quitprogram(); });
+    add(Command::NewList, QStringLiteral("新建"), ctrl(Qt::Key_N));
+    add(Command::OpenList, QStringLiteral("读取列表..."), ctrl(Qt::Key_O));
+    add(Command::SaveList, QStringLiteral("保存列表..."), ctrl(Qt::Key_S));
+    add(Command::SaveListAs, QStringLiteral("另存为..."));
+    add(Command::PlaySelected, QStringLiteral("播放选中的文件..."), ctrl(Qt::Key_P));
+    add(Command::Quit, QStringLiteral("退出"), ctrl(Qt::Key_Q));
     // Edit. Ctrl+C, Ctrl+Z and Ctrl+X are list commands here, not the clipboard.
-    add(Command::AddAll, QStringLiteral("全选"), ctrl(Qt::Key_A), [this] { addAll(); });
-    add(Command::Delete, QStringLiteral("删除"), ctrl(Qt::Key_D), [this] { m_list.deleteentry(); });
-    add(Command::Clear, QStringLiteral("清空"), ctrl(Qt::Key_C), [this] { m_list.clearlist(); });
-    add(Command::MoveUp, QStringLiteral("上移"), ctrl(Qt::Key_Z), [this] { m_list.moveup(); });
-    add(Command::MoveDown, QStringLiteral("下移"), ctrl(Qt::Key_X), [this] { m_list.movedown(); });
-    add(Command::MoveToTop, QStringLiteral("移到顶端"), {}, [this] { m_list.movetotop(); });
-    add(Command::MoveToBottom, QStringLiteral("移到最后"), {}, [this] { m_list.movetobottom(); });
-    add(Command::InsertListFile, QStringLiteral("插入列表文件"), ctrl(Qt::Key_I),
-        [this] { m_workflow.insertlistfile(); });
-    QAction *back = makeAction(Command::InsertAfter, QStringLiteral("插入后面"));
-    QAction *front = makeAction(Command::InsertBefore, QStringLiteral("插入前面"));
-    back->setCheckable(true);
-    front->setCheckable(true);
-    back->setChecked(true);
-    // The check marks are the playlist's; a click must not toggle them by itself.
-    connect(back, &QAction::triggered, this, [this, back] {
-        back->setChecked(m_list.insertAfter());
-        m_list.setInsertAfterMode();
-    });
-    connect(front, &QAction::triggered, this, [this, front] {
-        front->setChecked(!m_list.insertAfter());
-        m_list.setInsertBeforeMode();
-    });
-    add(Command::Undo, QStringLiteral("撤销"), ctrl(Qt::Key_U), [this] { m_list.undo(); });
+    add(Command::AddAll, QStringLiteral("全选"), ctrl(Qt::Key_A));
+    add(Command::Delete, QStringLiteral("删除"), ctrl(Qt::Key_D));
+    add(Command::Clear, QStringLiteral("清空"), ctrl(Qt::Key_C));
+    add(Command::MoveUp, QStringLiteral("上移"), ctrl(Qt::Key_Z));
+    add(Command::MoveDown, QStringLiteral("下移"), ctrl(Qt::Key_X));
+    add(Command::MoveToTop, QStringLiteral("移到顶端"));
+    add(Command::MoveToBottom, QStringLiteral("移到最后"));
+    add(Command::InsertListFile, QStringLiteral("插入列表文件"), ctrl(Qt::Key_I));
+    // The check marks are the playlist's (see run()); a click must not toggle them by itself.
+    for (QAction *mode : {add(Command::InsertAfter, QStringLiteral("插入后面")),
+                          add(Command::InsertBefore, QStringLiteral("插入前面"))})
+        mode->setCheckable(true);
+    action(Command::InsertAfter)->setChecked(true);
+    add(Command::Undo, QStringLiteral("撤销"), ctrl(Qt::Key_U));
     // Window
-    add(Command::ShowPlayer, QStringLiteral("显示播放窗口"), QKeySequence(Qt::Key_F2), [this] { showPlayer(); });
-    add(Command::HidePlayer, QStringLiteral("隐藏播放窗口"), QKeySequence(Qt::Key_F3), [this] { hidePlayer(); });
+    add(Command::ShowPlayer, QStringLiteral("显示播放窗口"), QKeySequence(Qt::Key_F2));
+    add(Command::HidePlayer, QStringLiteral("隐藏播放窗口"), QKeySequence(Qt::Key_F3));
     // Help
-    add(Command::Help, QStringLiteral("帮助..."), QKeySequence(Qt::Key_F1), [this] { m_aux.openHelp(); });
-    add(Command::About, QStringLiteral("关于..."), {}, [this] { m_aux.showAbout(); });
-    add(Command::Declaration, QStringLiteral("宣言..."), {}, [this] { m_aux.showDeclaration(); });
+    add(Command::Help, QStringLiteral("帮助..."), QKeySequence(Qt::Key_F1));
+    add(Command::About, QStringLiteral("关于..."));
+    add(Command::Declaration, QStringLiteral("宣言..."));
     // Tools
-    add(Command::ExportList, QStringLiteral("导出列表(&E)…"), {}, [this] { m_export->open(); });
+    add(Command::ExportList, QStringLiteral("导出列表(&E)…"));
     // Pop-up of List1: same operations as the menu, no shortcuts.
-    add(Command::PopupUndo, QStringLiteral("撤销(&U)"), {}, [this] { m_list.undo(); });
-    add(Command::PopupDelete, QStringLiteral("删除(&D)"), {}, [this] { m_list.deleteentry(); });
-    add(Command::PopupPlay, QStringLiteral("播放...(&P)"), {}, [this] { playSelected(); });
-    add(Command::PopupMoveToTop, QStringLiteral("移到顶端(&A)"), {}, [this] { m_list.movetotop(); });
-    add(Command::PopupMoveToBottom, QStringLiteral("移到最后(&Z)"), {}, [this] { m_list.movetobottom(); });
-    add(Command::PopupMoveUp, QStringLiteral("上移(&W)"), {}, [this] { m_list.moveup(); });
-    add(Command::PopupMoveDown, QStringLiteral("下移(&Q)"), {}, [this] { m_list.movedown(); });
+    add(Command::PopupUndo, QStringLiteral("撤销(&U)"));
+    add(Command::PopupDelete, QStringLiteral("删除(&D)"));
+    add(Command::PopupPlay, QStringLiteral("播放...(&P)"));
+    add(Command::PopupMoveToTop, QStringLiteral("移到顶端(&A)"));
+    add(Command::PopupMoveToBottom, QStringLiteral("移到最后(&Z)"));
+    add(Command::PopupMoveUp, QStringLiteral("上移(&W)"));
+    add(Command::PopupMoveDown, QStringLiteral("下移(&Q)"));
+}
+
+// The one table of what the menus, the pop-up menu, the toolbar and the
+// list's own keys and clicks run: an item and a button that name the same
+// operation run the same code here. The toolbar's buttons are never disabled,
+// so each operation checks its own precondition.
+void MainWindow::run(Command command)
+{
+    switch (command) {
+    case Command::NewList: m_workflow.newlist(); break;
+    case Command::OpenList: m_workflow.openlist(); break;
+    case Command::SaveList: m_workflow.savelist(); break;
+    case Command::SaveListAs: m_workflow.saveaslist(); break;
+    case Command::PlaySelected:
+    case Command::PopupPlay: playSelected(); break;
+    case Command::Quit: m_workflow.quitprogram(); break;
+    case Command::AddAll: addAll(); break;
+    case Command::Delete:
+    case Command::PopupDelete: m_list.deleteentry(); break;
+    case Command::Clear: m_list.clearlist(); break;
+    case Command::MoveUp:
+    case Command::PopupMoveUp: m_list.moveup(); break;
+    case Command::MoveDown:
+    case Command::PopupMoveDown: m_list.movedown(); break;
+    case Command::MoveToTop:
+    case Command::PopupMoveToTop: m_list.movetotop(); break;
+    case Command::MoveToBottom:
+    case Command::PopupMoveToBottom: m_list.movetobottom(); break;
+    case Command::InsertListFile: m_workflow.insertlistfile(); break;
+    case Command::InsertAfter:
+        action(command)->setChecked(m_list.insertAfter());
+        m_list.setInsertAfterMode();
+        break;
+    case Command::InsertBefore:
+        action(command)->setChecked(!m_list.insertAfter());
+        m_list.setInsertBeforeMode();
+        break;
+    case Command::Undo:
+    case Command::PopupUndo: m_list.undo(); break;
+    case Command::ShowPlayer: showPlayer(); break;
+    case Command::HidePlayer: hidePlayer(); break;
+    case Command::Help: m_aux.openHelp(); break;
+    case Command::About: m_aux.showAbout(); break;
+    case Command::Declaration: m_aux.showDeclaration(); break;
+    case Command::ExportList: m_export->open(); break;
+    case Command::FindInList: m_find->open(); break;
+    // The list tools run their own.
+    case Command::SelectNextMissing:
+    case Command::RemoveMissing:
+    case Command::RelocateMissing:
+    case Command::ReplacePrefix:
+    case Command::SortByPath:
+    case Command::SortByFileName:
+    case Command::SortByFolder:
+    case Command::SortReversed:
+    case Command::SortShuffled: break;
+    }
 }
 
 void MainWindow::createMenus()
@@ -267,18 +342,6 @@ void MainWindow::createMenus()
 
 void MainWindow::createToolbar()
 {
-    struct Button {
-        const char *key;
-        const char *tip;
-        int picture;   // 0: separator
-    };
-    static const Button buttons[] = {
-        {"TBNEW", "新建", 1},      {"TBOPEN", "读取列表", 2}, {"TBSAVE", "保存列表", 3},
-        {nullptr, nullptr, 0},     {"TBSAVEAS", "另存为...", 4}, {nullptr, nullptr, 0},
-        {"TBSELEC", "全选", 5},    {"TBDELL", "删除", 6},     {"TBCLEAR", "清空", 7},
-        {nullptr, nullptr, 0},     {"TBUP", "上移", 8},       {"TBDOWN", "下移", 9},
-        {nullptr, nullptr, 0},     {"TBPLAY", "播放", 10},
-    };
     m_toolbar = new QToolBar(m_client);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setAccessibleName(QStringLiteral("工具栏"));
@@ -287,7 +350,7 @@ void MainWindow::createToolbar()
     m_toolbar->setIconSize(QSize(16, 16));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolbar->setContentsMargins(0, 0, 0, 0);
-    for (const Button &b : buttons) {
+    for (const ToolbarButton &b : kToolbar) {
         if (!b.key) {
             m_toolbar->addSeparator();
             continue;
@@ -313,19 +376,8 @@ void MainWindow::openFiles(const QStringList &paths)
 
 void MainWindow::toolbarClicked(int position)
 {
-    switch (position) {
-    case 1: m_workflow.newlist(); break;
-    case 2: m_workflow.openlist(); break;
-    case 3: m_workflow.savelist(); break;
-    case 5: m_workflow.saveaslist(); break;
-    case 7: addAll(); break;
-    case 8: m_list.deleteentry(); break;
-    case 9: m_list.clearlist(); break;
-    case 11: m_list.moveup(); break;
-    case 12: m_list.movedown(); break;
-    case 14: playSelected(); break;
-    default: break;   // separators
-    }
+    if (position >= 1 && position <= int(std::size(kToolbar)) && kToolbar[position - 1].key)
+        run(kToolbar[position - 1].command);   // separators do nothing
 }
 
 void MainWindow::createControls()
@@ -351,8 +403,8 @@ void MainWindow::createControls()
     m_list1->setAccessibleName(QStringLiteral("播放列表"));
     m_list1->setModel(m_model);
     connect(m_list1, &PlaylistView::popupRequested, this, [this](const QPoint &at) { m_popup->popup(at); });
-    connect(m_list1, &PlaylistView::playRequested, this, &MainWindow::playSelected);
-    connect(m_list1, &PlaylistView::deleteRequested, this, [this] { m_list.deleteentry(); });
+    connect(m_list1, &PlaylistView::playRequested, this, [this] { run(Command::PlaySelected); });
+    connect(m_list1, &PlaylistView::deleteRequested, this, [this] { run(Command::Delete); });
     connect(m_list1, &PlaylistView::filesDropped, this,
             [this](const QStringList &paths) { m_intake.drop(paths, m_browser->currentPattern()); });
     connect(m_list1, &PlaylistView::pointerMoved, this, [this] { m_state.pointerMoved(); });

@@ -100,6 +100,7 @@ protected:
 private:
     void createListTools(const FileProbe &files, RepairDialogs &repairs);
     void createActions();
+    void run(Command command);
     void createMenus();
     void createToolbar();
     void createControls();
