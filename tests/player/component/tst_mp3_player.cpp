@@ -1,6 +1,7 @@
 #include "tests/player/component/message_log.h"
 #include "player/component/mp3_decoder.h"
 #include "player/component/mp3_player.h"
+#include "tests/player/component/mp3_fixtures.h"
 #include "tests/player/component/mp3_walk.h"
 #include "player/component/pcm_source.h"
 #include "player/component/pcm_volume.h"
@@ -21,41 +22,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
-
-namespace {
-
-QString fixture(const QString &name)
-{
-    return QStringLiteral(MELVORA_TEST_DATA "/mp3/") + name;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QList<qint16> decodeAll(Mp3Decoder &decoder)
-{
-    QList<qint16> pcm;
-    QByteArray chunk(4096 * 4, Qt::Uninitialized);
-    while (qint64 n = decoder.read(chunk.data(), chunk.size())) {
-        const auto *s = reinterpret_cast<const qint16 *>(chunk.constData());
-        pcm.append(QList<qint16>(s, s + n / 2));
-    }
-    return pcm;
-}
-
-QList<int> framesOf(const QSignalSpy &spy)
-{
-    QList<int> frames;
-    for (const auto &args : spy)
-        frames << args.at(0).toInt();
-    return frames;
-}
-
-
-} // namespace
 
 class Mp3PlayerTest : public QObject
 {
