@@ -208,6 +208,20 @@ private slots:
         m_window->action(QStringLiteral("menurelocate"))->trigger();
         QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_window->playlist().entries(), before);
+        // An edit while the folder is read: the files found are matched
+        // with the list as it is when they land.
+        m_desktop.messages = FakeMessageBox();
+        m_dialogs.asked.clear();
+        m_dialogs.folders = {n};
+        m_dialogs.choices = {0};
+        m_window->action(QStringLiteral("menurelocate"))->trigger();
+        m_window->playlist().selectByUser(0);
+        m_window->playlist().deleteentry();   // before the walk has landed
+        QVERIFY(waitForIdle(m_window->work()));
+        QCOMPARE(m_dialogs.asked.size(), 1);
+        QCOMPARE(m_window->playlist().entries(), split(QStringLiteral("%1/1/b.mp3,/old/c.mp3,%1/d.mp3").arg(n)));
+        QCOMPARE(m_desktop.messages.texts().value(0),
+                 QStringLiteral("找到 1 个文件，选择了 1 个，仍缺失 1 个。\n有 1 个条目因与前面的条目相同而被删除。"));
     }
 
     // The choice among files of one name, in the real dialog: the row
@@ -239,6 +253,23 @@ private slots:
         const QStringList candidates = {QStringLiteral("/n/1/a.mp3"), QStringLiteral("/n/2/a.mp3")};
         QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), candidates), expected);
         QCOMPARE(title, QStringLiteral("提示"));
+    }
+
+    // A list changed while the new paths are counted: nothing is asked,
+    // nothing replaced, and undo still takes back the change itself.
+    void replacePrefixAfterAnEdit()
+    {
+        open("/old/a,/old/b,/other/c");
+        m_dialogs.prefixes = {{QStringLiteral("/old"), QStringLiteral("/m")}};
+        m_desktop.messages.answers = {true};
+        m_window->action(QStringLiteral("menureplaceprefix"))->trigger();
+        m_window->playlist().selectByUser(2);
+        m_window->playlist().deleteentry();   // before the count has landed
+        QVERIFY(waitForIdle(m_window->work()));
+        QCOMPARE(m_desktop.messages.texts(), QStringList());
+        QCOMPARE(m_window->playlist().entries(), split("/old/a,/old/b"));
+        m_window->action(Command::Undo)->trigger();
+        QCOMPARE(m_window->playlist().entries(), split("/old/a,/old/b,/other/c"));
     }
 
     void replacePrefix_data()
