@@ -65,7 +65,8 @@ private slots:
     }
 
     // A burst of changes in the shown folder is read once, after a pause
-    // of at least 250 ms, keeping the selection (the same folder).
+    // (250 ms at the least, on a coarse timer that may fire 5% early), as
+    // the same folder, so the selection is kept.
     void followsTheDiskAfterAPause()
     {
         Fixture f;
@@ -77,7 +78,7 @@ private slots:
         for (int i = 0; i < 50; ++i)
             putBytes(f.root + QStringLiteral("/music/new %1.mp3").arg(i, 2, 10, QLatin1Char('0')), "x");
         QVERIFY(listed.wait(5000));
-        QVERIFY2(sinceChange.elapsed() >= 250, qPrintable(QString::number(sinceChange.elapsed())));
+        QVERIFY2(sinceChange.elapsed() >= 230, qPrintable(QString::number(sinceChange.elapsed())));
         QCOMPARE(listed.constLast().at(1).toBool(), true);
         QTest::qWait(400);
         QVERIFY(listed.size() <= 2);
