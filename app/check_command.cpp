@@ -1,15 +1,10 @@
 #include "app/check_command.h"
 
 #include "platform/files/entry_check.h"
-#include "playlist_io/entry_paths.h"
+#include "model/entry_rules.h"
 #include "playlist_io/playlist_reader.h"
 
 #include <cstdio>
-
-bool isCheckCommand(const QStringList &arguments)
-{
-    return arguments.size() > 1 && arguments.at(1) == QLatin1String("--check");
-}
 
 CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
 {
@@ -36,7 +31,8 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
         }
         read = true;
         const QStringList &full = opened.entries;
-        const QHash<QString, EntryHealth> unwell = checkEntries(full, probe);
+        WorkProgress progress;
+        const QHash<QString, EntryHealth> unwell = checkEntries(full, probe, progress);
         for (qsizetype i = 0; i < full.size(); ++i) {
             const EntryHealth health = unwell.value(full.at(i), EntryHealth::Present);
             if (health == EntryHealth::Missing) {
@@ -60,10 +56,10 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
     return answer;
 }
 
-int runCheckCommand(const QStringList &arguments)
+int runCheckCommand(const QStringList &lists)
 {
     const DiskProbe disk;
-    const CheckAnswer answer = checkLists(arguments.mid(2), disk);
+    const CheckAnswer answer = checkLists(lists, disk);
     std::fputs(answer.out.toLocal8Bit().constData(), stdout);
     std::fflush(stdout);
     std::fputs(answer.err.toLocal8Bit().constData(), stderr);

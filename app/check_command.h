@@ -9,9 +9,6 @@ class FileProbe;
 // line, then one summary line. Entries on a volume that is not mounted are
 // counted apart, never as missing; URLs are not checked.
 
-// Whether the command line (the program's name first) asks for the check.
-bool isCheckCommand(const QStringList &arguments);
-
 struct CheckAnswer {
     int exitCode = 0;   // 0: none missing, 1: some missing, 2: a list could not be read
     QString out;        // missing entries and the summary
@@ -19,5 +16,5 @@ struct CheckAnswer {
 };
 CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe);
 
-// Checks against the disk, prints the answer and gives the exit status.
-int runCheckCommand(const QStringList &arguments);
+// Checks `lists` against the disk, prints the answer and gives the exit status.
+int runCheckCommand(const QStringList &lists);

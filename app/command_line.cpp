@@ -1,8 +1,13 @@
 #include "app/command_line.h"
 
+#include "playlist_io/playlist_type.h"
+
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <optional>
 
 namespace {
 // What Qt 6 takes out of the command line on X11: QGuiApplication, QApplication
@@ -63,30 +68,180 @@ QStringList withoutQtOptions(const QStringList &arguments)
     return kept;
 }
 
+namespace {
+
+// An option as written, split at "=" when it is "--name=value".
+struct Option {
+    QString name;
+    QString value;
+    bool joined = false;
+};
+
+Option optionOf(const QString &argument)
+{
+    Option o{argument, QString(), false};
+    if (const qsizetype eq = argument.indexOf(QLatin1Char('=')); argument.startsWith(QLatin1String("--")) && eq > 0) {
+        o.name = argument.left(eq);
+        o.value = argument.mid(eq + 1);
+        o.joined = true;
+    }
+    return o;
+}
+
+bool isOption(const QString &argument)
+{
+    return argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-");
+}
+
+const ExportFlag *exportFlagNamed(const QString &name)
+{
+    for (const ExportFlag &f : exportFlags()) {
+        if (name == f.flag)
+            return &f;
+    }
+    return nullptr;
+}
+
+const ExportChoiceOption *exportChoiceOptionNamed(const QString &name)
+{
+    for (const ExportChoiceOption &c : exportChoiceOptions()) {
+        if (name == c.flag)
+            return &c;
+    }
+    return nullptr;
+}
+
+const QLatin1String kCheck("--check");
+const QLatin1String kExport("--export");
+const QLatin1String kTo("--to");
+
+} // namespace
+
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine line;
-    bool help = false, version = false, optionsEnded = false;
+    bool help = false, version = false, check = false, exporting = false;
+    // What an export needs is known only once the whole line is read.
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("--"))
+            break;
+        const QString name = optionOf(arguments.at(i)).name;
+        help = help || name == QLatin1String("-h") || name == QLatin1String("--help");
+        exporting = exporting || name == kExport;
+    }
+
+    ExportOptions &options = line.exportRequest.options;
+    bool formatGiven = false;
+    const auto mistake = [&line](const QString &error) {
+        if (line.error.isEmpty())
+            line.error = error;
+    };
+    bool optionsEnded = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
-            line.files << argument;
-        } else if (argument == QLatin1String("--")) {
+        if (optionsEnded || !isOption(argument)) {
+            if (exporting)
+                mistake(QStringLiteral("多余的参数“%1”").arg(argument));
+            else
+                line.files << argument;
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
             optionsEnded = true;
-        } else if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
-            help = true;
-        } else if (argument == QLatin1String("-v") || argument == QLatin1String("--version")) {
-            version = true;
-        } else if (line.badOption.isEmpty()) {
-            line.badOption = argument;
+            continue;
+        }
+        const Option o = optionOf(argument);
+        // An option that is on or off; with a value it is a mistake.
+        const auto flag = [&]() {
+            if (o.joined)
+                mistake(QStringLiteral("选项“%1”不带值").arg(o.name));
+            return !o.joined;
+        };
+        // The value after the option or after "="; false when there is none.
+        QString value = o.value;
+        const auto takeValue = [&]() {
+            if (!o.joined) {
+                if (i + 1 >= arguments.size()) {
+                    mistake(QStringLiteral("选项“%1”需要一个值").arg(o.name));
+                    return false;
+                }
+                value = arguments.at(++i);
+            }
+            if (value.isEmpty()) {
+                mistake(QStringLiteral("选项“%1”需要一个值").arg(o.name));
+                return false;
+            }
+            return true;
+        };
+        if (o.name == QLatin1String("-h") || o.name == QLatin1String("--help")) {
+            flag();
+        } else if (o.name == QLatin1String("-v") || o.name == QLatin1String("--version")) {
+            version = flag();
+        } else if (o.name == kCheck) {
+            check = flag();
+        } else if (o.name == kExport) {
+            if (takeValue())
+                line.exportList = value;
+        } else if (exporting && o.name == kTo) {
+            if (takeValue())
+                line.exportRequest.target = value;
+        } else if (const ExportFlag *exportFlag = exporting ? exportFlagNamed(o.name) : nullptr) {
+            exportFlag->set(options, flag());
+        } else if (const ExportChoiceOption *choice = exporting ? exportChoiceOptionNamed(o.name) : nullptr) {
+            if (!takeValue())
+                continue;
+            const ExportChoice *chosen = exportChoiceNamed(*choice, value);
+            if (!chosen) {
+                QStringList words;
+                for (const ExportChoice &c : choice->choices)
+                    words << c.word;
+                mistake(QStringLiteral("选项“%1”的值“%2”无效，可用：%3").arg(o.name, value, words.join(QStringLiteral("、"))));
+                continue;
+            }
+            choice->set(options, chosen->value);
+            formatGiven = formatGiven || choice->flag == QLatin1String("--format");
+        } else {
+            mistake(QStringLiteral("未知选项“%1”").arg(argument));
         }
     }
-    if (help)
+
+    if (help) {
         line.action = CommandLine::Action::Help;
-    else if (version)
+    } else if (version) {
         line.action = CommandLine::Action::Version;
-    else if (!line.badOption.isEmpty())
+    } else if (!line.error.isEmpty()) {
         line.action = CommandLine::Action::Error;
+    } else if (check && exporting) {
+        line.action = CommandLine::Action::Error;
+        line.error = QStringLiteral("选项“--check”和“--export”不能一起使用");
+    } else if (check) {
+        line.action = CommandLine::Action::Check;
+    } else if (exporting) {
+        line.action = CommandLine::Action::Export;
+        const auto fail = [&line](const QString &error) {
+            line.action = CommandLine::Action::Error;
+            line.error = error;
+        };
+        ExportRequest &request = line.exportRequest;
+        std::optional<ExportFormat> format = formatGiven ? std::optional(options.format) : std::nullopt;
+        if (!format)
+            format = exportFormatOfFile(request.target);
+        if (line.exportList.isEmpty())
+            fail(QStringLiteral("选项“--export”需要一个列表文件"));
+        else if (playlistTypeOf(line.exportList) == PlaylistType::Other)
+            fail(QStringLiteral("“%1”不是播放列表（.m3u、.m3u8、.pls、.xspf）").arg(line.exportList));
+        else if (request.target.isEmpty())
+            fail(QStringLiteral("导出需要用“--to”指定目标文件"));
+        else if (!format)
+            fail(QStringLiteral("无法从“%1”的扩展名确定格式，请用“--format”指定").arg(request.target));
+        else if (options.numbered && !options.copyFiles)
+            fail(QStringLiteral("“--numbered”只能与“--copy-files”一起使用"));
+        if (line.action == CommandLine::Action::Export) {
+            options.format = *format;
+            line.exportList = QFileInfo(line.exportList).absoluteFilePath();
+            request.target = QFileInfo(request.target).absoluteFilePath();
+        }
+    }
     return line;
 }
 
@@ -96,7 +251,7 @@ QString commandLineAnswer(const CommandLine &line, const QString &version)
     case CommandLine::Action::Help:
         return QStringLiteral(
             "用法：melvora [选项] [文件…]\n"
-            "编辑 M3U 和 PLS 播放列表。\n"
+            "编辑 M3U、M3U8、PLS 和 XSPF 播放列表。\n"
             "\n"
             "文件：\n"
             "  播放列表（.m3u、.m3u8、.pls、.xspf）\n"
@@ -112,21 +267,16 @@ QString commandLineAnswer(const CommandLine &line, const QString &version)
             "  --              其后的参数都是文件名\n"
             "Qt 的通用选项（-platform、-style、-display 等）也可使用。\n"
             "\n"
-            "导出（无需图形界面）：melvora --export 列表 --to 目标文件 [导出选项]\n"
-            "  --format 格式           m3u、m3u-plain、m3u8、pls、xspf（默认按目标的扩展名）\n"
-            "  --paths 路径            absolute（完整路径，默认）、relative（相对目标文件夹）、\n"
-            "                          name（只写文件名）\n"
-            "  --separator 分隔符      slash（/，默认）或 backslash（\\），用于相对路径\n"
-            "  --encoding 编码         utf-8（默认）、utf-8-bom、gb18030（M3U 和 PLS）\n"
-            "  --line-ends 行尾        crlf（默认，XSPF 为 lf）或 lf\n"
-            "  --copy-files            把文件复制到目标文件夹，列表只写文件名\n"
-            "  --numbered              复制时按列表顺序命名为“001 - 名称”\n"
-            "  退出码：0 成功，1 有失败（文件不存在、复制失败等），2 参数错误\n");
+            "导出（无需图形界面）：melvora --export 列表 --to 目标文件 [导出选项]\n")
+            + exportOptionsHelp()
+            + QStringLiteral("  退出码：0 成功，1 有失败（文件不存在、复制失败等），2 参数错误\n");
     case CommandLine::Action::Version:
         return QStringLiteral("Melvora 版本 %1\n").arg(version);
     case CommandLine::Action::Error:
-        return QStringLiteral("melvora：未知选项“%1”\n请用“melvora --help”查看用法。\n").arg(line.badOption);
+        return QStringLiteral("melvora：%1\n请用“melvora --help”查看用法。\n").arg(line.error);
     case CommandLine::Action::Run:
+    case CommandLine::Action::Check:
+    case CommandLine::Action::Export:
         break;
     }
     return QString();

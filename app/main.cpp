@@ -6,9 +6,9 @@
 #include "app/check_command.h"
 #include "app/command_line.h"
 #include "app/export_command.h"
-#include "platform/drives.h"
+#include "platform/files/volumes.h"
 #include "platform/files/entry_check.h"
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
 #include "platform/file_dialog.h"
 #include "platform/key_state.h"
 #include "main_window/workflow/list_file_workflow.h"
@@ -32,18 +32,23 @@ QStringList rawArguments(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    // An export runs without a window system too (see export_command.h).
-    if (const QStringList arguments = rawArguments(argc, argv); isExportCommand(arguments))
-        return runExportCommand(arguments, QStringLiteral(MELVORA_VERSION));
-    // So does the check of lists for missing entries (see check_command.h).
-    if (const QStringList arguments = rawArguments(argc, argv); isCheckCommand(arguments))
-        return runCheckCommand(arguments);
-    // --help, --version and an unknown option answer without a window system;
-    // what Qt takes for itself is left to it.
+    // The command line is read first: help, version, mistakes, the check of
+    // lists and the export answer without a window system; what Qt takes for
+    // itself is left to it.
     const QString version = QStringLiteral(MELVORA_VERSION);
-    if (const CommandLine early = parseCommandLine(withoutQtOptions(rawArguments(argc, argv)));
-        early.action != CommandLine::Action::Run)
+    const CommandLine early = parseCommandLine(withoutQtOptions(rawArguments(argc, argv)));
+    switch (early.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+    case CommandLine::Action::Error:
         return printCommandLineAnswer(early, version);
+    case CommandLine::Action::Check:
+        return runCheckCommand(early.files);
+    case CommandLine::Action::Export:
+        return runExportCommand(early.exportList, early.exportRequest);
+    case CommandLine::Action::Run:
+        break;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Melvora"));

@@ -1,63 +1,33 @@
 #include "main_window/file_intake.h"
 
 #include "main_window/workflow/list_file_workflow.h"
-#include "main_window/browser/media_browser.h"
 #include "platform/message_box.h"
+#include "model/media_types.h"
 #include "model/playlist.h"
 #include "playlist_io/playlist_type.h"
 #include "main_window/prompt/prompt.h"
+#include "platform/files/folder_walk.h"
 #include "platform/work/long_work.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 
 namespace {
 
-// One expression for a ";"-separated wildcard list, letter case ignored.
-QRegularExpression matcher(const QString &pattern)
-{
-    QStringList alternatives;
-    for (const QString &p : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-        if (!p.trimmed().isEmpty())
-            alternatives << QRegularExpression::wildcardToRegularExpression(p.trimmed());
-    if (alternatives.isEmpty())
-        return QRegularExpression(QStringLiteral("(?!)"));   // matches nothing
-    return QRegularExpression(alternatives.join(QLatin1Char('|')), QRegularExpression::CaseInsensitiveOption);
-}
-
-// Names sorted as the browser's file list shows them.
-void sortAsListed(QStringList &names)
-{
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int folded = a.compare(b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
-}
-
-// The files under `folder` that `match` takes, as full native paths: the
-// folder's own files by name, then each subfolder's likewise. Hidden files
-// and folders are left out, as the browser leaves them out; links to
+// The files under `folder` that the pattern takes, as full native paths:
+// the folder's own files by name, then each subfolder's likewise. Hidden
+// files and folders are left out, as the browser leaves them out; links to
 // folders are not followed, so no folder is walked twice.
-void collect(const QString &folder, const QRegularExpression &match, QStringList &out, WorkProgress *progress)
+void collect(const QString &folder, const QString &pattern, QStringList &out, WorkProgress &progress)
 {
-    if (progress && progress->cancelled())
-        return;
-    const QDir dir(folder);
-    QStringList files = dir.entryList(QDir::Files);
-    sortAsListed(files);
-    for (const QString &name : std::as_const(files))
-        if (match.match(name).hasMatch())
-            out << QDir::toNativeSeparators(dir.filePath(name));
-    if (progress)
-        progress->advance(files.size());
-    QStringList folders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-    sortAsListed(folders);
-    for (const QString &name : std::as_const(folders))
-        collect(dir.filePath(name), match, out, progress);
+    FolderWalk walk;
+    walk.kind = FolderWalk::Kind::Files;
+    walk.depth = FolderWalk::kAllLevels;
+    walk.pattern = pattern;
+    walk.fullPaths = true;
+    out << walkFolder(folder, walk, progress);
 }
 
 // "title：" and the names, one a line; a long list ends with how many more.
@@ -73,10 +43,9 @@ QString listing(const QString &title, const QStringList &paths)
 } // namespace
 
 FileIntake::Sorted FileIntake::sort(const QStringList &paths, const QString &mediaPattern,
-                                    const QString &folderPattern, WorkProgress *progress)
+                                    const QString &folderPattern, WorkProgress &progress)
 {
-    const QRegularExpression media = matcher(mediaPattern);
-    const QRegularExpression underFolder = matcher(folderPattern);
+    const WildcardMatch media(mediaPattern);
     Sorted out;
     const auto block = [&out]() -> QStringList & {
         if (out.runs.isEmpty() || out.runs.constLast().playlist)
@@ -87,13 +56,13 @@ FileIntake::Sorted FileIntake::sort(const QStringList &paths, const QString &med
         const QFileInfo info(given);
         const QString path = QDir::toNativeSeparators(QDir::cleanPath(info.absoluteFilePath()));
         if (info.isDir()) {
-            collect(path, underFolder, block(), progress);
+            collect(path, folderPattern, block(), progress);
         } else if (playlistTypeOf(info.fileName()) != PlaylistType::Other) {
             // Missing or not, the open and insert commands have their say.
             out.runs.append(Sorted::Run{true, {path}});
         } else if (!info.exists() && !info.isSymLink()) {
             out.missing << path;
-        } else if (media.match(info.fileName()).hasMatch()) {
+        } else if (media.matches(info.fileName())) {
             block() << path;
         } else {
             out.unknown << path;
@@ -126,11 +95,11 @@ void FileIntake::take(const QStringList &paths, const QString &folderPattern, bo
     absolute.reserve(paths.size());
     for (const QString &p : paths)
         absolute << (p.isEmpty() ? p : QFileInfo(p).absoluteFilePath());
-    const QString media = MediaBrowser::allTypesPattern();
+    const QString media = MediaTypes::allTypesPattern();
     m_work.run<Sorted>(
         QStringLiteral("正在读取文件…"),
         [absolute, media, folderPattern](WorkProgress &progress) {
-            return sort(absolute, media, folderPattern, &progress);
+            return sort(absolute, media, folderPattern, progress);
         },
         [this, openFirstPlaylist](Sorted &sorted) { land(sorted, openFirstPlaylist); });
 }

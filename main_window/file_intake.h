@@ -33,10 +33,10 @@ public:
     };
     // `mediaPattern`: what counts as a media file given by name (";"-separated
     // wildcards, letter case ignored); `folderPattern`: what a folder gives.
-    // Reads the disk; with `progress`, counts the files found and stops early
-    // when it is cancelled.
+    // Reads the disk, counting in `progress` what it looks at, and stops
+    // early when it is cancelled.
     static Sorted sort(const QStringList &paths, const QString &mediaPattern, const QString &folderPattern,
-                       WorkProgress *progress = nullptr);
+                       WorkProgress &progress);
 
     FileIntake(Playlist &list, ListFileWorkflow &workflow, MessageBox &messages, LongWork &work);
 

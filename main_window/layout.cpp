@@ -1,6 +1,8 @@
 #include "main_window/layout.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace MainLayout {
 
@@ -53,6 +55,34 @@ QPointF placement(double screenWidth, double screenHeight, double windowWidth, d
     const double top = double(half(screenHeight) - half(windowHeight)) / 3;
     const double left = double(half(screenWidth) - half(windowWidth));
     return QPointF(left, top);
+}
+
+void flowRow(std::span<RowLabel> row, int countLabels, int gap, int right)
+{
+    constexpr int kNone = std::numeric_limits<int>::min();
+    int nextFree = kNone;
+    int countEnd = kNone;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        RowLabel &label = row[i];
+        label.left = std::max(label.left, nextFree);
+        label.width = std::max(label.width, label.wantedWidth);
+        if (label.textWidth > 0)
+            nextFree = label.left + label.textWidth + gap;
+        if (int(i) + 1 == countLabels)
+            countEnd = nextFree;
+    }
+    if (row.size() < 2)
+        return;
+    RowLabel &caption = row[row.size() - 2];
+    RowLabel &position = row[row.size() - 1];
+    const int overflow = position.left + position.textWidth - right;
+    // No count text yet (before the first refresh): no room to speak of.
+    const int room = countEnd == kNone ? 0 : caption.left - countEnd;
+    const int back = std::min(overflow, room);
+    if (back > 0) {
+        caption.left -= back;
+        position.left -= back;
+    }
 }
 
 } // namespace MainLayout

@@ -69,7 +69,7 @@ void ListTags::prefetch(const QStringList &paths)
         QStringLiteral("正在读取标签…"),
         [cache, unknown](WorkProgress &progress) {
             progress.setTotal(unknown.size());
-            cache->tagsFor(unknown, [&progress] { return progress.cancelled(); }, [&progress] { progress.advance(); });
+            cache->tagsFor(unknown, progress);
             return true;
         },
         [this](bool &) { emit tagsRead(); });
@@ -98,8 +98,7 @@ std::optional<QList<TrackTags>> ListTags::tagsFor(const QStringList &paths)
         QStringLiteral("正在读取标签…"),
         [cache, unknown](WorkProgress &progress) {
             progress.setTotal(unknown.size());
-            return cache->tagsFor(unknown, [&progress] { return progress.cancelled(); },
-                                  [&progress] { progress.advance(); });
+            return cache->tagsFor(unknown, progress);
         },
         [&](QList<TrackTags> &read) {
             for (qsizetype k = 0; k < at.size() && k < read.size(); ++k)

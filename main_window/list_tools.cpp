@@ -5,8 +5,9 @@
 #include "model/playlist.h"
 #include "model/relocation.h"
 #include "platform/files/entry_check.h"
+#include "platform/files/folder_walk.h"
 #include "platform/message_box.h"
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
 #include "platform/work/long_work.h"
 
 #include <QAction>
@@ -120,7 +121,16 @@ void ListTools::relocate()
     m_work.run<QStringList>(
         QStringLiteral("正在查找文件…"),
         [folder](WorkProgress &progress) {
-            return filesUnder(folder, [&progress] { return progress.step(); });
+            // Every file under it, hidden ones and those in hidden folders too;
+            // links to folders are not followed.
+            FolderWalk walk;
+            walk.kind = FolderWalk::Kind::Files;
+            walk.hidden = true;
+            walk.special = true;
+            walk.depth = FolderWalk::kAllLevels;
+            walk.pattern = QStringLiteral("*");
+            walk.fullPaths = true;
+            return walkFolder(folder, walk, progress);
         },
         [this](QStringList &files) { relocateAmong(files); });
 }
@@ -174,7 +184,7 @@ void ListTools::replacePrefix()
     m_work.run<int>(
         QStringLiteral("正在检查文件…"),
         [paths, &probe](WorkProgress &progress) {
-            const auto unwell = checkEntries(paths, probe, [&progress](qsizetype) { return progress.step(); });
+            const auto unwell = checkEntries(paths, probe, progress);
             return int(paths.size() - unwell.size());
         },
         [this, changed, before](int &existing) {

@@ -12,6 +12,7 @@
 #include "main_window/browser/media_browser.h"
 #include "platform/message_box.h"
 #include "main_window/art/pictures.h"
+#include "model/media_types.h"
 #include "player/player_link.h"
 #include "main_window/playlist_model.h"
 #include "main_window/playlist_view.h"
@@ -36,7 +37,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <limits>
 
 namespace {
 // Design text and geometry of the labels (twips).
@@ -63,6 +63,31 @@ const LabelDef &labelDef(Label which)
     Q_UNREACHABLE();
 }
 
+// The toolbar, position by position (1-based, separators counted): a button's
+// key, tool tip, picture and the command it runs.
+struct ToolbarButton {
+    const char *key;   // null: a separator
+    const char *tip;
+    int picture;
+    Command command;
+};
+const ToolbarButton kToolbar[] = {
+    {"TBNEW", "新建", 1, Command::NewList},
+    {"TBOPEN", "读取列表", 2, Command::OpenList},
+    {"TBSAVE", "保存列表", 3, Command::SaveList},
+    {nullptr, nullptr, 0, Command::NewList},
+    {"TBSAVEAS", "另存为...", 4, Command::SaveListAs},
+    {nullptr, nullptr, 0, Command::NewList},
+    {"TBSELEC", "全选", 5, Command::AddAll},
+    {"TBDELL", "删除", 6, Command::Delete},
+    {"TBCLEAR", "清空", 7, Command::Clear},
+    {nullptr, nullptr, 0, Command::NewList},
+    {"TBUP", "上移", 8, Command::MoveUp},
+    {"TBDOWN", "下移", 9, Command::MoveDown},
+    {nullptr, nullptr, 0, Command::NewList},
+    {"TBPLAY", "播放", 10, Command::PlaySelected},
+};
+
 // The labels below the list, left to right: they read as one line.
 constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuffix, Label::PositionCaption,
                                Label::Position};
@@ -82,6 +107,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
       m_tags(m_work),
       m_intake(m_list, m_workflow, messages, m_work)
 {
+    m_busy.add(m_work);
     new WorkProgressView(m_work, this);
     m_export = new ListExport(m_list, dialog, messages, m_work, m_tags.cache(), this);
     setObjectName(QStringLiteral("liebiao"));
@@ -107,6 +133,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
 void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
 {
     m_missing = new MissingEntries(m_list, files, this);
+    m_busy.add(m_missing->work());
     m_model->setHealth(m_missing);
     connect(m_missing, &MissingEntries::missingCountChanged, this, &MainWindow::showStatusNote);
     connect(&m_state, &WindowState::skippedRepeatsChanged, this, &MainWindow::showStatusNote);
@@ -125,7 +152,7 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
     m_tools->addSeparator()->setObjectName(QStringLiteral("menutoolsheal"));
     m_find = new FindBar(m_list, m_list1, m_client);
     QAction *find = makeAction(Command::FindInList, QStringLiteral("查找(&F)…"), QKeySequence(Qt::CTRL | Qt::Key_F));
-    connect(find, &QAction::triggered, m_find, &FindBar::open);
+    connect(find, &QAction::triggered, this, [this] { run(Command::FindInList); });
     m_tools->addAction(find);
     m_listTools->addTo(m_tools, [this](Command c, const QString &caption) { return makeAction(c, caption); });
 }
@@ -167,58 +194,108 @@ QAction *MainWindow::makeAction(Command command, const QString &caption, const Q
 void MainWindow::createActions()
 {
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
-    const auto add = [this](Command c, const QString &caption, const QKeySequence &shortcut, auto slot) {
-        connect(makeAction(c, caption, shortcut), &QAction::triggered, this, slot);
+    // Every menu and pop-up item runs its operation through run().
+    const auto add = [this](Command c, const QString &caption, const QKeySequence &shortcut = {}) {
+        QAction *a = makeAction(c, caption, shortcut);
+        connect(a, &QAction::triggered, this, [this, c] { run(c); });
+        return a;
     };
     // File
-    add(Command::NewList, QStringLiteral("新建"), ctrl(Qt::Key_N), [this] { m_workflow.newlist(); });
-    add(Command::OpenList, QStringLiteral("读取列表..."), ctrl(Qt::Key_O), [this] { m_workflow.openlist(); });
-    add(Command::SaveList, QStringLiteral("保存列表..."), ctrl(Qt::Key_S), [this] { m_workflow.savelist(); });
-    add(Command::SaveListAs, QStringLiteral("另存为..."), {}, [this] { m_workflow.saveaslist(); });
-    add(Command::PlaySelected, QStringLiteral("播放选中的文件..."), ctrl(Qt::Key_P), [this] { playSelected(); });
-    add(Command::Quit, QStringLiteral("退出"), ctrl(Qt::Key_Q), [this] { m_workflow.quitprogram(); });
+    add(Command::NewList, QStringLiteral("新建"), ctrl(Qt::Key_N));
+    add(Command::OpenList, QStringLiteral("读取列表..."), ctrl(Qt::Key_O));
+    add(Command::SaveList, QStringLiteral("保存列表..."), ctrl(Qt::Key_S));
+    add(Command::SaveListAs, QStringLiteral("另存为..."));
+    add(Command::PlaySelected, QStringLiteral("播放选中的文件..."), ctrl(Qt::Key_P));
+    add(Command::Quit, QStringLiteral("退出"), ctrl(Qt::Key_Q));
     // Edit. Ctrl+C, Ctrl+Z and Ctrl+X are list commands here, not the clipboard.
-    add(Command::AddAll, QStringLiteral("全选"), ctrl(Qt::Key_A), [this] { addAll(); });
-    add(Command::Delete, QStringLiteral("删除"), ctrl(Qt::Key_D), [this] { m_list.deleteentry(); });
-    add(Command::Clear, QStringLiteral("清空"), ctrl(Qt::Key_C), [this] { m_list.clearlist(); });
-    add(Command::MoveUp, QStringLiteral("上移"), ctrl(Qt::Key_Z), [this] { m_list.moveup(); });
-    add(Command::MoveDown, QStringLiteral("下移"), ctrl(Qt::Key_X), [this] { m_list.movedown(); });
-    add(Command::MoveToTop, QStringLiteral("移到顶端"), {}, [this] { m_list.movetotop(); });
-    add(Command::MoveToBottom, QStringLiteral("移到最后"), {}, [this] { m_list.movetobottom(); });
-    add(Command::InsertListFile, QStringLiteral("插入列表文件"), ctrl(Qt::Key_I),
-        [this] { m_workflow.insertlistfile(); });
-    QAction *back = makeAction(Command::InsertAfter, QStringLiteral("插入后面"));
-    QAction *front = makeAction(Command::InsertBefore, QStringLiteral("插入前面"));
-    back->setCheckable(true);
-    front->setCheckable(true);
-    back->setChecked(true);
-    // The check marks are the playlist's; a click must not toggle them by itself.
-    connect(back, &QAction::triggered, this, [this, back] {
-        back->setChecked(m_list.insertAfter());
-        m_list.setInsertAfterMode();
-    });
-    connect(front, &QAction::triggered, this, [this, front] {
-        front->setChecked(!m_list.insertAfter());
-        m_list.setInsertBeforeMode();
-    });
-    add(Command::Undo, QStringLiteral("撤销"), ctrl(Qt::Key_U), [this] { m_list.undo(); });
+    add(Command::AddAll, QStringLiteral("全选"), ctrl(Qt::Key_A));
+    add(Command::Delete, QStringLiteral("删除"), ctrl(Qt::Key_D));
+    add(Command::Clear, QStringLiteral("清空"), ctrl(Qt::Key_C));
+    add(Command::MoveUp, QStringLiteral("上移"), ctrl(Qt::Key_Z));
+    add(Command::MoveDown, QStringLiteral("下移"), ctrl(Qt::Key_X));
+    add(Command::MoveToTop, QStringLiteral("移到顶端"));
+    add(Command::MoveToBottom, QStringLiteral("移到最后"));
+    add(Command::InsertListFile, QStringLiteral("插入列表文件"), ctrl(Qt::Key_I));
+    // The check marks are the playlist's (see run()); a click must not toggle them by itself.
+    for (QAction *mode : {add(Command::InsertAfter, QStringLiteral("插入后面")),
+                          add(Command::InsertBefore, QStringLiteral("插入前面"))})
+        mode->setCheckable(true);
+    action(Command::InsertAfter)->setChecked(true);
+    add(Command::Undo, QStringLiteral("撤销"), ctrl(Qt::Key_U));
     // Window
-    add(Command::ShowPlayer, QStringLiteral("显示播放窗口"), QKeySequence(Qt::Key_F2), [this] { showPlayer(); });
-    add(Command::HidePlayer, QStringLiteral("隐藏播放窗口"), QKeySequence(Qt::Key_F3), [this] { hidePlayer(); });
+    add(Command::ShowPlayer, QStringLiteral("显示播放窗口"), QKeySequence(Qt::Key_F2));
+    add(Command::HidePlayer, QStringLiteral("隐藏播放窗口"), QKeySequence(Qt::Key_F3));
     // Help
-    add(Command::Help, QStringLiteral("帮助..."), QKeySequence(Qt::Key_F1), [this] { m_aux.openHelp(); });
-    add(Command::About, QStringLiteral("关于..."), {}, [this] { m_aux.showAbout(); });
-    add(Command::Declaration, QStringLiteral("宣言..."), {}, [this] { m_aux.showDeclaration(); });
+    add(Command::Help, QStringLiteral("帮助..."), QKeySequence(Qt::Key_F1));
+    add(Command::About, QStringLiteral("关于..."));
+    add(Command::Declaration, QStringLiteral("宣言..."));
     // Tools
-    add(Command::ExportList, QStringLiteral("导出列表(&E)…"), {}, [this] { m_export->open(); });
+    add(Command::ExportList, QStringLiteral("导出列表(&E)…"));
     // Pop-up of List1: same operations as the menu, no shortcuts.
-    add(Command::PopupUndo, QStringLiteral("撤销(&U)"), {}, [this] { m_list.undo(); });
-    add(Command::PopupDelete, QStringLiteral("删除(&D)"), {}, [this] { m_list.deleteentry(); });
-    add(Command::PopupPlay, QStringLiteral("播放...(&P)"), {}, [this] { playSelected(); });
-    add(Command::PopupMoveToTop, QStringLiteral("移到顶端(&A)"), {}, [this] { m_list.movetotop(); });
-    add(Command::PopupMoveToBottom, QStringLiteral("移到最后(&Z)"), {}, [this] { m_list.movetobottom(); });
-    add(Command::PopupMoveUp, QStringLiteral("上移(&W)"), {}, [this] { m_list.moveup(); });
-    add(Command::PopupMoveDown, QStringLiteral("下移(&Q)"), {}, [this] { m_list.movedown(); });
+    add(Command::PopupUndo, QStringLiteral("撤销(&U)"));
+    add(Command::PopupDelete, QStringLiteral("删除(&D)"));
+    add(Command::PopupPlay, QStringLiteral("播放...(&P)"));
+    add(Command::PopupMoveToTop, QStringLiteral("移到顶端(&A)"));
+    add(Command::PopupMoveToBottom, QStringLiteral("移到最后(&Z)"));
+    add(Command::PopupMoveUp, QStringLiteral("上移(&W)"));
+    add(Command::PopupMoveDown, QStringLiteral("下移(&Q)"));
+}
+
+// The one table of what the menus, the pop-up menu, the toolbar and the
+// list's own keys and clicks run: an item and a button that name the same
+// operation run the same code here. The toolbar's buttons are never disabled,
+// so each operation checks its own precondition.
+void MainWindow::run(Command command)
+{
+    switch (command) {
+    case Command::NewList: m_workflow.newlist(); break;
+    case Command::OpenList: m_workflow.openlist(); break;
+    case Command::SaveList: m_workflow.savelist(); break;
+    case Command::SaveListAs: m_workflow.saveaslist(); break;
+    case Command::PlaySelected:
+    case Command::PopupPlay: playSelected(); break;
+    case Command::Quit: m_workflow.quitprogram(); break;
+    case Command::AddAll: addAll(); break;
+    case Command::Delete:
+    case Command::PopupDelete: m_list.deleteentry(); break;
+    case Command::Clear: m_list.clearlist(); break;
+    case Command::MoveUp:
+    case Command::PopupMoveUp: m_list.moveup(); break;
+    case Command::MoveDown:
+    case Command::PopupMoveDown: m_list.movedown(); break;
+    case Command::MoveToTop:
+    case Command::PopupMoveToTop: m_list.movetotop(); break;
+    case Command::MoveToBottom:
+    case Command::PopupMoveToBottom: m_list.movetobottom(); break;
+    case Command::InsertListFile: m_workflow.insertlistfile(); break;
+    case Command::InsertAfter:
+        action(command)->setChecked(m_list.insertAfter());
+        m_list.setInsertAfterMode();
+        break;
+    case Command::InsertBefore:
+        action(command)->setChecked(!m_list.insertAfter());
+        m_list.setInsertBeforeMode();
+        break;
+    case Command::Undo:
+    case Command::PopupUndo: m_list.undo(); break;
+    case Command::ShowPlayer: showPlayer(); break;
+    case Command::HidePlayer: hidePlayer(); break;
+    case Command::Help: m_aux.openHelp(); break;
+    case Command::About: m_aux.showAbout(); break;
+    case Command::Declaration: m_aux.showDeclaration(); break;
+    case Command::ExportList: m_export->open(); break;
+    case Command::FindInList: m_find->open(); break;
+    // The list tools run their own.
+    case Command::SelectNextMissing:
+    case Command::RemoveMissing:
+    case Command::RelocateMissing:
+    case Command::ReplacePrefix:
+    case Command::SortByPath:
+    case Command::SortByFileName:
+    case Command::SortByFolder:
+    case Command::SortReversed:
+    case Command::SortShuffled: break;
+    }
 }
 
 void MainWindow::createMenus()
@@ -282,18 +359,6 @@ void MainWindow::createMenus()
 
 void MainWindow::createToolbar()
 {
-    struct Button {
-        const char *key;
-        const char *tip;
-        int picture;   // 0: separator
-    };
-    static const Button buttons[] = {
-        {"TBNEW", "新建", 1},      {"TBOPEN", "读取列表", 2}, {"TBSAVE", "保存列表", 3},
-        {nullptr, nullptr, 0},     {"TBSAVEAS", "另存为...", 4}, {nullptr, nullptr, 0},
-        {"TBSELEC", "全选", 5},    {"TBDELL", "删除", 6},     {"TBCLEAR", "清空", 7},
-        {nullptr, nullptr, 0},     {"TBUP", "上移", 8},       {"TBDOWN", "下移", 9},
-        {nullptr, nullptr, 0},     {"TBPLAY", "播放", 10},
-    };
     m_toolbar = new QToolBar(m_client);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setAccessibleName(QStringLiteral("工具栏"));
@@ -302,7 +367,7 @@ void MainWindow::createToolbar()
     m_toolbar->setIconSize(QSize(16, 16));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolbar->setContentsMargins(0, 0, 0, 0);
-    for (const Button &b : buttons) {
+    for (const ToolbarButton &b : kToolbar) {
         if (!b.key) {
             m_toolbar->addSeparator();
             continue;
@@ -328,19 +393,8 @@ void MainWindow::openFiles(const QStringList &paths)
 
 void MainWindow::toolbarClicked(int position)
 {
-    switch (position) {
-    case 1: m_workflow.newlist(); break;
-    case 2: m_workflow.openlist(); break;
-    case 3: m_workflow.savelist(); break;
-    case 5: m_workflow.saveaslist(); break;
-    case 7: addAll(); break;
-    case 8: m_list.deleteentry(); break;
-    case 9: m_list.clearlist(); break;
-    case 11: m_list.moveup(); break;
-    case 12: m_list.movedown(); break;
-    case 14: playSelected(); break;
-    default: break;   // separators
-    }
+    if (position >= 1 && position <= int(std::size(kToolbar)) && kToolbar[position - 1].key)
+        run(kToolbar[position - 1].command);   // separators do nothing
 }
 
 void MainWindow::createControls()
@@ -352,6 +406,7 @@ void MainWindow::createControls()
 
     m_browser = new MediaBrowser(m_client, m_messages, m_drives);
     new WorkProgressView(m_browser->reading(), this);
+    m_busy.add(m_browser->work());
     m_drive1 = m_browser->drive1();
     m_dir1 = m_browser->dir1();
     m_combo1 = m_browser->combo1();
@@ -365,8 +420,8 @@ void MainWindow::createControls()
     m_list1->setAccessibleName(QStringLiteral("播放列表"));
     m_list1->setModel(m_model);
     connect(m_list1, &PlaylistView::popupRequested, this, [this](const QPoint &at) { m_popup->popup(at); });
-    connect(m_list1, &PlaylistView::playRequested, this, &MainWindow::playSelected);
-    connect(m_list1, &PlaylistView::deleteRequested, this, [this] { m_list.deleteentry(); });
+    connect(m_list1, &PlaylistView::playRequested, this, [this] { run(Command::PlaySelected); });
+    connect(m_list1, &PlaylistView::deleteRequested, this, [this] { run(Command::Delete); });
     connect(m_list1, &PlaylistView::filesDropped, this,
             [this](const QStringList &paths) { m_intake.drop(paths, m_browser->currentPattern()); });
     connect(m_list1, &PlaylistView::pointerMoved, this, [this] { m_state.pointerMoved(); });
@@ -510,44 +565,26 @@ void MainWindow::applyLayout()
     m_status->setPanelWidth(1, g.panel1Width);
 }
 
-// The count and position were drawn for five digits; the list holds more. A
-// longer text widens its label, and the labels after it move right so that
-// the gap the form was drawn with (60 twips) always parts two texts
-// ("现在一共 100000 首歌曲"). Should the position then run past the list's
-// right edge, it moves back left into the room before it.
+// The labels below the list as one line of texts (see MainLayout::flowRow).
 void MainWindow::flowLabelRow()
 {
-    const int gap = Twips::toPixels(60);
-    // Measured when a text changes: a move in the list changes one label, not five.
-    const auto textWidth = [this](Label which) {
-        int &width = m_textWidth[std::size_t(which)];
-        if (width < 0)
-            width = label(which)->fontMetrics().horizontalAdvance(label(which)->text());
-        return width;
-    };
-    int nextFree = std::numeric_limits<int>::min();
-    int countEnd = std::numeric_limits<int>::min();
-    for (Label which : kLabelRow) {
-        QLabel *l = label(which);
+    std::array<MainLayout::RowLabel, std::size(kLabelRow)> row;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const Label which = kLabelRow[i];
         const QRect &place = m_labelPlace[std::size_t(which)];
         if (place.isNull())
             return;   // not laid out yet
-        const int left = qMax(place.left(), nextFree);
-        l->setGeometry(left, place.top(), qMax(place.width(), l->sizeHint().width()), place.height());
-        if (!l->text().isEmpty())
-            nextFree = left + textWidth(which) + gap;
-        if (which == Label::CountSuffix)
-            countEnd = nextFree;
+        QLabel *l = label(which);
+        // Measured when a text changes: a move in the list changes one label, not five.
+        int &textWidth = m_textWidth[std::size_t(which)];
+        if (textWidth < 0)
+            textWidth = l->fontMetrics().horizontalAdvance(l->text());
+        row[i] = {place.left(), place.width(), l->text().isEmpty() ? 0 : textWidth, l->sizeHint().width()};
     }
-    QLabel *caption = label(Label::PositionCaption);
-    QLabel *position = label(Label::Position);
-    const int overflow = position->x() + textWidth(Label::Position) - m_list1->geometry().right();
-    // No count text yet (before the first refresh): no room to speak of.
-    const int room = countEnd == std::numeric_limits<int>::min() ? 0 : caption->x() - countEnd;
-    const int back = qMin(overflow, room);
-    if (back > 0) {
-        caption->move(caption->x() - back, caption->y());
-        position->move(position->x() - back, position->y());
+    MainLayout::flowRow(row, 3, Twips::toPixels(60), m_list1->geometry().right());
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const QRect &place = m_labelPlace[std::size_t(kLabelRow[i])];
+        label(kLabelRow[i])->setGeometry(row[i].left, place.top(), row[i].width, place.height());
     }
 }
 
@@ -621,7 +658,7 @@ void MainWindow::playSelected()
     const int s = m_list.selection();
     if (s < 0 || s >= m_list.count() || m_list.entry(s).isEmpty())
         return;
-    if (m_list.rules().GetFileExt(m_list.entry(s)).toUpper() != QLatin1String("MP3")) {
+    if (!hasMp3Extension(m_list.entry(s), m_list.rules())) {
         m_messages.exclamation(QStringLiteral("播放功能只支持MP3文件！"), kPromptTitle);
         return;
     }

@@ -7,7 +7,7 @@
 #include "model/playlist.h"
 #include "model/window_state.h"
 #include "platform/files/entry_check.h"
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
 
 #include <QMainWindow>
 
@@ -68,9 +68,11 @@ public:
     // further ones are inserted, media files and folders are added as a
     // drop on List1 adds them (see FileIntake).
     void openFiles(const QStringList &paths);
-    // Long work (reading the disk for a drop or the command line) still runs
-    // or waits; what it gives has not landed yet.
-    bool isBusy() const { return m_work.busy(); }
+    // All of the window's long work: drops and the command line, exports and
+    // repairs, the browser's folder reads, the check for missing entries.
+    // Busy while any of it runs or waits to start; idle() once all is done.
+    WorkGroup &work() { return m_busy; }
+    bool isBusy() const { return m_busy.busy(); }
 
     // Toolbar button by 1-based position, separators counted (4, 6, 10, 13 do nothing).
     void toolbarClicked(int position);
@@ -100,6 +102,7 @@ protected:
 private:
     void createListTools(const FileProbe &files, RepairDialogs &repairs);
     void createActions();
+    void run(Command command);
     void createMenus();
     void createToolbar();
     void createControls();
@@ -127,6 +130,7 @@ private:
     ListFileWorkflow m_workflow;
     LongWork m_work;   // reading the disk for drops, the command line and the repairs
     ListTags m_tags;   // the files' tags, for the saves, the tips and the export
+    WorkGroup m_busy;  // m_work, the browser's and the check's
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
     ListExport *m_export = nullptr;   // 工具 > 导出列表

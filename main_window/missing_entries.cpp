@@ -9,6 +9,8 @@ MissingEntries::MissingEntries(const Playlist &list, const FileProbe &probe, QOb
 {
     m_soon->setSingleShot(true);
     m_soon->setInterval(100);
+    m_checking.add(m_work);
+    m_checking.add([this] { return m_soon->isActive() || m_again; });
     connect(m_soon, &QTimer::timeout, this, &MissingEntries::start);
     connect(&list, &Playlist::edited, this, [this](Edit what) {
         switch (what) {
@@ -40,11 +42,6 @@ void MissingEntries::checkSoon()
         m_soon->start();
 }
 
-bool MissingEntries::isChecking() const
-{
-    return m_soon->isActive() || m_work.busy() || m_again;
-}
-
 void MissingEntries::start()
 {
     // The list is shared, not copied: the check reads it as it was asked for.
@@ -54,7 +51,7 @@ void MissingEntries::start()
         QStringLiteral("正在检查文件…"),
         [entries, &probe](WorkProgress &progress) {
             progress.setTotal(entries.size());
-            return checkEntries(entries, probe, [&progress](qsizetype) { return progress.step(); });
+            return checkEntries(entries, probe, progress);
         },
         [this](QHash<QString, EntryHealth> &unwell) { landed(unwell); });
 }

@@ -24,7 +24,9 @@ public:
     // Checks soon; several asks in a row make one check.
     void checkSoon();
     // A check runs or waits.
-    bool isChecking() const;
+    bool isChecking() const { return m_checking.busy(); }
+    // The checks, as one part of the window's long work.
+    WorkGroup &work() { return m_checking; }
 
 signals:
     // A check landed: what health() answers may have changed.
@@ -40,6 +42,7 @@ private:
     const FileProbe &m_probe;
     LongWork m_work;
     QTimer *m_soon;
+    WorkGroup m_checking;   // the check running, and one asked for
     QHash<QString, EntryHealth> m_unwell;
     int m_missing = 0;
     bool m_again = false;   // asked for while a check ran

@@ -1,5 +1,7 @@
 #include "platform/file_dialog.h"
 
+#include "model/media_types.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -8,7 +10,6 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QMimeDatabase>
-#include <QRegularExpression>
 #include <QIdentityProxyModel>
 #include <QTreeView>
 
@@ -52,12 +53,8 @@ private:
     {
         const QString name = QFileInfo(path).fileName();
         for (const QString &filter : nameFilters()) {
-            for (const QString &pattern : patternsOf(filter)) {
-                const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
-                                            QRegularExpression::CaseInsensitiveOption);
-                if (re.match(name).hasMatch())
-                    return true;
-            }
+            if (WildcardMatch(patternsOf(filter).join(QLatin1Char(';'))).matches(name))
+                return true;
         }
         return false;
     }

@@ -3,12 +3,12 @@
 #include "player/mp3_control.h"
 #include "player/player_list.h"
 #include "player/player_texts.h"
+#include "model/media_types.h"
 
 #include <algorithm>
 #include <climits>
 
 using namespace Player;
-using PlayerTexts::isMp3Entry;
 
 namespace {
 // A move of the position slider by this many frames or fewer is no seek; fast
@@ -281,7 +281,7 @@ void PlayerState::load()
     const int selected = m_list.selection();
     setTrack(selected >= 0 && selected < m_list.count() ? selected + 1 : 0, NumberForm::Plain);
 
-    if (isMp3Entry(entryText(m_trackNumber))) {
+    if (endsInMp3(entryText(m_trackNumber))) {
         play();
         return;
     }
@@ -482,7 +482,7 @@ void PlayerState::navigate(int number)
 
 void PlayerState::startChosenEntry()
 {
-    if (isMp3Entry(entryText(m_trackNumber)))
+    if (endsInMp3(entryText(m_trackNumber)))
         play();
     else
         xiayishou();
@@ -496,7 +496,7 @@ void PlayerState::xiayishou()
     for (int step = 0; step < count; ++step) {
         const int pos = m_trackNumber;
         setTrack(pos >= count || pos <= 0 ? 1 : pos + 1, NumberForm::Plain);
-        if (isMp3Entry(entryText(m_trackNumber))) {
+        if (endsInMp3(entryText(m_trackNumber))) {
             play();
             return;
         }

@@ -24,14 +24,6 @@ QString signBlank(qint64 value)
     return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
 }
 
-bool isMp3Entry(const QString &entry)
-{
-    qsizetype end = entry.size();
-    while (end > 0 && entry.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return end >= 3 && QStringView(entry).mid(end - 3, 3).compare(QLatin1String("MP3"), Qt::CaseInsensitive) == 0;
-}
-
 qint64 roundHalfEven(double value)
 {
     // The default floating-point rounding mode rounds halves to even.

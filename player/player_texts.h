@@ -11,9 +11,6 @@ QString twoDigitField(qint64 value);
 QString clockText(qint64 seconds);
 // A number with one blank in the sign's place when it is not negative (" 44").
 QString signBlank(qint64 value);
-// An MP3 entry: the text without its trailing blanks ends in "MP3", any case;
-// no dot is needed.
-bool isMp3Entry(const QString &entry);
 // Nearest integer, halves to the even neighbour.
 qint64 roundHalfEven(double value);
 

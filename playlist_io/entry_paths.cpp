@@ -6,33 +6,9 @@
 #include <QStringList>
 #include <QUrl>
 
-bool isUrlEntry(const QString &entry)
-{
-    // The scheme is read from the start, so a path is told at its first
-    // character, not after a search of all of it.
-    if (entry.isEmpty() || entry.at(0).unicode() >= 0x80 || !entry.at(0).isLetter())
-        return false;
-    for (qsizetype i = 1; i < entry.size(); ++i) {
-        const char16_t c = entry.at(i).unicode();
-        const bool ascii = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
-        if (ascii || c == u'+' || c == u'-' || c == u'.')
-            continue;
-        return c == u':' && QStringView(entry).sliced(i + 1).startsWith(u"//");
-    }
-    return false;
-}
-
-bool isAbsoluteEntry(const QString &entry)
-{
-    if (entry.startsWith(QLatin1Char('/')) || entry.startsWith(QLatin1Char('\\')))
-        return true;
-    return entry.size() >= 2 && entry.at(1) == QLatin1Char(':') && entry.at(0).unicode() < 0x80
-        && entry.at(0).isLetter();
-}
-
 QString resolveEntry(const QString &entry, const QString &folder)
 {
-    if (entry.isEmpty() || isUrlEntry(entry) || isAbsoluteEntry(entry))
+    if (!isRelativeEntry(entry))
         return entry;
     // On Windows a backslash separates names in the entry too; elsewhere it
     // is a character of a name.
@@ -84,8 +60,7 @@ QString fileUriPath(const QString &entry)
     if (path.isEmpty())
         return entry;
     // "/C:/a", the URI's path of a Windows drive, names the drive.
-    if (path.size() >= 3 && path.at(0) == u'/' && path.at(2) == u':' && path.at(1).unicode() < 0x80
-        && path.at(1).isLetter())
+    if (path.startsWith(u'/') && startsWithDrive(QStringView(path).sliced(1)))
         path.remove(0, 1);
     return QDir::toNativeSeparators(path);
 }
@@ -103,7 +78,7 @@ RelativeEntries::Split RelativeEntries::split(QStringView path)
 {
     Split split;
     qsizetype at = 0;
-    if (path.size() >= 2 && path.at(1) == u':' && path.at(0).unicode() < 0x80 && path.at(0).isLetter()) {
+    if (startsWithDrive(path)) {
         split.volume = path.first(2);
         split.windows = true;
         at = 2;

@@ -2,6 +2,7 @@
 // tags or copies (goal: within 3x of the save of the same list), and the
 // tags of 10,000 MP3s read on a warm cache (goal: 2,000 files/s or more).
 #include "bench/common/bench_main.h"
+#include "bench/common/mp3_copies.h"
 #include "platform/files/durable_save.h"
 #include "platform/tags/tag_cache.h"
 #include "platform/work/long_work.h"
@@ -43,20 +44,8 @@ QTemporaryDir &scratch()
 const QStringList &mp3s()
 {
     static const QStringList files = [] {
-        QFile source(QStringLiteral(MELVORA_TEST_DATA "/export/both.mp3"));
-        if (!source.open(QIODevice::ReadOnly))
-            qFatal("no fixture");
-        const QByteArray bytes = source.readAll();
-        const QDir dir(scratch().path());
-        dir.mkpath(QStringLiteral("mp3"));
-        QStringList out;
-        for (int i = 0; i < kTagFiles; ++i) {
-            const QString path = dir.filePath(QStringLiteral("mp3/%1 - track.mp3").arg(i, 5, 10, QLatin1Char('0')));
-            QFile f(path);
-            if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-                qFatal("cannot write %s", qPrintable(path));
-            out << path;
-        }
+        const QStringList out = bench::mp3Copies(QStringLiteral("both.mp3"), scratch().path(), QStringLiteral("mp3"),
+                                                 kTagFiles, QStringLiteral(" - track.mp3"));
         TagCache warm;
         warm.tagsFor(out);
         return out;

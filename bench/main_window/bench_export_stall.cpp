@@ -1,6 +1,7 @@
 // The UI thread's longest stall while the window exports 10,000 MP3s: their
 // tags read for an M3U, and the same list copied, numbered, into a folder.
 // Goal: under 50 ms each.
+#include "bench/common/mp3_copies.h"
 #include "bench/main_window/window_bench.h"
 #include "main_window/export/export_dialog.h"
 #include "main_window/main_window.h"
@@ -30,23 +31,9 @@ QTemporaryDir &scratch()
 // 10,000 tagged MP3s of 5 KB, made once.
 const QStringList &mp3s()
 {
-    static const QStringList files = [] {
-        QFile source(QStringLiteral(MELVORA_TEST_DATA "/export/title_only.mp3"));
-        if (!source.open(QIODevice::ReadOnly))
-            qFatal("no fixture");
-        const QByteArray bytes = source.readAll();
-        const QDir dir(scratch().path());
-        dir.mkpath(QStringLiteral("music"));
-        QStringList out;
-        for (int i = 0; i < kFiles; ++i) {
-            const QString path = dir.filePath(QStringLiteral("music/%1.mp3").arg(i, 5, 10, QLatin1Char('0')));
-            QFile f(path);
-            if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-                qFatal("cannot write %s", qPrintable(path));
-            out << QDir::toNativeSeparators(path);
-        }
-        return out;
-    }();
+    static const QStringList files =
+        bench::mp3Copies(QStringLiteral("title_only.mp3"), scratch().path(), QStringLiteral("music"), kFiles,
+                         QStringLiteral(".mp3"));
     return files;
 }
 

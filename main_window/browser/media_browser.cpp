@@ -1,24 +1,23 @@
 #include "main_window/browser/media_browser.h"
 
-#include "platform/drives.h"
+#include "main_window/browser/folder_browser.h"
+#include "platform/files/volumes.h"
 #include "platform/message_box.h"
+#include "model/media_types.h"
 #include "model/path_rules.h"
 #include "main_window/prompt/prompt.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QListWidget>
-#include <QRegularExpression>
 #include <QScrollBar>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QStyle>
 #include <QTimer>
@@ -72,120 +71,25 @@ private:
 
 namespace {
 
-const QString kAllTypes = QStringLiteral(
-    "*.MP3;*.MID;*.AVI;*.WMV;*.MPG;*.MPEG;*.MLV;*.MOV;*.DAT;*.M3U;*.PLS;*.WMA;*.WM;*.ASF;"
-    "*.WAV;*.AU;*.SND;*.MIDE;*.RMI;*.WAX;*.ASX;*.OGG");
-
 const QString kUnavailable = QStringLiteral("该驱动器不可用！");
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kLoadedRole = Qt::UserRole + 1;
-
-QStringList patternList(const QString &pattern)
-{
-    QStringList out;
-    for (const QString &p : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QString t = p.trimmed();
-        if (!t.isEmpty())
-            out.append(t);
-    }
-    return out;
-}
 
 QString joinPath(const QString &folder, const QString &name)
 {
     return PathRules::internal().join(folder, name);
 }
 
-// Whether `path` lies on the volume with root `root` ("/"-separated, root ending in "/").
-bool onVolume(const QString &path, const QString &root)
-{
-    const QString p = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-    return !root.isEmpty() && p.startsWith(root, PathRules::internal().caseSensitivity);
-}
-
-// Folders of `path`, sorted as a folder list shows them.
-QStringList subfolders(const QString &path)
-{
-    return QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-}
-
-// Files of `folder` matching `patterns` (letter case ignored), sorted by name
-// without regard to case. QDir's own sorting is far too slow for folders of
-// many thousand files, so the names are sorted here on folded keys.
-QStringList listedFiles(const QString &folder, const QStringList &patterns, WorkProgress &progress)
-{
-    struct Keyed {
-        QString key;
-        QString name;
-        bool operator<(const Keyed &o) const { return key != o.key ? key < o.key : name < o.name; }
-    };
-    if (patterns.isEmpty())
-        return {};
-    // One expression for all patterns: far cheaper than trying each in turn.
-    QStringList alternatives;
-    for (const QString &p : patterns)
-        alternatives.append(QRegularExpression::wildcardToRegularExpression(p));
-    const QRegularExpression match(alternatives.join(QLatin1Char('|')),
-                                   QRegularExpression::CaseInsensitiveOption);
-    std::vector<Keyed> found;
-    QDirIterator it(folder, QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        if (found.size() % 1024 == 0 && progress.cancelled())
-            return {};
-        progress.advance();
-        QString name = it.fileName();
-        if (match.match(name).hasMatch())
-            found.push_back({name.toCaseFolded(), std::move(name)});
-    }
-    std::sort(found.begin(), found.end());
-    QStringList names;
-    names.reserve(qsizetype(found.size()));
-    for (Keyed &k : found)
-        names.append(std::move(k.name));
-    return names;
-}
-
 } // namespace
-
-const QString MediaBrowser::kAllTypesItem = QStringLiteral("所有音频,视频文件...");
-
-QStringList MediaBrowser::filterItems()
-{
-    return {QStringLiteral("*.MP3"),
-            QStringLiteral("*.M3U;*.PLS"),
-            QStringLiteral("*.MID;*.MIDE;*.RMI"),
-            QStringLiteral("*.AVI;*.WMV"),
-            QStringLiteral("*.WAV;*.AU;*.SND"),
-            QStringLiteral("*.DAT;*.OGG"),
-            QStringLiteral("*.MPG;*.MPEG;*.MLV"),
-            QStringLiteral("*.WMA;*.WM;*.ASF"),
-            QStringLiteral("*.WAX;*.ASX"),
-            kAllTypesItem};
-}
-
-QString MediaBrowser::allTypesPattern()
-{
-    return kAllTypes;
-}
-
-QString MediaBrowser::patternFor(const QString &filterText)
-{
-    return filterText == kAllTypesItem ? kAllTypes : filterText;
-}
 
 MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives)
     : QObject(parent)
     , m_messages(messages)
-    , m_drives(drives)
     , m_drive1(new QComboBox(parent))
     , m_dir1(new QTreeWidget(parent))
     , m_combo1(new QComboBox(parent))
     , m_file1(new FileListWidget(parent))
-    , m_watcher(new QFileSystemWatcher(this))
-    , m_settle(new QTimer(this))
-    , m_volumePoll(new QTimer(this))
 {
     m_drive1->setObjectName(QStringLiteral("drive1"));
     m_dir1->setObjectName(QStringLiteral("Dir1"));
@@ -204,8 +108,6 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
         name->hide();
     }
 
-    fillDrives();
-
     m_dir1->setHeaderHidden(true);
     // The column is narrow: keep deep paths readable.
     m_dir1->setIndentation(10);
@@ -214,20 +116,39 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
     m_dir1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_dir1->header()->setStretchLastSection(false);
 
-    m_combo1->addItems(filterItems());
+    m_combo1->addItems(MediaTypes::filterItems());
     m_combo1->setCurrentIndex(0);
 
     m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_file1->setUniformItemSizes(true);
 
     // Start on the current folder and its drive.
-    m_building = true;
-    const int index = driveIndex(m_drives.volumeOf(QDir::currentPath()));
-    m_drive1->setCurrentIndex(index);
-    m_lastdrive = m_drive1->itemData(index).toString();
-    m_building = false;
-    showFolderInTree(currentFolderOf(m_lastdrive));
-    listFiles(ListRefresh::NewFolder, [this] { emit fileListChanged(fileCount()); });
+    m_folders = new FolderBrowser(drives, currentPattern(), this);
+    m_work.add(m_folders->work());
+    m_work.add([this] { return m_filling.active; });
+    fillDrives();
+    showFolderInTree(m_folders->folder());
+
+    connect(m_folders, &FolderBrowser::folderShown, this, &MediaBrowser::showFolderInTree);
+    connect(m_folders, &FolderBrowser::filesReading, this, [this](bool sameFolder) {
+        m_filling = {};
+        if (!sameFolder)
+            m_file1->clear();   // the old names are not this folder's
+        m_file1->setVisible(true);
+    });
+    connect(m_folders, &FolderBrowser::filesListed, this, &MediaBrowser::fill);
+    connect(m_folders, &FolderBrowser::foldersChanged, this, [this](const QStringList &paths) {
+        for (const QString &path : paths)
+            if (QTreeWidgetItem *item = treeItem(path); item && item->data(0, kLoadedRole).toBool())
+                readChildren(item, OnLanding::KeepViewStill);
+    });
+    connect(m_folders, &FolderBrowser::volumesChanged, this, [this] {
+        const QScopedValueRollback building(m_building, true);
+        m_drive1->clear();
+        fillDrives();
+    });
+    connect(m_folders, &FolderBrowser::diskFollowed, this, &MediaBrowser::diskFollowed);
+    m_folders->listFiles(false);
 
     connect(m_drive1, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (!m_building)
@@ -240,25 +161,19 @@ MediaBrowser::MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives
     connect(m_dir1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         if (m_building || !item)
             return;
-        m_folder = item->data(0, kPathRole).toString();
-        folderChanged();
+        m_folders->showFolder(item->data(0, kPathRole).toString());
+        watchShownFolders();
     });
-    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this] { filterChosen(); });
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this] {
+        m_folders->setPattern(currentPattern());
+    });
     connect(m_file1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         emit fileClicked(folderPath(), item->text());
     });
     connect(m_file1, &FileListWidget::userSelected, this, [this](QListWidgetItem *item) {
         emit fileClicked(folderPath(), item->text());
     });
-
-    // Following the disk.
-    m_settle->setSingleShot(true);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &MediaBrowser::diskChanged);
-    connect(m_settle, &QTimer::timeout, this, &MediaBrowser::followDisk);
     connect(m_dir1, &QTreeWidget::itemCollapsed, this, [this] { watchShownFolders(); });
-    m_volumePoll->setInterval(2000);
-    connect(m_volumePoll, &QTimer::timeout, this, &MediaBrowser::checkVolumes);
-    m_volumePoll->start();
     watchShownFolders();
 }
 
@@ -271,7 +186,7 @@ QListWidget *MediaBrowser::file1() const { return m_file1; }
 
 QString MediaBrowser::folderPath() const
 {
-    return QDir::toNativeSeparators(m_folder);
+    return QDir::toNativeSeparators(m_folders->folder());
 }
 
 QStringList MediaBrowser::fileNames() const
@@ -290,87 +205,57 @@ int MediaBrowser::fileCount() const
 
 QString MediaBrowser::currentPattern() const
 {
-    return patternFor(m_combo1->currentText());
+    return MediaTypes::patternFor(m_combo1->currentText());
 }
 
 QString MediaBrowser::lastdrive() const
 {
-    return m_lastdrive;
+    return m_folders->lastdrive();
+}
+
+LongWork &MediaBrowser::reading()
+{
+    return m_folders->reading();
 }
 
 bool MediaBrowser::openFolder(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isDir())
-        return false;
-    const QString folder = QDir::cleanPath(info.absoluteFilePath());
-    const int index = driveIndex(m_drives.volumeOf(folder));
-    if (index != m_drive1->currentIndex()) {
-        if (!m_drives.isReady(m_drive1->itemData(index).toString()))
-            return false;
-        selectDrive(index);
-        m_lastdrive = m_drive1->itemData(index).toString();
-    }
-    showFolderInTree(folder);
-    folderChanged();
-    return true;
+    return m_folders->openFolder(path);
+}
+
+void MediaBrowser::checkVolumes()
+{
+    m_folders->checkVolumes();
+}
+
+void MediaBrowser::followDisk()
+{
+    m_folders->followDisk();
 }
 
 void MediaBrowser::driveChanged(int index)
 {
-    const QString root = m_drive1->itemData(index).toString();
-    if (!m_drives.isReady(root)) {
+    if (!m_folders->chooseVolume(index)) {
         m_messages.exclamation(kUnavailable, kPromptTitle);
         // Back to the drive still shown in the tree; that drive reads fine,
         // so only command enabling runs again.
-        selectDrive(driveIndex(m_lastdrive));
+        selectDrive(m_folders->volumeIndex());
         emit fileListChanged(fileCount());
-        return;
     }
-    showFolderInTree(currentFolderOf(root));
-    m_lastdrive = root;
-    folderChanged();
-}
-
-void MediaBrowser::folderChanged()
-{
-    listFiles(ListRefresh::NewFolder, [this] { emit fileListChanged(fileCount()); });
-    m_file1->setVisible(true);
-    watchShownFolders();
-}
-
-void MediaBrowser::filterChosen()
-{
-    folderChanged();
-}
-
-void MediaBrowser::listFiles(ListRefresh refresh, std::function<void()> landed)
-{
-    // The folder is read off the UI thread; a newer reading wins over one
-    // still running.
-    m_reading.cancel();
-    m_filling = {};
-    if (refresh == ListRefresh::NewFolder)
-        m_file1->clear();   // the old names are not this folder's
-    const QString folder = m_folder;
-    const QStringList patterns = patternList(patternFor(m_combo1->currentText()));
-    m_reading.run<QStringList>(
-        QStringLiteral("正在读取文件夹…"),
-        [folder, patterns](WorkProgress &progress) { return listedFiles(folder, patterns, progress); },
-        [this, refresh, landed = std::move(landed)](QStringList &names) {
-            // Read again: the selected file and the scrolling are kept.
-            const bool keep = refresh == ListRefresh::SameFolder;
-            m_filling.names = std::move(names);
-            m_filling.current = keep && m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
-            m_filling.scroll = keep ? m_file1->verticalScrollBar()->value() : -1;
-            m_filling.landed = landed;
-            m_filling.active = true;
-            fillFileList();
-        });
 }
 
 // Tens of thousands of items take a while to make: the list is filled a
 // part per turn of the event loop, so the window keeps answering.
+void MediaBrowser::fill(const QStringList &names, bool sameFolder)
+{
+    // Read again: the selected file and the scrolling are kept.
+    m_filling.names = names;
+    m_filling.current = sameFolder && m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
+    m_filling.scroll = sameFolder ? m_file1->verticalScrollBar()->value() : -1;
+    m_filling.active = true;
+    fillFileList();
+}
+
 void MediaBrowser::fillFileList()
 {
     constexpr int kPerTurn = 20000;
@@ -396,41 +281,16 @@ void MediaBrowser::fillFileList()
     if (done.scroll >= 0)
         m_file1->verticalScrollBar()->setValue(done.scroll);
     m_file1->setUpdatesEnabled(true);
-    done.landed();
+    emit fileListChanged(fileCount());
+    m_work.settle();
 }
-
-// ---- following the disk ----------------------------------------------------
 
 void MediaBrowser::fillDrives()
 {
     const QIcon driveIcon = m_drive1->style()->standardIcon(QStyle::SP_DriveHDIcon);
-    for (const Volume &v : m_drives.volumes())
+    for (const Volume &v : m_folders->volumes())
         m_drive1->addItem(driveIcon, v.name, v.rootPath);
-}
-
-void MediaBrowser::checkVolumes()
-{
-    const QList<Volume> now = m_drives.volumes();
-    bool same = now.size() == m_drive1->count();
-    for (int i = 0; same && i < now.size(); ++i)
-        same = m_drive1->itemText(i) == now.at(i).name && m_drive1->itemData(i).toString() == now.at(i).rootPath;
-    if (same)
-        return;
-    const QString shown = m_drive1->currentData().toString();
-    const bool was = m_building;
-    m_building = true;
-    m_drive1->clear();
-    fillDrives();
-    const int index = m_drive1->findData(shown);
-    m_drive1->setCurrentIndex(index < 0 ? 0 : index);
-    m_building = was;
-    if (index < 0) {
-        // The volume shown is gone: the first one takes its place.
-        m_lastdrive = m_drive1->currentData().toString();
-        showFolderInTree(currentFolderOf(m_lastdrive));
-        folderChanged();
-    }
-    emit diskFollowed();
+    selectDrive(m_folders->volumeIndex());
 }
 
 QTreeWidgetItem *MediaBrowser::treeItem(const QString &path) const
@@ -441,76 +301,23 @@ QTreeWidgetItem *MediaBrowser::treeItem(const QString &path) const
     return nullptr;
 }
 
-// The shown folder and the folders whose subfolders the tree shows.
+// The folders whose subfolders the tree shows are watched, beside the shown one.
 void MediaBrowser::watchShownFolders()
 {
     QStringList wanted;
-    if (!m_folder.isEmpty())
-        wanted << m_folder;
     for (QTreeWidgetItemIterator it(m_dir1); *it; ++it) {
         QTreeWidgetItem *item = *it;
         if (item->data(0, kLoadedRole).toBool() && (item->isExpanded() || item == m_dir1->currentItem()))
             wanted << item->data(0, kPathRole).toString();
     }
-    wanted.removeDuplicates();
-    const QStringList watched = m_watcher->directories();
-    QStringList gone, added;
-    for (const QString &path : watched)
-        if (!wanted.contains(path))
-            gone << path;
-    for (const QString &path : std::as_const(wanted))
-        if (!watched.contains(path) && QFileInfo(path).isDir())
-            added << path;
-    if (!gone.isEmpty())
-        m_watcher->removePaths(gone);
-    if (!added.isEmpty())
-        m_watcher->addPaths(added);
-}
-
-void MediaBrowser::diskChanged(const QString &path)
-{
-    if (!m_changed.contains(path))
-        m_changed << path;
-    // The first change of a burst starts the pause; the rest wait with it.
-    // A pause at least three times a reading keeps a long copy into a big
-    // folder from keeping the program busy.
-    if (!m_settle->isActive())
-        m_settle->start(qMax(250, 3 * m_lastReadingMs));
-}
-
-void MediaBrowser::followDisk()
-{
-    const QStringList changed = std::exchange(m_changed, {});
-    m_settle->stop();
-    for (const QString &path : changed)
-        if (QTreeWidgetItem *item = treeItem(path); item && item->data(0, kLoadedRole).toBool())
-            readChildren(item, OnLanding::KeepViewStill);
-    if (!QFileInfo(m_folder).isDir()) {
-        // The shown folder was removed or renamed: its nearest folder that is
-        // still there is shown instead.
-        QString folder = m_folder;
-        while (!QFileInfo(folder).isDir() && folder != QDir::cleanPath(m_lastdrive)) {
-            const QString up = QFileInfo(folder).absolutePath();
-            if (up == folder)
-                break;
-            folder = up;
-        }
-        showFolderInTree(folder);
-        folderChanged();
-    } else if (changed.contains(m_folder)) {
-        // Files came or went: the list again, the selected file kept.
-        listFiles(ListRefresh::SameFolder, [this] { emit fileListChanged(fileCount()); });
-    }
-    watchShownFolders();
-    emit diskFollowed();
+    m_folders->watch(wanted);
 }
 
 // What the folders in sight are stays still across `change`: the first one
 // keeps its place at the top (or, when it went, the first one still there).
 void MediaBrowser::keepViewStill(const std::function<void()> &change)
 {
-    const bool was = m_building;
-    m_building = true;
+    const QScopedValueRollback building(m_building, true);
     QStringList shown;
     int shownTop = 0;
     if (QTreeWidgetItem *top = m_dir1->itemAt(0, 0)) {
@@ -534,17 +341,7 @@ void MediaBrowser::keepViewStill(const std::function<void()> &change)
         }
         break;
     }
-    m_building = was;
 }
-
-// A folder's subfolders as read off the UI thread: their names, and of the
-// children the tree had that are not among them (hidden folders on the way to
-// the shown one), the paths of those still there.
-struct MediaBrowser::Subfolders {
-    QStringList names;
-    QSet<QString> kept;
-    int ms = 0;   // how long the read took
-};
 
 void MediaBrowser::readChildren(QTreeWidgetItem *item, OnLanding onLanding)
 {
@@ -552,46 +349,32 @@ void MediaBrowser::readChildren(QTreeWidgetItem *item, OnLanding onLanding)
     QStringList had;
     for (int i = 0; i < item->childCount(); ++i)
         had << item->child(i)->data(0, kPathRole).toString();
-    m_treeReading.run<Subfolders>(
-        QStringLiteral("正在读取文件夹…"),
-        [path, had](WorkProgress &) {
-            QElapsedTimer reading;
-            reading.start();
-            Subfolders read;
-            read.names = subfolders(path);
-            const QSet<QString> names(read.names.cbegin(), read.names.cend());
-            for (const QString &child : had)
-                if (!names.contains(child.mid(child.lastIndexOf(QLatin1Char('/')) + 1)) && QFileInfo(child).isDir())
-                    read.kept.insert(child);
-            read.ms = int(reading.elapsed());
-            return read;
-        },
-        [this, path, onLanding](Subfolders &read) {
+    m_folders->readSubfolders(
+        path, had,
+        [this, path, onLanding](FolderBrowser::Subfolders &read) {
             // The tree may have been built anew meanwhile.
             QTreeWidgetItem *now = treeItem(path);
             if (now && now->data(0, kLoadedRole).toBool()) {
                 if (onLanding == OnLanding::KeepViewStill) {
                     keepViewStill([&] { mergeChildren(now, read); });
-                    m_lastReadingMs = read.ms;
                 } else {
-                    const bool was = m_building;
-                    m_building = true;
+                    const QScopedValueRollback building(m_building, true);
                     mergeChildren(now, read);
                     if (QTreeWidgetItem *current = m_dir1->currentItem();
                         current && onLanding == OnLanding::RevealCurrent) {
                         m_dir1->scrollToItem(current);
                         m_dir1->horizontalScrollBar()->setValue(0);
                     }
-                    m_building = was;
                 }
             }
             watchShownFolders();
-        });
+        },
+        onLanding == OnLanding::KeepViewStill);
 }
 
 // The children gone are taken out, new ones put in their sorted place; the
 // others keep their items, opened or not.
-void MediaBrowser::mergeChildren(QTreeWidgetItem *item, const Subfolders &read)
+void MediaBrowser::mergeChildren(QTreeWidgetItem *item, const FolderBrowser::Subfolders &read)
 {
     const QString path = item->data(0, kPathRole).toString();
     const QSet<QString> names(read.names.cbegin(), read.names.cend());
@@ -617,8 +400,7 @@ void MediaBrowser::mergeChildren(QTreeWidgetItem *item, const Subfolders &read)
     } else {
         int at = 0;
         for (const QString &name : read.names) {
-            while (at < item->childCount() && item->child(at)->text(0).compare(name, Qt::CaseInsensitive) < 0
-                   && item->child(at)->text(0) != name)
+            while (at < item->childCount() && listedBefore(item->child(at)->text(0), name))
                 ++at;
             if (at < item->childCount() && item->child(at)->text(0) == name) {
                 ++at;
@@ -630,13 +412,13 @@ void MediaBrowser::mergeChildren(QTreeWidgetItem *item, const Subfolders &read)
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
-// Rebuilds the tree for the volume holding `path`: the volume's root, the
-// folders down to `path`, and the subfolders of each of them.
+// Rebuilds the tree for the shown volume: its root, the folders down to
+// `folder`, and the subfolders of each of them.
 void MediaBrowser::showFolderInTree(const QString &folder)
 {
-    m_building = true;
-    const QString root = m_drives.volumeOf(folder);
-    const QString path = onVolume(folder, root) ? folder : QDir::cleanPath(root);
+    const QScopedValueRollback building(m_building, true);
+    selectDrive(m_folders->volumeIndex());
+    const QString root = m_folders->volumes().value(m_folders->volumeIndex()).rootPath;
     m_dir1->clear();
     const QIcon folderIcon = m_dir1->style()->standardIcon(QStyle::SP_DirIcon);
     auto *item = new QTreeWidgetItem(m_dir1, {QDir::toNativeSeparators(QDir::cleanPath(root))});
@@ -645,7 +427,7 @@ void MediaBrowser::showFolderInTree(const QString &folder)
     item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
 
     QString current = QDir::cleanPath(root);
-    const QString rest = path.mid(root.size());
+    const QString rest = folder.mid(root.size());
     // The way down is known from the path; the folders beside it come when read.
     for (const QString &part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         current = joinPath(current, part);
@@ -662,8 +444,7 @@ void MediaBrowser::showFolderInTree(const QString &folder)
     m_dir1->setCurrentItem(item);
     m_dir1->scrollToItem(item);
     m_dir1->horizontalScrollBar()->setValue(0);
-    m_folder = current;
-    m_building = false;
+    watchShownFolders();
 }
 
 void MediaBrowser::loadChildren(QTreeWidgetItem *item, OnLanding onLanding)
@@ -674,28 +455,10 @@ void MediaBrowser::loadChildren(QTreeWidgetItem *item, OnLanding onLanding)
     readChildren(item, onLanding);
 }
 
-// A drive's current folder: the working folder when it lies on that drive,
-// the drive's root otherwise.
-QString MediaBrowser::currentFolderOf(const QString &rootPath) const
-{
-    const QString cwd = QDir::cleanPath(QDir::currentPath());
-    if (onVolume(cwd, rootPath) && m_drives.volumeOf(cwd) == rootPath && QFileInfo(cwd).isDir())
-        return cwd;
-    return QDir::cleanPath(rootPath);
-}
-
-int MediaBrowser::driveIndex(const QString &rootPath) const
-{
-    const int i = m_drive1->findData(rootPath);
-    return i < 0 ? 0 : i;
-}
-
 void MediaBrowser::selectDrive(int index)
 {
-    const bool was = m_building;
-    m_building = true;
+    const QScopedValueRollback building(m_building, true);
     m_drive1->setCurrentIndex(index);
-    m_building = was;
 }
 
 #include "media_browser.moc"

@@ -1,4 +1,5 @@
 #pragma once
+#include "main_window/browser/folder_browser.h"
 #include "platform/work/long_work.h"
 
 #include <QObject>
@@ -8,10 +9,7 @@
 #include <functional>
 
 class QComboBox;
-class QElapsedTimer;
-class QFileSystemWatcher;
 class QListWidget;
-class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -20,29 +18,15 @@ class MessageBox;
 class FileListWidget;
 
 // The browser on the left of the main window: drive chooser `drive1`, folder
-// tree `Dir1`, file-type filter `Combo1` and file list `File1`. It only shows
-// the file system; adding files to the list is the caller's business, told
-// through fileClicked(). The four widgets are children of the parent given to
-// the constructor; the caller places them.
-//
-// It follows the disk: folders created, removed or renamed under the shown
-// folder and the opened folders of the tree, and files coming and going in
-// the shown folder, appear without asking. Bursts of changes (a copy of many
-// files) are gathered and the folders read again once, after a pause that
-// grows with what a reading costs. Volumes mounted or unmounted change the
-// drive chooser within a few seconds.
+// tree `Dir1`, file-type filter `Combo1` and file list `File1`, showing what
+// its FolderBrowser says (the volume and folder shown, the files read, the
+// disk and volumes followed). It only shows the file system; adding files to
+// the list is the caller's business, told through fileClicked(). The four
+// widgets are children of the parent given to the constructor; the caller
+// places them.
 class MediaBrowser : public QObject {
     Q_OBJECT
 public:
-    // Text of the filter item that selects every media type.
-    static const QString kAllTypesItem; // "所有音频,视频文件..."
-    // The ten filter items, in their order in `Combo1`.
-    static QStringList filterItems();
-    // The pattern list behind the all-types item: 22 patterns, ";"-separated.
-    static QString allTypesPattern();
-    // The file-list pattern a filter text selects.
-    static QString patternFor(const QString &filterText);
-
     // Starts on the drive and folder of QDir::currentPath() with the "*.MP3" filter.
     MediaBrowser(QWidget *parent, MessageBox &messages, Drives &drives);
     ~MediaBrowser() override;
@@ -62,10 +46,15 @@ public:
     QString currentPattern() const;
     // Root path (as in Volume::rootPath) of the drive last shown without error.
     QString lastdrive() const;
-    // A folder is being read for the file list; the list fills when it is done.
-    bool isReading() const { return m_reading.busy() || m_filling.active || m_treeReading.busy(); }
+    // A folder is being read for the file list or the tree; the list fills
+    // when it is done.
+    bool isReading() const { return m_work.busy(); }
     // The folder reads, for a window that shows their progress.
-    LongWork &reading() { return m_reading; }
+    LongWork &reading();
+    // The reads and the filling of the list, as one part of the window's long work.
+    WorkGroup &work() { return m_work; }
+    // What the widgets show, without them.
+    FolderBrowser &folders() { return *m_folders; }
 
     // Shows `path` in the tree and lists its files, as if the user had opened
     // it; switches the drive chooser when `path` lies on another volume.
@@ -95,17 +84,9 @@ signals:
 
 private:
     void driveChanged(int index);
-    void folderChanged();
-    void filterChosen();
-    enum class ListRefresh {
-        NewFolder,    // emptied at once, filled when read
-        SameFolder,   // kept until read again, its selection and scrolling then kept
-    };
-    // Reads the shown folder off the UI thread; `landed` runs once its files
-    // are listed.
-    void listFiles(ListRefresh refresh, std::function<void()> landed);
+    void fill(const QStringList &names, bool sameFolder);
     void fillFileList();
-    void showFolderInTree(const QString &path);
+    void showFolderInTree(const QString &folder);
     // What the tree does once a folder's subfolders are read.
     enum class OnLanding {
         Nothing,         // a folder opened by the user: its children appear below it
@@ -117,39 +98,26 @@ private:
     void loadChildren(QTreeWidgetItem *item, OnLanding onLanding = OnLanding::Nothing);
     // Reads the subfolders of `item` again off the UI thread and merges them in.
     void readChildren(QTreeWidgetItem *item, OnLanding onLanding);
-    struct Subfolders;
-    void mergeChildren(QTreeWidgetItem *item, const Subfolders &read);
+    void mergeChildren(QTreeWidgetItem *item, const FolderBrowser::Subfolders &read);
     void keepViewStill(const std::function<void()> &change);
-    QString currentFolderOf(const QString &rootPath) const;
-    int driveIndex(const QString &rootPath) const;
     void selectDrive(int index);
     void fillDrives();
     QTreeWidgetItem *treeItem(const QString &path) const;
     void watchShownFolders();
-    void diskChanged(const QString &path);
 
     MessageBox &m_messages;
-    Drives &m_drives;
     QComboBox *m_drive1;
     QTreeWidget *m_dir1;
     QComboBox *m_combo1;
     FileListWidget *m_file1;
-    QString m_folder;    // '/' separators, cleaned
-    QString m_lastdrive;
-    QFileSystemWatcher *m_watcher;
-    QTimer *m_settle;           // the pause after a change on disk
-    QTimer *m_volumePoll;
-    QStringList m_changed;      // folders changed on disk since the last reading
-    int m_lastReadingMs = 0;
-    LongWork m_reading;         // the file list's folder reads
-    LongWork m_treeReading;     // subfolders of the tree's folders
+    FolderBrowser *m_folders = nullptr;
     struct Filling {            // a folder read, going into the list
         bool active = false;
         QStringList names;
         qsizetype at = 0;
         QString current;        // to select again when done, or ""
         int scroll = -1;        // to scroll back to when done, or -1
-        std::function<void()> landed;
     } m_filling;
-    bool m_building = false; // tree or chooser changed by the program
+    WorkGroup m_work;           // the reads and the filling
+    bool m_building = false;    // tree or chooser changed by the program
 };

@@ -11,20 +11,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <vector>
+
 namespace {
 
-QComboBox *choices(QWidget *parent, const char *name, const QStringList &captions)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->addItems(captions);
-    return box;
-}
-
-QLabel *caption(QWidget *parent, const char *name, const QString &text, QWidget *buddy)
+QLabel *caption(QWidget *parent, const QString &name, const QString &text, QWidget *buddy)
 {
     auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
+    label->setObjectName(name);
     label->setBuddy(buddy);
     return label;
 }
@@ -41,21 +35,20 @@ ExportDialog::ExportDialog(QWidget *parent) : QDialog(parent)
     m_target->setMinimumWidth(320);
     m_browse = new QPushButton(QStringLiteral("浏览(&B)…"), this);
     m_browse->setObjectName(QStringLiteral("exportbrowse"));
-    m_format = choices(this, "exportformat",
-                       {QStringLiteral("M3U（带标题和时长）"), QStringLiteral("M3U（只有路径）"),
-                        QStringLiteral("M3U8（UTF-8）"), QStringLiteral("PLS"), QStringLiteral("XSPF")});
-    m_paths = choices(this, "exportpaths",
-                      {QStringLiteral("完整路径"), QStringLiteral("相对于目标文件夹"), QStringLiteral("只写文件名")});
-    m_separator = choices(this, "exportseparator", {QStringLiteral("/（斜杠）"), QStringLiteral("\\（反斜杠）")});
-    m_encoding = choices(this, "exportencoding",
-                         {QStringLiteral("UTF-8"), QStringLiteral("UTF-8（带 BOM）"), QStringLiteral("GB18030")});
-    m_lineEnds = choices(this, "exportlineends",
-                         {QStringLiteral("默认（XSPF 为 LF，其余为 CR LF）"), QStringLiteral("CR LF"),
-                          QStringLiteral("LF")});
-    m_copy = new QCheckBox(QStringLiteral("把文件复制到目标文件夹(&C)"), this);
-    m_copy->setObjectName(QStringLiteral("exportcopy"));
-    m_numbered = new QCheckBox(QStringLiteral("按列表顺序编号(&N)"), this);
-    m_numbered->setObjectName(QStringLiteral("exportnumbered"));
+    for (const ExportChoiceOption &option : exportChoiceOptions()) {
+        auto *box = new QComboBox(this);
+        box->setObjectName(option.objectName);
+        if (!option.unsetCaption.isEmpty())
+            box->addItem(option.unsetCaption);
+        for (const ExportChoice &choice : option.choices)
+            box->addItem(choice.caption);
+        m_boxes << box;
+    }
+    for (const ExportFlag &flag : exportFlags()) {
+        auto *check = new QCheckBox(flag.caption, this);
+        check->setObjectName(flag.objectName);
+        m_checks << check;
+    }
     m_preview = new QPlainTextEdit(this);
     m_preview->setObjectName(QStringLiteral("exportpreview"));
     m_preview->setReadOnly(true);
@@ -71,21 +64,21 @@ ExportDialog::ExportDialog(QWidget *parent) : QDialog(parent)
     targetRow->addWidget(m_target, 1);
     targetRow->addWidget(m_browse);
     auto *form = new QFormLayout;
-    form->addRow(caption(this, "exporttargetlabel", QStringLiteral("目标文件(&T)："), m_target), targetRow);
-    form->addRow(caption(this, "exportformatlabel", QStringLiteral("格式(&F)："), m_format), m_format);
-    form->addRow(caption(this, "exportpathslabel", QStringLiteral("路径(&P)："), m_paths), m_paths);
-    form->addRow(caption(this, "exportseparatorlabel", QStringLiteral("分隔符(&S)："), m_separator), m_separator);
-    form->addRow(caption(this, "exportencodinglabel", QStringLiteral("编码(&D)："), m_encoding), m_encoding);
-    form->addRow(caption(this, "exportlineendslabel", QStringLiteral("行尾(&L)："), m_lineEnds), m_lineEnds);
-    form->addRow(m_copy);
-    form->addRow(m_numbered);
+    form->addRow(caption(this, QStringLiteral("exporttargetlabel"), QStringLiteral("目标文件(&T)："), m_target), targetRow);
+    for (qsizetype i = 0; i < m_boxes.size(); ++i) {
+        const ExportChoiceOption &option = exportChoiceOptions().at(i);
+        form->addRow(caption(this, option.objectName + QStringLiteral("label"), option.label, m_boxes.at(i)),
+                     m_boxes.at(i));
+    }
+    for (QCheckBox *check : std::as_const(m_checks))
+        form->addRow(check);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_export);
     buttons->addWidget(m_cancel);
     auto *all = new QVBoxLayout(this);
     all->addLayout(form);
-    all->addWidget(caption(this, "exportpreviewlabel", QStringLiteral("文件的前几行："), m_preview));
+    all->addWidget(caption(this, QStringLiteral("exportpreviewlabel"), QStringLiteral("文件的前几行："), m_preview));
     all->addWidget(m_preview, 1);
     all->addLayout(buttons);
     resize(560, 520);
@@ -97,15 +90,15 @@ ExportDialog::ExportDialog(QWidget *parent) : QDialog(parent)
         // The extension names the format, as on the command line; "m3u" keeps the M3U chosen.
         const std::optional<ExportFormat> format = exportFormatOfFile(name);
         if (format && !(*format == ExportFormat::M3u && options().format == ExportFormat::M3uPlain))
-            m_format->setCurrentIndex(int(*format));
+            formatBox()->setCurrentIndex(int(*format));
         emit changed();
     });
-    for (QComboBox *box : {m_format, m_paths, m_separator, m_encoding, m_lineEnds})
+    for (QComboBox *box : std::as_const(m_boxes))
         connect(box, &QComboBox::currentIndexChanged, this, [this] {
             enableChoices();
             emit changed();
         });
-    for (QCheckBox *box : {m_copy, m_numbered})
+    for (QCheckBox *box : std::as_const(m_checks))
         connect(box, &QCheckBox::toggled, this, [this] {
             enableChoices();
             emit changed();
@@ -116,30 +109,36 @@ ExportDialog::ExportDialog(QWidget *parent) : QDialog(parent)
 ExportOptions ExportDialog::options() const
 {
     ExportOptions o;
-    o.format = ExportFormat(m_format->currentIndex());
-    o.paths = ExportPaths(m_paths->currentIndex());
-    o.separator = PathSeparator(m_separator->currentIndex());
-    o.encoding = TextEncoding(m_encoding->currentIndex());
-    if (m_lineEnds->currentIndex() > 0)
-        o.lineEnds = LineEnds(m_lineEnds->currentIndex() - 1);
-    o.copyFiles = m_copy->isChecked();
-    o.numbered = o.copyFiles && m_numbered->isChecked();
+    for (qsizetype i = 0; i < m_boxes.size(); ++i) {
+        const ExportChoiceOption &option = exportChoiceOptions().at(i);
+        const int index = m_boxes.at(i)->currentIndex() - (option.unsetCaption.isEmpty() ? 0 : 1);
+        option.set(o, index < 0 ? -1 : option.choices.at(index).value);
+    }
+    for (qsizetype i = 0; i < m_checks.size(); ++i)
+        exportFlags().at(i).set(o, m_checks.at(i)->isChecked());
+    o.numbered = o.copyFiles && o.numbered;
     return o;
 }
 
 void ExportDialog::setOptions(const ExportOptions &o)
 {
-    const QSignalBlocker blocks[] = {QSignalBlocker(m_format),    QSignalBlocker(m_paths),
-                                     QSignalBlocker(m_separator), QSignalBlocker(m_encoding),
-                                     QSignalBlocker(m_lineEnds),  QSignalBlocker(m_copy),
-                                     QSignalBlocker(m_numbered)};
-    m_format->setCurrentIndex(int(o.format));
-    m_paths->setCurrentIndex(int(o.paths));
-    m_separator->setCurrentIndex(int(o.separator));
-    m_encoding->setCurrentIndex(int(o.encoding));
-    m_lineEnds->setCurrentIndex(o.lineEnds ? int(*o.lineEnds) + 1 : 0);
-    m_copy->setChecked(o.copyFiles);
-    m_numbered->setChecked(o.numbered);
+    std::vector<QSignalBlocker> blocks;
+    for (QComboBox *box : std::as_const(m_boxes))
+        blocks.emplace_back(box);
+    for (QCheckBox *check : std::as_const(m_checks))
+        blocks.emplace_back(check);
+    for (qsizetype i = 0; i < m_boxes.size(); ++i) {
+        const ExportChoiceOption &option = exportChoiceOptions().at(i);
+        const int value = option.get(o);
+        int index = option.unsetCaption.isEmpty() ? -1 : 0;
+        for (qsizetype c = 0; c < option.choices.size(); ++c) {
+            if (option.choices.at(c).value == value)
+                index = int(c) + (option.unsetCaption.isEmpty() ? 0 : 1);
+        }
+        m_boxes.at(i)->setCurrentIndex(index);
+    }
+    for (qsizetype i = 0; i < m_checks.size(); ++i)
+        m_checks.at(i)->setChecked(exportFlags().at(i).get(o));
     enableChoices();
     emit changed();
 }
@@ -169,8 +168,8 @@ QString ExportDialog::preview() const
 void ExportDialog::enableChoices()
 {
     const ExportOptions o = options();
-    m_paths->setEnabled(!o.copyFiles);
-    m_separator->setEnabled(effectivePaths(o) == ExportPaths::Relative);
-    m_encoding->setEnabled(o.format != ExportFormat::Xspf);
-    m_numbered->setEnabled(o.copyFiles);
+    pathsBox()->setEnabled(!o.copyFiles);
+    separatorBox()->setEnabled(effectivePaths(o) == ExportPaths::Relative);
+    encodingBox()->setEnabled(o.format != ExportFormat::Xspf);
+    numberedBox()->setEnabled(o.copyFiles);
 }

@@ -27,13 +27,14 @@ public:
     QLineEdit *targetEdit() const { return m_target; }
     QPushButton *browseButton() const { return m_browse; }
     QPushButton *exportButton() const { return m_export; }
-    QComboBox *formatBox() const { return m_format; }
-    QComboBox *pathsBox() const { return m_paths; }
-    QComboBox *separatorBox() const { return m_separator; }
-    QComboBox *encodingBox() const { return m_encoding; }
-    QComboBox *lineEndsBox() const { return m_lineEnds; }
-    QCheckBox *copyBox() const { return m_copy; }
-    QCheckBox *numberedBox() const { return m_numbered; }
+    // The boxes of the options, in the order of exportChoiceOptions() and exportFlags().
+    QComboBox *formatBox() const { return m_boxes.at(0); }
+    QComboBox *pathsBox() const { return m_boxes.at(1); }
+    QComboBox *separatorBox() const { return m_boxes.at(2); }
+    QComboBox *encodingBox() const { return m_boxes.at(3); }
+    QComboBox *lineEndsBox() const { return m_boxes.at(4); }
+    QCheckBox *copyBox() const { return m_checks.at(0); }
+    QCheckBox *numberedBox() const { return m_checks.at(1); }
 
 signals:
     // A choice or the target changed: the preview is to follow.
@@ -48,8 +49,8 @@ private:
 
     QLineEdit *m_target;
     QPushButton *m_browse;
-    QComboBox *m_format, *m_paths, *m_separator, *m_encoding, *m_lineEnds;
-    QCheckBox *m_copy, *m_numbered;
+    QList<QComboBox *> m_boxes;   // one per exportChoiceOptions() row
+    QList<QCheckBox *> m_checks;  // one per exportFlags() row
     QPlainTextEdit *m_preview;
     QPushButton *m_export, *m_cancel;
 };

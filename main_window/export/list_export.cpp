@@ -85,8 +85,7 @@ void ListExport::readPreviewTags()
         QStringLiteral("正在读取标签…"),
         [first, tags](WorkProgress &progress) {
             progress.setTotal(first.size());
-            return tags->tagsFor(
-                first, [&progress] { return progress.cancelled(); }, [&progress] { progress.advance(); });
+            return tags->tagsFor(first, progress);
         },
         [this](QList<TrackTags> &read) {
             m_previewTags = read;
@@ -103,11 +102,11 @@ void ListExport::start()
         m_messages.exclamation(QStringLiteral("请选择导出的目标文件!"), kPromptTitle);
         return;
     }
-    const QFileInfo info(target);
-    if (info.exists() && !info.isFile()) {
-        m_messages.exclamation(QStringLiteral("“%1”不是文件，无法导出到这里!").arg(target), kPromptTitle);
+    if (const QString problem = exportTargetProblem(target); !problem.isEmpty()) {
+        m_messages.exclamation(problem, kPromptTitle);
         return;
     }
+    const QFileInfo info(target);
     // A name typed by hand is asked about as the file dialog asks.
     if (info.exists() && m_messages.askYesNo(QStringLiteral("“%1”已经存在，是否替换？").arg(target), kPromptTitle)
                              != MessageBox::Answer::Yes)

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/drives.h"
+#include "platform/files/volumes.h"
 
 #include <QSet>
 

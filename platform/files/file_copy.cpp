@@ -1,100 +1,16 @@
 #include "platform/files/file_copy.h"
 
+#include "platform/files/durable_write.h"
 #include "platform/files/regular_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
 // Large enough for the disk's speed, small enough that Cancel answers at once.
 constexpr qint64 kChunk = qint64(1) << 20;
-
-QString hiddenName(const QString &folder)
-{
-    return QDir(folder).filePath(QStringLiteral(".melvora-copy-%1.tmp")
-                                     .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
-}
-
-enum class Claim { Taken, Exists, Failed };
-
-// Gives the finished hidden file its name unless something holds the name.
-Claim claimName(const QString &hidden, const QString &target, QString &error)
-{
-#ifdef Q_OS_LINUX
-    const QByteArray from = QFile::encodeName(hidden), to = QFile::encodeName(target);
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return Claim::Taken;
-    if (errno == EEXIST)
-        return Claim::Exists;
-    if (errno != EINVAL && errno != ENOSYS) {
-        error = qt_error_string(errno);
-        return Claim::Failed;
-    }
-    // A file system without the no-replace rename: a hard link never
-    // replaces either, and FAT, which has no links, is checked by name.
-    if (::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
-        return Claim::Taken;
-    }
-    if (errno == EEXIST)
-        return Claim::Exists;
-#endif
-    if (QFileInfo::exists(target))
-        return Claim::Exists;
-    QFile file(hidden);
-    if (file.rename(target))
-        return Claim::Taken;
-    error = file.errorString();
-    return Claim::Failed;
-}
-
-// Writes all of `bytes`; on failure `error` says why (a full disk shows as a
-// short write first, so the system's reason is asked for at once).
-bool writeAll(QFile &file, const QByteArray &bytes, QString &error)
-{
-#ifdef Q_OS_UNIX
-    const char *p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(file.handle(), p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = qt_error_string(n == 0 ? EIO : errno);
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
-#else
-    if (file.write(bytes) == bytes.size())
-        return true;
-    error = file.errorString();
-    return false;
-#endif
-}
-
-bool flushToDisk(QFile &file)
-{
-    if (!file.flush())
-        return false;
-#ifdef Q_OS_UNIX
-    return ::fsync(file.handle()) == 0;
-#else
-    return true;
-#endif
-}
 
 } // namespace
 
@@ -123,7 +39,7 @@ bool sameContent(const QString &a, const QString &b)
 }
 
 FileCopyResult copyIntoFolder(const QString &source, const QString &folder, const QString &name,
-                              const std::function<bool(qint64)> &keepGoing)
+                              WorkProgress &progress)
 {
     FileCopyResult result;
     QFile in;
@@ -152,53 +68,39 @@ FileCopyResult copyIntoFolder(const QString &source, const QString &folder, cons
         }
     }
 
-    const QString hidden = hiddenName(folder);
-    QFile out(hidden);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        result.errorString = out.errorString();
-        return result;
-    }
-    const auto abandon = [&](FileCopy outcome, const QString &error) {
-        out.close();
-        QFile::remove(hidden);
-        result.outcome = outcome;
+    DurableWrite out(folder, QStringLiteral("copy"));
+    const auto failed = [&result](const QString &error) {
         result.errorString = error;
         return result;
     };
-    qint64 copied = 0;
+    if (!out.isOpen())
+        return failed(out.reason());
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(kChunk);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            return abandon(FileCopy::Failed, in.errorString());
-        QString error;
-        if (!writeAll(out, chunk, error))
-            return abandon(FileCopy::Failed, error);
-        copied += chunk.size();
-        if (keepGoing && !keepGoing(copied))
-            return abandon(FileCopy::Cancelled, QString());
+            return failed(in.errorString());
+        if (!out.write(chunk))
+            return failed(out.reason());
+        if (progress.cancelled()) {
+            result.outcome = FileCopy::Cancelled;
+            return result;
+        }
     }
-    // Some file systems (NFS, FUSE) tell of a full disk only when the data goes out.
-    if (!flushToDisk(out))
-        return abandon(FileCopy::Failed, qt_error_string());
-    out.close();
-    if (out.error() != QFileDevice::NoError)
-        return abandon(FileCopy::Failed, out.errorString());
+    if (!out.finish())
+        return failed(out.reason());
 
     // The name again, should another copy have taken it meanwhile.
     for (;; ++n) {
         const QString target = dir.filePath(numberedCopyName(name, n));
-        QString error;
-        switch (claimName(hidden, target, error)) {
-        case Claim::Taken:
+        switch (out.claim(target)) {
+        case DurableWrite::Claim::Taken:
             result.outcome = FileCopy::Copied;
             result.target = target;
             return result;
-        case Claim::Exists:
+        case DurableWrite::Claim::Exists:
             continue;
-        case Claim::Failed:
-            QFile::remove(hidden);
-            result.errorString = error;
-            return result;
+        case DurableWrite::Claim::Failed:
+            return failed(out.reason());
         }
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
-#include <QString>
+#include "platform/work/work_progress.h"
 
-#include <functional>
+#include <QString>
 
 // Copying a media file into a folder (an export to a USB stick or a phone)
 // so that whatever fails, no half-written file is left under a real name,
@@ -11,7 +11,7 @@ enum class FileCopy {
     Kept,       // `target` already held the same bytes; nothing was written
     Missing,    // the source is missing or not a regular file
     Failed,     // not read, not written whole (a full disk), or not renamed
-    Cancelled   // `keepGoing` said stop; nothing was left behind
+    Cancelled   // `progress` was cancelled; nothing was left behind
 };
 
 struct FileCopyResult {
@@ -24,10 +24,10 @@ struct FileCopyResult {
 // with other bytes, the copy gets " (2)", " (3)"… before the extension; one
 // with the same bytes is kept as the copy. The bytes go, in chunks, to a hidden
 // file in the folder, reach the disk, and only then take the name (never
-// replacing a file that took it meanwhile). `keepGoing` is asked after each
-// chunk with the bytes copied so far; false cancels.
+// replacing a file that took it meanwhile). A cancelled `progress` stops the
+// copy after the chunk being written.
 FileCopyResult copyIntoFolder(const QString &source, const QString &folder, const QString &name,
-                              const std::function<bool(qint64)> &keepGoing = {});
+                              WorkProgress &progress);
 
 // The name a copy of `name` gets at its `n`th try: "a.mp3", "a (2).mp3", "a (3).mp3"…
 QString numberedCopyName(const QString &name, int n);

@@ -48,6 +48,18 @@ std::optional<TrackTags> TagCache::known(const QString &path) const
     return found->tags;
 }
 
+QList<TrackTags> TagCache::tagsFor(const QStringList &paths, WorkProgress &progress,
+                                   const std::function<void()> &read)
+{
+    return tagsFor(
+        paths, [&progress] { return progress.cancelled(); },
+        [&progress, &read] {
+            progress.advance();
+            if (read)
+                read();
+        });
+}
+
 qsizetype TagCache::size() const
 {
     const QMutexLocker locked(&m_lock);

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/tags/track_tags.h"
+#include "platform/work/work_progress.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -15,9 +16,13 @@
 // the window, from whichever thread reads; the lookups lock.
 class TagCache {
 public:
-    // The tags of each path, in order. `stop` is asked before each file
-    // (true: stop, the rest stay unread, as empty tags); `advance` is told
-    // after each file.
+    // The tags of each path, in order, each file read counting one in
+    // `progress`; once it is cancelled the rest stay unread, as empty tags.
+    // `read` is told after each file (a command line's progress lines).
+    QList<TrackTags> tagsFor(const QStringList &paths, WorkProgress &progress,
+                             const std::function<void()> &read = {});
+    // The same with the two questions asked apart: `stop` before each file
+    // (true: stop), `advance` after it.
     QList<TrackTags> tagsFor(const QStringList &paths, const std::function<bool()> &stop = {},
                              const std::function<void()> &advance = {});
     TrackTags tagsFor(const QString &path);

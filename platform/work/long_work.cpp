@@ -25,7 +25,7 @@ LongWork::~LongWork()
 {
     m_waiting.clear();
     if (m_current) {
-        m_current->progress.m_cancelled = true;
+        m_current->progress.cancel();
         m_watcher.disconnect(this);
         m_watcher.waitForFinished();
     }
@@ -59,7 +59,7 @@ void LongWork::cancel()
 {
     m_waiting.clear();
     if (m_current)
-        m_current->progress.m_cancelled = true;
+        m_current->progress.cancel();
 }
 
 void LongWork::finished()
@@ -77,4 +77,40 @@ void LongWork::finished()
     if (job->shown)
         emit ended();
     startNext();
+}
+
+WorkGroup::WorkGroup(QObject *parent) : QObject(parent)
+{
+}
+
+void WorkGroup::add(LongWork &work)
+{
+    m_parts.push_back([&work] { return work.busy(); });
+    connect(&work, &LongWork::idle, this, &WorkGroup::settle);
+}
+
+void WorkGroup::add(WorkGroup &group)
+{
+    m_parts.push_back([&group] { return group.busy(); });
+    connect(&group, &WorkGroup::idle, this, &WorkGroup::settle);
+}
+
+void WorkGroup::add(std::function<bool()> busy)
+{
+    m_parts.push_back(std::move(busy));
+}
+
+bool WorkGroup::busy() const
+{
+    for (const auto &part : m_parts) {
+        if (part())
+            return true;
+    }
+    return false;
+}
+
+void WorkGroup::settle()
+{
+    if (!busy())
+        emit idle();
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/work/work_progress.h"
+
 #include <QFutureWatcher>
 #include <QObject>
 #include <QString>
@@ -6,33 +8,10 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <atomic>
 #include <deque>
+#include <vector>
 #include <functional>
 #include <memory>
-
-// What a job sees of its run, from the thread it runs on: whether Cancel was
-// asked for (check it often and return early), and how far it has come.
-class WorkProgress {
-public:
-    bool cancelled() const { return m_cancelled.load(std::memory_order_relaxed); }
-    void setTotal(qint64 total) { m_total.store(total, std::memory_order_relaxed); }
-    void advance(qint64 n = 1) { m_done.fetch_add(n, std::memory_order_relaxed); }
-    // One more done; false once Cancel was asked for (a loop's "go on?").
-    bool step()
-    {
-        advance();
-        return !cancelled();
-    }
-    qint64 done() const { return m_done.load(std::memory_order_relaxed); }
-    qint64 total() const { return m_total.load(std::memory_order_relaxed); }   // 0: not known
-
-private:
-    friend class LongWork;
-    std::atomic<bool> m_cancelled{false};
-    std::atomic<qint64> m_done{0};
-    std::atomic<qint64> m_total{0};
-};
 
 // Long work off the UI thread: disk reads, tree walks, tag reading, copying.
 // A job runs on Qt's thread pool and returns its result; the result then
@@ -99,4 +78,30 @@ private:
     QTimer m_show;
     QTimer m_report;
     bool m_landing = false;   // a result is being applied (it may ask the user)
+};
+
+// Long work of a window: its runners, and what waits to start or goes on
+// after a landing (a list filled a part at a time, a check asked for but not
+// started yet), seen as one. Busy while any part is; idle() once every part
+// is done, which is what a window's tests wait for.
+class WorkGroup : public QObject {
+    Q_OBJECT
+public:
+    explicit WorkGroup(QObject *parent = nullptr);
+
+    void add(LongWork &work);
+    void add(WorkGroup &group);
+    // A part of the owner's own: `busy` says whether it still works; the
+    // owner calls settle() when it may have finished.
+    void add(std::function<bool()> busy);
+
+    bool busy() const;
+    // Emits idle() when no part is busy.
+    void settle();
+
+signals:
+    void idle();
+
+private:
+    std::vector<std::function<bool()>> m_parts;
 };

@@ -1,13 +1,14 @@
 #pragma once
 #include "playlist_io/text_encoding.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
 // What an export writes: the choices of the export dialog and of
-// `melvora --export`, by the names the command line gives them.
+// `melvora --export`.
 enum class ExportFormat {
     M3u,        // m3u: #EXTM3U, #EXTINF:<seconds>,<name>, the path
     M3uPlain,   // m3u-plain: one path a line, nothing else
@@ -31,19 +32,44 @@ struct ExportOptions {
     friend bool operator==(const ExportOptions &, const ExportOptions &) = default;
 };
 
-// The names the command line takes, in the order the dialog offers them.
-QStringList exportFormatNames();      // m3u m3u-plain m3u8 pls xspf
-QStringList exportPathsNames();       // absolute relative name
-QStringList separatorNames();         // slash backslash
-QStringList encodingNames();          // utf-8 utf-8-bom gb18030
-QStringList lineEndsNames();          // crlf lf
+// Each option of an export once: its values, the words the command line
+// takes for them (`melvora --export … --format pls`), the captions the export
+// dialog shows, and what --help says. The command line's parser, its --help
+// and the dialog are all made from these two tables, in their order; a new
+// option or value is one more row.
+struct ExportChoice {
+    int value;         // the option's enum value
+    QString word;      // on the command line: "m3u-plain"
+    QString caption;   // in the dialog: "M3U（只有路径）"
+    QString note;      // in --help after the word, in brackets; may be empty
+};
+struct ExportChoiceOption {
+    QString flag;          // "--format"
+    QString placeholder;   // what --help calls the value: "格式"
+    QString label;         // the dialog's caption of the box: "格式(&F)："
+    QString objectName;    // of the dialog's box: "exportformat"
+    QString unsetCaption;  // the dialog's first item when the option may be left unset, else empty
+    QString helpEnd;       // in --help after the words: "（默认按目标的扩展名）"
+    QList<ExportChoice> choices;
+    int (*get)(const ExportOptions &);   // -1: unset
+    void (*set)(ExportOptions &, int);   // -1: unset
+};
+const QList<ExportChoiceOption> &exportChoiceOptions();
+// Options that are on or off: --copy-files, --numbered.
+struct ExportFlag {
+    QString flag;         // "--copy-files"
+    QString caption;      // the dialog's check box
+    QString objectName;   // of the check box
+    QString help;         // what --help says of it
+    bool (*get)(const ExportOptions &);
+    void (*set)(ExportOptions &, bool);
+};
+const QList<ExportFlag> &exportFlags();
 
-// By name, letter case ignored; nothing for an unknown name.
-std::optional<ExportFormat> exportFormatNamed(const QString &name);
-std::optional<ExportPaths> exportPathsNamed(const QString &name);
-std::optional<PathSeparator> separatorNamed(const QString &name);
-std::optional<TextEncoding> encodingNamed(const QString &name);
-std::optional<LineEnds> lineEndsNamed(const QString &name);
+// The choice of `option` that `word` names, letter case ignored; null when none does.
+const ExportChoice *exportChoiceNamed(const ExportChoiceOption &option, const QString &word);
+// The export's part of --help: one line an option, made from the tables.
+QString exportOptionsHelp();
 
 // The format a target's extension names (.m3u, .m3u8, .pls, .xspf), if any.
 std::optional<ExportFormat> exportFormatOfFile(const QString &fileName);

@@ -69,6 +69,14 @@ QString exportReportText(const ExportReport &report, qsizetype namesShown)
     return text;
 }
 
+QString exportTargetProblem(const QString &target)
+{
+    const QFileInfo info(target);
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("“%1”不是文件，无法导出到这里!").arg(target);
+    return QString();
+}
+
 bool exportReadsTags(const ExportOptions &options)
 {
     return formatUsesTags(options.format) || (options.copyFiles && options.numbered);
@@ -78,6 +86,9 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
                        const ExportStep &step)
 {
     ExportReport report;
+    report.errorString = exportTargetProblem(request.target);
+    if (!report.errorString.isEmpty())
+        return report;
     const ExportOptions &options = request.options;
     const QStringList &entries = request.entries;
     const qsizetype n = entries.size();
@@ -93,12 +104,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
     if (readTags) {
         const QString what = QStringLiteral("正在读取标签");
         qint64 done = 0;
-        tags = tagCache.tagsFor(
-            entries, [&progress] { return progress.cancelled(); },
-            [&] {
-                progress.advance();
-                tell(what, ++done, n);
-            });
+        tags = tagCache.tagsFor(entries, progress, [&] { tell(what, ++done, n); });
     }
     if (progress.cancelled()) {
         report.outcome = ExportReport::Cancelled;
@@ -152,8 +158,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
         progress.advance(n - plan.size());   // the ones with nothing to copy
         for (const Copy &c : std::as_const(plan)) {
             const QString &entry = entries.at(c.index);
-            const FileCopyResult copy = copyIntoFolder(entry, folder, c.name,
-                                                       [&progress](qint64) { return !progress.cancelled(); });
+            const FileCopyResult copy = copyIntoFolder(entry, folder, c.name, progress);
             switch (copy.outcome) {
             case FileCopy::Copied:
                 ++report.copied;
@@ -210,5 +215,6 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
     }
     tell(QStringLiteral("正在写入列表"), 1, 1);
     report.outcome = ExportReport::Written;
+    report.exported = written.size();
     return report;
 }

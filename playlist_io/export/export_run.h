@@ -32,6 +32,7 @@ struct ExportReport {
     QStringList copyFailed;   // entries whose copy failed, left out; with copyErrors beside
     QStringList copyErrors;
     QStringList outsideGbk;   // entries GBK cannot hold in a GB18030 file
+    qsizetype exported = 0;   // entries the playlist names (Written)
     int copied = 0;           // new copies
     int kept = 0;             // identical files already there
     qint64 bytesNeeded = 0;   // NoSpace: what the copies need, and what the disk has
@@ -40,6 +41,11 @@ struct ExportReport {
     // Nothing failed or was left out.
     bool complete() const { return outcome == Written && missing.isEmpty() && copyFailed.isEmpty(); }
 };
+
+// What keeps an export from writing to `target`, in Chinese: a name held by
+// a folder or another file that is not a regular one. Empty when nothing does.
+// The window asks before its questions; runExport asks before it does anything.
+QString exportTargetProblem(const QString &target);
 
 // What was wrong or left out, in Chinese, one fact a line (names listed
 // below their line, at most `namesShown` of each kind unless it is -1);

@@ -3,6 +3,8 @@
 #include "app/command_line.h"
 #include "melvora_version.h"
 
+#include <algorithm>
+
 #include <QProcess>
 #include <QtTest>
 
@@ -13,6 +15,8 @@ class CommandLineTest : public QObject {
 private slots:
     void parse_data();
     void parse();
+    void exportOptions_data();
+    void exportOptions();
     void qtOptions_data();
     void qtOptions();
     void answers_data();
@@ -27,7 +31,7 @@ void CommandLineTest::parse_data()
     QTest::addColumn<QStringList>("arguments");   // after the program's name
     QTest::addColumn<A>("action");
     QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QString>("badOption");
+    QTest::addColumn<QString>("error");   // a part of it
 
     QTest::newRow("nothing") << QStringList() << A::Run << QStringList() << QString();
     QTest::newRow("files in order") << QStringList{"b.m3u", "/m/a.mp3", "相对/歌.mp3"} << A::Run
@@ -40,12 +44,40 @@ void CommandLineTest::parse_data()
     QTest::newRow("help wins over version") << QStringList{"-v", "--help"} << A::Help << QStringList()
                                             << QString();
     QTest::newRow("help wins over an unknown option") << QStringList{"-platform", "xcb", "--help"} << A::Help
-                                                      << QStringList{"xcb"} << QString("-platform");
+                                                      << QStringList{"xcb"} << QString("未知选项“-platform”");
     QTest::newRow("unknown option") << QStringList{"a.m3u", "--frobnicate", "-x"} << A::Error
-                                    << QStringList{"a.m3u"} << QString("--frobnicate");
+                                    << QStringList{"a.m3u"} << QString("未知选项“--frobnicate”");
     QTest::newRow("after -- all are files") << QStringList{"--", "--help", "-x.mp3"} << A::Run
                                             << QStringList{"--help", "-x.mp3"} << QString();
     QTest::newRow("a lone dash is a file") << QStringList{"-"} << A::Run << QStringList{"-"} << QString();
+    QTest::newRow("a flag takes no value") << QStringList{"--version=2"} << A::Error << QStringList()
+                                           << QString("选项“--version”不带值");
+    // The check: its lists wherever the option stands.
+    QTest::newRow("check") << QStringList{"--check", "a.m3u", "b.pls"} << A::Check
+                           << QStringList{"a.m3u", "b.pls"} << QString();
+    QTest::newRow("check after the list") << QStringList{"a.m3u", "--check"} << A::Check << QStringList{"a.m3u"}
+                                          << QString();
+    QTest::newRow("help wins over the check") << QStringList{"--check", "--help"} << A::Help << QStringList()
+                                              << QString();
+    QTest::newRow("check of a list named like an option") << QStringList{"--check", "--", "--a.m3u"} << A::Check
+                                                          << QStringList{"--a.m3u"} << QString();
+    QTest::newRow("check and export") << QStringList{"--check", "--export", "a.m3u", "--to", "b.m3u"} << A::Error
+                                      << QStringList() << QString("不能一起使用");
+    // The export: its options only beside it.
+    QTest::newRow("export") << QStringList{"--to", "b.pls", "--export", "a.m3u"} << A::Export << QStringList()
+                            << QString();
+    QTest::newRow("export options alone are unknown") << QStringList{"a.m3u", "--to", "b.m3u"} << A::Error
+                                                      << QStringList{"a.m3u", "b.m3u"} << QString("未知选项“--to”");
+    QTest::newRow("help wins over the export") << QStringList{"--export", "a.m3u", "--help"} << A::Help
+                                               << QStringList() << QString();
+    QTest::newRow("an export takes no files") << QStringList{"--export", "a.m3u", "--to", "b.m3u", "c.mp3"}
+                                              << A::Error << QStringList() << QString("多余的参数“c.mp3”");
+    QTest::newRow("a value missing") << QStringList{"--export", "a.m3u", "--to", "b.m3u", "--paths"} << A::Error
+                                     << QStringList() << QString("选项“--paths”需要一个值");
+    QTest::newRow("a value wrong") << QStringList{"--export", "a.m3u", "--to", "b.m3u", "--separator=up"}
+                                   << A::Error << QStringList() << QString("可用：slash、backslash");
+    QTest::newRow("no format to be had") << QStringList{"--export", "a.m3u", "--to", "b"} << A::Error
+                                         << QStringList() << QString("扩展名");
 }
 
 void CommandLineTest::parse()
@@ -53,12 +85,41 @@ void CommandLineTest::parse()
     QFETCH(QStringList, arguments);
     QFETCH(CommandLine::Action, action);
     QFETCH(QStringList, files);
-    QFETCH(QString, badOption);
+    QFETCH(QString, error);
     const CommandLine line = parseCommandLine(QStringList{QStringLiteral("melvora")} + arguments);
     QCOMPARE(line.action, action);
     QCOMPARE(line.files, files);
-    QCOMPARE(line.badOption, badOption);
-    QCOMPARE(line.endsAtOnce(), action == CommandLine::Action::Help || action == CommandLine::Action::Version);
+    QVERIFY2(error.isEmpty() ? line.error.isEmpty() : line.error.contains(error), qPrintable(line.error));
+    QCOMPARE(line.endsAtOnce(), action == CommandLine::Action::Help || action == CommandLine::Action::Version
+                                    || action == CommandLine::Action::Error);
+}
+
+// Every option of the export is read as its table says, and --help and the
+// dialog show the same words.
+void CommandLineTest::exportOptions_data()
+{
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("value");
+    for (const ExportChoiceOption &option : exportChoiceOptions())
+        for (const ExportChoice &choice : option.choices)
+            QTest::addRow("%s %s", qPrintable(option.flag), qPrintable(choice.word))
+                << option.flag << choice.word << choice.value;
+}
+
+void CommandLineTest::exportOptions()
+{
+    QFETCH(QString, flag);
+    QFETCH(QString, word);
+    QFETCH(int, value);
+    const CommandLine line = parseCommandLine({"melvora", "--export", "a.m3u", "--to", "b.pls", flag, word.toUpper()});
+    QCOMPARE(line.action, CommandLine::Action::Export);
+    const auto option = std::find_if(exportChoiceOptions().cbegin(), exportChoiceOptions().cend(),
+                                     [&flag](const ExportChoiceOption &o) { return o.flag == flag; });
+    QCOMPARE(option->get(line.exportRequest.options), value);
+    const QString help = commandLineAnswer(parseCommandLine({"melvora", "--help"}), QStringLiteral("1"));
+    QVERIFY(help.contains(QLatin1Char('\n') + QStringLiteral("  ") + flag + QLatin1Char(' ')));
+    QVERIFY(help.contains(word));
 }
 
 void CommandLineTest::qtOptions_data()
@@ -100,7 +161,8 @@ void CommandLineTest::answers_data()
     QTest::addColumn<QString>("argument");
     QTest::addColumn<QStringList>("contains");
     QTest::newRow("help") << "--help"
-                          << QStringList{"用法：melvora", "--version", "--help", ".m3u", ".pls", "文件夹"};
+                          << QStringList{"用法：melvora", "--version", "--help", ".m3u", ".pls", "文件夹",
+                                         "编辑 M3U、M3U8、PLS 和 XSPF 播放列表。"};
     QTest::newRow("help names the export")
         << "--help"
         << QStringList{"--export", "--to", "--format", "--paths", "--separator", "--encoding", "--line-ends",
@@ -140,6 +202,10 @@ void CommandLineTest::programAnswers_data()
         << "未知选项“-x”";
     QTest::newRow("check of a list that is not there") << QStringList{"--check", "/nonexistent/a.m3u"} << false
                                                         << 2 << "" << "无法读取列表“/nonexistent/a.m3u”";
+    QTest::newRow("check named after the list") << QStringList{"/nonexistent/a.m3u", "--check"} << false << 2
+                                                << "" << "无法读取列表“/nonexistent/a.m3u”";
+    QTest::newRow("help beside the check") << QStringList{"--check", "--help"} << false << 0 << "用法：melvora"
+                                           << "";
     QTest::newRow("Qt's own options are Qt's") << QStringList{"-platform", "offscreen", "--version"} << false << 0
                                                << "Melvora 版本" << "";
 }

@@ -5,7 +5,7 @@
 // Header-only; link platform_fakes (and aux_windows where AuxWindows is made).
 #include "aux_windows/aux_windows.h"
 #include "platform/fakes/fake_drives.h"
-#include "platform/fakes/fake_repair_dialogs.h"
+#include "main_window/fakes/fake_repair_dialogs.h"
 #include "platform/fakes/fake_file_dialog.h"
 #include "platform/fakes/fake_key_state.h"
 #include "platform/fakes/fake_message_box.h"

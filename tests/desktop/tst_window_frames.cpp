@@ -11,9 +11,9 @@
 // and the frame it must have.
 #include "aux_windows/aux_windows.h"
 #include "platform/chinese_interface.h"
-#include "platform/drives.h"
+#include "platform/files/volumes.h"
 #include "platform/files/entry_check.h"
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
 #include "platform/file_dialog.h"
 #include "platform/key_state.h"
 #include "main_window/workflow/list_file_workflow.h"

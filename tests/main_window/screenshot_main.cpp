@@ -6,9 +6,9 @@
 #include "platform/process_starter.h"
 #include "platform/registry.h"
 #include "platform/url_opener.h"
-#include "platform/drives.h"
+#include "platform/files/volumes.h"
 #include "platform/files/entry_check.h"
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
 #include "platform/fonts.h"
 #include "platform/key_state.h"
 #include "main_window/main_window.h"
@@ -17,6 +17,7 @@
 #include "main_window/art/pictures.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -114,5 +115,24 @@ int main(int argc, char *argv[])
     window.resize(900, 600);
     settle();
     ok = save(window.grab(), out + QStringLiteral("/melvora-large.png")) && ok;
+
+    // The export dialog, made from the table of its options.
+    window.action(QStringLiteral("menuexport"))->trigger();
+    settle();
+    if (auto *exporting = window.findChild<QDialog *>(QStringLiteral("exportdialog"))) {
+        ok = save(exporting->grab(), out + QStringLiteral("/melvora-export.png")) && ok;
+        exporting->reject();
+    }
+
+    // The question of the search for moved files, taken from inside its own loop.
+    QTimer::singleShot(500, [&] {
+        if (QWidget *question = QApplication::activeModalWidget()) {
+            ok = save(question->grab(), out + QStringLiteral("/melvora-choosefile.png")) && ok;
+            question->close();
+        }
+    });
+    repairs.setParent(&window);
+    repairs.chooseFile(music.filePath(QStringLiteral("甜蜜蜜.mp3")),
+                       {QStringLiteral("/media/新/音乐/甜蜜蜜.mp3"), QStringLiteral("/media/旧/备份/甜蜜蜜.mp3")});
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // The main window as a desktop program: the list scrolls sideways to its
 // widest entry, the count keeps its gap, the Delete key.
 #include "tests/common/desktop_fakes.h"
+#include "tests/common/wait_idle.h"
 #include "tests/common/accessible_names.h"
 #include "main_window/main_window.h"
 #include "main_window/browser/media_browser.h"
@@ -108,7 +109,7 @@ bool DesktopTest::dropOnList(const QList<QUrl> &urls)
     QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     // What the drop gives lands once the disk has been read.
-    if (!QTest::qWaitFor([this] { return !m_window->isBusy(); }, 10000))
+    if (!waitForIdle(m_window->work()))
         return false;
     return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
 }
@@ -212,6 +213,7 @@ void DesktopTest::labelsKeepTheirGaps_data()
     QTest::addColumn<int>("suffixMoves");   // 0: stays where the layout put it, 1: moves, -1: either
     QTest::addColumn<bool>("fitsBesideList");   // the row ends within the list's width at the base size
 
+    QTest::newRow("1 digit") << 9 << QString() << QString() << 0 << true;
     QTest::newRow("4 digits") << 1234 << QString() << QString() << 0 << true;
     QTest::newRow("5 digits") << 12345 << QString() << QString() << -1 << true;
     QTest::newRow("6 digits") << 100000 << QString() << QString() << 1 << true;
@@ -235,6 +237,8 @@ void DesktopTest::labelsKeepTheirGaps()
         for (int i = 0; i < entries; ++i)
             many << QStringLiteral("/m/%1.mp3").arg(i);
         m_window->playlist().replaceEntries(many);
+        m_window->playlist().selectByUser(entries - 1);
+        count = position = QString::number(entries);
     } else {
         m_window->playlist().replaceEntries({QStringLiteral("/a.mp3")});
         m_window->label(Label::Count)->setText(count);
@@ -244,6 +248,8 @@ void DesktopTest::labelsKeepTheirGaps()
     const Label row[] = {Label::CountPrefix, Label::Count, Label::CountSuffix, Label::PositionCaption,
                          Label::Position};
     for (int pass = 0; pass < 2; ++pass) {   // also after a resize
+        QCOMPARE(m_window->label(Label::Count)->text(), count);
+        QCOMPARE(m_window->label(Label::Position)->text(), position);
         int previousEnd = -1;
         for (Label which : row) {
             QLabel *l = m_window->label(which);
@@ -555,7 +561,7 @@ void DesktopTest::commandLineFiles()
     QDir::setCurrent(m_tmp.path());
     m_window->openFiles(asTyped ? files : paths(files));
     QDir::setCurrent(oldCwd);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isBusy(), 10000);
+    QVERIFY(waitForIdle(m_window->work()));
     QCOMPARE(m_window->playlist().entries(), paths(after));
     QCOMPARE(m_window->windowTitle(), title);
     QCOMPARE(m_window->state().listChanged(), changed);

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <array>
+
 class LayoutTest : public QObject {
     Q_OBJECT
 private slots:
@@ -14,6 +16,8 @@ private slots:
     void shrinkingBackRestoresBase();
     void placement_data();
     void placement();
+    void labelRow_data();
+    void labelRow();
 };
 
 // Width rules: browser column and list share extra width 1:19; labels follow the list.
@@ -157,6 +161,40 @@ void LayoutTest::placement()
     const QPointF at = MainLayout::placement(screenW, screenH, winW, winH);
     QCOMPARE(at.x(), left);
     QVERIFY(qFuzzyCompare(at.y(), top));
+}
+
+// The labels below the list: (left, width) of each of the five, laid out
+// 60 px apart at their designed places, texts 40 px wide unless a row says
+// otherwise; the list ends at 400.
+void LayoutTest::labelRow_data()
+{
+    QTest::addColumn<QList<int>>("textWidths");   // count prefix, count, suffix, caption, position
+    QTest::addColumn<QList<int>>("lefts");
+    QTest::addColumn<int>("countWidth");
+    QTest::newRow("texts as designed stay") << QList<int>{40, 40, 40, 40, 40} << QList<int>{0, 60, 120, 180, 240} << 50;
+    QTest::newRow("a longer count pushes the rest")
+        << QList<int>{40, 100, 40, 40, 40} << QList<int>{0, 60, 164, 208, 252} << 100;
+    QTest::newRow("no count yet: nothing moves back")
+        << QList<int>{0, 0, 0, 40, 200} << QList<int>{0, 60, 120, 180, 240} << 50;
+    QTest::newRow("past the list's end: back as far as the room goes")
+        << QList<int>{40, 40, 40, 40, 200} << QList<int>{0, 60, 120, 164, 224} << 50;
+    QTest::newRow("past the list's end: back just enough")
+        << QList<int>{40, 40, 40, 40, 170} << QList<int>{0, 60, 120, 170, 230} << 50;
+}
+
+void LayoutTest::labelRow()
+{
+    QFETCH(QList<int>, textWidths);
+    QFETCH(QList<int>, lefts);
+    QFETCH(int, countWidth);
+    std::array<MainLayout::RowLabel, 5> row;
+    for (int i = 0; i < 5; ++i)
+        row[i] = {60 * i, 50, textWidths[i], i == 1 ? countWidth : 30};
+    MainLayout::flowRow(row, 3, 4, 400);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(row[i].left, lefts[i]);
+    QCOMPARE(row[1].width, countWidth);
+    QCOMPARE(row[0].width, 50);
 }
 
 QTEST_APPLESS_MAIN(LayoutTest)

@@ -2,6 +2,7 @@
 // what the entry check shows, going to and removing missing entries, finding
 // moved files, replacing a path start, and their undo.
 #include "tests/common/accessible_names.h"
+#include "tests/common/wait_idle.h"
 #include "tests/common/desktop_fakes.h"
 #include "main_window/find_bar.h"
 #include "main_window/main_window.h"
@@ -9,10 +10,13 @@
 #include "main_window/playlist_view.h"
 #include "main_window/status_bar.h"
 #include "platform/fakes/fake_file_probe.h"
-#include "platform/fakes/fake_repair_dialogs.h"
+#include "main_window/fakes/fake_repair_dialogs.h"
+#include "tests/common/when_modal.h"
 #include "tests/common/test_files.h"
 
+#include <QAbstractButton>
 #include <QFont>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -70,8 +74,8 @@ private slots:
         QCOMPARE(m_window->playlist().entries(), split("/m/a,/media/u/OUT/y,http://s/z,/m/b"));
         QCOMPARE(m_window->statusBar1()->note(), QString());
         // A change on disk elsewhere (other tests at work) may start another
-        // check meanwhile; "none" is said once no check is under way.
-        QTRY_VERIFY(!m_window->missingEntries().isChecking());
+        // check meanwhile; "none" is said once the window's work is done.
+        QVERIFY(waitForIdle(m_window->work()));
         m_window->action(QStringLiteral("menunextmissing"))->trigger();
         QCOMPARE(m_desktop.messages.texts().last(), QStringLiteral("没有缺失的文件。"));
         // Repeats left out of a list read share the panel.
@@ -223,7 +227,7 @@ private slots:
         m_dialogs.folders = {n};
         m_dialogs.choices = {1};
         m_window->action(QStringLiteral("menurelocate"))->trigger();
-        QTRY_VERIFY(!m_window->isBusy());
+        QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_dialogs.asked.size(), 1);
         QCOMPARE(m_dialogs.asked[0].entry, QStringLiteral("/old/b.mp3"));
         QCOMPARE(m_window->playlist().entries(),
@@ -239,8 +243,70 @@ private slots:
         m_dialogs.folders = {n};
         m_dialogs.choices = {RepairDialogs::Cancel};
         m_window->action(QStringLiteral("menurelocate"))->trigger();
-        QTRY_VERIFY(!m_window->isBusy());
+        QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_window->playlist().entries(), before);
+        // An edit while the folder is read: the files found are matched
+        // with the list as it is when they land.
+        m_desktop.messages = FakeMessageBox();
+        m_dialogs.asked.clear();
+        m_dialogs.folders = {n};
+        m_dialogs.choices = {0};
+        m_window->action(QStringLiteral("menurelocate"))->trigger();
+        m_window->playlist().selectByUser(0);
+        m_window->playlist().deleteentry();   // before the walk has landed
+        QVERIFY(waitForIdle(m_window->work()));
+        QCOMPARE(m_dialogs.asked.size(), 1);
+        QCOMPARE(m_window->playlist().entries(), split(QStringLiteral("%1/1/b.mp3,/old/c.mp3,%1/d.mp3").arg(n)));
+        QCOMPARE(m_desktop.messages.texts().value(0),
+                 QStringLiteral("找到 1 个文件，选择了 1 个，仍缺失 1 个。\n有 1 个条目因与前面的条目相同而被删除。"));
+    }
+
+    // The choice among files of one name, in the real dialog: the row
+    // chosen, a skip, or a cancel (also by Escape, which must not count as
+    // a choice); the dialog has the window's title for its questions.
+    void repairFileChoice_data()
+    {
+        QTest::addColumn<QString>("button");   // a button's name, or "escape"
+        QTest::addColumn<int>("expected");
+        QTest::newRow("choose the second") << "choose" << 1;
+        QTest::newRow("skip") << "skip" << RepairDialogs::Skip;
+        QTest::newRow("cancel") << "cancel" << RepairDialogs::Cancel;
+        QTest::newRow("escape") << "escape" << RepairDialogs::Cancel;
+    }
+    void repairFileChoice()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, expected);
+        QString title;
+        whenModalShows([button, &title](QWidget *modal) {
+            title = modal->windowTitle();
+            modal->findChild<QListWidget *>(QStringLiteral("candidates"))->setCurrentRow(1);
+            if (button == QLatin1String("escape"))
+                QTest::keyClick(modal, Qt::Key_Escape);
+            else
+                modal->findChild<QAbstractButton *>(button)->click();
+        });
+        QtRepairDialogs dialogs(m_window.get());
+        const QStringList candidates = {QStringLiteral("/n/1/a.mp3"), QStringLiteral("/n/2/a.mp3")};
+        QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), candidates), expected);
+        QCOMPARE(title, QStringLiteral("提示"));
+    }
+
+    // A list changed while the new paths are counted: nothing is asked,
+    // nothing replaced, and undo still takes back the change itself.
+    void replacePrefixAfterAnEdit()
+    {
+        open("/old/a,/old/b,/other/c");
+        m_dialogs.prefixes = {{QStringLiteral("/old"), QStringLiteral("/m")}};
+        m_desktop.messages.answers = {true};
+        m_window->action(QStringLiteral("menureplaceprefix"))->trigger();
+        m_window->playlist().selectByUser(2);
+        m_window->playlist().deleteentry();   // before the count has landed
+        QVERIFY(waitForIdle(m_window->work()));
+        QCOMPARE(m_desktop.messages.texts(), QStringList());
+        QCOMPARE(m_window->playlist().entries(), split("/old/a,/old/b"));
+        m_window->action(Command::Undo)->trigger();
+        QCOMPARE(m_window->playlist().entries(), split("/old/a,/old/b,/other/c"));
     }
 
     void replacePrefix_data()
@@ -259,7 +325,7 @@ private slots:
         m_desktop.messages.answers = {yes};
         m_window->action(QStringLiteral("menureplaceprefix"))->trigger();
         QCOMPARE(m_dialogs.suggestedPrefix.from, QStringLiteral("/old"));
-        QTRY_VERIFY(!m_window->isBusy());
+        QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_desktop.messages.texts().value(0),
                  QStringLiteral("将改变 3 个文件的路径，改变后其中 2 个文件存在。\n是否替换？"));
         QCOMPARE(m_window->playlist().entries(), split(expected));
@@ -271,7 +337,7 @@ private:
     void open(const QString &entries)
     {
         m_window->playlist().replaceEntries(split(entries));
-        QTRY_VERIFY(!m_window->missingEntries().isChecking());
+        QVERIFY(waitForIdle(m_window->work()));
     }
 
     DesktopFakes m_desktop;

@@ -43,6 +43,9 @@ private slots:
     // The raster paint engine draws on Qt's global pool: a long job must
     // leave every thread of it free.
     void globalPoolStaysFree();
+    // A group is idle only once every runner and every part of its own is
+    // done, a nested group's too, and says so once each time it gets there.
+    void groupIdleWhenAllAreDone();
 };
 
 void LongWorkTest::landsInOrderOnTheUiThread()
@@ -141,3 +144,29 @@ void LongWorkTest::globalPoolStaysFree()
 
 QTEST_GUILESS_MAIN(LongWorkTest)
 #include "tst_long_work.moc"
+
+void LongWorkTest::groupIdleWhenAllAreDone()
+{
+    LongWork first, second;
+    bool filling = false;   // work of the owner's own, after a landing
+    WorkGroup inner, outer;
+    inner.add(second);
+    inner.add([&filling] { return filling; });
+    outer.add(first);
+    outer.add(inner);
+    QSignalSpy idle(&outer, &WorkGroup::idle);
+    QVERIFY(!outer.busy());
+
+    first.run<int>(QStringLiteral("short"), steps(20, 1), [](int &) {});
+    second.run<int>(QStringLiteral("long"), steps(200, 2), [&filling](int &) { filling = true; });
+    QVERIFY(outer.busy());
+    QTRY_VERIFY(!first.busy());
+    QCOMPARE(idle.size(), 0);          // the other runner still works
+    QTRY_VERIFY(!second.busy());
+    QVERIFY(outer.busy());             // landed, still filling
+    QCOMPARE(idle.size(), 0);
+    filling = false;
+    inner.settle();
+    QCOMPARE(idle.size(), 1);
+    QVERIFY(!outer.busy());
+}

@@ -3,7 +3,7 @@
 // system's locale, and the folder the dialog opens in.
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
-#include "platform/repair_dialogs.h"
+#include "tests/common/when_modal.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,21 +24,6 @@
 #include <memory>
 
 namespace {
-// Runs `act` on the modal window once it is up, from inside its event loop.
-void whenModalShows(std::function<void(QWidget *)> act)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(modal);
-        }
-    });
-    timer->start();
-}
-
 QStringList columnTexts(QTreeView *view, int row)
 {
     QStringList out;
@@ -62,8 +47,6 @@ private slots:
     void dialogOpensInListFolderThenLastUsed();
     void saveNameTakesChosenFilter_data();
     void saveNameTakesChosenFilter();
-    void repairFileChoice_data();
-    void repairFileChoice();
 
 private:
     QTemporaryDir m_tmp;
@@ -274,34 +257,6 @@ void PlatformDialogsTest::saveNameTakesChosenFilter()
     const FileDialog::SaveName answer = dialog.getSaveFileName();
     QCOMPARE(answer.fileName, folder + QLatin1Char('/') + saved);
     QCOMPARE(answer.filter, filter);
-}
-
-// The choice among files of one name: the row chosen, a skip, or a cancel
-// (also by Escape, which must not count as a choice).
-void PlatformDialogsTest::repairFileChoice_data()
-{
-    QTest::addColumn<QString>("button");   // a button's name, or "escape"
-    QTest::addColumn<int>("expected");
-    QTest::newRow("choose the second") << "choose" << 1;
-    QTest::newRow("skip") << "skip" << RepairDialogs::Skip;
-    QTest::newRow("cancel") << "cancel" << RepairDialogs::Cancel;
-    QTest::newRow("escape") << "escape" << RepairDialogs::Cancel;
-}
-
-void PlatformDialogsTest::repairFileChoice()
-{
-    QFETCH(QString, button);
-    QFETCH(int, expected);
-    whenModalShows([button](QWidget *modal) {
-        modal->findChild<QListWidget *>(QStringLiteral("candidates"))->setCurrentRow(1);
-        if (button == QLatin1String("escape"))
-            QTest::keyClick(modal, Qt::Key_Escape);
-        else
-            modal->findChild<QAbstractButton *>(button)->click();
-    });
-    QtRepairDialogs dialogs(nullptr);
-    const QStringList candidates = {QStringLiteral("/n/1/a.mp3"), QStringLiteral("/n/2/a.mp3")};
-    QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), candidates), expected);
 }
 
 QTEST_MAIN(PlatformDialogsTest)

@@ -6,6 +6,7 @@
 #include "player/fakes/fake_mp3_control.h"
 #include "player/fakes/fake_player_list.h"
 #include "player/form3.h"
+#include "player/form3_controls.h"
 #include "platform/own_frame.h"
 #include "player/player_host.h"
 #include "player/player_icon.h"
@@ -158,30 +159,13 @@ void Form3Test::initTestCase()
 
 // ---- definition ------------------------------------------------------------------------------
 
+// Each control sits where its row of the control table puts it, in the client area.
 void Form3Test::geometry_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("twips");   // left, top, width, height
-    const struct {
-        const char *name;
-        int l, t, w, h;
-    } rows[] = {
-        {"Label2", 0, 0, 975, 255},         {"Label4", 960, 0, 495, 255},
-        {"Label6", 1440, 0, 615, 255},      {"Label5", 2040, 0, 615, 255},
-        {"Check1", 2880, 0, 1215, 180},     {"Label3", 5640, 0, 615, 375},
-        {"bofang", 120, 360, 375, 495},     {"zanting", 480, 360, 375, 495},
-        {"tingzhi", 840, 360, 375, 495},    {"kuaijin", 1200, 360, 375, 495},
-        {"kuaitui", 1560, 360, 375, 495},   {"Sliguocheng", 1920, 360, 4335, 495},
-        {"Text1", 120, 960, 735, 270},      {"Text3", 1200, 960, 735, 270},
-        {"Text4", 2280, 960, 735, 270},     {"Text5", 3360, 960, 735, 270},
-        {"Text6", 4440, 960, 735, 270},     {"Text2", 5520, 960, 735, 270},
-        {"Command3", 600, 1320, 975, 375},  {"Command1", 2040, 1320, 975, 375},
-        {"Command2", 3480, 1320, 975, 375}, {"Command4", 4920, 1320, 975, 375},
-        {"Sliyin", 6360, 120, 375, 1455},   {"Slishengdaoo", 6840, 120, 375, 1455},
-        {"Label1", 7200, 120, 135, 255},    {"Label7", 7200, 1320, 135, 255},
-    };
-    for (const auto &r : rows)
-        QTest::newRow(r.name) << QString::fromLatin1(r.name) << QRect(r.l, r.t, r.w, r.h);
+    for (const Form3Controls::Definition &d : Form3Controls::table())
+        QTest::newRow(d.name) << QString::fromLatin1(d.name) << QRect(d.left, d.top, d.width, d.height);
 }
 
 void Form3Test::geometry()

@@ -1,6 +1,9 @@
 #include "main_window/browser/media_browser.h"
 
-#include "platform/drives.h"
+#include "model/media_types.h"
+#include "tests/common/wait_idle.h"
+
+#include "platform/files/volumes.h"
 #include "platform/fakes/fake_drives.h"
 #include "platform/fakes/fake_message_box.h"
 
@@ -60,7 +63,7 @@ struct Fixture {
     // The folder shown is read (off the UI thread) and its files listed.
     bool listed()
     {
-        return QTest::qWaitFor([this] { return !browser->isReading(); }, 5000);
+        return waitForIdle(browser->work(), 5000);
     }
     ~Fixture() { QDir::setCurrent(oldCwd); }
 
@@ -89,52 +92,17 @@ class TestMediaBrowser : public QObject {
     Q_OBJECT
 
 private slots:
-    // The filter box offers the ten items in order and starts on "*.MP3".
+    // The filter box offers the media types' ten items in order and starts on "*.MP3".
     void filterItemsAreFixed()
     {
         Fixture f;
-        const QStringList expected = {"*.MP3", "*.M3U;*.PLS", "*.MID;*.MIDE;*.RMI", "*.AVI;*.WMV",
-                                      "*.WAV;*.AU;*.SND", "*.DAT;*.OGG", "*.MPG;*.MPEG;*.MLV",
-                                      "*.WMA;*.WM;*.ASF", "*.WAX;*.ASX",
-                                      QStringLiteral("所有音频,视频文件...")};
-        QCOMPARE(MediaBrowser::filterItems(), expected);
         QComboBox *combo = f.browser->combo1();
-        QCOMPARE(combo->count(), 10);
+        QStringList shown;
         for (int i = 0; i < combo->count(); ++i)
-            QCOMPARE(combo->itemText(i), expected[i]);
+            shown << combo->itemText(i);
+        QCOMPARE(shown, MediaTypes::filterItems());
         QCOMPARE(combo->currentText(), QStringLiteral("*.MP3"));
         QVERIFY(!combo->isEditable());
-    }
-
-    void patternsPerFilterText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("pattern");
-        QTest::newRow("single") << "*.MP3" << "*.MP3";
-        QTest::newRow("several") << "*.WAV;*.AU;*.SND" << "*.WAV;*.AU;*.SND";
-        QTest::newRow("all types")
-            << QStringLiteral("所有音频,视频文件...")
-            << "*.MP3;*.MID;*.AVI;*.WMV;*.MPG;*.MPEG;*.MLV;*.MOV;*.DAT;*.M3U;*.PLS;*.WMA;*.WM;"
-               "*.ASF;*.WAV;*.AU;*.SND;*.MIDE;*.RMI;*.WAX;*.ASX;*.OGG";
-        // Only the exact item text selects every type.
-        QTest::newRow("all types, similar text")
-            << QStringLiteral("所有音频,视频文件…") << QStringLiteral("所有音频,视频文件…");
-    }
-    void patternsPerFilterText()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, pattern);
-        QCOMPARE(MediaBrowser::patternFor(text), pattern);
-    }
-
-    void allTypesPatternHasTwentyTwoTypes()
-    {
-        const QStringList types = MediaBrowser::allTypesPattern().split(';');
-        QCOMPARE(types.size(), 22);
-        QVERIFY(types.contains("*.MOV"));
-        // *.MOV is offered by no single item.
-        for (const QString &item : MediaBrowser::filterItems().mid(0, 9))
-            QVERIFY(!item.split(';').contains("*.MOV"));
     }
 
     // Each filter lists the matching files of the folder, ignoring letter
@@ -602,45 +570,6 @@ private slots:
         // Nothing changed: nothing happens.
         f.browser->checkVolumes();
         QCOMPARE(changed.size(), 1);
-    }
-
-    // The deepest listed volume holds a path; unknown paths fall to the first.
-    void volumeOfPath_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("volume");
-        QTest::newRow("root itself") << "/" << "/";
-        QTest::newRow("on root") << "/home/me" << "/";
-        QTest::newRow("mount point") << "/media/usb" << "/media/usb/";
-        QTest::newRow("inside mount") << "/media/usb/music/a" << "/media/usb/";
-        QTest::newRow("name prefix only") << "/media/usb2/x" << "/";
-    }
-    void volumeOfPath()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, volume);
-        FakeDrives drives;
-        drives.list = {{"/", "/"}, {"/media/usb [STICK]", "/media/usb/"}};
-        QCOMPARE(drives.volumeOf(path), volume);
-    }
-
-    // The real drive list puts the root first and tells a missing volume.
-    void realDrives()
-    {
-        QtDrives drives;
-        const QList<Volume> volumes = drives.volumes();
-        QVERIFY(!volumes.isEmpty());
-#ifndef Q_OS_WIN
-        QCOMPARE(volumes.first().rootPath, QStringLiteral("/"));
-        QVERIFY(drives.isReady("/"));
-#endif
-        QSet<QString> roots;
-        for (const Volume &v : volumes) {
-            QVERIFY(v.rootPath.endsWith('/'));
-            QVERIFY(!roots.contains(v.rootPath));
-            roots.insert(v.rootPath);
-        }
-        QVERIFY(!drives.isReady(kNoMedium));
     }
 };
 

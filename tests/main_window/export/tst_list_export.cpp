@@ -2,6 +2,7 @@
 // after the tags are read, one export through the fakes, the choices kept
 // for the next time, and the list left as it was.
 #include "main_window/export/export_dialog.h"
+#include "tests/common/wait_idle.h"
 #include "main_window/main_window.h"
 #include "tests/common/accessible_names.h"
 #include "tests/common/desktop_fakes.h"
@@ -67,7 +68,7 @@ ExportDialog *ListExportTest::openDialog()
 
 void ListExportTest::waitIdle()
 {
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isBusy(), 10000);
+    QVERIFY(waitForIdle(m_window->work()));
 }
 
 void ListExportTest::emptyListIsRefused()

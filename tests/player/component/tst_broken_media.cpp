@@ -8,6 +8,7 @@
 #include "player/component/mp3_decoder.h"
 #include "player/component/mp3_player.h"
 #include "tests/player/component/loop_heartbeat.h"
+#include "tests/player/component/mp3_fixtures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,17 +41,6 @@ constexpr qint64 LivenessMs = 1000;
 QString brokenFixture(const QString &name)
 {
     return QStringLiteral(MELVORA_TEST_DATA "/mp3/broken/") + name;
-}
-
-QString fixture(const QString &name)
-{
-    return QStringLiteral(MELVORA_TEST_DATA "/mp3/") + name;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The longest single call made through it.
@@ -130,23 +120,6 @@ private:
     bool m_done = false;
     std::thread m_thread;
 };
-
-qint64 decodedSamples(Mp3Decoder &decoder)
-{
-    QByteArray chunk(4096 * Mp3Decoder::BytesPerSampleFrame, Qt::Uninitialized);
-    qint64 samples = 0;
-    while (const qint64 n = decoder.read(chunk.data(), chunk.size()))
-        samples += n / Mp3Decoder::BytesPerSampleFrame;
-    return samples;
-}
-
-QList<int> framesOf(const QSignalSpy &spy)
-{
-    QList<int> frames;
-    for (const auto &args : spy)
-        frames << args.at(0).toInt();
-    return frames;
-}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "player/component/mp3_decoder.h"
 #include "player/component/mp3_player.h"
 #include "player/component/playback_thread.h"
+#include "tests/player/component/mp3_fixtures.h"
 #include "tests/player/component/mp3_walk.h"
 #include "player/component/pcm_volume.h"
 
@@ -29,28 +30,6 @@
 
 namespace {
 
-QString fixture(const QString &name)
-{
-    return QStringLiteral(MELVORA_TEST_DATA "/mp3/") + name;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QList<qint16> decodeAll(Mp3Decoder &decoder)
-{
-    QList<qint16> pcm;
-    QByteArray chunk(4096 * 4, Qt::Uninitialized);
-    while (qint64 n = decoder.read(chunk.data(), chunk.size())) {
-        const auto *s = reinterpret_cast<const qint16 *>(chunk.constData());
-        pcm.append(QList<qint16>(s, s + n / 2));
-    }
-    return pcm;
-}
-
 // Opened, with the exact figures the player found on its own thread.
 bool openWhole(Mp3Player &mp, const QString &path)
 {
@@ -74,14 +53,6 @@ QString writeSweep(const QTemporaryDir &dir)
                != 0)
         return QString();
     return mp3;
-}
-
-QList<int> framesOf(const QSignalSpy &spy)
-{
-    QList<int> frames;
-    for (const auto &args : spy)
-        frames << args.at(0).toInt();
-    return frames;
 }
 
 

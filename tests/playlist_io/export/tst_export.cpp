@@ -34,6 +34,7 @@ private slots:
     void initTestCase();
     void formats_data();
     void formats();
+    void folderTarget();
     void outsideGbk();
     void preview_data();
     void preview();
@@ -157,8 +158,29 @@ void ExportTest::formats()
     WorkProgress progress;
     const ExportReport report = runExport({entries(), path, options}, cache, progress);
     QVERIFY2(report.complete(), qPrintable(report.errorString));
+    QCOMPARE(report.exported, entries().size());
     QCOMPARE(fileBytes(path), expected.replace("<dir>", QFile::encodeName(m_dir.path())));
     QCOMPARE(report.outsideGbk, QStringList());
+}
+
+// A folder as the target stops the run before anything is copied or written,
+// whoever runs it (the window asks exportTargetProblem first as well).
+void ExportTest::folderTarget()
+{
+    const QString folder = QDir(m_dir.path()).filePath(QStringLiteral("out/a folder.m3u"));
+    QVERIFY(QDir().mkpath(folder));
+    const QDir out(QDir(m_dir.path()).filePath(QStringLiteral("out")));
+    const QStringList before = out.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    ExportOptions options;
+    options.copyFiles = true;
+    TagCache cache;
+    WorkProgress progress;
+    const ExportReport report = runExport({entries(), folder, options}, cache, progress);
+    QCOMPARE(report.outcome, ExportReport::Failed);
+    QCOMPARE(report.errorString, exportTargetProblem(folder));
+    QVERIFY(report.errorString.contains(QStringLiteral("不是文件")));
+    QCOMPARE(out.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);   // no copies beside it
+    QVERIFY(QDir(folder).removeRecursively());
 }
 
 // GB18030 holds every name; one GBK cannot hold is told, the file still written.

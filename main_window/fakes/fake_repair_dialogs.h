@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
 
 #include <QList>
 

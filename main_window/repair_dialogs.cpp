@@ -1,4 +1,6 @@
-#include "platform/repair_dialogs.h"
+#include "main_window/repair_dialogs.h"
+
+#include "main_window/prompt/prompt.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -23,7 +25,7 @@ int QtRepairDialogs::chooseFile(const QString &entry, const QStringList &candida
 {
     QDialog dialog(m_parent);
     dialog.setObjectName(QStringLiteral("choosefile"));
-    dialog.setWindowTitle(QStringLiteral("提示"));
+    dialog.setWindowTitle(kPromptTitle);
     auto *layout = new QVBoxLayout(&dialog);
     auto *caption = new QLabel(QStringLiteral("以下哪个文件是“%1”？").arg(entry), &dialog);
     caption->setWordWrap(true);

@@ -6,9 +6,11 @@
 
 class QWidget;
 
-// The questions the list's repairs ask: where moved files went, which of
-// several files of a name an entry meant, and which path start to replace.
-// Windows talk to this interface, so tests can answer them.
+// The questions the list tools' repairs ask: where moved files went, which
+// of several files of a name an entry meant, and which path start to replace.
+// The list tools talk to this interface, so tests can answer them (the fake
+// is in main_window/fakes/); the questions carry the main window's title
+// for its boxes, "提示".
 class RepairDialogs {
 public:
     virtual ~RepairDialogs() = default;
@@ -27,7 +29,7 @@ public:
     virtual std::optional<Prefix> askPrefix(const Prefix &suggested) = 0;
 };
 
-// Qt's own dialogs, modal to `parent`, in Chinese.
+// The dialogs the user sees, modal to `parent`, in Chinese.
 class QtRepairDialogs : public RepairDialogs {
 public:
     explicit QtRepairDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
