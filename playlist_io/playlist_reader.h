@@ -8,7 +8,7 @@
 
 class QIODevice;
 
-// Reads M3U and PLS playlists as other players write them. Shows nothing:
+// Reads M3U, M3U8, PLS and XSPF playlists as other players write them. Shows nothing:
 // callers turn the outcome into messages.
 //
 // Text, line by line: every byte-order mark (U+FEFF) at the start of a line is
