@@ -13,7 +13,7 @@ unset DISPLAY WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-tests --output-on-failure -j2
 
-checked=(model_tests playlist_io_tests playlist_travel_tests platform_files_tests platform_file_copy_tests playlist_export_tests long_work_tests list_workflow_tests player_component_tests)
+checked=(model_tests playlist_io_tests playlist_travel_tests platform_files_tests platform_file_copy_tests playlist_export_tests long_work_tests list_workflow_tests lossless_lists_tests player_component_tests)
 # The entry check and melvora --check; the folder walk and the volume rule.
 checked+=(entry_check_tests check_command_tests folder_walk_tests volumes_tests)
 fuzzers=(fuzz_playlist_reader fuzz_playlist_roundtrip fuzz_mp3_decoder)
