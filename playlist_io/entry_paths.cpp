@@ -215,10 +215,16 @@ QString RelativeEntries::operator()(const QString &path) const
             relative += to.names.at(i);
         }
     }
-    // "a:b.mp3" would read as a drive, "x://y" as a URL, "#a.mp3" as an M3U
-    // comment, a leading U+FEFF as a byte-order mark.
-    if (isAbsoluteEntry(relative) || isUrlEntry(relative) || relative.startsWith(u'#')
-        || relative.startsWith(QChar(0xFEFF)))
+    // "a:b.mp3" would read as a drive, "x://y" as a URL, "#a.mp3" or " #a.mp3"
+    // as an M3U comment, a name of blanks as a blank line, a leading U+FEFF as
+    // a byte-order mark.
+    qsizetype blanks = 0;
+    while (blanks < relative.size() && (relative.at(blanks) == u' ' || relative.at(blanks) == u'\t'))
+        ++blanks;
+    if (relative.isEmpty())
+        return relative;
+    if (isAbsoluteEntry(relative) || isUrlEntry(relative) || blanks == relative.size()
+        || relative.at(blanks) == u'#' || relative.startsWith(QChar(0xFEFF)))
         relative.prepend(QLatin1Char('.') + m_separator);
     return relative;
 }

@@ -71,6 +71,8 @@ private slots:
         QTest::newRow("drive and posix") << "C:\\a.mp3" << "/x" << "/" << "C:\\a.mp3";
         QTest::newRow("reads as a drive") << "/x/a:b.mp3" << "/x" << "\\" << ".\\a:b.mp3";
         QTest::newRow("reads as a comment") << "/x/#1.mp3" << "/x" << "/" << "./#1.mp3";
+        QTest::newRow("reads as a comment after blanks") << "/x/ \t#1.mp3" << "/x" << "/" << "./ \t#1.mp3";
+        QTest::newRow("reads as a blank line") << "/x/ " << "/x" << "/" << "./ ";
         QTest::newRow("url") << "http://h/a.mp3" << "/x" << "/" << "http://h/a.mp3";
         QTest::newRow("relative stays") << "a.mp3" << "/x" << "/" << "a.mp3";
         QTest::newRow("empty") << "" << "/x" << "/" << "";
