@@ -7,6 +7,24 @@ Playlist::Playlist(PathRules rules, QObject *parent) : QObject(parent), m_rules(
 {
 }
 
+const KeptLines &Playlist::lines(int i) const
+{
+    static const KeptLines none;
+    const quint32 id = m_lineIds.at(i);
+    return id ? m_linePool.at(id - 1) : none;
+}
+
+QList<KeptLines> Playlist::allLines() const
+{
+    if (m_linePool.isEmpty())
+        return {};
+    QList<KeptLines> out;
+    out.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        out.append(lines(i));
+    return out;
+}
+
 int Playlist::indexOf(const QString &path) const
 {
     const QString key = m_rules.key(path);
@@ -137,17 +155,19 @@ void Playlist::insertAt(int at, const QStringList &paths, const QList<KeptLines>
     emit entriesAboutToChange(c);
     if (at == count()) {
         m_entries.append(paths);
-        if (lines.isEmpty())
-            m_lines.resize(m_lines.size() + paths.size());
-        else
-            m_lines.append(lines);
     } else {
         m_entries.insert(at, paths.size(), QString());
         std::copy(paths.begin(), paths.end(), m_entries.begin() + at);
-        m_lines.insert(at, paths.size(), KeptLines());
-        if (!lines.isEmpty())
-            std::copy(lines.begin(), lines.end(), m_lines.begin() + at);
     }
+    m_lineIds.insert(at, paths.size(), 0);
+    if (!lines.isEmpty()) {
+        quint32 id = quint32(m_linePool.size());
+        m_linePool.append(lines.first(std::min(lines.size(), paths.size())));
+        for (qsizetype i = 0; i < paths.size() && i < lines.size(); ++i)
+            m_lineIds[at + i] = ++id;
+    }
+    if (m_linePool.size() > 2 * qsizetype(count()) + 1024)
+        gatherLinePool();
     emit entriesChanged(c);
 }
 
@@ -157,7 +177,7 @@ void Playlist::removeAt(int at)
     emit entriesAboutToChange(c);
     m_keys.remove(m_rules.key(m_entries.at(at)));
     m_entries.removeAt(at);
-    m_lines.removeAt(at);
+    m_lineIds.removeAt(at);
     emit entriesChanged(c);
 }
 
@@ -166,7 +186,7 @@ void Playlist::moveEntry(int from, int to)
     const ListChange c = change(ListChange::Moved, from, 1, to);
     emit entriesAboutToChange(c);
     m_entries.move(from, to);
-    m_lines.move(from, to);
+    m_lineIds.move(from, to);
     emit entriesChanged(c);
 }
 
@@ -174,10 +194,28 @@ void Playlist::resetEntries(QStringList entries, QList<KeptLines> lines)
 {
     const ListChange c = change(ListChange::Reset, 0, 0);
     emit entriesAboutToChange(c);
-    lines.resize(entries.size());
     m_entries = std::move(entries);
-    m_lines = std::move(lines);
+    // The lines as they came (a list just read shares them), numbered.
+    if (lines.size() > m_entries.size())
+        lines.resize(m_entries.size());
+    m_linePool = std::move(lines);
+    m_lineIds.fill(0, m_entries.size());
+    for (qsizetype i = 0; i < m_linePool.size(); ++i)
+        m_lineIds[i] = quint32(i + 1);
     emit entriesChanged(c);
+}
+
+void Playlist::gatherLinePool()
+{
+    QList<KeptLines> pool;
+    pool.reserve(count());
+    for (quint32 &id : m_lineIds) {
+        if (id) {
+            pool.append(m_linePool.at(id - 1));
+            id = quint32(pool.size());
+        }
+    }
+    m_linePool = std::move(pool);
 }
 
 void Playlist::setSelection(int index)

@@ -70,8 +70,8 @@ public:
     const QString &entry(int i) const { return m_entries.at(i); }
     const QStringList &entries() const { return m_entries; }
     // What the list file said of each entry (kept_lines.h), beside entries().
-    const KeptLines &lines(int i) const { return m_lines.at(i); }
-    const QList<KeptLines> &allLines() const { return m_lines; }
+    const KeptLines &lines(int i) const;
+    QList<KeptLines> allLines() const;   // empty when nothing is kept for any entry
     int selection() const { return m_selection; }
     bool insertAfter() const { return m_insertAfter; }   // menuinsertback checked
     bool contains(const QString &path) const { return m_keys.contains(m_rules.key(path)); }
@@ -194,6 +194,7 @@ private:
     void removeAt(int at);
     void moveEntry(int from, int to);
     void resetEntries(QStringList entries, QList<KeptLines> lines);
+    void gatherLinePool();
 
     // Replaces the whole list by one whole-list edit, recording the old one.
     // A reorder holds the same entries, so their keys stay as counted.
@@ -208,8 +209,16 @@ private:
 
     PathRules m_rules;
     QStringList m_entries;
-    QList<KeptLines> m_lines;   // beside m_entries, always as long
-    // The files m_lines (and the undo record) point into, since the list was
+    // What the list file said of each entry, beside m_entries and always as
+    // long: 0 (nothing kept) or 1 + the place of its lines in m_linePool. An
+    // edit in the middle of 100,000 entries moves these 4 bytes an entry
+    // rather than the 16 of the lines: the undo of a delete there took 49 us
+    // with the lines beside the paths, 36 us so (the paths alone: 30 us).
+    // A pool entry belongs to one entry only; it is let go by a removal and
+    // gathered again when the pool outgrows the list.
+    QList<quint32> m_lineIds;
+    QList<KeptLines> m_linePool;
+    // The files the lines (and the undo record) point into, since the list was
     // last replaced.
     QList<std::shared_ptr<const KeptFile>> m_files;
     EntryKeys m_keys;

@@ -102,7 +102,7 @@ void Playlist::deleteentry()
     if (p < 0 || p >= count())
         return;
     m_undotext = m_entries.at(p);
-    m_undoLines = m_lines.at(p);
+    m_undoLines = lines(p);
     removeAt(p);
     if (p < count()) {
         setSelection(p);

@@ -23,7 +23,7 @@ void Playlist::reorder(const QList<int> &order)
         if (from == m_selection)
             selection = i;
         fresh.append(m_entries.at(from));
-        freshLines.append(m_lines.at(from));
+        freshLines.append(lines(from));
     }
     applyWholeList(std::move(fresh), std::move(freshLines), selection, Edit::Reordered, Keys::Same);
 }
@@ -42,7 +42,7 @@ int Playlist::removeWhere(const std::function<bool(const QString &)> &drop)
         if (selection < 0 && m_selection >= 0 && i >= m_selection)
             selection = int(kept.size());
         kept.append(m_entries.at(i));
-        keptLines.append(m_lines.at(i));
+        keptLines.append(lines(i));
     }
     const int removed = count() - int(kept.size());
     if (removed == 0)
@@ -79,7 +79,7 @@ int Playlist::changePaths(const QHash<int, QString> &paths)
         }
         firstOf.insert(key, int(fresh.size()));
         fresh.append(path);
-        freshLines.append(m_lines.at(i));
+        freshLines.append(lines(i));
         if (replaced)
             freshLines.last().pathReplaced = true;
     }
@@ -91,10 +91,15 @@ int Playlist::changePaths(const QHash<int, QString> &paths)
 
 void Playlist::applyWholeList(QStringList entries, QList<KeptLines> lines, int selection, Edit what, Keys keys)
 {
-    if (entries == m_entries && lines == m_lines && selection == m_selection)
-        return;
+    if (entries == m_entries && selection == m_selection) {
+        bool same = true;
+        for (int i = 0; same && i < count(); ++i)
+            same = lines.value(i) == this->lines(i);
+        if (same)
+            return;
+    }
     QStringList old = m_entries;
-    QList<KeptLines> oldLines = m_lines;
+    QList<KeptLines> oldLines = allLines();
     const int oldSelection = m_selection;
     resetEntries(std::move(entries), std::move(lines));
     if (keys == Keys::Recount)

@@ -1,12 +1,16 @@
 #include "playlist_io/kept_file.h"
 
 #include "playlist_io/list_lines.h"
+#include "playlist_io/playlist_reader.h"
 #include "playlist_io/pls_lines.h"
 #include "playlist_io/xspf.h"
 
 #include <algorithm>
 
 using namespace listlines;
+
+// An entry's lines end within 31 bits.
+static_assert(kPlaylistMaxBytes < (qint64(1) << 31));
 
 const KeptFile::Track *KeptFile::trackOf(const KeptLines &lines) const
 {

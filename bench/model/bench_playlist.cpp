@@ -108,6 +108,19 @@ void BM_DeleteUndo(benchmark::State &state)
     perTouched(state, 2.0 * (kList - kMiddle));
 }
 
+// Ctrl+Z alone: the delete before it is left out of the time.
+void BM_UndoOfDelete(benchmark::State &state)
+{
+    auto m = bigList(rulesFor(state), kMiddle);
+    for (auto _ : state) {
+        state.PauseTiming();
+        m->list.deleteentry();
+        state.ResumeTiming();
+        m->list.undo();
+    }
+    perTouched(state, double(kList - kMiddle));
+}
+
 void BM_MoveToTopUndo(benchmark::State &state)
 {
     auto m = bigList(rulesFor(state), kMiddle);
@@ -137,6 +150,7 @@ void BM_DragUndo(benchmark::State &state)
 BENCHMARK(BM_Floor_Append110k)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddAll10kIntoMiddle)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteUndo)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UndoOfDelete)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MoveToTopUndo)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DragUndo)->ArgName("windows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 

@@ -205,6 +205,46 @@ private slots:
         }
     }
 
+    // What a list file said of each entry goes where the entry goes, through
+    // every edit and its undo, and through many of them (the store of lines
+    // is gathered again as it grows).
+    void linesTravelWithEntries()
+    {
+        const int anchor = 0;
+        const auto *file = reinterpret_cast<const KeptFile *>(&anchor);
+        const QStringList list = letters(QStringLiteral("ABCDEF"));
+        QList<KeptLines> lines;
+        for (int i = 0; i < list.size(); ++i)
+            lines.append(KeptLines{file, quint32(10 * i), quint32(10 * i + 5)});
+        const auto linesMatch = [&](const Playlist &p) {
+            for (int i = 0; i < p.count(); ++i) {
+                const int was = int(list.indexOf(p.entry(i)));
+                if (!(p.lines(i) == lines.at(was)))
+                    return false;
+            }
+            return p.allLines().size() == p.count();
+        };
+        for (const char *step : {"del", "up", "down", "top", "bottom", "drag:1:4", "drag:4:0"}) {
+            for (int s = 0; s < list.size(); ++s) {
+                Model m;
+                m.list.replaceEntries(list, lines);
+                m.list.selectByUser(s);
+                run(m, QLatin1String(step));
+                QVERIFY2(linesMatch(m.list), step);
+                m.list.undo();
+                QCOMPARE(m.list.entries(), list);
+                QVERIFY2(linesMatch(m.list), step);
+            }
+        }
+        Model m;
+        m.list.replaceEntries(list, lines);
+        for (int i = 0; i < 3000; ++i) {
+            m.list.selectByUser(i % 5);
+            run(m, i % 2 ? QStringLiteral("del;undo") : QStringLiteral("top;undo;down"));
+        }
+        QVERIFY(linesMatch(m.list));
+    }
+
     // Add-all places the new files as adding them one by one beside the
     // selection would, then selects the last entry.
     void addAllMatchesOneByOne_data()
