@@ -158,6 +158,21 @@ QFileDialog *createListFileDialog(QWidget *parent, const QString &filter, bool s
     return dialog;
 }
 
+QString chooseFolderDialog(QWidget *parent, const QString &title)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setProxyModel(new ChineseColumns(&dialog));
+    fitColumnsOnLoad(&dialog);
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(720, 420)));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
 FileDialog::SaveName QtFileDialog::run(bool save)
 {
     std::unique_ptr<QFileDialog> dialog(

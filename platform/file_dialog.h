@@ -35,6 +35,11 @@ QString dialogStartFolder(const QString &listFolder, const QString &lastFolder);
 // it is not empty. Not shown yet; the caller owns it.
 QFileDialog *createListFileDialog(QWidget *parent, const QString &filter, bool save, const QString &folder);
 
+// Qt's own dialog for choosing a folder, titled `title`, with the list-file
+// dialog's Chinese columns; modal to `parent`. The folder chosen in the
+// system's spelling, or empty when the user cancelled.
+QString chooseFolderDialog(QWidget *parent, const QString &title);
+
 // The program's dialog, one modal QFileDialog per call.
 class QtFileDialog : public FileDialog {
 public:
