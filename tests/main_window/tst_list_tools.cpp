@@ -172,6 +172,29 @@ private slots:
         QCOMPARE(m_window->list1()->currentIndex().row(), 2);
     }
 
+    // Opened over a long list whose selected entry is its last visible row,
+    // the bar does not cover that entry.
+    void findBarKeepsTheSelectionInView()
+    {
+        QStringList entries;
+        for (int i = 0; i < 300; ++i)
+            entries << QStringLiteral("/m/%1.mp3").arg(i);
+        open(entries.join(QLatin1Char(',')));
+        QAbstractItemView *view = m_window->list1();
+        int last = -1;
+        for (int y = view->viewport()->height() - 1; y > 0 && last < 0; --y)
+            last = view->indexAt(QPoint(4, y)).row();
+        QVERIFY(last > 0);
+        m_window->playlist().selectByUser(last);
+        m_window->action(Command::FindInList)->trigger();
+        FindBar *bar = m_window->findBar();
+        QVERIFY(bar->isVisible());
+        const QRect row = view->visualRect(view->model()->index(last, 0))
+                              .translated(view->viewport()->mapTo(bar->parentWidget(), QPoint()));
+        QVERIFY2(row.bottom() < bar->y() && row.top() >= 0,
+                 qPrintable(QStringLiteral("row %1-%2, bar at %3").arg(row.top()).arg(row.bottom()).arg(bar->y())));
+    }
+
     void findBar_data()
     {
         QTest::addColumn<QString>("keys");       // text typed, or "enter", "back", "esc"
