@@ -73,6 +73,7 @@ private slots:
         QTRY_COMPARE(m_window->statusBar1()->note(), QStringLiteral("缺失 3 个文件"));
         m_window->action(QStringLiteral("menuremovemissing"))->trigger();
         QCOMPARE(m_window->playlist().entries(), split("/m/a,/media/u/OUT/y,http://s/z,/m/b"));
+        QCOMPARE(m_desktop.messages.texts().last(), QStringLiteral("已从列表中删除 3 个缺失的条目。"));
         QCOMPARE(m_window->statusBar1()->note(), QString());
         // A change on disk elsewhere (other tests at work) may start another
         // check meanwhile; "none" is said once the window's work is done.
