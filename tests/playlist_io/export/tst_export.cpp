@@ -10,6 +10,7 @@ Q_DECLARE_METATYPE(ExportFormat)
 #include "platform/work/long_work.h"
 #include "playlist_io/export/export_format.h"
 #include "playlist_io/export/export_run.h"
+#include "playlist_io/playlist_reader.h"
 #include "platform/files/file_copy.h"
 #include "tests/common/test_files.h"
 
@@ -48,6 +49,7 @@ private slots:
     void copyNames_data();
     void copyNames();
     void copiesWithStreams();
+    void xspfNamesReadBack();
 
 private:
     QStringList entries() const;
@@ -353,6 +355,25 @@ void ExportTest::copiesWithStreams()
     QCOMPARE(report.copied, 1);
     QCOMPARE(fileBytes(target), QByteArray("#EXTM3U\r\n#EXTINF:-1,raw\r\n001 - raw.mp3\r\n"
                                            "#EXTINF:-1,live?x=1\r\nhttp://radio.example/live?x=1\r\n"));
+}
+
+// "?" and "#" in a name are no query or fragment of the location: the list
+// read back names the same files, full or relative.
+void ExportTest::xspfNamesReadBack()
+{
+    const QString target = QDir(m_dir.path()).filePath(QStringLiteral("out/marks.xspf"));
+    const QStringList entries = {QDir(m_dir.path()).filePath(QStringLiteral("out/a?b#c.mp3")),
+                                 QStringLiteral("/elsewhere/歌 #1?.mp3")};
+    for (const ExportPaths paths : {ExportPaths::Absolute, ExportPaths::Relative}) {
+        ExportOptions options;
+        options.format = ExportFormat::Xspf;
+        options.paths = paths;
+        TagCache cache;
+        WorkProgress progress;
+        QCOMPARE(runExport({entries, target, options}, cache, progress).outcome, ExportReport::Written);
+        const PlaylistRead read = readPlaylistFile(target);
+        QCOMPARE(read.entries, entries);
+    }
 }
 
 QTEST_GUILESS_MAIN(ExportTest)
