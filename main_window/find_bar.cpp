@@ -2,6 +2,7 @@
 
 #include "model/entry_find.h"
 #include "model/playlist.h"
+#include "main_window/playlist_view.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
@@ -11,7 +12,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-FindBar::FindBar(Playlist &list, QAbstractItemView *view, QWidget *parent)
+FindBar::FindBar(Playlist &list, PlaylistView *view, QWidget *parent)
     : QWidget(parent), m_list(list), m_view(view), m_text(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("findbar"));
@@ -40,6 +41,8 @@ void FindBar::open()
     place();
     show();
     raise();
+    // The bar must not hide the entry the search starts from.
+    keepInView(m_list.selection());
     m_text->setFocus(Qt::ShortcutFocusReason);
     m_text->selectAll();
 }
@@ -47,6 +50,7 @@ void FindBar::open()
 void FindBar::dismiss()
 {
     hide();
+    m_view->reserveBottom(0);
     m_view->setFocus(Qt::OtherFocusReason);
 }
 
@@ -55,6 +59,7 @@ void FindBar::place()
     const QRect list = m_view->geometry();
     const int h = sizeHint().height();
     setGeometry(list.left(), list.bottom() + 1 - h, list.width(), h);
+    m_view->reserveBottom(h);
 }
 
 void FindBar::textEdited()
@@ -82,10 +87,16 @@ void FindBar::select(int index)
     if (index < 0)
         return;
     m_list.selectByUser(index);
-    // The bar lies over the list's last rows: a match under it is brought up.
+    keepInView(index);
+}
+
+void FindBar::keepInView(int index)
+{
+    if (index < 0 || !isVisible())
+        return;
+    // The bar lies over the list's last rows: an entry under it is brought up.
     const QModelIndex row = m_view->model()->index(index, 0);
-    const QRect shown = m_view->visualRect(row).translated(m_view->viewport()->mapTo(parentWidget(), QPoint()));
-    if (shown.bottom() >= y())
+    if (!m_view->viewport()->rect().contains(m_view->visualRect(row)))
         m_view->scrollTo(row, QAbstractItemView::PositionAtCenter);
 }
 

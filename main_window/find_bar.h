@@ -2,10 +2,11 @@
 #include <QWidget>
 
 class Playlist;
-class QAbstractItemView;
+class PlaylistView;
 class QLineEdit;
 
-// findbar: a line to type in over the bottom of the list. Each keystroke
+// findbar: a line to type in over the bottom of the list, whose rows move up
+// while it is open so that none lies under it. Each keystroke
 // selects the first entry from the selected one on that holds every word
 // typed (letter case ignored), as a click on it would; Enter and Shift+Enter
 // go to the next and the previous match, wrapping; Escape closes the bar and
@@ -13,7 +14,7 @@ class QLineEdit;
 class FindBar : public QWidget {
     Q_OBJECT
 public:
-    FindBar(Playlist &list, QAbstractItemView *view, QWidget *parent);
+    FindBar(Playlist &list, PlaylistView *view, QWidget *parent);
 
     QLineEdit *text() const { return m_text; }
     // Shows the bar over the list, its text selected for typing anew.
@@ -29,9 +30,10 @@ protected:
 private:
     void textEdited();
     void select(int index);
+    void keepInView(int index);
     void place();
 
     Playlist &m_list;
-    QAbstractItemView *m_view;
+    PlaylistView *m_view;
     QLineEdit *m_text;
 };

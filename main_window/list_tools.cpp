@@ -86,7 +86,7 @@ void ListTools::removeMissing()
     const MissingEntries &missing = m_missing;
     const int removed = m_list.removeWhere([&missing](const QString &entry) { return missing.isMissing(entry); });
     if (removed > 0)
-        m_messages.exclamation(QStringLiteral("已删除 %1 个缺失的文件。").arg(removed), kPromptTitle);
+        m_messages.exclamation(QStringLiteral("已从列表中删除 %1 个缺失的条目。").arg(removed), kPromptTitle);
 }
 
 void ListTools::sort(ListOrder order)
@@ -138,38 +138,34 @@ void ListTools::relocate()
 void ListTools::relocateAmong(const QStringList &files)
 {
     // The list as it is now: it may have changed while the folder was read.
-    const QList<int> missing = missingPositions();
-    const Relocation found = relocateByName(m_list.entries(), missing, files, m_list.rules());
-    QHash<int, QString> paths = found.found;
-    int chosen = 0, skipped = 0;
-    for (const Relocation::Choice &choice : found.choices) {
-        const int answer = m_dialogs.chooseFile(m_list.entry(choice.position), choice.candidates);
+    Relocation relocation(m_list.entries(), missingPositions(), files, m_list.rules());
+    while (const std::optional<Relocation::Question> q = relocation.next()) {
+        const int answer = m_dialogs.chooseFile(m_list.entry(q->position), q->candidates, q->number, q->count);
         if (answer == RepairDialogs::Cancel)
             return;   // nothing applied
-        if (answer >= 0 && answer < choice.candidates.size()) {
-            paths.insert(choice.position, choice.candidates.at(answer));
-            ++chosen;
-        } else {
-            ++skipped;
-        }
+        if (answer == RepairDialogs::SkipAll)
+            relocation.skipAll();
+        else if (answer >= 0 && answer < q->candidates.size())
+            relocation.answer(q->candidates.at(answer));
+        else
+            relocation.skip();
     }
-    const int dropped = m_list.changePaths(paths);
+    const int dropped = m_list.changePaths(relocation.paths());
     tell(QStringLiteral("找到 %1 个文件，选择了 %2 个，仍缺失 %3 个。")
-             .arg(found.found.size())
-             .arg(chosen)
-             .arg(found.notFound + skipped),
+             .arg(relocation.found())
+             .arg(relocation.chosen())
+             .arg(relocation.stillMissing()),
          dropped);
 }
 
 void ListTools::replacePrefix()
 {
-    // The folder of the first missing entry is the likeliest start to replace.
-    const QList<int> missing = missingPositions();
+    // The folder start the missing entries share is the likeliest to replace.
+    QStringList missing;
+    for (int position : missingPositions())
+        missing.append(m_list.entry(position));
     RepairDialogs::Prefix suggested;
-    if (!missing.isEmpty()) {
-        const QString &entry = m_list.entry(missing.constFirst());
-        suggested.from = entry.left(entry.lastIndexOf(m_list.rules().separator));
-    }
+    suggested.from = sharedFolderStart(missing, m_list.rules());
     const std::optional<RepairDialogs::Prefix> asked = m_dialogs.askPrefix(suggested);
     if (!asked)
         return;

@@ -29,6 +29,9 @@ public:
     static constexpr double MaxRowsPerSecond = 25000;
     static double dragScrollRate(int distance);
 
+    // Keeps the bottom `height` pixels free of rows (a bar lies over them).
+    void reserveBottom(int height) { setViewportMargins(0, 0, 0, height); }
+
     // Makes the view show the playlist's selection without reporting it back.
     void showSelection(int index);
     // Set while the window applies a change of the entries, so the view's own

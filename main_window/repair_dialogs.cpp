@@ -1,11 +1,10 @@
 #include "main_window/repair_dialogs.h"
 
 #include "main_window/prompt/prompt.h"
+#include "platform/file_dialog.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,41 +14,47 @@
 
 QString QtRepairDialogs::chooseFolder(const QString &title)
 {
-    // Qt's own dialog, like the list-file dialog: Chinese on every desktop.
-    const QString folder = QFileDialog::getExistingDirectory(
-        m_parent, title, QString(), QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-    return folder.isEmpty() ? folder : QDir::toNativeSeparators(folder);
+    return chooseFolderDialog(m_parent, title);
 }
 
-int QtRepairDialogs::chooseFile(const QString &entry, const QStringList &candidates)
+int QtRepairDialogs::chooseFile(const QString &entry, const QStringList &candidates, int number, int count)
 {
     QDialog dialog(m_parent);
     dialog.setObjectName(QStringLiteral("choosefile"));
     dialog.setWindowTitle(kPromptTitle);
     auto *layout = new QVBoxLayout(&dialog);
-    auto *caption = new QLabel(QStringLiteral("以下哪个文件是“%1”？").arg(entry), &dialog);
+    auto *caption = new QLabel(QStringLiteral("以下哪个文件是“%1”？（第 %2 个，共 %3 个）").arg(entry).arg(number).arg(count),
+                               &dialog);
+    caption->setObjectName(QStringLiteral("choosefilecaption"));
     caption->setWordWrap(true);
     layout->addWidget(caption);
     auto *files = new QListWidget(&dialog);
     files->setObjectName(QStringLiteral("candidates"));
+    files->setAccessibleName(QStringLiteral("找到的文件"));
     files->addItems(candidates);
     files->setCurrentRow(0);
+    caption->setBuddy(files);
     layout->addWidget(files);
     auto *buttons = new QDialogButtonBox(&dialog);
-    QPushButton *choose = buttons->addButton(QStringLiteral("选择"), QDialogButtonBox::AcceptRole);
-    QPushButton *skip = buttons->addButton(QStringLiteral("跳过"), QDialogButtonBox::RejectRole);
-    QPushButton *cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    choose->setObjectName(QStringLiteral("choose"));
-    skip->setObjectName(QStringLiteral("skip"));
-    cancel->setObjectName(QStringLiteral("cancel"));
+    const auto button = [buttons](const char *text, const char *name, QDialogButtonBox::ButtonRole role) {
+        QPushButton *b = buttons->addButton(QString::fromUtf8(text), role);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    QPushButton *choose = button("选择(&S)", "choose", QDialogButtonBox::AcceptRole);
+    QPushButton *skip = button("跳过(&K)", "skip", QDialogButtonBox::RejectRole);
+    QPushButton *skipAll = button("全部跳过(&A)", "skipall", QDialogButtonBox::RejectRole);
+    button("取消(&C)", "cancel", QDialogButtonBox::RejectRole);
+    choose->setDefault(true);
     layout->addWidget(buttons);
     int answer = Cancel;   // Escape and the close box cancel
     QObject::connect(buttons, &QDialogButtonBox::clicked, &dialog, [&](QAbstractButton *b) {
-        answer = b == choose ? files->currentRow() : (b == skip ? Skip : Cancel);
+        answer = b == choose ? files->currentRow() : b == skip ? Skip : b == skipAll ? SkipAll : Cancel;
         dialog.done(0);
     });
     QObject::connect(files, &QListWidget::itemDoubleClicked, choose, &QPushButton::click);
     dialog.resize(dialog.sizeHint().expandedTo(QSize(560, 300)));
+    files->setFocus();
     dialog.exec();
     return answer;
 }

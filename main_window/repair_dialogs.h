@@ -16,11 +16,13 @@ public:
     virtual ~RepairDialogs() = default;
     // A folder to search; empty when the user cancelled.
     virtual QString chooseFolder(const QString &title) = 0;
-    // Which of `candidates` is the file `entry` meant: its index, Skip, or
-    // Cancel (nothing found so far is applied).
+    // Which of `candidates` (best first) is the file `entry` meant, asked as
+    // question `number` of `count`: its index, Skip, SkipAll (this one and
+    // every one after it), or Cancel (nothing found so far is applied).
     static constexpr int Skip = -1;
     static constexpr int Cancel = -2;
-    virtual int chooseFile(const QString &entry, const QStringList &candidates) = 0;
+    static constexpr int SkipAll = -3;
+    virtual int chooseFile(const QString &entry, const QStringList &candidates, int number, int count) = 0;
     struct Prefix {
         QString from;
         QString to;
@@ -36,7 +38,7 @@ public:
     // The window the dialogs are modal to, once there is one.
     void setParent(QWidget *parent) { m_parent = parent; }
     QString chooseFolder(const QString &title) override;
-    int chooseFile(const QString &entry, const QStringList &candidates) override;
+    int chooseFile(const QString &entry, const QStringList &candidates, int number, int count) override;
     std::optional<Prefix> askPrefix(const Prefix &suggested) override;
 
 private:

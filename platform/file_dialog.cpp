@@ -158,23 +158,43 @@ QFileDialog *createListFileDialog(QWidget *parent, const QString &filter, bool s
     return dialog;
 }
 
-FileDialog::SaveName QtFileDialog::run(bool save)
+QString chooseFolderDialog(QWidget *parent, const QString &title)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setProxyModel(new ChineseColumns(&dialog));
+    fitColumnsOnLoad(&dialog);
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(720, 420)));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+FileDialog::SaveName QtFileDialog::run(bool save, int filter, const QString &title)
 {
     std::unique_ptr<QFileDialog> dialog(
         createListFileDialog(m_parent, m_filter, save, dialogStartFolder(m_listFolder, m_lastFolder)));
+    if (!title.isEmpty())
+        dialog->setWindowTitle(title);
+    const QStringList filters = dialog->nameFilters();
+    dialog->selectNameFilter(filters.value(filter < 0 ? m_lastFilter : filter));
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return {};
     const QString chosen = dialog->selectedFiles().constFirst();
     m_lastFolder = QFileInfo(chosen).absolutePath();
-    return {chosen, int(dialog->nameFilters().indexOf(dialog->selectedNameFilter()))};
+    m_lastFilter = qMax(0, int(filters.indexOf(dialog->selectedNameFilter())));
+    return {chosen, m_lastFilter};
 }
 
 QString QtFileDialog::getOpenFileName()
 {
-    return run(false).fileName;
+    return run(false, -1, QString()).fileName;
 }
 
-FileDialog::SaveName QtFileDialog::getSaveFileName()
+FileDialog::SaveName QtFileDialog::getSaveFileName(int filter, const QString &title)
 {
-    return run(true);
+    return run(true, filter, title);
 }

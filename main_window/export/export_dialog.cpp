@@ -164,12 +164,12 @@ QString ExportDialog::preview() const
 }
 
 // Choices that change nothing for what is chosen are greyed: copies are named
-// only, and XSPF is UTF-8.
+// only, and M3U8 and XSPF are UTF-8.
 void ExportDialog::enableChoices()
 {
     const ExportOptions o = options();
     pathsBox()->setEnabled(!o.copyFiles);
     separatorBox()->setEnabled(effectivePaths(o) == ExportPaths::Relative);
-    encodingBox()->setEnabled(o.format != ExportFormat::Xspf);
+    encodingBox()->setEnabled(o.format != ExportFormat::Xspf && o.format != ExportFormat::M3u8);
     numberedBox()->setEnabled(o.copyFiles);
 }

@@ -4,6 +4,7 @@
 #include "main_window/prompt/prompt.h"
 #include "model/playlist.h"
 #include "platform/file_dialog.h"
+#include "platform/files/volumes.h"
 #include "platform/message_box.h"
 #include "platform/tags/tag_cache.h"
 #include "platform/work/long_work.h"
@@ -63,7 +64,25 @@ void ListExport::open()
 
 void ListExport::browse()
 {
-    const FileDialog::SaveName chosen = m_files.getSaveFileName();
+    if (!m_dialog)
+        return;
+    // The filter of the format chosen (the list dialogs' order: m3u, pls, m3u8, xspf).
+    int filter = 0;
+    switch (m_dialog->options().format) {
+    case ExportFormat::Pls:
+        filter = 1;
+        break;
+    case ExportFormat::M3u8:
+        filter = 2;
+        break;
+    case ExportFormat::Xspf:
+        filter = 3;
+        break;
+    case ExportFormat::M3u:
+    case ExportFormat::M3uPlain:
+        break;
+    }
+    const FileDialog::SaveName chosen = m_files.getSaveFileName(filter, QStringLiteral("导出到"));
     if (m_dialog && !chosen.fileName.isEmpty())
         m_dialog->setTarget(chosen.fileName);
 }
@@ -73,7 +92,7 @@ void ListExport::updatePreview()
     if (!m_dialog)
         return;
     const QString target = m_dialog->target().isEmpty() ? QStringLiteral("list.m3u") : m_dialog->target();
-    m_dialog->setPreview(exportPreview(m_list.entries(), m_previewTags, m_dialog->options(), target));
+    m_dialog->setPreview(exportPreview(m_list.entries(), m_previewTags, m_dialog->options(), target, m_volumes));
 }
 
 // The first entries' tags, off the UI thread; the preview shows them once read.
@@ -81,14 +100,19 @@ void ListExport::readPreviewTags()
 {
     const QStringList first = m_list.entries().mid(0, kPreviewEntries);
     std::shared_ptr<TagCache> tags = m_tags;
-    m_work.run<QList<TrackTags>>(
+    struct Read {
+        QList<TrackTags> tags;
+        QStringList volumes;
+    };
+    m_work.run<Read>(
         QStringLiteral("正在读取标签…"),
         [first, tags](WorkProgress &progress) {
             progress.setTotal(first.size());
-            return tags->tagsFor(first, progress);
+            return Read{tags->tagsFor(first, progress), systemMountPoints()};
         },
-        [this](QList<TrackTags> &read) {
-            m_previewTags = read;
+        [this](Read &read) {
+            m_previewTags = read.tags;
+            m_volumes = read.volumes;
             updatePreview();
         });
 }
@@ -113,19 +137,28 @@ void ListExport::start()
         return;
 
     ExportRequest request{m_list.entries(), info.absoluteFilePath(), m_dialog->options()};
-    m_dialog->accept();
+    // The dialog stays open until the list is written: a failure is fixed there.
+    m_dialog->setEnabled(false);
     std::shared_ptr<TagCache> tags = m_tags;
     m_work.run<ExportReport>(
         QStringLiteral("正在导出列表…"),
         [request, tags](WorkProgress &progress) { return runExport(request, *tags, progress); },
-        [this, target = request.target](ExportReport &report) {
+        [this, target = request.target, copies = request.options.copyFiles](ExportReport &report) {
+            if (m_dialog) {
+                m_dialog->setEnabled(true);
+                if (report.outcome == ExportReport::Written)
+                    m_dialog->accept();
+            }
+            QString done = QStringLiteral("列表已经导出为%1").arg(target);
+            if (copies)
+                done += QStringLiteral("（复制 %1 个文件，%2 个已存在）").arg(report.copied).arg(report.kept);
             if (report.complete() && report.outsideGbk.isEmpty()) {
-                m_messages.exclamation(QStringLiteral("列表已经导出为%1!").arg(target), kPromptTitle);
+                m_messages.exclamation(done + u'!', kPromptTitle);
                 return;
             }
             QString text = exportReportText(report, kNamesShown);
             if (report.outcome == ExportReport::Written)
-                text = QStringLiteral("列表已经导出为%1，但是：\n").arg(target) + text;
+                text = done + QStringLiteral("，但是：\n") + text;
             m_messages.exclamation(text.trimmed(), kPromptTitle);
         });
 }

@@ -51,6 +51,7 @@ private:
     std::shared_ptr<TagCache> m_tags;
     QPointer<ExportDialog> m_dialog;
     QList<TrackTags> m_previewTags;   // of the first entries, once read
+    QStringList m_volumes;            // the mount points, once read: relative paths stay on the target's
     // What the last dialog held, for the next.
     ExportOptions m_options;
     QString m_target;

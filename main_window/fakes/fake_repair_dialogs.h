@@ -11,9 +11,9 @@ public:
         ++folderCount;
         return folders.isEmpty() ? QString() : folders.takeFirst();
     }
-    int chooseFile(const QString &entry, const QStringList &candidates) override
+    int chooseFile(const QString &entry, const QStringList &candidates, int number, int count) override
     {
-        asked.append({entry, candidates});
+        asked.append({entry, candidates, number, count});
         return choices.isEmpty() ? Cancel : choices.takeFirst();
     }
     std::optional<Prefix> askPrefix(const Prefix &suggested) override
@@ -30,6 +30,8 @@ public:
     struct Asked {
         QString entry;
         QStringList candidates;
+        int number;
+        int count;
     };
     QList<Asked> asked;
     Prefix suggestedPrefix;

@@ -32,6 +32,21 @@ QString savableName(const FileDialog::SaveName &answer)
     const qsizetype end = filter.indexOf(QLatin1Char(')'), star);
     return star < 0 || end < 0 ? name + QStringLiteral(".m3u") : name + filter.mid(star + 2, end - star - 2);
 }
+// The filter of the dialog that names `path`'s type (kDialogFilter's order);
+// the first for a list without a file.
+int filterOf(const QString &path)
+{
+    if (isUtf8OnlyName(path))
+        return 2;
+    switch (playlistTypeOf(path)) {
+    case PlaylistType::Pls:
+        return 1;
+    case PlaylistType::Xspf:
+        return 3;
+    default:
+        return 0;
+    }
+}
 } // namespace
 
 ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages,
@@ -112,7 +127,7 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::save()
     QString target = m_state.listPath();
     m_savedtoname = !target.isEmpty();
     if (!m_savedtoname) {
-        target = savableName(m_dialog.getSaveFileName());
+        target = savableName(m_dialog.getSaveFileName(filterOf(target)));
         if (target.isEmpty())
             return SaveOutcome::Cancelled;
     }
@@ -129,7 +144,7 @@ void ListFileWorkflow::saveaslist()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return;
     }
-    const QString target = savableName(m_dialog.getSaveFileName());
+    const QString target = savableName(m_dialog.getSaveFileName(filterOf(m_state.listPath())));
     if (!target.isEmpty())
         savefile(target);
 }

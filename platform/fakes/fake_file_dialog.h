@@ -12,9 +12,11 @@ public:
         ++openCount;
         return names.isEmpty() ? QString() : names.takeFirst();
     }
-    SaveName getSaveFileName() override
+    SaveName getSaveFileName(int filter = -1, const QString &title = QString()) override
     {
         ++saveCount;
+        saveFilterShown = filter;
+        saveTitle = title;
         return {names.isEmpty() ? QString() : names.takeFirst(), saveFilter};
     }
 
@@ -23,6 +25,8 @@ public:
     QStringList names;
     QString listFolder;   // as the window last told it
     int saveFilter = 0;   // the filter every save dialog reports as chosen
+    int saveFilterShown = -1;   // the filter the last save dialog showed first
+    QString saveTitle;          // and its title
     int openCount = 0;
     int saveCount = 0;
 };

@@ -14,14 +14,19 @@
 
 namespace {
 
-DurableSaveResult failed(const QString &step, const QString &reason)
+DurableSaveResult failed(const QString &step, const QString &reason, int error)
 {
-    return {DurableSave::Failed, step + QStringLiteral(": ") + reason};
+    return {DurableSave::Failed, step + QStringLiteral(": ") + reason, error};
+}
+
+DurableSaveResult failedWith(const QString &step, int error)
+{
+    return failed(step, qt_error_string(error), error);
 }
 
 DurableSaveResult failed(const DurableWrite &file)
 {
-    return failed(file.failedStep(), file.reason());
+    return failed(file.failedStep(), file.reason(), file.error());
 }
 
 // The file a link names, so that saving through a link keeps the link.
@@ -50,13 +55,13 @@ DurableSaveResult saveFileDurably(const QString &path, QByteArrayView bytes)
     struct stat old;
     const bool exists = ::stat(targetName.constData(), &old) == 0;
     if (!exists && errno != ENOENT)
-        return failed(QStringLiteral("stat"), qt_error_string(errno));
+        return failedWith(QStringLiteral("stat"), errno);
     if (exists && !S_ISREG(old.st_mode))
         return {DurableSave::NotRegular, QStringLiteral("not a regular file")};
     // The rename needs only the folder's permission; a file we may not write
     // stays protected all the same.
     if (exists && ::access(targetName.constData(), W_OK) != 0)
-        return failed(QStringLiteral("access"), qt_error_string(errno));
+        return failedWith(QStringLiteral("access"), errno);
 #endif
 
     DurableWrite file(QFileInfo(target).path(), QStringLiteral("save"));
@@ -66,7 +71,7 @@ DurableSaveResult saveFileDurably(const QString &path, QByteArrayView bytes)
     if (exists) {
         // The old file's permissions, and its owner where we may give it.
         if (::fchmod(file.handle(), old.st_mode & 07777) != 0)
-            return failed(QStringLiteral("chmod"), qt_error_string(errno));
+            return failedWith(QStringLiteral("chmod"), errno);
         if (::fchown(file.handle(), old.st_uid, old.st_gid) != 0) {
             // Only root may give a file away; the user's own file stays theirs anyway.
         }

@@ -22,6 +22,7 @@ enum class DurableSave {
 struct DurableSaveResult {
     DurableSave outcome = DurableSave::Failed;
     QString errorString;  // why it failed, for diagnostics; empty when saved
+    int error = 0;        // the system's error number, when it told one
 };
 
 // Writes `bytes` to a new hidden file in the target's folder, checking every

@@ -168,7 +168,8 @@ int DurableWrite::handle() const
 bool DurableWrite::fail(const char *step)
 {
     m_step = QString::fromLatin1(step);
-    m_reason = qt_error_string(errno);
+    m_error = errno;
+    m_reason = qt_error_string(m_error);
     return false;
 }
 

@@ -42,6 +42,7 @@ public:
     // "close", "rename") and why, in the system's words.
     QString failedStep() const { return m_step; }
     QString reason() const { return m_reason; }
+    int error() const { return m_error; }   // the system's error number (errno)
 
 private:
     bool fail(const char *step);
@@ -49,6 +50,7 @@ private:
     QString m_path;
     QString m_step;
     QString m_reason;
+    int m_error = 0;
     bool m_named = false;
 #ifdef Q_OS_WIN
     void *m_handle = nullptr;

@@ -1,5 +1,7 @@
 #include "platform/files/file_copy.h"
 
+#include "platform/files/safe_names.h"
+
 #include "platform/files/durable_write.h"
 #include "platform/files/regular_file.h"
 
@@ -16,11 +18,7 @@ constexpr qint64 kChunk = qint64(1) << 20;
 
 QString numberedCopyName(const QString &name, int n)
 {
-    if (n <= 1)
-        return name;
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const qsizetype at = dot > 0 ? dot : name.size();
-    return name.left(at) + QStringLiteral(" (%1)").arg(n) + name.mid(at);
+    return fittedName(name, n <= 1 ? QString() : QStringLiteral(" (%1)").arg(n));
 }
 
 bool sameContent(const QString &a, const QString &b)
@@ -69,25 +67,26 @@ FileCopyResult copyIntoFolder(const QString &source, const QString &folder, cons
     }
 
     DurableWrite out(folder, QStringLiteral("copy"));
-    const auto failed = [&result](const QString &error) {
+    const auto failed = [&result](const QString &error, int code = 0) {
         result.errorString = error;
+        result.error = code;
         return result;
     };
     if (!out.isOpen())
-        return failed(out.reason());
+        return failed(out.reason(), out.error());
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(kChunk);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
             return failed(in.errorString());
         if (!out.write(chunk))
-            return failed(out.reason());
+            return failed(out.reason(), out.error());
         if (progress.cancelled()) {
             result.outcome = FileCopy::Cancelled;
             return result;
         }
     }
     if (!out.finish())
-        return failed(out.reason());
+        return failed(out.reason(), out.error());
 
     // The name again, should another copy have taken it meanwhile.
     for (;; ++n) {
@@ -100,7 +99,7 @@ FileCopyResult copyIntoFolder(const QString &source, const QString &folder, cons
         case DurableWrite::Claim::Exists:
             continue;
         case DurableWrite::Claim::Failed:
-            return failed(out.reason());
+            return failed(out.reason(), out.error());
         }
     }
 }

@@ -17,7 +17,8 @@ enum class FileCopy {
 struct FileCopyResult {
     FileCopy outcome = FileCopy::Failed;
     QString target;       // the full path of the copy (Copied, Kept)
-    QString errorString;  // why it failed, for the report
+    QString errorString;  // why it failed, in the system's words
+    int error = 0;        // the system's error number, when it told one
 };
 
 // Copies `source` into `folder` as `name`. When that name is taken by a file

@@ -10,3 +10,9 @@ QString fatSafeName(const QString &name);
 // index + 1, zero-padded to the width of `count`, at least three digits, so
 // players that sort by name keep the list's order.
 QString numberedName(qsizetype index, qsizetype count, const QString &name);
+
+// `name` with `tag` (" (2)") put before its extension, its stem cut short so
+// that the whole fits every file system's limit: at most 255 bytes of UTF-8
+// and 255 UTF-16 units. Never splits a character; the start of the name (a
+// copy's number) and the extension stay.
+QString fittedName(const QString &name, const QString &tag = QString());

@@ -1,5 +1,6 @@
 #include "playlist_io/export/export_format.h"
 
+#include "platform/files/volumes.h"
 #include "playlist_io/entry_facts.h"
 #include "playlist_io/entry_paths.h"
 #include "playlist_io/text_encoding.h"
@@ -49,7 +50,8 @@ QString exportedPath(const QString &entry, ExportPaths paths, const RelativeEntr
 }
 
 ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags, const ExportOptions &options,
-                        const QString &targetFolder, qsizetype limit, const QStringList &namedAfter)
+                        const QString &targetFolder, qsizetype limit, const QStringList &namedAfter,
+                        const QStringList &volumes)
 {
     ExportText out;
     const qsizetype n = entries.size();
@@ -63,6 +65,13 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
 
     // The folder taken apart once for all the entries.
     const RelativeEntries relative(targetFolder, separatorChar(options.separator));
+    // A relative path never leaves the target's volume: an entry on another
+    // one is written in full.
+    const VolumeFinder volumeOf(volumes);
+    const QString targetVolume = volumeOf(targetFolder);
+    const auto pathsFor = [&](const QString &entry) {
+        return paths == ExportPaths::Relative && volumeOf(entry) != targetVolume ? ExportPaths::Absolute : paths;
+    };
     if (options.format == ExportFormat::Xspf) {
         const RelativeEntries uri(targetFolder, QLatin1Char('/'));
         QList<XspfTrack> tracks;
@@ -75,7 +84,7 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
                 // A name alone is the name relative to the list's own folder.
                 location = xspfLocation(QDir(targetFolder).filePath(entryFileName(entry).toString()), &uri);
             else
-                location = xspfLocation(entry, paths == ExportPaths::Relative ? &uri : nullptr);
+                location = xspfLocation(entry, pathsFor(entry) == ExportPaths::Relative ? &uri : nullptr);
             tracks.append(XspfTrack{location, withoutControls(t.title), withoutControls(t.artist), t.ms});
         }
         out.bytes = formatXspf(tracks, QString::fromLatin1(effectiveLineEnd(options)));
@@ -102,7 +111,7 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
 
     for (qsizetype i = 0; i < count; ++i) {
         const QString &entry = entries.at(i);
-        const QString path = exportedPath(entry, paths, relative);
+        const QString path = exportedPath(entry, pathsFor(entry), relative);
         const TrackTags &t = tagsAt(i);
         const QString &named = i < namedAfter.size() ? namedAfter.at(i) : entry;
         if (checkGbk && !(gbkHolds(path) && (options.format == ExportFormat::M3uPlain || gbkHolds(trackName(named, t)))))

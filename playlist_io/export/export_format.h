@@ -31,5 +31,8 @@ struct ExportText {
 // `limit` >= 0 formats only the first `limit` entries and, when that is not
 // all of them, leaves out what follows the entries (PLS's count and version,
 // XSPF's closing lines): the start of the file, for a preview.
+// `volumes`: the mount points (volumeOf); relative paths stay on the target's
+// volume, an entry on another one is written in full.
 ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags, const ExportOptions &options,
-                        const QString &targetFolder, qsizetype limit = -1, const QStringList &namedAfter = {});
+                        const QString &targetFolder, qsizetype limit = -1, const QStringList &namedAfter = {},
+                        const QStringList &volumes = {});

@@ -8,7 +8,7 @@
 #include <QStringDecoder>
 
 QString exportPreview(const QStringList &entries, const QList<TrackTags> &tags, const ExportOptions &options,
-                      const QString &target)
+                      const QString &target, const QStringList &volumes)
 {
     const QString folder = QFileInfo(target).absolutePath();
     const qsizetype shown = qMin(entries.size(), kPreviewEntries);
@@ -21,7 +21,7 @@ QString exportPreview(const QStringList &entries, const QList<TrackTags> &tags, 
     // All of a short list, ends included; the start of a long one.
     const qsizetype limit = entries.size() <= shown ? -1 : shown;
     const QByteArray bytes = formatExport(written, tags.mid(0, shown), options, folder, limit,
-                                          entries.mid(0, shown)).bytes;
+                                          entries.mid(0, shown), volumes).bytes;
     switch (effectiveEncoding(options)) {
     case TextEncoding::Gb18030: {
         QStringDecoder gb18030("GB18030");

@@ -10,5 +10,6 @@
 // export will format them, copies under the names they will get, decoded
 // back from the chosen encoding. `tags` as far as read (shorter: unknown).
 constexpr qsizetype kPreviewEntries = 20;
+// `volumes` as formatExport takes them.
 QString exportPreview(const QStringList &entries, const QList<TrackTags> &tags, const ExportOptions &options,
-                      const QString &target);
+                      const QString &target, const QStringList &volumes = {});

@@ -2,7 +2,9 @@
 
 #include "platform/files/durable_save.h"
 #include "platform/files/file_copy.h"
+#include "platform/files/file_errors.h"
 #include "platform/files/safe_names.h"
+#include "platform/files/volumes.h"
 #include "platform/tags/tag_cache.h"
 #include "platform/work/long_work.h"
 #include "playlist_io/entry_paths.h"
@@ -12,14 +14,16 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include <cerrno>
+
 QString exportCopyName(const QString &entry, qsizetype index, qsizetype count, const TrackTags &tags, bool numbered)
 {
     const QFileInfo info(entry);
     if (!numbered)
-        return fatSafeName(info.fileName());
+        return fittedName(fatSafeName(info.fileName()));
     const QString suffix = info.suffix();
     const QString name = numberedName(index, count, trackName(entry, tags));
-    return fatSafeName(suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix);
+    return fittedName(fatSafeName(suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix));
 }
 
 namespace {
@@ -45,9 +49,8 @@ QString exportReportText(const ExportReport &report, qsizetype namesShown)
     case ExportReport::Written:
         break;
     case ExportReport::NoSpace:
-        text += QStringLiteral("目标磁盘空间不足：需要 %1 字节，只有 %2 字节。没有复制任何文件。\n")
-                    .arg(report.bytesNeeded)
-                    .arg(report.bytesFree);
+        text += QStringLiteral("“%1”所在的磁盘空间不足：需要 %2，只有 %3。没有复制任何文件。\n")
+                    .arg(report.errorPath, sizeText(report.bytesNeeded), sizeText(report.bytesFree));
         break;
     case ExportReport::Failed:
         text += QStringLiteral("列表没有写入：%1\n").arg(report.errorString);
@@ -69,6 +72,18 @@ QString exportReportText(const ExportReport &report, qsizetype namesShown)
     return text;
 }
 
+QString sizeText(qint64 bytes)
+{
+    static const char *const units[] = {"KB", "MB", "GB"};
+    double size = double(bytes) / 1024;
+    int unit = 0;
+    while (unit < 2 && size >= 1024) {
+        size /= 1024;
+        ++unit;
+    }
+    return QStringLiteral("%1 %2").arg(size, 0, 'f', 1).arg(QLatin1String(units[unit]));
+}
+
 QString exportTargetProblem(const QString &target)
 {
     const QFileInfo info(target);
@@ -87,8 +102,10 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
 {
     ExportReport report;
     report.errorString = exportTargetProblem(request.target);
-    if (!report.errorString.isEmpty())
+    if (!report.errorString.isEmpty()) {
+        report.errorPath = request.target;
         return report;
+    }
     const ExportOptions &options = request.options;
     const QStringList &entries = request.entries;
     const qsizetype n = entries.size();
@@ -99,6 +116,16 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
         if (step)
             step(what, done, total);
     };
+
+    // The folder is made first, copies or not: a list for a new folder on a stick.
+    if (const FoldersMade made = makeFolders(folder); !made.ok) {
+        report.errorPath = made.failedAt;
+        report.errorString = made.error == ENOTDIR
+                                 ? QStringLiteral("“%1”不是文件夹").arg(QDir::toNativeSeparators(made.failedAt))
+                                 : QStringLiteral("无法创建文件夹“%1”：%2")
+                                       .arg(QDir::toNativeSeparators(made.failedAt), fileErrorText(made.error));
+        return report;
+    }
 
     QList<TrackTags> tags;
     if (readTags) {
@@ -115,10 +142,6 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
     QList<TrackTags> writtenTags = tags;
     QStringList originals;   // what each written entry was in the list
     if (options.copyFiles) {
-        if (!QDir().mkpath(folder)) {
-            report.errorString = QStringLiteral("cannot make the folder %1").arg(folder);
-            return report;
-        }
         // The plan: each file and its name; what is there already needs no room.
         struct Copy {
             qsizetype index;
@@ -146,6 +169,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
         needed += 64 * 1024;
         if (volume.isValid() && volume.bytesAvailable() >= 0 && needed > volume.bytesAvailable()) {
             report.outcome = ExportReport::NoSpace;
+            report.errorPath = QDir::toNativeSeparators(folder);
             report.bytesNeeded = needed;
             report.bytesFree = volume.bytesAvailable();
             return report;
@@ -171,7 +195,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
                 break;
             case FileCopy::Failed:
                 report.copyFailed << entry;
-                report.copyErrors << copy.errorString;
+                report.copyErrors << fileErrorText(copy.error);
                 break;
             case FileCopy::Cancelled:
                 report.outcome = ExportReport::Cancelled;
@@ -202,7 +226,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
     }
 
     tell(QStringLiteral("正在写入列表"), 0, 1);
-    const ExportText text = formatExport(written, writtenTags, options, folder, -1, originals);
+    const ExportText text = formatExport(written, writtenTags, options, folder, -1, originals, systemMountPoints());
     report.outsideGbk = text.outsideGbk;
     if (progress.cancelled()) {
         report.outcome = ExportReport::Cancelled;
@@ -210,7 +234,10 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
     }
     const DurableSaveResult save = saveFileDurably(request.target, text.bytes);
     if (save.outcome != DurableSave::Saved) {
-        report.errorString = save.errorString.isEmpty() ? QStringLiteral("not a regular file") : save.errorString;
+        report.errorPath = QDir::toNativeSeparators(request.target);
+        report.errorString = save.outcome == DurableSave::NotRegular
+                                 ? exportTargetProblem(request.target)
+                                 : QStringLiteral("无法写入“%1”：%2").arg(report.errorPath, fileErrorText(save.error));
         return report;
     }
     tell(QStringLiteral("正在写入列表"), 1, 1);

@@ -27,10 +27,11 @@ struct ExportReport {
         Cancelled    // stopped: no playlist written, no half-copied file left
     };
     Outcome outcome = Failed;
-    QString errorString;
+    QString errorString;      // Failed: what went wrong, in Chinese, naming the file or folder
+    QString errorPath;        // Failed, NoSpace: the file or folder it was about
     QStringList missing;      // entries with no file to copy, left out of the playlist
     QStringList copyFailed;   // entries whose copy failed, left out; with copyErrors beside
-    QStringList copyErrors;
+    QStringList copyErrors;   // in Chinese
     QStringList outsideGbk;   // entries GBK cannot hold in a GB18030 file
     qsizetype exported = 0;   // entries the playlist names (Written)
     int copied = 0;           // new copies
@@ -46,6 +47,9 @@ struct ExportReport {
 // a folder or another file that is not a regular one. Empty when nothing does.
 // The window asks before its questions; runExport asks before it does anything.
 QString exportTargetProblem(const QString &target);
+
+// A size for messages: "3.4 MB", base 1024, one decimal, in KB, MB or GB.
+QString sizeText(qint64 bytes);
 
 // What was wrong or left out, in Chinese, one fact a line (names listed
 // below their line, at most `namesShown` of each kind unless it is -1);

@@ -133,6 +133,6 @@ int main(int argc, char *argv[])
     });
     repairs.setParent(&window);
     repairs.chooseFile(music.filePath(QStringLiteral("甜蜜蜜.mp3")),
-                       {QStringLiteral("/media/新/音乐/甜蜜蜜.mp3"), QStringLiteral("/media/旧/备份/甜蜜蜜.mp3")});
+                       {QStringLiteral("/media/新/音乐/甜蜜蜜.mp3"), QStringLiteral("/media/旧/备份/甜蜜蜜.mp3")}, 1, 3);
     return ok ? 0 : 1;
 }

@@ -16,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QFont>
+#include <QLabel>
 #include <QListWidget>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -72,6 +73,7 @@ private slots:
         QTRY_COMPARE(m_window->statusBar1()->note(), QStringLiteral("缺失 3 个文件"));
         m_window->action(QStringLiteral("menuremovemissing"))->trigger();
         QCOMPARE(m_window->playlist().entries(), split("/m/a,/media/u/OUT/y,http://s/z,/m/b"));
+        QCOMPARE(m_desktop.messages.texts().last(), QStringLiteral("已从列表中删除 3 个缺失的条目。"));
         QCOMPARE(m_window->statusBar1()->note(), QString());
         // A change on disk elsewhere (other tests at work) may start another
         // check meanwhile; "none" is said once the window's work is done.
@@ -171,6 +173,29 @@ private slots:
         QCOMPARE(m_window->list1()->currentIndex().row(), 2);
     }
 
+    // Opened over a long list whose selected entry is its last visible row,
+    // the bar does not cover that entry.
+    void findBarKeepsTheSelectionInView()
+    {
+        QStringList entries;
+        for (int i = 0; i < 300; ++i)
+            entries << QStringLiteral("/m/%1.mp3").arg(i);
+        open(entries.join(QLatin1Char(',')));
+        QAbstractItemView *view = m_window->list1();
+        int last = -1;
+        for (int y = view->viewport()->height() - 1; y > 0 && last < 0; --y)
+            last = view->indexAt(QPoint(4, y)).row();
+        QVERIFY(last > 0);
+        m_window->playlist().selectByUser(last);
+        m_window->action(Command::FindInList)->trigger();
+        FindBar *bar = m_window->findBar();
+        QVERIFY(bar->isVisible());
+        const QRect row = view->visualRect(view->model()->index(last, 0))
+                              .translated(view->viewport()->mapTo(bar->parentWidget(), QPoint()));
+        QVERIFY2(row.bottom() < bar->y() && row.top() >= 0,
+                 qPrintable(QStringLiteral("row %1-%2, bar at %3").arg(row.top()).arg(row.bottom()).arg(bar->y())));
+    }
+
     void findBar_data()
     {
         QTest::addColumn<QString>("keys");       // text typed, or "enter", "back", "esc"
@@ -219,9 +244,10 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         const QString n = dir.filePath(QStringLiteral("new"));
-        // The moved d.mp3 is in the list already: the fixed one is dropped.
-        m_probe.files << n + QStringLiteral("/d.mp3");
+        // The moved d.mp3 is in the list already: it is not offered again.
+        m_probe.files << n + QStringLiteral("/d.mp3") << n + QStringLiteral("/a.mp3") << n + QStringLiteral("/2/b.mp3");
         open(QStringLiteral("/old/a.mp3,/old/b.mp3,/old/c.mp3,%1/d.mp3,/old/d.mp3").arg(n));
+        QCOMPARE(marks(), QStringLiteral("missing,missing,missing,,missing"));
         m_window->playlist().selectByUser(4);
         const QStringList before = m_window->playlist().entries();
         m_dialogs.folders = {n};
@@ -230,14 +256,20 @@ private slots:
         QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_dialogs.asked.size(), 1);
         QCOMPARE(m_dialogs.asked[0].entry, QStringLiteral("/old/b.mp3"));
+        QCOMPARE(m_dialogs.asked[0].number, 1);
+        QCOMPARE(m_dialogs.asked[0].count, 1);
         QCOMPARE(m_window->playlist().entries(),
-                 split(QStringLiteral("%1/a.mp3,%1/2/b.mp3,/old/c.mp3,%1/d.mp3").arg(n)));
-        QCOMPARE(m_window->playlist().selection(), 3);   // the dropped entry's match
-        QCOMPARE(m_desktop.messages.texts().value(0),
-                 QStringLiteral("找到 2 个文件，选择了 1 个，仍缺失 1 个。\n有 1 个条目因与前面的条目相同而被删除。"));
+                 split(QStringLiteral("%1/a.mp3,%1/2/b.mp3,/old/c.mp3,%1/d.mp3,/old/d.mp3").arg(n)));
+        QCOMPARE(m_window->playlist().selection(), 4);
+        QCOMPARE(m_desktop.messages.texts().value(0), QStringLiteral("找到 1 个文件，选择了 1 个，仍缺失 2 个。"));
+        // The entries found are no longer marked, nor counted.
+        QCOMPARE(m_window->statusBar1()->note(), QStringLiteral("缺失 2 个文件"));
+        QCOMPARE(marks(), QStringLiteral(",,missing,,missing"));
         m_window->action(Command::Undo)->trigger();
         QCOMPARE(m_window->playlist().entries(), before);
         QCOMPARE(m_window->playlist().selection(), 4);
+        QVERIFY(waitForIdle(m_window->work()));
+        QCOMPARE(m_window->statusBar1()->note(), QStringLiteral("缺失 4 个文件"));
 
         // Cancel at a choice applies nothing.
         m_dialogs.folders = {n};
@@ -256,9 +288,9 @@ private slots:
         m_window->playlist().deleteentry();   // before the walk has landed
         QVERIFY(waitForIdle(m_window->work()));
         QCOMPARE(m_dialogs.asked.size(), 1);
-        QCOMPARE(m_window->playlist().entries(), split(QStringLiteral("%1/1/b.mp3,/old/c.mp3,%1/d.mp3").arg(n)));
-        QCOMPARE(m_desktop.messages.texts().value(0),
-                 QStringLiteral("找到 1 个文件，选择了 1 个，仍缺失 1 个。\n有 1 个条目因与前面的条目相同而被删除。"));
+        QCOMPARE(m_window->playlist().entries(),
+                 split(QStringLiteral("%1/1/b.mp3,/old/c.mp3,%1/d.mp3,/old/d.mp3").arg(n)));
+        QCOMPARE(m_desktop.messages.texts().value(0), QStringLiteral("找到 0 个文件，选择了 1 个，仍缺失 2 个。"));
     }
 
     // The choice among files of one name, in the real dialog: the row
@@ -270,6 +302,7 @@ private slots:
         QTest::addColumn<int>("expected");
         QTest::newRow("choose the second") << "choose" << 1;
         QTest::newRow("skip") << "skip" << RepairDialogs::Skip;
+        QTest::newRow("skip all") << "skipall" << RepairDialogs::SkipAll;
         QTest::newRow("cancel") << "cancel" << RepairDialogs::Cancel;
         QTest::newRow("escape") << "escape" << RepairDialogs::Cancel;
     }
@@ -277,9 +310,16 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(int, expected);
-        QString title;
-        whenModalShows([button, &title](QWidget *modal) {
+        QString title, caption;
+        QStringList problems;
+        whenModalShows([button, &title, &caption, &problems](QWidget *modal) {
             title = modal->windowTitle();
+            caption = modal->findChild<QLabel *>(QStringLiteral("choosefilecaption"))->text();
+            problems = AccessibleNames::problems(modal);
+            for (const QAbstractButton *b : modal->findChildren<QAbstractButton *>()) {
+                if (!b->text().contains(QLatin1Char('&')))
+                    problems << b->text() + QStringLiteral(" has no access key");
+            }
             modal->findChild<QListWidget *>(QStringLiteral("candidates"))->setCurrentRow(1);
             if (button == QLatin1String("escape"))
                 QTest::keyClick(modal, Qt::Key_Escape);
@@ -288,8 +328,10 @@ private slots:
         });
         QtRepairDialogs dialogs(m_window.get());
         const QStringList candidates = {QStringLiteral("/n/1/a.mp3"), QStringLiteral("/n/2/a.mp3")};
-        QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), candidates), expected);
+        QCOMPARE(dialogs.chooseFile(QStringLiteral("/old/a.mp3"), candidates, 2, 5), expected);
         QCOMPARE(title, QStringLiteral("提示"));
+        QCOMPARE(caption, QStringLiteral("以下哪个文件是“/old/a.mp3”？（第 2 个，共 5 个）"));
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
     }
 
     // A list changed while the new paths are counted: nothing is asked,
@@ -330,9 +372,29 @@ private slots:
                  QStringLiteral("将改变 3 个文件的路径，改变后其中 2 个文件存在。\n是否替换？"));
         QCOMPARE(m_window->playlist().entries(), split(expected));
         QCOMPARE(m_window->action(Command::Undo)->isEnabled(), yes);
+        // The count and the marks follow the new paths.
+        QVERIFY(waitForIdle(m_window->work()));
+        QCOMPARE(m_window->statusBar1()->note(), QStringLiteral("缺失 %1 个文件").arg(yes ? 2 : 4));
+        QCOMPARE(marks(), yes ? QStringLiteral(",,missing,missing") : QStringLiteral("missing,missing,missing,missing"));
     }
 
 private:
+    // Each row's mark: "", "missing" or "unavailable", joined by commas.
+    QString marks() const
+    {
+        QStringList got;
+        const QAbstractItemModel *rows = m_window->list1()->model();
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const QModelIndex index = rows->index(row, 0);
+            const QFont font = index.data(Qt::FontRole).value<QFont>();
+            got << (!index.data(Qt::ForegroundRole).isValid() ? QString()
+                    : font.strikeOut()                         ? QStringLiteral("missing")
+                    : font.italic()                            ? QStringLiteral("unavailable")
+                                                               : QStringLiteral("?"));
+        }
+        return got.join(QLatin1Char(','));
+    }
+
     // Opens a list as the open command would, and waits for its check.
     void open(const QString &entries)
     {

@@ -150,39 +150,124 @@ private slots:
         QVERIFY(!m->state.isEnabled(Command::Undo));
     }
 
+    // Which file each missing entry gets: `answers` one per question asked
+    // (an index, "skip" or "all"); `asked` each question as
+    // "entry:candidates best first (number/count)".
     void relocation_data()
     {
-        QTest::addColumn<QString>("entries");
+        QTest::addColumn<QString>("entries");   // all are missing but "+…", which the list holds
         QTest::addColumn<QString>("files");
-        QTest::addColumn<QString>("found");     // position=path,...
-        QTest::addColumn<QString>("choices");   // position:count,...
-        QTest::addColumn<int>("notFound");
-        QTest::newRow("one match") << "/old/a.mp3|/old/b.mp3" << "/new/x/a.mp3" << "0=/new/x/a.mp3" << "" << 1;
-        QTest::newRow("several") << "/old/a.mp3" << "/n/1/a.mp3|/n/2/a.mp3" << "" << "0:2" << 0;
-        QTest::newRow("none") << "/old/a.mp3" << "/n/b.mp3" << "" << "" << 1;
-        QTest::newRow("case matters on posix") << "/old/A.mp3" << "/n/a.mp3" << "" << "" << 1;
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("paths");    // position=path,...
+        QTest::addColumn<QString>("counts");   // found, chosen, still missing
+        QTest::newRow("the file sharing most folders, taken")
+            << "/Music/House/Artist 1/T.mp3" << "/L/Disco/Artist 1/T.mp3|/L/House/Artist 1/T.mp3|/L/House/Artist 2/T.mp3"
+            << "" << "" << "0=/L/House/Artist 1/T.mp3" << "1,0,0";
+        QTest::newRow("folders compared case ignored")
+            << "/m/house/a/T.mp3" << "/L/x/A/T.mp3|/L/House/A/T.mp3" << "" << "" << "0=/L/House/A/T.mp3" << "1,0,0";
+        QTest::newRow("a tie is asked, in name order")
+            << "/M/A/T.mp3" << "/L/2/A/T.mp3|/L/3/B/T.mp3|/L/1/A/T.mp3" << "1"
+            << "/M/A/T.mp3:/L/1/A/T.mp3;/L/2/A/T.mp3;/L/3/B/T.mp3 (1/1)" << "0=/L/2/A/T.mp3" << "0,1,0";
+        QTest::newRow("no folder shared is asked")
+            << "/old/T.mp3" << "/n/1/T.mp3|/n/2/T.mp3" << "skip" << "/old/T.mp3:/n/1/T.mp3;/n/2/T.mp3 (1/1)" << ""
+            << "0,0,1";
+        QTest::newRow("the one file of a name") << "/old/a.mp3|/old/b.mp3" << "/new/x/a.mp3" << "" << ""
+                                                << "0=/new/x/a.mp3" << "1,0,1";
+        QTest::newRow("a case-only rename") << "/m/Unique Song.mp3" << "/m/unique song.mp3" << "" << ""
+                                            << "0=/m/unique song.mp3" << "1,0,0";
+        QTest::newRow("the exact case ranks first")
+            << "/m/x/Song.mp3" << "/n/x/song.mp3|/n/x/Song.mp3" << "0" << "/m/x/Song.mp3:/n/x/Song.mp3;/n/x/song.mp3 (1/1)"
+            << "0=/n/x/Song.mp3" << "0,1,0";
+        QTest::newRow("a file the list holds is not offered, nor guessed")
+            << "/o/A/T.mp3|+/n/A/T.mp3" << "/n/A/T.mp3|/n/B/T.mp3" << "skip" << "/o/A/T.mp3:/n/B/T.mp3 (1/1)" << ""
+            << "0,0,1";
+        QTest::newRow("an answer's file is not offered again")
+            << "/o/T.mp3|/p/T.mp3" << "/n/1/T.mp3|/n/2/T.mp3|/n/3/T.mp3" << "0,1"
+            << "/o/T.mp3:/n/1/T.mp3;/n/2/T.mp3;/n/3/T.mp3 (1/2)|/p/T.mp3:/n/2/T.mp3;/n/3/T.mp3 (2/2)"
+            << "0=/n/1/T.mp3,1=/n/3/T.mp3" << "0,2,0";
+        QTest::newRow("a sure file is not offered to another entry")
+            << "/o/Z/T.mp3|/o/A/T.mp3" << "/n/A/T.mp3|/n/B/T.mp3|/n/C/T.mp3" << "0"
+            << "/o/Z/T.mp3:/n/B/T.mp3;/n/C/T.mp3 (1/1)" << "0=/n/B/T.mp3,1=/n/A/T.mp3" << "1,1,0";
+        QTest::newRow("skip all") << "/o/T.mp3|/p/T.mp3|/q/x.mp3" << "/n/1/T.mp3|/n/2/T.mp3" << "all"
+                                  << "/o/T.mp3:/n/1/T.mp3;/n/2/T.mp3 (1/2)" << "" << "0,0,3";
     }
     void relocation()
     {
         QFETCH(QString, entries);
         QFETCH(QString, files);
-        QFETCH(QString, found);
-        QFETCH(QString, choices);
-        QFETCH(int, notFound);
-        const QStringList list = split(entries);
+        QFETCH(QString, answers);
+        QFETCH(QString, asked);
+        QFETCH(QString, paths);
+        QFETCH(QString, counts);
+        QStringList list = split(entries);
         QList<int> missing;
-        for (int i = 0; i < list.size(); ++i)
+        for (int i = 0; i < list.size(); ++i) {
+            if (list[i].startsWith(QLatin1Char('+')))
+                list[i].remove(0, 1);
+            else
+                missing << i;
+        }
+        Relocation r(list, missing, split(files), PathRules::posix());
+        QStringList gotAsked, gotPaths;
+        QStringList toGive = answers.isEmpty() ? QStringList() : answers.split(QLatin1Char(','));
+        while (const auto q = r.next()) {
+            gotAsked << QStringLiteral("%1:%2 (%3/%4)").arg(list.at(q->position), q->candidates.join(QLatin1Char(';')))
+                            .arg(q->number).arg(q->count);
+            QVERIFY2(!toGive.isEmpty(), qPrintable(gotAsked.last()));
+            const QString a = toGive.takeFirst();
+            if (a == QLatin1String("skip"))
+                r.skip();
+            else if (a == QLatin1String("all"))
+                r.skipAll();
+            else
+                r.answer(q->candidates.at(a.toInt()));
+        }
+        for (auto it = r.paths().cbegin(); it != r.paths().cend(); ++it)
+            gotPaths << QStringLiteral("%1=%2").arg(it.key()).arg(it.value());
+        gotPaths.sort();
+        QCOMPARE(gotAsked.join(QLatin1Char('|')), asked);
+        QCOMPARE(gotPaths.join(QLatin1Char(',')), paths);
+        QCOMPARE(QStringLiteral("%1,%2,%3").arg(r.found()).arg(r.chosen()).arg(r.stillMissing()), counts);
+    }
+
+    // A library moved whole, with the same track names in every artist's
+    // folder and the same artist names under every genre: each entry gets
+    // its own file back, and nothing is asked.
+    void movedLibraryNeedsNoAnswer()
+    {
+        QStringList entries, files;
+        for (int genre = 0; genre < 10; ++genre)
+            for (int artist = 1; artist <= 3; ++artist)
+                for (int track = 1; track <= 10; ++track) {
+                    const QString rest = QStringLiteral("/Genre %1/Artist %2/Track %3 Mix.mp3").arg(genre).arg(artist).arg(track);
+                    entries << QStringLiteral("/home/dj/Music") + rest;
+                    files.prepend(QStringLiteral("/new/Library") + rest);
+                }
+        QList<int> missing;
+        for (int i = 0; i < entries.size(); ++i)
             missing << i;
-        const Relocation r = relocateByName(list, missing, split(files), PathRules::posix());
-        QStringList gotFound, gotChoices;
-        for (auto it = r.found.cbegin(); it != r.found.cend(); ++it)
-            gotFound << QStringLiteral("%1=%2").arg(it.key()).arg(it.value());
-        for (const Relocation::Choice &c : r.choices)
-            gotChoices << QStringLiteral("%1:%2").arg(c.position).arg(c.candidates.size());
-        gotFound.sort();
-        QCOMPARE(gotFound.join(QLatin1Char(',')), found);
-        QCOMPARE(gotChoices.join(QLatin1Char(',')), choices);
-        QCOMPARE(r.notFound, notFound);
+        Relocation r(entries, missing, files, PathRules::posix());
+        QVERIFY(!r.next());
+        QCOMPARE(r.found(), 300);
+        for (int i = 0; i < entries.size(); ++i)
+            QCOMPARE(r.paths().value(i), QString(entries[i]).replace(QStringLiteral("/home/dj/Music"), QStringLiteral("/new/Library")));
+    }
+
+    void suggestedStart_data()
+    {
+        QTest::addColumn<QString>("paths");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("the folder they share") << "/mnt/old/a/x.mp3|/mnt/old/b/y.mp3|/mnt/old/c.mp3" << "/mnt/old";
+        QTest::newRow("whole names only") << "/mnt/old1/x.mp3|/mnt/old2/y.mp3" << "/mnt";
+        QTest::newRow("only the root: the first one's folder") << "/a/b/x.mp3|/c/y.mp3" << "/a/b";
+        QTest::newRow("one entry") << "/a/b/x.mp3" << "/a/b";
+    }
+    void suggestedStart()
+    {
+        QFETCH(QString, paths);
+        QFETCH(QString, expected);
+        QCOMPARE(sharedFolderStart(split(paths), PathRules::posix()), expected);
     }
 
     void prefix_data()

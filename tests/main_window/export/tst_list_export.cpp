@@ -26,6 +26,7 @@ private slots:
     void emptyListIsRefused();
     void previewAndExport();
     void cancelLeavesNoList();
+    void failureKeepsTheDialog();
 
 private:
     ExportDialog *openDialog();
@@ -59,7 +60,10 @@ ExportDialog *ListExportTest::openDialog()
     QAction *item = m_window->action(QStringLiteral("menuexport"));
     if (!item || !m_window->toolsMenu()->actions().startsWith(item) || item->text() != QStringLiteral("导出列表(&E)…"))
         return nullptr;
-    // A dialog closed before goes at the next turn of the loop.
+    // One left open (an export cancelled) is closed; a dialog closed before
+    // goes at the next turn of the loop.
+    if (auto *open = m_window->findChild<ExportDialog *>(); open && open->isVisible())
+        open->reject();
     if (!QTest::qWaitFor([this] { return !m_window->findChild<ExportDialog *>(); }))
         return nullptr;
     item->trigger();
@@ -98,8 +102,12 @@ void ListExportTest::previewAndExport()
 
     const QString target = QDir(m_dir.path()).filePath(QStringLiteral("out/stick.pls"));
     m_desktop.dialog.names = {target};
+    dialog->formatBox()->setCurrentIndex(int(ExportFormat::Xspf));
     dialog->browseButton()->click();
     QCOMPARE(dialog->target(), target);
+    // The browse dialog shows the format chosen first, under its own title.
+    QCOMPARE(m_desktop.dialog.saveFilterShown, 3);
+    QCOMPARE(m_desktop.dialog.saveTitle, QStringLiteral("导出到"));
     QCOMPARE(dialog->formatBox()->currentIndex(), int(ExportFormat::Pls));   // from the extension
     dialog->copyBox()->setChecked(true);
     dialog->numberedBox()->setChecked(true);
@@ -111,7 +119,8 @@ void ListExportTest::previewAndExport()
 
     dialog->exportButton()->click();
     waitIdle();
-    QTRY_COMPARE(m_desktop.messages.texts(), QStringList{QStringLiteral("列表已经导出为%1!").arg(target)});
+    QTRY_COMPARE(m_desktop.messages.texts(),
+                 QStringList{QStringLiteral("列表已经导出为%1（复制 2 个文件，0 个已存在）!").arg(target)});
     QCOMPARE(fileBytes(target), QByteArray("[playlist]\r\nFile1=001 - \xe6\xad\x8c\xe6\x89\x8b - "
                                            "\xe7\xac\xac\xe4\xb8\x80\xe9\xa6\x96.mp3\r\n"
                                            "Title1=\xe6\xad\x8c\xe6\x89\x8b - \xe7\xac\xac\xe4\xb8\x80\xe9\xa6\x96\r\n"
@@ -180,6 +189,32 @@ void ListExportTest::cancelLeavesNoList()
         QVERIFY2(!name.startsWith(QLatin1Char('.')), qPrintable(name));
         QCOMPARE(fileBytes(out.filePath(name)), fileBytes(many.filePath(name)));
     }
+}
+
+// A target the export cannot write: the message names what is in the way,
+// in Chinese, and the dialog stays to fix it; a missing folder is made.
+void ListExportTest::failureKeepsTheDialog()
+{
+    m_desktop.messages = FakeMessageBox();
+    m_window->playlist().replaceEntries(m_entries);
+    const QString file = QDir(m_dir.path()).filePath(QStringLiteral("a file"));
+    QVERIFY(putBytes(file, "x"));
+    ExportDialog *dialog = openDialog();
+    QVERIFY(dialog);
+    dialog->copyBox()->setChecked(false);
+    dialog->setTarget(file + QStringLiteral("/sub/list.m3u"));
+    dialog->exportButton()->click();
+    waitIdle();
+    QTRY_COMPARE(m_desktop.messages.texts(), QStringList{QStringLiteral("列表没有写入：“%1”不是文件夹").arg(file)});
+    QVERIFY(dialog->isVisible());
+    const QString target = QDir(m_dir.path()).filePath(QStringLiteral("new/deeper/list.m3u"));
+    dialog->setTarget(target);
+    dialog->exportButton()->click();
+    waitIdle();
+    QTRY_COMPARE(m_desktop.messages.texts().size(), 2);
+    QCOMPARE(m_desktop.messages.texts().last(), QStringLiteral("列表已经导出为%1!").arg(target));
+    QVERIFY(QFileInfo(target).isFile());
+    QTRY_VERIFY(!m_window->findChild<ExportDialog *>());
 }
 
 QTEST_MAIN(ListExportTest)

@@ -10,11 +10,14 @@ Q_DECLARE_METATYPE(ExportFormat)
 #include "platform/work/long_work.h"
 #include "playlist_io/export/export_format.h"
 #include "playlist_io/export/export_run.h"
+#include "playlist_io/playlist_reader.h"
+#include "platform/files/file_copy.h"
 #include "tests/common/test_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
@@ -41,6 +44,12 @@ private slots:
     void tags_data();
     void tags();
     void cacheReadsOnce();
+    void relativePaths_data();
+    void relativePaths();
+    void copyNames_data();
+    void copyNames();
+    void copiesWithStreams();
+    void xspfNamesReadBack();
 
 private:
     QStringList entries() const;
@@ -269,6 +278,102 @@ void ExportTest::cacheReadsOnce()
     f.close();
     QCOMPARE(cache.tagsFor(path).title, QStringLiteral("第一首"));
     QCOMPARE(cache.reads(), 2);
+}
+
+void ExportTest::relativePaths_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("on the card") << "/media/PHONE/Music" << "/media/PHONE/Other/a.mp3" << "../Other/a.mp3";
+    QTest::newRow("another volume, in full") << "/media/PHONE/Music" << "/home/u/AC:DC/a.mp3" << "/home/u/AC:DC/a.mp3";
+    QTest::newRow("from the card to the disk, in full") << "/home/u" << "/media/PHONE/a.mp3" << "/media/PHONE/a.mp3";
+    QTest::newRow("folders whose names share a start") << "/m/pop" << "/m/pop2/a.mp3" << "../pop2/a.mp3";
+}
+
+// Relative paths never climb out of the target's volume, in M3U and in XSPF.
+void ExportTest::relativePaths()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, entry);
+    QFETCH(QString, expected);
+    ExportOptions options;
+    options.format = ExportFormat::M3uPlain;
+    options.paths = ExportPaths::Relative;
+    const QStringList volumes = {QStringLiteral("/media/PHONE")};
+    QCOMPARE(formatExport({entry}, {}, options, folder, -1, {}, volumes).bytes, expected.toUtf8() + "\r\n");
+    options.format = ExportFormat::Xspf;
+    const QByteArray xspf = formatExport({entry}, {}, options, folder, -1, {}, volumes).bytes;
+    const QByteArray location = expected.startsWith(QLatin1Char('/')) ? "file://" + QUrl::toPercentEncoding(expected, "/:")
+                                                                      : expected.toUtf8();
+    QVERIFY2(xspf.contains("<location>" + location + "</location>"), xspf.constData());
+}
+
+void ExportTest::copyNames_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("numbered");
+    QTest::addColumn<int>("units");   // what the name comes to, in UTF-16 units
+    QTest::newRow("a short name stays") << "Song" << true << 14;
+    QTest::newRow("ASCII, cut to 255") << QString(300, QLatin1Char('a')) << true << 255;
+    QTest::newRow("Chinese, cut to 255 bytes") << QString(200, QChar(0x6b4c)) << true << 6 + 81 + 4;
+    QTest::newRow("beyond the BMP, never split") << QStringLiteral("🎵").repeated(100) << false << 62 * 2 + 4;
+}
+
+// A copy's name fits every file system: at most 255 bytes and 255 UTF-16
+// units, whole characters, its number and extension kept; " (2)" fits too.
+void ExportTest::copyNames()
+{
+    QFETCH(QString, title);
+    QFETCH(bool, numbered);
+    QFETCH(int, units);
+    const QString entry = QStringLiteral("/m/") + (numbered ? QStringLiteral("x") : title) + QStringLiteral(".mp3");
+    const QString name = exportCopyName(entry, 0, 10, TrackTags{QString(), title, -1, -1}, numbered);
+    QCOMPARE(name.size(), units);
+    QVERIFY(name.endsWith(QLatin1String(".mp3")));
+    QVERIFY(!numbered || name.startsWith(QLatin1String("001 - ")));
+    QVERIFY(QString::fromUtf8(name.toUtf8()) == name);   // no half character
+    const QString second = numberedCopyName(name, 2);
+    QVERIFY2(second.toUtf8().size() <= 255 && second.size() <= 255, qPrintable(second));
+    QVERIFY(second.endsWith(QLatin1String(" (2).mp3")));
+}
+
+// Copies made, the streams stay in the list as written; a file without tags
+// or length is named after itself in #EXTINF, not after its numbered copy.
+void ExportTest::copiesWithStreams()
+{
+    const QString raw = QDir(m_dir.path()).filePath(QStringLiteral("out/raw.mp3"));
+    QVERIFY(putBytes(raw, "no audio"));
+    const QString target = QDir(m_dir.path()).filePath(QStringLiteral("out/copies/list.m3u"));
+    ExportOptions options;
+    options.copyFiles = true;
+    options.numbered = true;
+    TagCache cache;
+    WorkProgress progress;
+    const ExportReport report = runExport({{raw, QStringLiteral("http://radio.example/live?x=1")}, target, options}, cache, progress);
+    QVERIFY2(report.complete(), qPrintable(exportReportText(report)));
+    QCOMPARE(report.copied, 1);
+    QCOMPARE(fileBytes(target), QByteArray("#EXTM3U\r\n#EXTINF:-1,raw\r\n001 - raw.mp3\r\n"
+                                           "#EXTINF:-1,live?x=1\r\nhttp://radio.example/live?x=1\r\n"));
+}
+
+// "?" and "#" in a name are no query or fragment of the location: the list
+// read back names the same files, full or relative.
+void ExportTest::xspfNamesReadBack()
+{
+    const QString target = QDir(m_dir.path()).filePath(QStringLiteral("out/marks.xspf"));
+    const QStringList entries = {QDir(m_dir.path()).filePath(QStringLiteral("out/a?b#c.mp3")),
+                                 QStringLiteral("/elsewhere/歌 #1?.mp3")};
+    for (const ExportPaths paths : {ExportPaths::Absolute, ExportPaths::Relative}) {
+        ExportOptions options;
+        options.format = ExportFormat::Xspf;
+        options.paths = paths;
+        TagCache cache;
+        WorkProgress progress;
+        QCOMPARE(runExport({entries, target, options}, cache, progress).outcome, ExportReport::Written);
+        const PlaylistRead read = readPlaylistFile(target);
+        QCOMPARE(read.entries, entries);
+    }
 }
 
 QTEST_GUILESS_MAIN(ExportTest)
