@@ -10,7 +10,11 @@
 
 namespace {
 
-constexpr int BufferMs = 60;           // the device's own buffer, in time whatever the rate
+// The device's own buffer, in time whatever the rate. SDL asks the sound
+// server for no more than this in flight (PulseAudio's target length), so it
+// is all that covers a moment in which the server or SDL's thread is not run:
+// with 60 ms, a busy machine left holes of 50 to 140 ms in one play in four.
+constexpr int BufferMs = 100;
 constexpr int RingMs = 2000;           // room for the queue the player keeps ahead
 constexpr int StandingStillMs = 5000;  // a device clock stopped this long has failed
 

@@ -15,7 +15,7 @@ struct _SDL_AudioStream;
 // channel gains are applied there, so a volume change is heard within the
 // device's buffer rather than after the queue.
 //
-// The device's buffer is sized in time (32 to 50 ms at any rate: a buffer of
+// The device's buffer is sized in time (100 ms at any rate: a buffer of
 // so many samples would be half a second at 8 kHz), and the device runs at
 // the rate of the track that started fresh (the sound server converts it
 // well). A track queued behind it at another rate is converted
