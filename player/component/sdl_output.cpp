@@ -5,7 +5,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <mutex>
 
@@ -18,9 +17,6 @@ namespace {
 constexpr int BufferMs = 100;
 constexpr int RingMs = 2000;           // room for the queue the player keeps ahead
 constexpr int StandingStillMs = 5000;  // a device clock stopped this long has failed
-// Devices still being closed after a seek or stop. SDL opens at most 16 at a
-// time, so a run of quick seeks waits for the oldest beyond this.
-constexpr size_t MaxClosing = 6;
 
 // SDL's audio subsystem is counted per process: players on several threads
 // set it up and take it down one at a time.
@@ -52,8 +48,6 @@ SdlOutput::SdlOutput()
 SdlOutput::~SdlOutput()
 {
     closeDevice();
-    for (std::future<void> &closing : m_closing)
-        closing.wait();
     if (m_initialised) {
         const std::lock_guard<std::mutex> guard(sdlSetUp());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -98,35 +92,6 @@ void SdlOutput::closeDevice()
         SDL_CloseAudioDevice(m_device);
     m_device = 0;
     m_rate = 0;
-}
-
-// SDL's close stops the device from handing the server more of its buffer,
-// but only drops the server's stream after waiting two buffers more (200 ms),
-// so it runs on a thread of its own. Paused first, the old device no longer
-// takes from the ring.
-void SdlOutput::closeDeviceLater()
-{
-    if (m_device == 0)
-        return;
-    SDL_PauseAudioDevice(m_device, 1);
-    dropConverter();
-    m_closing.remove_if([](const std::future<void> &closing) {
-        return closing.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-    });
-    if (m_closing.size() >= MaxClosing) {
-        m_closing.front().wait();
-        m_closing.pop_front();
-    }
-    const std::uint32_t device = m_device;
-    m_closing.push_back(std::async(std::launch::async, [device] {
-        SDL_CloseAudioDevice(device);
-        SDL_TLSCleanup();
-    }));
-    m_device = 0;
-    m_rate = 0;
-    m_latency = 0;
-    m_written = m_read;   // nothing queued and all of it heard
-    m_taken = m_read;
 }
 
 bool SdlOutput::prepare(int sampleRate, bool fresh)
@@ -239,9 +204,13 @@ void SdlOutput::drain()
 
 void SdlOutput::clear()
 {
-    // What the device and the server hold is dropped with the device; the
-    // next prepare() opens one anew.
-    closeDeviceLater();
+    if (m_device == 0)
+        return;
+    SDL_LockAudioDevice(m_device);
+    m_written = m_read;
+    SDL_UnlockAudioDevice(m_device);
+    if (m_converter)
+        SDL_AudioStreamClear(m_converter);
 }
 
 void SdlOutput::setPaused(bool paused)

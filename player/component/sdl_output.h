@@ -6,8 +6,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <future>
-#include <list>
 #include <vector>
 
 struct _SDL_AudioStream;
@@ -20,12 +18,7 @@ struct _SDL_AudioStream;
 // The device's buffer is sized in time (100 ms at any rate: a buffer of
 // so many samples would be half a second at 8 kHz), and the device runs at
 // the rate of the track that started fresh (the sound server converts it
-// well). clear() (a seek, a stop, a fresh start) gives the device up and the
-// next prepare() opens another: what SDL still holds of its buffer is dropped
-// with it, where emptying the ring alone left up to two buffers to be heard
-// (a stop was silent after 165 ms on PulseAudio, 80 ms since). What the
-// server already holds of the old stream (up to one buffer) still plays out,
-// beneath the new one's start after a seek. A track queued behind it at another rate is converted
+// well). A track queued behind it at another rate is converted
 // (SDL_AudioStream), so tracks of any rates follow each other on one stream
 // without a gap.
 //
@@ -61,7 +54,6 @@ private:
     void fill(qint16 *out, qint64 frames);
     bool openDevice(int rate);
     void closeDevice();
-    void closeDeviceLater();
     qint64 push(const qint16 *pcm, qint64 frames);
     qint64 drainConverter();
     void dropConverter();
@@ -82,7 +74,6 @@ private:
     _SDL_AudioStream *m_converter = nullptr;
     int m_converterRate = 0;
     std::vector<qint16> m_converted;
-    std::list<std::future<void>> m_closing;   // devices being closed on threads of their own
     // Stall watch: the device's clock standing still while there is sound.
     mutable qint64 m_lastTaken = -1;
     mutable QElapsedTimer m_standing;
