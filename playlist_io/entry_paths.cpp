@@ -1,5 +1,7 @@
 #include "playlist_io/entry_paths.h"
 
+#include "playlist_io/list_lines.h"
+
 #include <algorithm>
 
 #include <QDir>
@@ -215,16 +217,16 @@ QString RelativeEntries::operator()(const QString &path) const
             relative += to.names.at(i);
         }
     }
-    // "a:b.mp3" would read as a drive, "x://y" as a URL, "#a.mp3" or " #a.mp3"
-    // as an M3U comment, a name of blanks as a blank line, a leading U+FEFF as
-    // a byte-order mark.
-    qsizetype blanks = 0;
-    while (blanks < relative.size() && (relative.at(blanks) == u' ' || relative.at(blanks) == u'\t'))
-        ++blanks;
     if (relative.isEmpty())
         return relative;
-    if (isAbsoluteEntry(relative) || isUrlEntry(relative) || blanks == relative.size()
-        || relative.at(blanks) == u'#' || relative.startsWith(QChar(0xFEFF)))
+    // "a:b.mp3" would read as a drive, "x://y" as a URL, "#a.mp3" or " #a.mp3"
+    // as an M3U comment and a name of blanks as a blank line (the reader's
+    // rule, asked only of names that begin as a note can), a leading U+FEFF
+    // as a byte-order mark.
+    const QChar first = relative.front();
+    const bool readsAsNote =
+        (first == u' ' || first == u'\t' || first == u'#') && listlines::isM3uNote(relative.toUtf8());
+    if (isAbsoluteEntry(relative) || isUrlEntry(relative) || readsAsNote || first == QChar(0xFEFF))
         relative.prepend(QLatin1Char('.') + m_separator);
     return relative;
 }
