@@ -160,11 +160,11 @@ void Playlist::insertAt(int at, const QStringList &paths, const QList<KeptLines>
         std::copy(paths.begin(), paths.end(), m_entries.begin() + at);
     }
     m_lineIds.insert(at, paths.size(), 0);
-    if (!lines.isEmpty()) {
-        quint32 id = quint32(m_linePool.size());
-        m_linePool.append(lines.first(std::min(lines.size(), paths.size())));
-        for (qsizetype i = 0; i < paths.size() && i < lines.size(); ++i)
-            m_lineIds[at + i] = ++id;
+    for (qsizetype i = 0; i < paths.size() && i < lines.size(); ++i) {
+        if (!lines.at(i).isEmpty()) {   // nothing kept: no place in the pool
+            m_linePool.append(lines.at(i));
+            m_lineIds[at + i] = quint32(m_linePool.size());
+        }
     }
     if (m_linePool.size() > 2 * qsizetype(count()) + 1024)
         gatherLinePool();
