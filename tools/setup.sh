@@ -4,7 +4,7 @@
 #   tools/setup.sh --tests  also the packages for tests, benchmarks and screenshots
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libsdl2-dev
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libsdl2-dev libpulse-dev
           qt6-translations-l10n libmpg123-dev libtag1-dev libx11-dev libxkbcommon-dev fonts-noto-cjk
           fonts-arphic-ukai)
 if [[ "${1:-}" == "--tests" ]]; then

@@ -2,7 +2,7 @@
 
 #include "player/component/audio_output.h"
 #include "player/component/pcm_volume.h"
-#include "player/component/sdl_output.h"
+#include "player/component/device_output.h"
 
 #include <SDL.h>
 
@@ -96,9 +96,7 @@ void PlaybackThread::run()
     // seek or start refills the queue at once on a busy machine.
     SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);
     if (m_useDevice) {
-        m_device = std::make_unique<SdlOutput>();
-        if (!m_device->isAvailable())
-            m_device.reset();
+        m_device = makeDeviceOutput();
     }
     std::unique_lock<std::mutex> lock(m_lock);
     while (!m_quit) {

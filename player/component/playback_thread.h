@@ -15,7 +15,6 @@
 
 class AudioOutput;
 class ClockOutput;
-class SdlOutput;
 
 // The player's own thread: it opens the file (the search for its first frame
 // included), decodes it and keeps the output's queue at least LeadMs ahead of
@@ -128,7 +127,7 @@ private:
     qint64 m_position = 0;     // the run's output sample the next decoded sound starts at
     std::deque<Piece> m_pieces;
     Heard m_lastHeard;
-    std::unique_ptr<SdlOutput> m_device;
+    std::unique_ptr<AudioOutput> m_device;
     std::unique_ptr<ClockOutput> m_clock;
     AudioOutput *m_output = nullptr;
     std::vector<qint16> m_pcm;
