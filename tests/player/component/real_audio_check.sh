@@ -71,6 +71,18 @@ else
   export MELVORA_SOUND_SERVER_PID="$(cat "$XDG_RUNTIME_DIR/pulse/pid")"
 fi
 pactl set-default-sink nullsink
+# The recorder's latency. PulseAudio: 20 ms; a longer one makes the null sink
+# render that far ahead, and the first 100 ms of a stream that joins then never
+# reach its monitor. PipeWire: 100 ms, above the player's own, so the server's
+# period is the one the player's stream sets, as on a desktop where nothing
+# records; a 20 ms recorder made it run 10.7 ms periods, which a machine
+# without real-time scheduling missed now and then (a hole of one period in
+# whatever played).
+if [[ "$server" == pipewire ]]; then
+  export MELVORA_RECORDER_LATENCY_MSEC=100
+else
+  export MELVORA_RECORDER_LATENCY_MSEC=20
+fi
 
 # In the background, so a signal from the test driver reaches the traps at once.
 "$check" "$@" &

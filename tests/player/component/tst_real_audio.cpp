@@ -161,18 +161,8 @@ void RealAudioTest::tone()
     QFETCH(int, pauseMs);
     QFETCH(int, busyMs);
 
-    QProcess recorder;
-    recorder.start(QStringLiteral("parec"),
-                   {QStringLiteral("--latency-msec=20"), QStringLiteral("-d"), QStringLiteral("nullsink.monitor"),
-                    QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
-                    QStringLiteral("--channels=2"), QStringLiteral("--raw")});
-    QVERIFY2(recorder.waitForStarted(5000), "parec did not start");
-    const auto stopRecorder = qScopeGuard([&] {
-        if (recorder.state() != QProcess::NotRunning) {
-            recorder.kill();
-            recorder.waitForFinished(5000);
-        }
-    });
+    heard::Recorder recorder;
+    QVERIFY2(recorder.started(), "parec did not start");
     QTest::qWait(400);
 
     // Declared before the player: its events must never outlive what they write to.
@@ -211,9 +201,7 @@ void RealAudioTest::tone()
     QCOMPARE(frames.value(frames.size() - 1), mp.FrameCount());
     QTest::qWait(400 + PlaybackThread::LeadMs);   // the end is decoded ahead of the sound
     QCOMPARE(ended.size(), 1);
-    recorder.terminate();
-    QVERIFY(recorder.waitForFinished(5000));
-    const QByteArray raw = recorder.readAllStandardOutput();
+    const QByteArray raw = recorder.stop();
     QVERIFY2(raw.size() > Rate * 4, "nothing recorded");
 
     const Recording rec = analyse(raw);
