@@ -15,7 +15,7 @@ ctest --test-dir build-tests --output-on-failure -j2
 
 checked=(model_tests playlist_io_tests playlist_travel_tests platform_files_tests platform_file_copy_tests playlist_export_tests long_work_tests list_workflow_tests lossless_lists_tests player_component_tests)
 # The entry check and melvora --check; the folder walk and the volume rule.
-checked+=(entry_check_tests check_command_tests folder_walk_tests volumes_tests)
+checked+=(entry_check_tests check_command_tests folder_walk_tests volumes_tests ring_output_tests)
 fuzzers=(fuzz_playlist_reader fuzz_playlist_roundtrip fuzz_mp3_decoder)
 CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DMELVORA_FUZZ=ON \
   -DMELVORA_BUILD_TESTS=ON -DMELVORA_BUILD_BENCH=OFF

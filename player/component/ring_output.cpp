@@ -87,19 +87,41 @@ qint64 RingOutput::push(const qint16 *pcm, qint64 frames)
     return frames;
 }
 
-qint64 RingOutput::drainConverter()
+qint64 RingOutput::drainConverter(qint64 limit)
 {
     qint64 made = 0;
-    while (m_converter) {
-        const int available = SDL_AudioStreamAvailable(m_converter);
-        if (available <= 0)
-            break;
-        m_converted.resize(size_t(available) / 2);
-        const int got = SDL_AudioStreamGet(m_converter, m_converted.data(), available);
+    while (m_converter && made < limit) {
+        const qint64 frames = std::min<qint64>(std::max(SDL_AudioStreamAvailable(m_converter), 16384) / 4, limit - made);
+        const int asked = int(frames * 4);
+        m_converted.resize(size_t(asked) / 2);
+        const int got = SDL_AudioStreamGet(m_converter, m_converted.data(), asked);
         if (got <= 0)
             break;
         made += push(m_converted.data(), got / 4);
     }
+    m_convertedFrames += made;
+    return made;
+}
+
+qint64 RingOutput::finishConverter()
+{
+    if (!m_converter)
+        return 0;
+    SDL_AudioStreamFlush(m_converter);
+    qint64 made = drainConverter();
+    // SDL 2.26 keeps the resampler's last input back even when flushed (the
+    // last 23 ms of every converted track were lost): silence put behind it
+    // brings it out, and of what then comes only as much as the track's own
+    // sound makes is kept.
+    const qint64 owed = m_convertingFrames * m_rate / m_converterRate - m_convertedFrames;
+    if (owed > 0) {
+        const std::vector<qint16> silence(size_t(m_converterRate) / 10 * 2, 0);
+        if (SDL_AudioStreamPut(m_converter, silence.data(), int(silence.size() * 2)) == 0) {
+            SDL_AudioStreamFlush(m_converter);
+            made += drainConverter(owed);
+        }
+    }
+    dropConverter();
     return made;
 }
 
@@ -109,6 +131,7 @@ void RingOutput::dropConverter()
         SDL_FreeAudioStream(m_converter);
     m_converter = nullptr;
     m_converterRate = 0;
+    m_convertingFrames = m_convertedFrames = 0;
 }
 
 qint64 RingOutput::write(const qint16 *pcm, qint64 frames, int sampleRate)
@@ -118,9 +141,7 @@ qint64 RingOutput::write(const qint16 *pcm, qint64 frames, int sampleRate)
     qint64 made = 0;
     if (m_converter && m_converterRate != sampleRate) {
         // The track before had another rate: its last converted sound first.
-        SDL_AudioStreamFlush(m_converter);
-        made += drainConverter();
-        dropConverter();
+        made += finishConverter();
     }
     if (sampleRate == m_rate)
         return made + push(pcm, frames);
@@ -132,16 +153,13 @@ qint64 RingOutput::write(const qint16 *pcm, qint64 frames, int sampleRate)
     }
     if (SDL_AudioStreamPut(m_converter, pcm, int(frames * 4)) != 0)
         return -1;
+    m_convertingFrames += frames;
     return made + drainConverter();
 }
 
 void RingOutput::drain()
 {
-    if (!m_converter)
-        return;
-    SDL_AudioStreamFlush(m_converter);
-    drainConverter();
-    dropConverter();
+    finishConverter();
 }
 
 void RingOutput::clear()
@@ -155,8 +173,7 @@ void RingOutput::clear()
         m_emptyAt = m_read;
     }
     unlockDevice();
-    if (m_converter)
-        SDL_AudioStreamClear(m_converter);
+    dropConverter();   // the next sound at another rate starts a conversion anew
 }
 
 void RingOutput::setPaused(bool paused)

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 struct _SDL_AudioStream;
@@ -69,7 +70,8 @@ protected:
 
 private:
     qint64 push(const qint16 *pcm, qint64 frames);
-    qint64 drainConverter();
+    qint64 drainConverter(qint64 limit = std::numeric_limits<qint64>::max());
+    qint64 finishConverter();
     void dropConverter();
 
     int m_rate = 0;               // 0: no device open
@@ -88,6 +90,8 @@ private:
     bool m_paused = false;
     _SDL_AudioStream *m_converter = nullptr;
     int m_converterRate = 0;
+    qint64 m_convertingFrames = 0;   // put into the converter, at its rate
+    qint64 m_convertedFrames = 0;    // taken out of it, at the output's
     std::vector<qint16> m_converted;
     // Stall watch: the device's clock standing still while there is sound.
     mutable qint64 m_lastTaken = -1;
