@@ -38,15 +38,13 @@ bool RingOutput::prepare(int sampleRate, bool fresh)
         m_ring.assign(size_t(sampleRate) * RingMs / 1000 * 2, 0);
         m_read = m_written = 0;
         m_taken = 0;
-        m_emptyAt = 0;
+        m_emptyAt = canFlush() ? 0 : NeverEmpty;
         m_lastTaken = -1;
         qint64 latency = 0;
         if (!openDevice(sampleRate, m_paused, latency))
             return false;
         m_rate = sampleRate;
         m_latency = latency;
-        if (!canFlush())
-            m_emptyAt = NeverEmpty;
         pauseDevice(m_paused);
     }
     if (fresh)
@@ -91,8 +89,9 @@ qint64 RingOutput::drainConverter(qint64 limit)
 {
     qint64 made = 0;
     while (m_converter && made < limit) {
-        const qint64 frames = std::min<qint64>(std::max(SDL_AudioStreamAvailable(m_converter), 16384) / 4, limit - made);
-        const int asked = int(frames * 4);
+        const int asked = int(std::min<qint64>(SDL_AudioStreamAvailable(m_converter) / 4, limit - made) * 4);
+        if (asked <= 0)
+            break;
         m_converted.resize(size_t(asked) / 2);
         const int got = SDL_AudioStreamGet(m_converter, m_converted.data(), asked);
         if (got <= 0)
