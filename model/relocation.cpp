@@ -8,23 +8,23 @@
 
 namespace {
 
+bool isSeparator(QChar c, QChar separator)
+{
+    return c == separator || c == u'/';
+}
+
 // The folder names of `path` from the root down, its file name left out.
 QList<QStringView> foldersOf(QStringView path, QChar separator)
 {
     QList<QStringView> names;
     qsizetype begin = 0;
     for (qsizetype i = 0; i < path.size(); ++i) {
-        if (path.at(i) == separator || path.at(i) == u'/') {
+        if (isSeparator(path.at(i), separator)) {
             names.append(path.sliced(begin, i - begin));
             begin = i + 1;
         }
     }
     return names;
-}
-
-bool isSeparator(QChar c, QChar separator)
-{
-    return c == separator || c == u'/';
 }
 
 // The folder names `a` and `b` share, counted from their files upwards until
@@ -261,9 +261,9 @@ QString sharedFolderStart(const QStringList &paths, const PathRules &rules)
             ++same;
         shared.resize(same);
     }
-    // The root ("/", "C:") alone is no folder shared.
+    // The root ("/", "C:") alone is no folder shared: the first one's folder then.
     if (shared.size() < 2)
-        return first.left(first.lastIndexOf(rules.separator));
+        shared = foldersOf(first, rules.separator);
     qsizetype length = shared.size() - 1;
     for (QStringView name : shared)
         length += name.size();

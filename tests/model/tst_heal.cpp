@@ -257,17 +257,21 @@ private slots:
     void suggestedStart_data()
     {
         QTest::addColumn<QString>("paths");
+        QTest::addColumn<bool>("windows");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("the folder they share") << "/mnt/old/a/x.mp3|/mnt/old/b/y.mp3|/mnt/old/c.mp3" << "/mnt/old";
-        QTest::newRow("whole names only") << "/mnt/old1/x.mp3|/mnt/old2/y.mp3" << "/mnt";
-        QTest::newRow("only the root: the first one's folder") << "/a/b/x.mp3|/c/y.mp3" << "/a/b";
-        QTest::newRow("one entry") << "/a/b/x.mp3" << "/a/b";
+        QTest::newRow("the folder they share") << "/mnt/old/a/x.mp3|/mnt/old/b/y.mp3|/mnt/old/c.mp3" << false << "/mnt/old";
+        QTest::newRow("whole names only") << "/mnt/old1/x.mp3|/mnt/old2/y.mp3" << false << "/mnt";
+        QTest::newRow("only the root: the first one's folder") << "/a/b/x.mp3|/c/y.mp3" << false << "/a/b";
+        QTest::newRow("one entry") << "/a/b/x.mp3" << false << "/a/b";
+        QTest::newRow("Windows, folders") << "C:\\a\\b\\x.mp3|C:\\a\\c\\y.mp3" << true << "C:\\a";
+        QTest::newRow("Windows, slashes, no folder shared") << "C:/a/b/x.mp3|D:/c/y.mp3" << true << "C:/a/b";
     }
     void suggestedStart()
     {
         QFETCH(QString, paths);
+        QFETCH(bool, windows);
         QFETCH(QString, expected);
-        QCOMPARE(sharedFolderStart(split(paths), PathRules::posix()), expected);
+        QCOMPARE(sharedFolderStart(split(paths), windows ? PathRules::windows() : PathRules::posix()), expected);
     }
 
     void prefix_data()
