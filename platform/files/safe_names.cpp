@@ -53,11 +53,15 @@ QString fittedName(const QString &name, const QString &tag)
     const qsizetype units = kNameUnits - tag.size() - rest.size();
     const qsizetype bytes = kNameBytes - utf8Length(tag) - utf8Length(rest);
     qsizetype keep = qMin(stem.size(), qMax<qsizetype>(units, 0));
-    // Whole characters only: a pair of surrogates is one character.
-    while (keep > 0 && (utf8Length(stem.first(keep)) > bytes || QChar::isHighSurrogate(stem.at(keep - 1).unicode()))) {
-        --keep;
-        if (keep > 0 && QChar::isHighSurrogate(stem.at(keep - 1).unicode()))
-            --keep;
+    qsizetype used = utf8Length(stem.first(keep));
+    // Whole characters only: a pair of surrogates is one character. The bytes
+    // of what is dropped are taken off as it goes, so a long name costs one pass.
+    while (keep > 0 && (used > bytes || QChar::isHighSurrogate(stem.at(keep - 1).unicode()))) {
+        qsizetype from = keep - 1;
+        if (from > 0 && QChar::isLowSurrogate(stem.at(from).unicode()) && QChar::isHighSurrogate(stem.at(from - 1).unicode()))
+            --from;
+        used -= utf8Length(stem.sliced(from, keep - from));
+        keep = from;
     }
     if (keep == stem.size() && tag.isEmpty())
         return name;
