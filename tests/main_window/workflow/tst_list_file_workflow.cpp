@@ -618,6 +618,9 @@ void ListFileWorkflowTest::saveAsTakesChosenFilter()
     QCOMPARE(fileBytes(rig.path(written)), bytes);
     QVERIFY(!QFile::exists(rig.path("mine")));
     QCOMPARE(rig.state.listPath(), rig.path(written));
+    // The next Save As shows the filter of the list's type first.
+    rig.flow.saveaslist();
+    QCOMPARE(rig.dialog.saveFilterShown, filter);
 }
 
 // An M3U8 list opens, inserts and saves in place like an M3U one.
