@@ -29,12 +29,11 @@ std::span<const PlaylistFileType> playlistFileTypes()
 const PlaylistFileType *playlistFileTypeOf(const QString &fileName)
 {
     const QStringView name = trimmedName(fileName);
-    const PlaylistFileType *found = nullptr;
     for (const PlaylistFileType &type : kTypes) {
-        if (name.endsWith(type.suffix, Qt::CaseInsensitive) && (!found || type.suffix.size() > found->suffix.size()))
-            found = &type;
+        if (name.endsWith(type.suffix, Qt::CaseInsensitive))
+            return &type;
     }
-    return found;
+    return nullptr;
 }
 
 int playlistFilterOf(const QString &fileName)

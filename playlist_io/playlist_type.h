@@ -21,8 +21,8 @@ struct PlaylistFileType {
 };
 std::span<const PlaylistFileType> playlistFileTypes();
 
-// The row whose suffix ends the name (trailing blanks removed, any case; the
-// longest when two do), or null.
+// The first row whose suffix ends the name (trailing blanks removed, any
+// case), or null. No suffix of the table ends another.
 const PlaylistFileType *playlistFileTypeOf(const QString &fileName);
 // The place of that row in playlistFileTypes(): the dialogs' filter for the
 // name; 0, the first, for a name of none.
