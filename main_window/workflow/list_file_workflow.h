@@ -79,8 +79,8 @@ private:
     ReadOutcome openfile(const QString &fileName, OpenMode mode);
     // Writes the list to `fileName` and makes it the list's path. Failed,
     // after "未知错误!" and a line naming the file and why, when the file
-    // could not be written; Cancelled when
-    // the user cancelled reading the tags it needed. Nothing else changes then.
+    // could not be written; Cancelled when the user cancelled reading the
+    // tags it needed. Nothing else changes then.
     SaveOutcome savefile(const QString &fileName);
     ListToWrite toWrite() const;
 
