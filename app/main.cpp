@@ -11,7 +11,7 @@
 #include "main_window/repair_dialogs.h"
 #include "platform/file_dialog.h"
 #include "platform/key_state.h"
-#include "main_window/workflow/list_file_workflow.h"
+#include "playlist_io/playlist_type.h"
 #include "platform/message_box.h"
 #include "melvora_version.h"
 #include "main_window/art/pictures.h"
@@ -65,7 +65,7 @@ int main(int argc, char *argv[])
     // The desktop services the windows talk to.
     QtMessageBox messages;
     QtFileDialog dialog;
-    dialog.setFilter(ListFileWorkflow::kDialogFilter);
+    dialog.setFilter(playlistDialogFilter());
     QtDrives drives;
     SystemKeyState keys;
     SystemRegistry registry;

@@ -39,6 +39,11 @@ struct PlaylistRead {
         NotText      // not a list but some other file (an image, a program): see readPlaylistFile
     };
     Outcome outcome = Unreadable;
+    // Why it was not read, for fileErrorText(error, FileUse::Read)
+    // (platform/files/file_errors.h): the system's error number, or the
+    // program's own reason (fileproblem::NotRegular, TooLarge, NotText; EISDIR
+    // for a folder). 0 when read, or when the system told no reason.
+    int error = 0;
     QStringList entries;
     // From readPlaylistFile: what the file said of each entry, beside
     // entries, and the file itself (its header, trailing lines and layout;

@@ -1,6 +1,7 @@
 #include "playlist_io/playlist_writer.h"
 
 #include "platform/files/durable_save.h"
+#include "platform/files/file_errors.h"
 #include "playlist_io/entry_facts.h"
 #include "playlist_io/entry_paths.h"
 #include "playlist_io/kept_writer.h"
@@ -11,6 +12,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -171,12 +173,14 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const ListToWrite &list
     PlaylistWrite result;
     if (fileName.isEmpty()) {
         result.errorString = QStringLiteral("no file name");
+        result.error = ENOENT;
         return result;
     }
     result.badEntry = firstUnholdable(entries);
     if (result.badEntry >= 0) {
         result.outcome = PlaylistWrite::LineBreak;
         result.errorString = QStringLiteral("entry %1 holds a line break").arg(result.badEntry);
+        result.error = fileproblem::LineBreak;
         return result;
     }
     PlaylistForm written = form;
@@ -187,6 +191,7 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const ListToWrite &list
                                  QFileInfo(fileName).absolutePath()));
     if (save.outcome != DurableSave::Saved) {
         result.errorString = save.errorString;
+        result.error = save.error;
         return result;
     }
     result.outcome = PlaylistWrite::Written;

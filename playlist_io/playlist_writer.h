@@ -103,6 +103,10 @@ struct PlaylistWrite {
     };
     Outcome outcome = Failed;
     QString errorString;  // why it failed, for diagnostics
+    // Why, for fileErrorText(error, FileUse::Write) (platform/files/file_errors.h):
+    // the system's error number, EISDIR or fileproblem::NotRegular for a name
+    // held by a folder or special file, fileproblem::LineBreak; 0 when not known.
+    int error = 0;
     qsizetype badEntry = -1;  // LineBreak: index of the first such entry
 };
 

@@ -1,6 +1,7 @@
 #include "main_window/workflow/list_file_workflow.h"
 
 #include "platform/file_dialog.h"
+#include "platform/files/file_errors.h"
 #include "platform/message_box.h"
 #include "model/playlist.h"
 #include "playlist_io/playlist_reader.h"
@@ -27,25 +28,9 @@ QString savableName(const FileDialog::SaveName &answer)
     const QString name = chosen(answer.fileName);
     if (name.isEmpty() || playlistTypeOf(name) != PlaylistType::Other)
         return name;
-    const QString filter = QString(ListFileWorkflow::kDialogFilter).split(QStringLiteral(";;")).value(answer.filter);
-    const qsizetype star = filter.indexOf(QLatin1String("(*."));
-    const qsizetype end = filter.indexOf(QLatin1Char(')'), star);
-    return star < 0 || end < 0 ? name + QStringLiteral(".m3u") : name + filter.mid(star + 2, end - star - 2);
-}
-// The filter of the dialog that names `path`'s type (kDialogFilter's order);
-// the first for a list without a file.
-int filterOf(const QString &path)
-{
-    if (isUtf8OnlyName(path))
-        return 2;
-    switch (playlistTypeOf(path)) {
-    case PlaylistType::Pls:
-        return 1;
-    case PlaylistType::Xspf:
-        return 3;
-    default:
-        return 0;
-    }
+    const std::span<const PlaylistFileType> types = playlistFileTypes();
+    const PlaylistFileType &type = types[answer.filter >= 0 && size_t(answer.filter) < types.size() ? answer.filter : 0];
+    return name + u'.' + type.suffix.toString();
 }
 } // namespace
 
@@ -127,7 +112,7 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::save()
     QString target = m_state.listPath();
     m_savedtoname = !target.isEmpty();
     if (!m_savedtoname) {
-        target = savableName(m_dialog.getSaveFileName(filterOf(target)));
+        target = savableName(m_dialog.getSaveFileName(playlistFilterOf(target)));
         if (target.isEmpty())
             return SaveOutcome::Cancelled;
     }
@@ -144,7 +129,7 @@ void ListFileWorkflow::saveaslist()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return;
     }
-    const QString target = savableName(m_dialog.getSaveFileName(filterOf(m_state.listPath())));
+    const QString target = savableName(m_dialog.getSaveFileName(playlistFilterOf(m_state.listPath())));
     if (!target.isEmpty())
         savefile(target);
 }
@@ -172,7 +157,8 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         return ReadOutcome::Missing;
     }
     if (read.outcome != PlaylistRead::ReadOk) {
-        m_messages.exclamation(QStringLiteral("该文件无法读取！"), kPromptTitle);
+        m_messages.exclamation(QStringLiteral("该文件无法读取！\n") + fileFailureLine(fileName, read.error, FileUse::Read),
+                               kPromptTitle);
         return ReadOutcome::Refused;
     }
     // The list takes the file's form, header and trailing lines when the
@@ -228,7 +214,8 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
         list.tags = [tags, entries = list.entries](qsizetype i) { return tags.value(entries.at(i)); };
     const PlaylistWrite write = writePlaylistFile(fileName, list, m_list.rules().caseSensitivity, m_form);
     if (write.outcome != PlaylistWrite::Written) {
-        m_messages.exclamation(QStringLiteral("未知错误!"), kPromptTitle);
+        m_messages.exclamation(QStringLiteral("未知错误!\n") + fileFailureLine(fileName, write.error, FileUse::Write),
+                               kPromptTitle);
         return SaveOutcome::Failed;
     }
     m_state.markSaved(fileName);

@@ -2,7 +2,6 @@
 #include "playlist_io/kept_file.h"
 #include "playlist_io/playlist_form.h"
 
-#include <QLatin1String>
 #include <QObject>
 #include <QString>
 
@@ -21,12 +20,6 @@ class WindowState;
 class ListFileWorkflow : public QObject {
     Q_OBJECT
 public:
-    // The filter the main window gives its file dialog; the first choice is
-    // the one in force when a dialog first shows.
-    static constexpr QLatin1String kDialogFilter{
-        "play list file(*.m3u);;play list file(*.pls);;play list file(*.m3u8);;"
-        "play list file(*.xspf)"};
-
     // `tags` gives a save the tags of the files whose lines it makes anew;
     // without it those lines say what the file names tell (lengths -1).
     ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages, FileDialog &dialog,
@@ -82,11 +75,12 @@ private:
     bool savePrompt();
     SaveOutcome save();
     // Reads `fileName` into the list as `mode` says; failures are reported
-    // and change nothing.
+    // (under the message, a line naming the file and why) and change nothing.
     ReadOutcome openfile(const QString &fileName, OpenMode mode);
     // Writes the list to `fileName` and makes it the list's path. Failed,
-    // after "未知错误!", when the file could not be written; Cancelled when
-    // the user cancelled reading the tags it needed. Nothing else changes then.
+    // after "未知错误!" and a line naming the file and why, when the file
+    // could not be written; Cancelled when the user cancelled reading the
+    // tags it needed. Nothing else changes then.
     SaveOutcome savefile(const QString &fileName);
     ListToWrite toWrite() const;
 
