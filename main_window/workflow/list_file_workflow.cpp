@@ -206,15 +206,17 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
             }
         }
     }
+    // The record is whole before the list changes, for those who ask it then.
+    if (takesFile) {
+        m_document.form = documentForm(read.form, read.file ? read.file->lineEnd : QByteArray());
+        m_document.listFile = place;
+    }
     if (mode == OpenMode::Clear)
         m_state.replaceWith(read.entries, fileName, lines);
     else
         m_state.insertEntries(read.entries, lines);
-    if (takesFile) {
-        m_document.form = documentForm(read.form, read.file ? read.file->lineEnd : QByteArray());
-        m_document.listFile = place;
+    if (takesFile)
         m_document.listFileEntries = m_list.count();
-    }
     if (mode == OpenMode::Clear)
         settle(fileName);
     return ReadOutcome::Read;
