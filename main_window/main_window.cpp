@@ -228,6 +228,7 @@ void MainWindow::createControls()
     connect(m_browser, &MediaBrowser::fileListChanged, this,
             [this](int files) { m_state.setBrowserFileCount(files); });
     m_model = new PlaylistModel(m_list, this);
+    m_model->setDocument(&m_workflow.document());
     m_list1 = new PlaylistView(m_list, m_client);
     m_list1->setObjectName(QStringLiteral("List1"));
     m_list1->setAccessibleName(QStringLiteral("播放列表"));

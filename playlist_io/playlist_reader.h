@@ -6,6 +6,9 @@
 #include <QByteArrayView>
 #include <QStringList>
 
+#include <memory>
+
+class KeptFile;
 class QIODevice;
 
 // Reads M3U, M3U8, PLS and XSPF playlists as other players write them. Shows nothing:
@@ -46,7 +49,7 @@ struct PlaylistRead {
     int error = 0;
     QStringList entries;
     // From readPlaylistFile: what the file said of each entry, beside
-    // entries, and the file itself (its header, trailing lines and layout;
+    // entries (naming `file` as file 0), and the file itself (its header, trailing lines and layout;
     // see kept_file.h). Empty and null where nothing is kept.
     QList<KeptLines> lines;
     std::shared_ptr<const KeptFile> file;

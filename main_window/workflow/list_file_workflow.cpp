@@ -38,6 +38,20 @@ ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, Mes
                                    FileDialog &dialog, SaveTags *tags, QObject *parent)
     : QObject(parent), m_state(state), m_list(list), m_messages(messages), m_dialog(dialog), m_tags(tags)
 {
+    // Any change of the entries makes the document differ from its file; an
+    // insert does so even when it added nothing.
+    connect(&list, &Playlist::entriesChanged, this, [this] { m_document.unsaved = true; });
+    connect(&list, &Playlist::edited, this, [this](Edit what) {
+        if (what == Edit::Appended)
+            m_document.unsaved = true;
+    });
+}
+
+void ListFileWorkflow::settle(const QString &path)
+{
+    m_document.path = path;
+    m_document.type = playlistTypeOf(path);
+    m_document.unsaved = false;
 }
 
 bool ListFileWorkflow::savePrompt()
@@ -63,8 +77,7 @@ void ListFileWorkflow::newlist()
 {
     if (savePrompt()) {
         m_state.startNewList();
-        m_form = PlaylistForm{};
-        m_file = ListFile{};
+        m_document = ListDocument{};
     }
 }
 
@@ -109,7 +122,7 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::save()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return SaveOutcome::EmptyList;
     }
-    QString target = m_state.listPath();
+    QString target = m_document.path;
     m_savedtoname = !target.isEmpty();
     if (!m_savedtoname) {
         target = savableName(m_dialog.getSaveFileName(playlistFilterOf(target)));
@@ -129,7 +142,7 @@ void ListFileWorkflow::saveaslist()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return;
     }
-    const QString target = savableName(m_dialog.getSaveFileName(playlistFilterOf(m_state.listPath())));
+    const QString target = savableName(m_dialog.getSaveFileName(playlistFilterOf(m_document.path)));
     if (!target.isEmpty())
         savefile(target);
 }
@@ -165,27 +178,47 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
     // file is all it holds.
     const bool takesFile = mode == OpenMode::Clear || m_list.count() == 0;
     if (mode == OpenMode::Clear)
-        m_state.replaceWith(read.entries, fileName, read.lines, read.file);
-    else
-        m_state.insertEntries(read.entries, read.lines, read.file);
-    if (takesFile) {
-        m_form = read.form;
-        m_file = ListFile{read.file, m_list.count()};
+        m_document.files.clear();
+    // The read names its file as the first; here it takes its place among the document's.
+    QList<KeptLines> lines = read.lines;
+    int place = -1;
+    if (read.file) {
+        place = int(m_document.files.size());
+        m_document.files.append(read.file);
+        if (place > 0) {
+            for (KeptLines &k : lines) {
+                if (!k.isEmpty())
+                    k.file = place;
+            }
+        }
     }
+    // The record is whole before the list changes, for those who ask it then.
+    if (takesFile) {
+        m_document.form = documentForm(read.form, read.file ? read.file->lineEnd : QByteArray());
+        m_document.listFile = place;
+    }
+    if (mode == OpenMode::Clear)
+        m_state.replaceWith(read.entries, fileName, lines);
+    else
+        m_state.insertEntries(read.entries, lines);
+    if (takesFile)
+        m_document.listFileEntries = m_list.count();
+    if (mode == OpenMode::Clear)
+        settle(fileName);
     return ReadOutcome::Read;
 }
 
 ListToWrite ListFileWorkflow::toWrite() const
 {
-    return ListToWrite{m_list.entries(), m_list.allLines(), m_file, {}};
+    return ListToWrite{m_document, m_list.entries(), m_list.allLines(), {}};
 }
 
 QStringList ListFileWorkflow::pathsWantingTags() const
 {
     QStringList paths;
-    if (m_state.listPath().isEmpty())
+    if (m_document.path.isEmpty())
         return paths;
-    for (qsizetype i : entriesWantingTags(toWrite(), playlistTypeOf(m_state.listPath())))
+    for (qsizetype i : entriesWantingTags(toWrite(), m_document.type))
         paths.append(m_list.entry(int(i)));
     return paths;
 }
@@ -212,12 +245,13 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
     ListToWrite list = toWrite();
     if (!tags.isEmpty())
         list.tags = [tags, entries = list.entries](qsizetype i) { return tags.value(entries.at(i)); };
-    const PlaylistWrite write = writePlaylistFile(fileName, list, m_list.rules().caseSensitivity, m_form);
+    const PlaylistWrite write = writeListFile(fileName, list, m_list.rules().caseSensitivity);
     if (write.outcome != PlaylistWrite::Written) {
         m_messages.exclamation(QStringLiteral("未知错误!\n") + fileFailureLine(fileName, write.error, FileUse::Write),
                                kPromptTitle);
         return SaveOutcome::Failed;
     }
     m_state.markSaved(fileName);
+    settle(fileName);
     return SaveOutcome::Saved;
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "playlist_io/kept_file.h"
+#include "playlist_io/list_document.h"
 #include "playlist_io/playlist_form.h"
 
 #include <QObject>
@@ -44,17 +44,21 @@ public:
     // True when the last save went to the list's own path without a dialog.
     bool savedtoname() const { return m_savedtoname; }
 
-    // The form the list is saved in (playlist_form.h): that of the file it
-    // was opened from, or inserted from into an empty list; the program's own
-    // (full paths, UTF-8) at start, after New and after opening a list of
-    // full paths in UTF-8. Save, Save As and the save prompt write in it,
-    // every entry, those added in this run too, relative to the saved
-    // file's folder when the form is relative.
-    const PlaylistForm &form() const { return m_form; }
-    // The file the list keeps beside its form: the one it was opened from (or
-    // inserted from into an empty list), whose header, trailing lines and
-    // layout its saves keep; none at start and after New.
-    const ListFile &listFile() const { return m_file; }
+    // The open list's record (list_document.h), kept here alone and told to
+    // the window state through its intents:
+    // - path: the file opened or last saved to; none at start and after New;
+    // - form: that of the file it was opened from, or inserted from into an
+    //   empty list; the program's own (full paths, UTF-8) at start, after New
+    //   and after opening a list of full paths in UTF-8. Save, Save As and the
+    //   save prompt write in it, every entry, those added in this run too,
+    //   relative to the saved file's folder when the form is relative;
+    // - files: those read since the last open or New, the list file among
+    //   them (the one opened, or inserted into an empty list), whose header,
+    //   trailing lines and layout its saves keep;
+    // - unsaved: set by every change of the entries and every insert, cleared
+    //   by open, New and a save that wrote the file.
+    const ListDocument &document() const { return m_document; }
+    PlaylistForm form() const { return playlistForm(m_document.form); }
     // The entries whose lines a save in place would make from their files'
     // tags (see entriesWantingTags): none for an unnamed list.
     QStringList pathsWantingTags() const;
@@ -89,7 +93,9 @@ private:
     MessageBox &m_messages;
     FileDialog &m_dialog;
     SaveTags *m_tags;
+    // The document now names `path` and matches what was read or written there.
+    void settle(const QString &path);
+
     bool m_savedtoname = false;
-    PlaylistForm m_form;
-    ListFile m_file;
+    ListDocument m_document;
 };
