@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTimer>
 
 #include "aux_windows/aux_windows.h"
@@ -83,6 +84,8 @@ int main(int argc, char *argv[])
     dialog.setParent(&window);
     repairs.setParent(&window);
     window.show();
+    // Media keys, the sound menu and playerctl, where a session bus answers.
+    windows.mpris().publish(QDBusConnection::sessionBus());
     // The files named on the command line, once the window is up: what they
     // have to say is said over it.
     if (!given.files.isEmpty())

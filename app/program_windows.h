@@ -1,5 +1,6 @@
 #pragma once
 #include "main_window/main_window.h"
+#include "player/mpris_service.h"
 #include "player/player_host.h"
 #include "app/playlist_for_player.h"
 
@@ -12,7 +13,8 @@ class MessageBox;
 // The program's windows wired together as at start-up: the main window, and
 // the player window's host, which has loaded the player window hidden (it
 // reads the main window's list and is told the playing track's position). The
-// about and declaration windows come with `auxWindows`.
+// about and declaration windows come with `auxWindows`. The MPRIS service
+// drives the player through the main window's play and show commands.
 class ProgramWindows {
 public:
     ProgramWindows(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
@@ -21,9 +23,12 @@ public:
 
     MainWindow &mainWindow() { return m_main; }
     PlayerHost &player() { return m_player; }
+    // The player as the desktop sees it (published by main() where a session bus answers).
+    MprisService &mpris() { return m_mpris; }
 
 private:
     MainWindow m_main;
     PlaylistForPlayer m_list;
     PlayerHost m_player;
+    MprisService m_mpris;
 };

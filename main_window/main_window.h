@@ -78,6 +78,9 @@ public:
     void toolbarClicked(int position);
     // Plays the selected entry: MP3 entries go to the player window, others get a message.
     void playSelected();
+    // What the play command does with the selection now.
+    enum class SelectedPlay { Nothing, NotMp3, Plays };
+    SelectedPlay selectedPlay() const;
 
     // The player window, once there is one (not owned).
     void setPlayerLink(PlayerLink *player);
