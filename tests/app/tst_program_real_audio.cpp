@@ -14,6 +14,7 @@
 #include "app/program_windows.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
@@ -124,6 +125,8 @@ private slots:
     // With "循环这一首" checked the track starts again at its end, heard
     // whole each time; unchecked, the list goes on.
     void loopRestarts();
+    // "playerctl next" while a track plays: the next track is heard at once, whole.
+    void nextFromTheDesktop();
 
 private:
     QTemporaryDir m_tones;
@@ -372,6 +375,37 @@ void ProgramRealAudioTest::loopRestarts()
         expected << kTones[0] << kTones[3];
     expected << kTones[6];
     compareRuns(heard::toneRuns(recorder.stop(), {kTones[0], kTones[3], kTones[6]}), expected, 0.4, 0.1);
+}
+
+void ProgramRealAudioTest::nextFromTheDesktop()
+{
+    const QString first = heard::writeTones(m_tones, QStringLiteral("first"), {kTones[0]}, 3.0);
+    const QString second = heard::writeTones(m_tones, QStringLiteral("second"), {kTones[3]}, 0.8);
+    Program program({first, second}, 0);
+    PlayerHost &host = program.host;
+    QVERIFY2(program.windows.mpris().publish(QDBusConnection::sessionBus()), "no session bus");
+    heard::Recorder recorder;
+    QVERIFY2(recorder.started(), "parec did not start");
+    QTest::qWait(400);
+    program.windows.mainWindow().action(Command::PlaySelected)->trigger();
+    QTest::qWait(1000);
+    QSignalSpy started(&host, &PlayerHost::playingPathChanged);
+    QProcess next;
+    next.start(QStringLiteral("playerctl"),
+               {QStringLiteral("--player=") + MprisService::busName().section(QLatin1Char('.'), 3), QStringLiteral("next")});
+    QTRY_VERIFY_WITH_TIMEOUT(next.state() == QProcess::NotRunning, 10000);
+    QCOMPARE(next.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!started.isEmpty(), 3000);
+    QCOMPARE(started.first().first().toString(), second);
+    QTest::qWait(800 + HeardLaterMs);
+    host.closeWindow();
+    QTest::qWait(300);
+    const QList<heard::Run> runs = heard::toneRuns(recorder.stop(), {kTones[0], kTones[3]});
+    const QString text = heard::describe(runs);
+    qInfo("heard: %s", qPrintable(text));
+    QVERIFY2(runs.size() >= 2, qPrintable(text));
+    QVERIFY2(runs[0].hz == kTones[0] && runs[0].seconds < 2.0, qPrintable(text));   // cut short
+    QVERIFY2(runs[1].hz == kTones[3] && std::abs(runs[1].seconds - 0.8) <= 0.15, qPrintable(text));
 }
 
 QTEST_MAIN(ProgramRealAudioTest)
