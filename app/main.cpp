@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDBusConnection>
+#include <QSettings>
 #include <QTimer>
 
 #include "aux_windows/aux_windows.h"
@@ -78,7 +79,9 @@ int main(int argc, char *argv[])
     DiskProbe disk;
     QtRepairDialogs repairs;
 
-    ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs);
+    // The program's settings: ~/.config/melvora/melvora.conf.
+    QSettings settings(QStringLiteral("melvora"), QStringLiteral("melvora"));
+    ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs, {}, &settings);
     MainWindow &window = windows.mainWindow();
     messages.setParent(&window);
     dialog.setParent(&window);

@@ -1,6 +1,12 @@
 #include "app/program_windows.h"
 
 #include "main_window/command_names.h"
+#include "main_window/status_bar.h"
+#include "player/component/device_output.h"
+#include "player/mp3_player_control.h"
+
+#include <QActionGroup>
+#include <QMenu>
 #include "main_window/list_tags.h"
 #include "playlist_io/entry_facts.h"
 
@@ -14,6 +20,32 @@ MprisService::TrackText describeTrack(MainWindow &main, const QString &path)
     const TrackTags read = main.listTags().known(path).value_or(TrackTags{});
     const auto first = [](const QString &a, const QString &b) { return a.isEmpty() ? b : a; };
     return {first(kept.title, read.title), first(kept.artist, read.artist), first(kept.album, read.album)};
+}
+
+// The outputs on offer, read as the submenu opens; the one in use checked.
+void addOutputMenu(MainWindow &main, OutputChoice &choice)
+{
+    QMenu *tools = main.toolsMenu();
+    auto *menu = new QMenu(QStringLiteral("预听输出设备(&O)"), tools);
+    menu->setObjectName(QStringLiteral("menuoutputdevice"));
+    menu->menuAction()->setObjectName(QStringLiteral("menuoutputdevice"));
+    QAction *after = main.action(Command::ExportList);
+    const QList<QAction *> items = tools->actions();
+    const qsizetype at = items.indexOf(after);
+    tools->insertMenu(at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr, menu);
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, &choice] {
+        menu->clear();
+        auto *group = new QActionGroup(menu);
+        const QList<OutputDevice> offered = choice.offered();
+        const QString inUse = choice.inUse(offered);
+        for (const OutputDevice &device : offered) {
+            QAction *item = menu->addAction(device.description);
+            item->setCheckable(true);
+            item->setChecked(device.name == inUse);
+            item->setActionGroup(group);
+            QObject::connect(item, &QAction::triggered, &choice, [&choice, name = device.name] { choice.choose(name); });
+        }
+    });
 }
 
 MprisService::MainCommands mainCommands(MainWindow &main)
@@ -33,10 +65,14 @@ MprisService::MainCommands mainCommands(MainWindow &main)
 
 ProgramWindows::ProgramWindows(MessageBox &messages, FileDialog &dialog, Drives &drives, const KeyState &keys,
                                AuxWindows &auxWindows, const FileProbe &files, RepairDialogs &repairs,
-                               PlayerHost::ComponentFactory component)
-    : m_main(messages, dialog, drives, keys, auxWindows, files, repairs),
+                               PlayerHost::ComponentFactory component, QSettings *settings,
+                               OutputChoice::Lister outputs)
+    : m_output(outputs ? std::move(outputs) : OutputChoice::Lister(&deviceOutputs), settings),
+      m_main(messages, dialog, drives, keys, auxWindows, files, repairs),
       m_list(m_main.playlist()),
-      m_player(m_list, std::move(component)),
+      m_player(m_list, component ? std::move(component) : PlayerHost::ComponentFactory([target = m_output.target()] {
+          return new Mp3PlayerControl(target);
+      })),
       m_mpris(m_player, mainCommands(m_main))
 {
     m_main.setPlayerLink(&m_player);
@@ -58,6 +94,8 @@ ProgramWindows::ProgramWindows(MessageBox &messages, FileDialog &dialog, Drives 
     QObject::connect(&m_player, &PlayerHost::playingPathChanged, &m_main,
                      [this](const QString &path) { m_main.listTags().prefetch({path}); });
     QObject::connect(&m_main.listTags(), &ListTags::tagsRead, &m_mpris, &MprisService::refresh);
+    addOutputMenu(m_main, m_output);
+    QObject::connect(&m_output, &OutputChoice::noteChanged, m_main.statusBar1(), &StatusBar::setNote);
     // The player window is loaded with the main window and hidden at once.
     m_player.hideWindow();
 }

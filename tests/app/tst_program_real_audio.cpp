@@ -26,6 +26,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -127,6 +128,10 @@ private slots:
     void loopRestarts();
     // "playerctl next" while a track plays: the next track is heard at once, whole.
     void nextFromTheDesktop();
+    // Two null sinks: the preview chosen on the second is heard there only;
+    // its module unloaded, the sound goes on on the default one; loaded
+    // again, it comes back.
+    void chosenOutput();
 
 private:
     QTemporaryDir m_tones;
@@ -406,6 +411,78 @@ void ProgramRealAudioTest::nextFromTheDesktop()
     QVERIFY2(runs.size() >= 2, qPrintable(text));
     QVERIFY2(runs[0].hz == kTones[0] && runs[0].seconds < 2.0, qPrintable(text));   // cut short
     QVERIFY2(runs[1].hz == kTones[3] && std::abs(runs[1].seconds - 0.8) <= 0.15, qPrintable(text));
+}
+
+namespace {
+// pactl's answer (a module's number for load-module); nothing when it failed.
+std::optional<QString> pactl(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("pactl"), arguments);
+    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+QString loadPhones()
+{
+    return pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"), QStringLiteral("sink_name=phones")})
+        .value_or(QString());
+}
+} // namespace
+
+void ProgramRealAudioTest::chosenOutput()
+{
+    QString module = loadPhones();
+    QVERIFY(!module.isEmpty());
+    const auto unload = qScopeGuard([&module] {
+        if (!module.isEmpty())
+            pactl({QStringLiteral("unload-module"), module});
+    });
+    const QString track = heard::writeTones(m_tones, QStringLiteral("long"), {kTones[0]}, 6.0);
+    Program program({track}, 0);
+    QList<QString> notes;
+    connect(&program.windows.outputChoice(), &OutputChoice::noteChanged, this, [&notes](const QString &n) { notes << n; });
+    QList<OutputDevice> offered = program.windows.outputChoice().offered();
+    QVERIFY2(offered.contains(OutputDevice{QStringLiteral("phones"), offered.value(2).description}) || offered.size() >= 3,
+             "the server's sinks are not listed");
+    program.windows.outputChoice().choose(QStringLiteral("phones"));
+
+    heard::Recorder main;
+    auto phones = std::make_unique<heard::Recorder>(QStringLiteral("phones"));
+    QVERIFY2(main.started() && phones->started(), "parec did not start");
+    program.windows.mainWindow().action(Command::PlaySelected)->trigger();
+    QTest::qWait(1500);
+    const QByteArray onPhones = phones->stop();
+    phones.reset();
+    QVERIFY(pactl({QStringLiteral("unload-module"), module}));
+    module.clear();
+    QTRY_COMPARE_WITH_TIMEOUT(notes, QList<QString>{OutputChoice::kUnavailableNote}, 3000);
+    QTest::qWait(1500);
+    module = loadPhones();
+    QVERIFY(!module.isEmpty());
+    phones = std::make_unique<heard::Recorder>(QStringLiteral("phones"));
+    QVERIFY(phones->started());
+    QTRY_COMPARE_WITH_TIMEOUT(notes, (QList<QString>{OutputChoice::kUnavailableNote, QString()}), 3000);
+    QTest::qWait(1000);
+    const QByteArray back = phones->stop();
+    const QByteArray onMain = main.stop();
+    program.host.closeWindow();
+
+    const auto seconds = [](const QByteArray &raw) {
+        double total = 0;
+        for (const heard::Run &run : heard::toneRuns(raw, {kTones[0]}))
+            if (run.hz == kTones[0])
+                total += run.seconds;
+        return total;
+    };
+    qInfo("phones %.2f s, then the default %.2f s, then phones again %.2f s", seconds(onPhones), seconds(onMain),
+          seconds(back));
+    QVERIFY(seconds(onPhones) > 1.0);
+    QVERIFY(seconds(back) > 0.6);
+    // The default heard only the time between: about 1.5 s, never the start.
+    QVERIFY(seconds(onMain) > 1.0 && seconds(onMain) < 2.5);
+    QVERIFY(heard::toneRuns(onMain, {kTones[0]}).value(0).start > 1.2);
 }
 
 QTEST_MAIN(ProgramRealAudioTest)
