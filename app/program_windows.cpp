@@ -23,29 +23,18 @@ MprisService::TrackText describeTrack(MainWindow &main, const QString &path)
 }
 
 // The outputs on offer, read as the submenu opens; the one in use checked.
-void addOutputMenu(MainWindow &main, OutputChoice &choice)
+void fillOutputMenu(QMenu &menu, OutputChoice &choice)
 {
-    QMenu *tools = main.toolsMenu();
-    auto *menu = new QMenu(QStringLiteral("预听输出设备(&O)"), tools);
-    menu->setObjectName(QStringLiteral("menuoutputdevice"));
-    menu->menuAction()->setObjectName(QStringLiteral("menuoutputdevice"));
-    QAction *after = main.action(Command::ExportList);
-    const QList<QAction *> items = tools->actions();
-    const qsizetype at = items.indexOf(after);
-    tools->insertMenu(at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr, menu);
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, &choice] {
-        menu->clear();
-        auto *group = new QActionGroup(menu);
-        const QList<OutputDevice> offered = choice.offered();
-        const QString inUse = choice.inUse(offered);
-        for (const OutputDevice &device : offered) {
-            QAction *item = menu->addAction(device.description);
-            item->setCheckable(true);
-            item->setChecked(device.name == inUse);
-            item->setActionGroup(group);
-            QObject::connect(item, &QAction::triggered, &choice, [&choice, name = device.name] { choice.choose(name); });
-        }
-    });
+    auto *group = new QActionGroup(&menu);
+    const QList<OutputDevice> offered = choice.offered();
+    const QString inUse = choice.inUse(offered);
+    for (const OutputDevice &device : offered) {
+        QAction *item = menu.addAction(device.description);
+        item->setCheckable(true);
+        item->setChecked(device.name == inUse);
+        item->setActionGroup(group);
+        QObject::connect(item, &QAction::triggered, &choice, [&choice, name = device.name] { choice.choose(name); });
+    }
 }
 
 MprisService::MainCommands mainCommands(MainWindow &main)
@@ -94,7 +83,7 @@ ProgramWindows::ProgramWindows(MessageBox &messages, FileDialog &dialog, Drives 
     QObject::connect(&m_player, &PlayerHost::playingPathChanged, &m_main,
                      [this](const QString &path) { m_main.listTags().prefetch({path}); });
     QObject::connect(&m_main.listTags(), &ListTags::tagsRead, &m_mpris, &MprisService::refresh);
-    addOutputMenu(m_main, m_output);
+    m_main.setOutputMenuFiller([this](QMenu &menu) { fillOutputMenu(menu, m_output); });
     QObject::connect(&m_output, &OutputChoice::noteChanged, m_main.statusBar1(), &StatusBar::setNote);
     // The player window is loaded with the main window and hidden at once.
     m_player.hideWindow();

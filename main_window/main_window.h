@@ -11,6 +11,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 #include <array>
 
 class AuxWindows;
@@ -63,6 +65,16 @@ public:
     ListTools &listTools() const { return *m_listTools; }
     ListTags &listTags() { return m_tags; }
     FindBar *findBar() const { return m_find; }
+    AuxWindows &auxWindows() const { return m_aux; }
+    ListExport &listExport() const { return *m_export; }
+    // The submenu of the preview's outputs, filled by whoever knows them each
+    // time it opens (empty without one).
+    void setOutputMenuFiller(std::function<void(QMenu &)> fill) { m_outputMenu = std::move(fill); }
+    void fillOutputMenu(QMenu &menu) const
+    {
+        if (m_outputMenu)
+            m_outputMenu(menu);
+    }
 
     // Files named on the command line: the first playlist opens the list,
     // further ones are inserted, media files and folders are added as a
@@ -81,6 +93,11 @@ public:
     // What the play command does with the selection now.
     enum class SelectedPlay { Nothing, NotMp3, Plays };
     SelectedPlay selectedPlay() const;
+    // 全选: adds every file File1 shows (a message when some could not be added).
+    void addAll();
+    // Show or hide the player window, once there is one.
+    void showPlayer();
+    void hidePlayer();
 
     // The player window, once there is one (not owned).
     void setPlayerLink(PlayerLink *player);
@@ -104,24 +121,20 @@ protected:
 
 private:
     void createListTools(const FileProbe &files, RepairDialogs &repairs);
-    void createActions();
+    void createCommands();
+    // Runs the command's handler (see main_window/command_table.h).
     void run(Command command);
-    void createMenus();
     void createToolbar();
     void createControls();
     void connectState();
     void setTabOrder();
     void load();
     void placeOnScreen();
-    void showPlayer();
-    void hidePlayer();
     void closeOtherWindows();
     void onFileClicked(const QString &folder, const QString &name);
-    void addAll();
     void showSelection();
     void flowLabelRow();
     void showStatusNote();
-    QAction *makeAction(Command command, const QString &caption, const QKeySequence &shortcut = {});
 
     MessageBox &m_messages;
     FileDialog &m_dialog;
@@ -136,6 +149,7 @@ private:
     WorkGroup m_busy;  // m_work, the browser's and the check's
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
+    std::function<void(QMenu &)> m_outputMenu;
     ListExport *m_export = nullptr;   // 工具 > 导出列表
     bool m_ending = false;
     MissingEntries *m_missing = nullptr;
