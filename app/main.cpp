@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDBusConnection>
+#include <QSettings>
 #include <QTimer>
 
 #include "aux_windows/aux_windows.h"
@@ -77,12 +79,16 @@ int main(int argc, char *argv[])
     DiskProbe disk;
     QtRepairDialogs repairs;
 
-    ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs);
+    // The program's settings: ~/.config/melvora/melvora.conf.
+    QSettings settings(QStringLiteral("melvora"), QStringLiteral("melvora"));
+    ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs, {}, &settings);
     MainWindow &window = windows.mainWindow();
     messages.setParent(&window);
     dialog.setParent(&window);
     repairs.setParent(&window);
     window.show();
+    // Media keys, the sound menu and playerctl, where a session bus answers.
+    windows.mpris().publish(QDBusConnection::sessionBus());
     // The files named on the command line, once the window is up: what they
     // have to say is said over it.
     if (!given.files.isEmpty())

@@ -469,14 +469,22 @@ void MainWindow::hidePlayer()
     m_state.setPlayerShown(false);
 }
 
-void MainWindow::playSelected()
+MainWindow::SelectedPlay MainWindow::selectedPlay() const
 {
     const int s = m_list.selection();
     if (s < 0 || s >= m_list.count() || m_list.entry(s).isEmpty())
-        return;
-    if (!hasMp3Extension(m_list.entry(s), m_list.rules())) {
+        return SelectedPlay::Nothing;
+    return hasMp3Extension(m_list.entry(s), m_list.rules()) ? SelectedPlay::Plays : SelectedPlay::NotMp3;
+}
+
+void MainWindow::playSelected()
+{
+    switch (selectedPlay()) {
+    case SelectedPlay::Nothing: return;
+    case SelectedPlay::NotMp3:
         m_messages.exclamation(QStringLiteral("播放功能只支持MP3文件！"), kPromptTitle);
         return;
+    case SelectedPlay::Plays: break;
     }
     if (!m_player)
         return;
