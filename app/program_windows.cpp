@@ -16,7 +16,8 @@ MprisService::TrackText describeTrack(MainWindow &main, const QString &path)
 {
     const Playlist &list = main.playlist();
     const int at = list.indexOf(path);
-    const TrackTags kept = at >= 0 ? keptFacts(list.lines(at)) : TrackTags{};
+    const TrackTags kept =
+        at >= 0 ? keptFacts(main.workflow().document().fileOf(list.lines(at)), list.lines(at)) : TrackTags{};
     const TrackTags read = main.listTags().known(path).value_or(TrackTags{});
     const auto first = [](const QString &a, const QString &b) { return a.isEmpty() ? b : a; };
     return {first(kept.title, read.title), first(kept.artist, read.artist), first(kept.album, read.album)};
