@@ -187,6 +187,7 @@ PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten)
         QByteArray bytes;
         if (!readAllOf(file, kPlaylistMaxBytes, bytes, result.outcome))
             return result;
+        result.fingerprint = fingerprintOf(bytes, fileName);
         const PlaylistType type = playlistTypeOf(fileName);
         if (!asText(bytes, type)) {
             result.outcome = PlaylistRead::NotText;

@@ -182,13 +182,14 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const ListToWrite &list
     PlaylistForm written = form;
     if (isUtf8OnlyName(fileName))
         written.encoding = utf8Only(written.encoding);
-    const DurableSaveResult save = saveFileDurably(
-        fileName, formatPlaylist(list, playlistTypeOf(fileName), fileSystemCase, written,
-                                 QFileInfo(fileName).absolutePath()));
+    const QByteArray bytes =
+        formatPlaylist(list, playlistTypeOf(fileName), fileSystemCase, written, QFileInfo(fileName).absolutePath());
+    const DurableSaveResult save = saveFileDurably(fileName, bytes);
     if (save.outcome != DurableSave::Saved) {
         result.errorString = save.errorString;
         return result;
     }
     result.outcome = PlaylistWrite::Written;
+    result.fingerprint = fingerprintOf(bytes, fileName);
     return result;
 }

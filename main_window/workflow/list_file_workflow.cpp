@@ -10,6 +10,7 @@
 #include "model/window_state.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 // Qt's dialog answers with "/" everywhere; the list and its captions use the
@@ -53,6 +54,104 @@ ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, Mes
                                    FileDialog &dialog, SaveTags *tags, QObject *parent)
     : QObject(parent), m_state(state), m_list(list), m_messages(messages), m_dialog(dialog), m_tags(tags)
 {
+    connect(&m_list, &Playlist::edited, this, [this](Edit what) {
+        if (what != Edit::InsertModeSet && what != Edit::NothingAdded)
+            setUnsaved(true);
+    });
+    // Many programs replace a file by renaming another over it: the folder
+    // tells of that, and the file is watched again.
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &ListFileWorkflow::onDiskChanged);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &ListFileWorkflow::onDiskChanged);
+}
+
+void ListFileWorkflow::setUnsaved(bool unsaved)
+{
+    if (unsaved == m_unsaved)
+        return;
+    m_unsaved = unsaved;
+    emit unsavedChanged(unsaved);
+}
+
+void ListFileWorkflow::settled(const QString &path, const FileFingerprint &fingerprint, bool unsaved)
+{
+    m_fingerprint = fingerprint;
+    m_reloadWanted = false;
+    m_answered.clear();
+    watch(path);
+    setUnsaved(unsaved);
+}
+
+void ListFileWorkflow::watch(const QString &path)
+{
+    if (!m_watcher.files().isEmpty())
+        m_watcher.removePaths(m_watcher.files());
+    if (!m_watcher.directories().isEmpty())
+        m_watcher.removePaths(m_watcher.directories());
+    if (path.isEmpty())
+        return;
+    m_watcher.addPath(QFileInfo(path).absolutePath());
+    if (QFileInfo::exists(path))
+        m_watcher.addPath(path);
+}
+
+void ListFileWorkflow::onDiskChanged()
+{
+    const QString path = m_state.listPath();
+    if (path.isEmpty() || m_fingerprint.isNull())
+        return;
+    if (!m_watcher.files().contains(path) && QFileInfo::exists(path))
+        m_watcher.addPath(path);   // renamed over: the new file
+    if (m_unsaved || m_reloadWanted)
+        return;
+    const FileLook look = lookAt(path, kPlaylistMaxBytes);
+    if (look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint) ||
+        look.fingerprint.hash == m_answered)
+        return;
+    m_reloadWanted = true;
+    emit reloadWanted();
+}
+
+void ListFileWorkflow::askReload()
+{
+    if (!m_reloadWanted)
+        return;
+    m_reloadWanted = false;
+    const QString path = m_state.listPath();
+    const FileLook look = lookAt(path, kPlaylistMaxBytes);
+    // Edited meanwhile: the save's check speaks for the file then.
+    if (m_unsaved || look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint))
+        return;
+    m_answered = look.fingerprint.hash;
+    const QString question = QStringLiteral("“%1”已被其他程序修改。是否重新打开？").arg(QFileInfo(path).fileName());
+    if (m_messages.askYesNo(question, kPromptTitle, MessageBox::Answer::Yes) == MessageBox::Answer::Yes)
+        openfile(path, OpenMode::Clear);
+}
+
+bool ListFileWorkflow::mayOverwrite(const QString &fileName)
+{
+    if (m_fingerprint.isNull() || fileName != m_state.listPath())
+        return true;
+    const FileLook look = lookAt(fileName, kPlaylistMaxBytes);
+    if (look.outcome == FileLook::Gone ||
+        (look.outcome == FileLook::Read && look.fingerprint.sameContent(m_fingerprint)))
+        return true;
+    const QString question =
+        QStringLiteral("“%1”已被其他程序修改。是否用本列表覆盖它？").arg(QFileInfo(fileName).fileName());
+    return m_messages.askYesNo(question, kPromptTitle, MessageBox::Answer::No) == MessageBox::Answer::Yes;
+}
+
+DocumentRecord ListFileWorkflow::documentRecord() const
+{
+    return DocumentRecord{m_list.snapshot(), m_state.listPath(), m_form, m_file, m_fingerprint,
+                          m_state.listChanged()};
+}
+
+void ListFileWorkflow::restore(const DocumentRecord &record)
+{
+    m_form = record.form;
+    m_file = record.listFile;
+    m_state.restore(record.list, record.path, true);
+    settled(record.path, record.fingerprint, true);
 }
 
 bool ListFileWorkflow::savePrompt()
@@ -80,6 +179,7 @@ void ListFileWorkflow::newlist()
         m_state.startNewList();
         m_form = PlaylistForm{};
         m_file = ListFile{};
+        settled(QString(), {});
     }
 }
 
@@ -186,6 +286,8 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         m_form = read.form;
         m_file = ListFile{read.file, m_list.count()};
     }
+    if (mode == OpenMode::Clear)
+        settled(fileName, read.fingerprint);
     return ReadOutcome::Read;
 }
 
@@ -222,6 +324,9 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
                 tags.insert(paths.at(k), read->at(k));
         }
     }
+    // The last question of the save.
+    if (!mayOverwrite(fileName))
+        return SaveOutcome::Failed;
     // Taken after the reading: what landed meanwhile is saved too.
     ListToWrite list = toWrite();
     if (!tags.isEmpty())
@@ -232,5 +337,6 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
         return SaveOutcome::Failed;
     }
     m_state.markSaved(fileName);
+    settled(fileName, write.fingerprint);
     return SaveOutcome::Saved;
 }

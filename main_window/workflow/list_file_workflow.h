@@ -1,7 +1,9 @@
 #pragma once
 #include "playlist_io/kept_file.h"
 #include "playlist_io/playlist_form.h"
+#include "playlist_io/recovery_record.h"
 
+#include <QFileSystemWatcher>
 #include <QLatin1String>
 #include <QObject>
 #include <QString>
@@ -66,10 +68,29 @@ public:
     // tags (see entriesWantingTags): none for an unnamed list.
     QStringList pathsWantingTags() const;
 
+    // Whether the list differs from what was last read or written: any edit
+    // since the last open, new or save, also those that leave the change
+    // flag as it was (drags, moves to the top or bottom, undo).
+    bool unsaved() const { return m_unsaved; }
+    // The list's file as last read, or as the program itself last wrote it.
+    // A save to that file that finds other bytes there asks first.
+    const FileFingerprint &fingerprint() const { return m_fingerprint; }
+    // The whole document, for a recovery record; copies no entry.
+    DocumentRecord documentRecord() const;
+    // The document becomes what a recovery record held: unsaved, changed.
+    void restore(const DocumentRecord &record);
+    // The list's file changed on disk while nothing was unsaved: asks once
+    // whether to open it again (Yes opens it as Open would). Nothing when
+    // there is no such change, or it was answered already.
+    void askReload();
+
 signals:
     // The player, declaration and about windows are to close, in that order.
     void closeOtherWindows();
     void endProgram();
+    void unsavedChanged(bool unsaved);
+    // The list's file changed on disk meanwhile; askReload() asks about it.
+    void reloadWanted();
 
 private:
     // Whether the read replaces the list or appends to it.
@@ -89,6 +110,14 @@ private:
     // the user cancelled reading the tags it needed. Nothing else changes then.
     SaveOutcome savefile(const QString &fileName);
     ListToWrite toWrite() const;
+    // Just before a save to the list's own file: Yes when its bytes are as
+    // last seen, or the user lets the list replace what another program wrote.
+    bool mayOverwrite(const QString &fileName);
+    // The document is as its file (read, written or new) unless `unsaved`.
+    void settled(const QString &path, const FileFingerprint &fingerprint, bool unsaved = false);
+    void setUnsaved(bool unsaved);
+    void watch(const QString &path);
+    void onDiskChanged();
 
     WindowState &m_state;
     const Playlist &m_list;
@@ -98,4 +127,9 @@ private:
     bool m_savedtoname = false;
     PlaylistForm m_form;
     ListFile m_file;
+    FileFingerprint m_fingerprint;
+    bool m_unsaved = false;
+    QFileSystemWatcher m_watcher;   // the list's file and its folder
+    bool m_reloadWanted = false;
+    QByteArray m_answered;          // the hash of the last change asked about
 };
