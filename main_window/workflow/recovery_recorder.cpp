@@ -8,8 +8,8 @@
 #include <QPointer>
 
 RecoveryRecorder::RecoveryRecorder(ListFileWorkflow &workflow, const Playlist &list, RecoveryStore &store,
-                                   QObject *parent)
-    : QObject(parent), m_workflow(workflow), m_store(store), m_worker(new QObject)
+                                   QObject *parent, int delayMs)
+    : QObject(parent), m_workflow(workflow), m_store(store), m_worker(new QObject), m_delayMs(delayMs)
 {
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -46,7 +46,7 @@ void RecoveryRecorder::stale()
         m_since.start();
     }
     if (!m_inFlight && !m_timer.isActive())
-        m_timer.start(int(qMax<qint64>(0, kDelayMs - m_since.elapsed())));
+        m_timer.start(int(qMax<qint64>(0, m_delayMs - m_since.elapsed())));
 }
 
 void RecoveryRecorder::writeNow()
@@ -87,7 +87,7 @@ void RecoveryRecorder::done(bool ok, const QString &reason)
     }
     emit recorded();
     if (m_dirty && !m_finished)
-        m_timer.start(int(qMax<qint64>(0, kDelayMs - m_since.elapsed())));
+        m_timer.start(int(qMax<qint64>(0, m_delayMs - m_since.elapsed())));
 }
 
 void RecoveryRecorder::finish()

@@ -12,8 +12,8 @@ class Playlist;
 class RecoveryStore;
 
 // Keeps the recovery record of the workflow's document while it is unsaved:
-// written at most kDelayMs after the first change not yet recorded (a long
-// burst of edits is recorded every kDelayMs, not held back until it ends),
+// written at most `delayMs` (a second) after the first change not yet recorded (a long
+// burst of edits is recorded every `delayMs`, not held back until it ends),
 // at most one write in flight, removed once nothing is unsaved. The UI thread
 // only takes the document's snapshot; a worker thread serializes and writes.
 // A document with no unsaved edit costs nothing.
@@ -23,7 +23,7 @@ public:
     static constexpr int kDelayMs = 1000;
 
     RecoveryRecorder(ListFileWorkflow &workflow, const Playlist &list, RecoveryStore &store,
-                     QObject *parent = nullptr);
+                     QObject *parent = nullptr, int delayMs = kDelayMs);
     // Ends the worker after what was posted to it; the record stays (a
     // program torn down other than by quitting still has its list unsaved).
     ~RecoveryRecorder() override;
@@ -51,6 +51,7 @@ private:
     QObject *m_worker;       // lives on m_thread: what is posted to it runs there, in order
     QTimer m_timer;
     QElapsedTimer m_since;   // since the first change not yet recorded
+    int m_delayMs;
     bool m_dirty = false;
     bool m_inFlight = false;
     bool m_finished = false;

@@ -81,7 +81,7 @@ RecoveryStore::Outcome RecoveryStore::write(QByteArrayView bytes)
     if (!file.isOpen() || !file.write(bytes) || !file.finish())
         return failure(file.error());
     if (m_beforeRename)
-        m_beforeRename();
+        m_beforeRename(bytes);
     if (!file.replace(ownPath()))
         return failure(file.error());
     return {};

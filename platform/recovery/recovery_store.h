@@ -41,9 +41,9 @@ public:
     Outcome write(QByteArrayView bytes);
     // The own record is gone (nothing unsaved any more).
     Outcome removeOwn();
-    // Called between a record's last byte reaching the disk and its rename,
-    // for tests that kill the program there.
-    void setBeforeRename(std::function<void()> hook) { m_beforeRename = std::move(hook); }
+    // Called with the record's bytes between their reaching the disk and the
+    // rename, for tests that kill the program there.
+    void setBeforeRename(std::function<void(QByteArrayView)> hook) { m_beforeRename = std::move(hook); }
 
     struct Dead {
         QString path;
@@ -70,5 +70,5 @@ private:
     QString m_folder;
     QString m_ownName;
     std::unique_ptr<QLockFile> m_lock;
-    std::function<void()> m_beforeRename;
+    std::function<void(QByteArrayView)> m_beforeRename;
 };
