@@ -125,6 +125,7 @@ void RecoveryTest::changedOnDisk()
     case 1: rig.flow.quitprogram(); break;
     default: rig.flow.newlist(); break;
     }
+    QVERIFY(!rig.questions().isEmpty());
     QCOMPARE(rig.questions().last(), overwriteQuestion(QStringLiteral("list.m3u")));
     const auto asked = std::find_if(rig.box.shown.crbegin(), rig.box.shown.crend(),
                                     [](const FakeMessageBox::Shown &s) { return s.kind == FakeMessageBox::Shown::YesNo; });
