@@ -65,6 +65,8 @@ public:
     ListTools &listTools() const { return *m_listTools; }
     ListTags &listTags() { return m_tags; }
     FindBar *findBar() const { return m_find; }
+    AuxWindows &auxWindows() const { return m_aux; }
+    ListExport &listExport() const { return *m_export; }
 
     // Files named on the command line: the first playlist opens the list,
     // further ones are inserted, media files and folders are added as a
@@ -86,6 +88,11 @@ public:
     void toolbarClicked(int position);
     // Plays the selected entry: MP3 entries go to the player window, others get a message.
     void playSelected();
+    // 全选: adds every file File1 shows (a message when some could not be added).
+    void addAll();
+    // Show or hide the player window, once there is one.
+    void showPlayer();
+    void hidePlayer();
 
     // The player window, once there is one (not owned).
     void setPlayerLink(PlayerLink *player);
@@ -110,24 +117,20 @@ protected:
 
 private:
     void createListTools(const FileProbe &files, RepairDialogs &repairs);
-    void createActions();
+    void createCommands();
+    // Runs the command's handler (see main_window/command_table.h).
     void run(Command command);
-    void createMenus();
     void createToolbar();
     void createControls();
     void connectState();
     void setTabOrder();
     void load();
     void placeOnScreen();
-    void showPlayer();
-    void hidePlayer();
     void closeOtherWindows();
     void onFileClicked(const QString &folder, const QString &name);
-    void addAll();
     void showSelection();
     void flowLabelRow();
     void showStatusNote();
-    QAction *makeAction(Command command, const QString &caption, const QKeySequence &shortcut = {});
 
     MessageBox &m_messages;
     FileDialog &m_dialog;
