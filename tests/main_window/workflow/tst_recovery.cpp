@@ -303,8 +303,11 @@ void RecoveryTest::offered()
     dead.list.deleteentry();
     const QString folder = dead.path(QStringLiteral("state/recovery"));
     const QString name = QStringLiteral("99-1.melvora-recovery");
-    if (another)
-        leaveRecord(folder, dead.flow.documentRecord(), QStringLiteral("98-1.melvora-recovery"));
+    if (another) {
+        QFile older(leaveRecord(folder, dead.flow.documentRecord(), QStringLiteral("98-1.melvora-recovery")));
+        QVERIFY(older.open(QIODevice::ReadWrite));
+        QVERIFY(older.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    }
     const QString record = leaveRecord(folder, dead.flow.documentRecord(), name);
     if (damaged)
         QVERIFY(putBytes(record, fileBytes(record).chopped(1)));
