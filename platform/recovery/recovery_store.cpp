@@ -153,4 +153,12 @@ void RecoveryStore::removeOld(const QDateTime &now, int days) const
         if (file.lastModified() < limit)
             QFile::remove(file.filePath());
     }
+    // Records a program was writing when it died, never renamed; a day old,
+    // no live program is still writing them.
+    const QFileInfoList torn = QDir(m_folder).entryInfoList({QStringLiteral(".melvora-recovery-*.tmp")},
+                                                            QDir::Files | QDir::Hidden);
+    for (const QFileInfo &file : torn) {
+        if (file.lastModified() < now.addDays(-1))
+            QFile::remove(file.filePath());
+    }
 }

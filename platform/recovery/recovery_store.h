@@ -61,7 +61,8 @@ public:
     // moved to, or empty when the move failed.
     QString moveAside(const QString &recordPath, const QString &subfolder, QByteArrayView copy = {},
                       const QString &copySuffix = {});
-    // Removes what discarded/ holds that is older than `days` days at `now`.
+    // Removes what discarded/ holds that is older than `days` days at `now`,
+    // and records left unfinished by a dead program's write a day ago.
     void removeOld(const QDateTime &now, int days = 7) const;
 
 private:

@@ -126,14 +126,19 @@ void RecoveryStoreTest::oldDiscardsAreRemoved()
     QDir().mkpath(dir.filePath(QStringLiteral("discarded")));
     const QString old = dir.filePath(QStringLiteral("discarded/old"));
     const QString recent = dir.filePath(QStringLiteral("discarded/recent"));
-    put(old, "o");
-    put(recent, "r");
+    const QString torn = dir.filePath(QStringLiteral(".melvora-recovery-0123456789abcdef.tmp"));
+    const QString writing = dir.filePath(QStringLiteral(".melvora-recovery-fedcba9876543210.tmp"));
+    for (const QString &file : {old, recent, torn, writing})
+        put(file, "x");
     const QDateTime now = QDateTime::currentDateTime();
     age(old, now.addDays(-7).addSecs(-60));
     age(recent, now.addDays(-7).addSecs(60));
+    age(torn, now.addDays(-1).addSecs(-60));
     RecoveryStore(dir.path()).removeOld(now);
     QVERIFY(!QFile::exists(old));
     QVERIFY(QFile::exists(recent));
+    QVERIFY(!QFile::exists(torn));
+    QVERIFY(QFile::exists(writing));
 }
 
 void RecoveryStoreTest::unwritableFolderSaysWhy()
