@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDBusConnection>
+#include <QSettings>
 #include <QTimer>
 
 #include "aux_windows/aux_windows.h"
@@ -11,7 +13,7 @@
 #include "main_window/repair_dialogs.h"
 #include "platform/file_dialog.h"
 #include "platform/key_state.h"
-#include "main_window/workflow/list_file_workflow.h"
+#include "playlist_io/playlist_type.h"
 #include "platform/message_box.h"
 #include "melvora_version.h"
 #include "main_window/art/pictures.h"
@@ -66,7 +68,7 @@ int main(int argc, char *argv[])
     // The desktop services the windows talk to.
     QtMessageBox messages;
     QtFileDialog dialog;
-    dialog.setFilter(ListFileWorkflow::kDialogFilter);
+    dialog.setFilter(playlistDialogFilter());
     QtDrives drives;
     SystemKeyState keys;
     SystemRegistry registry;
@@ -78,14 +80,18 @@ int main(int argc, char *argv[])
     DiskProbe disk;
     QtRepairDialogs repairs;
 
+    // The program's settings: ~/.config/melvora/melvora.conf.
+    QSettings settings(QStringLiteral("melvora"), QStringLiteral("melvora"));
     // Outlives the windows: their recorder writes into it until it ends.
     RecoveryStore records(RecoveryStore::defaultFolder());
-    ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs);
+    ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs, {}, &settings);
     MainWindow &window = windows.mainWindow();
     messages.setParent(&window);
     dialog.setParent(&window);
     repairs.setParent(&window);
     window.show();
+    // Media keys, the sound menu and playerctl, where a session bus answers.
+    windows.mpris().publish(QDBusConnection::sessionBus());
     // Once the window is up, what a program that died left unsaved is
     // offered, then the files named on the command line are taken: what they
     // have to say is said over the window.

@@ -86,6 +86,8 @@ constexpr CommandRow kRows[] = {
 
     {.command = Command::ExportList, .name = "menuexport", .caption = "导出列表(&E)…", .menu = Menu::Tools,
      .run = [](MainWindow &w) { w.listExport().open(); }},
+    {.command = Command::OutputDevice, .name = "menuoutputdevice", .caption = "预听输出设备(&O)", .menu = Menu::Tools,
+     .fill = [](MainWindow &w, QMenu &menu) { w.fillOutputMenu(menu); }},
 
     // The pop-up runs the menus' operations, without shortcuts.
     {.command = Command::PopupUndo, .name = "poplist1undo", .caption = "撤销(&U)", .menu = Menu::Popup,

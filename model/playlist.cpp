@@ -75,13 +75,8 @@ void Playlist::leftButtonReleased()
 
 // ---- list files ----------------------------------------------------------------
 
-void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &lines,
-                              std::shared_ptr<const KeptFile> file)
+void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &lines)
 {
-    // The old files go once nothing points into them any more.
-    const QList<std::shared_ptr<const KeptFile>> old = std::exchange(m_files, {});
-    if (file)
-        m_files.append(std::move(file));
     QStringList keys;
     if (m_rules.caseSensitivity == Qt::CaseSensitive) {
         keys = paths;   // each path is its own key: share them
@@ -114,11 +109,8 @@ void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &
     finish(Edit::Replaced);
 }
 
-int Playlist::appendEntries(const QStringList &paths, const QList<KeptLines> &lines,
-                            std::shared_ptr<const KeptFile> file)
+int Playlist::appendEntries(const QStringList &paths, const QList<KeptLines> &lines)
 {
-    if (file && !m_files.contains(file))
-        m_files.append(std::move(file));
     m_keys.reserve(count() + paths.size());
     QStringList block;
     QList<KeptLines> blockLines;
@@ -141,7 +133,7 @@ int Playlist::appendEntries(const QStringList &paths, const QList<KeptLines> &li
 
 PlaylistSnapshot Playlist::snapshot() const
 {
-    return {m_entries,   m_lineIds,   m_linePool, m_files,     m_selection, m_insertAfter,
+    return {m_entries,   m_lineIds,   m_linePool, m_selection, m_insertAfter,
             m_undoop,    m_undotext,  m_undoLines, m_undoindex, m_dragfrom,  m_dragto,
             m_undoValid, m_undoList,  m_undoLinesList, m_undoSelection};
 }
@@ -154,7 +146,6 @@ void Playlist::restore(const PlaylistSnapshot &snapshot)
     m_lineIds = snapshot.lineIds;
     m_lineIds.resize(m_entries.size(), 0);
     m_linePool = snapshot.linePool;
-    m_files = snapshot.files;
     rebuildKeys();
     emit entriesChanged(c);
     if (m_insertAfter != snapshot.insertAfter) {

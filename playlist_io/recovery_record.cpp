@@ -4,52 +4,36 @@
 
 #include <QDataStream>
 #include <QIODevice>
-#include <QHash>
 
 namespace {
 constexpr QDataStream::Version kStream = QDataStream::Qt_6_4;
 
-using FileIndex = QHash<const KeptFile *, quint32>;
-
-void putLines(QDataStream &out, const KeptLines &lines, const FileIndex &files)
+void putLines(QDataStream &out, const KeptLines &lines)
 {
-    // Lines into a file the list no longer holds (an undo record that can no
-    // longer be used) are written as none.
-    const auto file = files.constFind(lines.file);
-    if (!lines.file || file == files.cend()) {
-        out << 0u << 0u << 0u << false;
-        return;
-    }
-    out << *file + 1 << lines.begin << quint32(lines.end) << bool(lines.pathReplaced);
-}
-
-void putLineList(QDataStream &out, const QList<KeptLines> &lines, const FileIndex &files)
-{
-    out << quint32(lines.size());
-    for (const KeptLines &l : lines)
-        putLines(out, l, files);
+    out << qint32(lines.file) << lines.begin << quint32(lines.end) << bool(lines.pathReplaced);
 }
 
 // Reads what putLines wrote, checked against the files read back.
 class LinesIn {
 public:
-    LinesIn(QDataStream &in, const QList<std::shared_ptr<const KeptFile>> &files) : m_in(in), m_files(files) {}
+    LinesIn(QDataStream &in, const ListDocument &document) : m_in(in), m_document(document) {}
     bool ok = true;
 
     KeptLines take()
     {
-        quint32 file = 0, begin = 0, end = 0;
+        qint32 file = -1;
+        quint32 begin = 0, end = 0;
         bool replaced = false;
         m_in >> file >> begin >> end >> replaced;
-        if (file == 0)
+        if (file < 0)
             return {};
-        if (file > quint32(m_files.size()) || !m_files.at(file - 1) || begin > end ||
-            end > quint32(m_files.at(file - 1)->bytes.size())) {
+        const KeptFile *kept = file < m_document.files.size() ? m_document.files.at(file).get() : nullptr;
+        if (!kept || begin > end || end > quint32(kept->bytes.size())) {
             ok = false;
             return {};
         }
         KeptLines lines;
-        lines.file = m_files.at(file - 1).get();
+        lines.file = file;
         lines.begin = begin;
         lines.end = end;
         lines.pathReplaced = replaced;
@@ -72,7 +56,7 @@ public:
 
 private:
     QDataStream &m_in;
-    const QList<std::shared_ptr<const KeptFile>> &m_files;
+    const ListDocument &m_document;
 };
 
 DocumentRecordRead refused(const char *why)
@@ -84,35 +68,35 @@ DocumentRecordRead refused(const char *why)
 QByteArray writeDocumentRecord(const DocumentRecord &record)
 {
     const PlaylistSnapshot &list = record.list;
-    QList<std::shared_ptr<const KeptFile>> files = list.files;
-    if (record.listFile.file && !files.contains(record.listFile.file))
-        files.append(record.listFile.file);
-    FileIndex index;
-    for (qsizetype i = 0; i < files.size(); ++i)
-        index.insert(files.at(i).get(), quint32(i));
-
+    const ListDocument &document = record.document;
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(kStream);
-    out << record.path << record.listChanged;
-    out << record.form.relative << record.form.separator << quint8(record.form.encoding);
+    out << document.path << quint8(document.type) << record.listChanged << document.unsaved;
+    out << document.form.relative << document.form.separator << document.form.encoding
+        << document.form.byteOrderMark << document.form.lineEnd;
     out << record.fingerprint.size << record.fingerprint.modifiedMs << record.fingerprint.hash;
-    out << quint32(files.size());
-    for (const auto &file : files)
-        out << file->bytes << quint8(file->type) << file->folder;
-    out << (record.listFile.file ? index.value(record.listFile.file.get()) + 1 : 0u) << qint32(record.listFile.entries);
+    out << quint32(document.files.size());
+    for (const auto &file : document.files) {
+        out << bool(file);
+        if (file)
+            out << file->bytes << quint8(file->type) << file->folder;
+    }
+    out << qint32(document.listFile) << qint32(document.listFileEntries);
 
     out << quint32(list.entries.size());
     for (qsizetype i = 0; i < list.entries.size(); ++i) {
         out << list.entries.at(i);
-        putLines(out, list.lines(i), index);
+        putLines(out, list.lines(i));
     }
     out << qint32(list.selection) << list.insertAfter;
     out << quint8(list.undoop) << list.undotext;
-    putLines(out, list.undoLines, index);
+    putLines(out, list.undoLines);
     out << qint32(list.undoindex) << qint32(list.dragfrom) << qint32(list.dragto) << list.undoValid;
     out << list.undoList;
-    putLineList(out, list.undoLinesList, index);
+    out << quint32(list.undoLinesList.size());
+    for (const KeptLines &l : list.undoLinesList)
+        putLines(out, l);
     out << qint32(list.undoSelection);
     return payload;
 }
@@ -123,38 +107,44 @@ DocumentRecordRead readDocumentRecord(QByteArrayView payload)
     QDataStream in(bytes);
     in.setVersion(kStream);
     DocumentRecord record;
-    quint8 encoding = 0;
-    in >> record.path >> record.listChanged;
-    in >> record.form.relative >> record.form.separator >> encoding;
-    if (encoding > quint8(TextEncoding::Gb18030))
-        return refused("encoding");
-    record.form.encoding = TextEncoding(encoding);
+    ListDocument &document = record.document;
+    quint8 type = 0;
+    in >> document.path >> type >> record.listChanged >> document.unsaved;
+    if (type > quint8(PlaylistType::Other))
+        return refused("type");
+    document.type = PlaylistType(type);
+    in >> document.form.relative >> document.form.separator >> document.form.encoding >>
+        document.form.byteOrderMark >> document.form.lineEnd;
     in >> record.fingerprint.size >> record.fingerprint.modifiedMs >> record.fingerprint.hash;
 
     quint32 fileCount = 0;
     in >> fileCount;
     if (in.status() != QDataStream::Ok || fileCount > quint32(bytes.size()))
         return refused("files");
-    QList<std::shared_ptr<const KeptFile>> files;
     for (quint32 i = 0; i < fileCount; ++i) {
+        bool present = false;
+        in >> present;
+        if (!present) {
+            document.files.append(nullptr);
+            continue;
+        }
         QByteArray fileBytes;
-        quint8 type = 0;
+        quint8 fileType = 0;
         QString folder;
-        in >> fileBytes >> type >> folder;
-        if (in.status() != QDataStream::Ok || type > quint8(PlaylistType::Other))
+        in >> fileBytes >> fileType >> folder;
+        if (in.status() != QDataStream::Ok || fileType > quint8(PlaylistType::Other))
             return refused("file");
-        files.append(readKept(fileBytes, PlaylistType(type), folder).file);
+        document.files.append(readKept(fileBytes, PlaylistType(fileType), folder).file);
     }
-    quint32 listFile = 0;
-    qint32 listFileEntries = 0;
+    qint32 listFile = -1, listFileEntries = 0;
     in >> listFile >> listFileEntries;
-    if (listFile > fileCount)
+    if (listFile < -1 || listFile >= qint32(fileCount))
         return refused("list file");
-    if (listFile)
-        record.listFile = ListFile{files.at(listFile - 1), listFileEntries};
+    document.listFile = listFile;
+    document.listFileEntries = listFileEntries;
 
     PlaylistSnapshot &list = record.list;
-    LinesIn lines(in, files);
+    LinesIn lines(in, document);
     quint32 count = 0;
     in >> count;
     if (in.status() != QDataStream::Ok || count > quint32(bytes.size()))
@@ -190,16 +180,10 @@ DocumentRecordRead readDocumentRecord(QByteArrayView payload)
     list.dragfrom = dragfrom;
     list.dragto = dragto;
     list.undoSelection = undoSelection;
-    for (const auto &file : files) {
-        if (file)
-            list.files.append(file);
-    }
     return {std::move(record), QString()};
 }
 
 QByteArray plainCopyOf(const DocumentRecord &record)
 {
-    PlaylistForm form;
-    form.encoding = TextEncoding::Utf8;
-    return formatPlaylist(record.list.entries, PlaylistType::M3u, Qt::CaseSensitive, form, QString());
+    return formatPlaylist(record.list.entries, PlaylistType::M3u, Qt::CaseSensitive, PlaylistForm{}, QString());
 }

@@ -1,8 +1,7 @@
 #pragma once
 #include "model/playlist.h"
 #include "platform/files/file_fingerprint.h"
-#include "playlist_io/kept_file.h"
-#include "playlist_io/playlist_form.h"
+#include "playlist_io/list_document.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -11,20 +10,19 @@
 #include <optional>
 
 // The open list whole, as a recovery record writes it down: the playlist
-// (entries, the lines each keeps, selection, insert mode, undo record), the
-// bytes of every file those lines point into, and the document around it.
+// (entries, the lines each keeps, selection, insert mode, undo record), its
+// document (path, type, form, the bytes of every file the lines name, the
+// list file) and what the program last saw of the list's file.
 struct DocumentRecord {
     PlaylistSnapshot list;
-    QString path;                  // empty: a new list
-    PlaylistForm form;
-    ListFile listFile;             // header, trailing lines and layout; its file is written too
-    FileFingerprint fingerprint;   // of `path` as last read or written
+    ListDocument document;
+    FileFingerprint fingerprint;   // of document.path as last read or written
     bool listChanged = true;
 };
 
-// The record's payload (record_container.h seals it). Shares nothing with
-// the snapshot's lists but reads them: safe on another thread while the
-// playlist edits its own (copy-on-write) lists.
+// The record's payload (record_container.h seals it). Only reads the
+// snapshot's lists: safe on another thread while the playlist edits its own
+// (copy-on-write) lists.
 QByteArray writeDocumentRecord(const DocumentRecord &record);
 // The record back, its files read again from their bytes; none when any
 // part is missing or out of range (why says which).

@@ -95,3 +95,17 @@ bool gbkHolds(QStringView text)
     }
     return true;
 }
+
+QString encodingName(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Gb18030 ? QStringLiteral("GB18030") : QStringLiteral("UTF-8");
+}
+
+std::optional<TextEncoding> textEncodingNamed(QStringView name, bool byteOrderMark)
+{
+    if (name.compare(u"UTF-8", Qt::CaseInsensitive) == 0)
+        return byteOrderMark ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    if (name.compare(u"GB18030", Qt::CaseInsensitive) == 0 && !byteOrderMark)
+        return TextEncoding::Gb18030;
+    return std::nullopt;
+}

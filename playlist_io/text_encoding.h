@@ -1,12 +1,23 @@
 #pragma once
 #include <QByteArray>
+#include <QString>
 #include <QStringView>
+
+#include <optional>
 
 // The encodings a playlist file is written in: UTF-8 (the program's own),
 // UTF-8 after a byte-order mark (what many Windows programs write), and
 // GB18030 (lists saved on Chinese Windows; a superset of GBK and GB2312 that
 // holds every Unicode character).
 enum class TextEncoding { Utf8, Utf8Bom, Gb18030 };
+
+// The encoding by the name ICU and IANA give it ("UTF-8", "GB18030"), and
+// whether a byte-order mark goes first: how a list's document records it.
+QString encodingName(TextEncoding encoding);
+inline bool writesByteOrderMark(TextEncoding encoding) { return encoding == TextEncoding::Utf8Bom; }
+// The encoding of that name (in any case) with or without a mark; none for a
+// name, or a mark, the writer does not know.
+std::optional<TextEncoding> textEncodingNamed(QStringView name, bool byteOrderMark);
 
 // `text` in `encoding`; Utf8Bom puts EF BB BF first. Lone surrogates, which no
 // encoding holds, come out as "?" (GB18030) or U+FFFD (UTF-8).

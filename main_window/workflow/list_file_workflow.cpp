@@ -1,6 +1,7 @@
 #include "main_window/workflow/list_file_workflow.h"
 
 #include "platform/file_dialog.h"
+#include "platform/files/file_errors.h"
 #include "platform/message_box.h"
 #include "model/playlist.h"
 #include "playlist_io/playlist_reader.h"
@@ -28,25 +29,9 @@ QString savableName(const FileDialog::SaveName &answer)
     const QString name = chosen(answer.fileName);
     if (name.isEmpty() || playlistTypeOf(name) != PlaylistType::Other)
         return name;
-    const QString filter = QString(ListFileWorkflow::kDialogFilter).split(QStringLiteral(";;")).value(answer.filter);
-    const qsizetype star = filter.indexOf(QLatin1String("(*."));
-    const qsizetype end = filter.indexOf(QLatin1Char(')'), star);
-    return star < 0 || end < 0 ? name + QStringLiteral(".m3u") : name + filter.mid(star + 2, end - star - 2);
-}
-// The filter of the dialog that names `path`'s type (kDialogFilter's order);
-// the first for a list without a file.
-int filterOf(const QString &path)
-{
-    if (isUtf8OnlyName(path))
-        return 2;
-    switch (playlistTypeOf(path)) {
-    case PlaylistType::Pls:
-        return 1;
-    case PlaylistType::Xspf:
-        return 3;
-    default:
-        return 0;
-    }
+    const std::span<const PlaylistFileType> types = playlistFileTypes();
+    const PlaylistFileType &type = types[answer.filter >= 0 && size_t(answer.filter) < types.size() ? answer.filter : 0];
+    return name + u'.' + type.suffix.toString();
 }
 } // namespace
 
@@ -54,6 +39,10 @@ ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, Mes
                                    FileDialog &dialog, SaveTags *tags, QObject *parent)
     : QObject(parent), m_state(state), m_list(list), m_messages(messages), m_dialog(dialog), m_tags(tags)
 {
+    // Any change of the entries makes the document differ from its file; so
+    // does every other edit but the insert mode's and an add-all that added
+    // nothing (an insert does even when it added nothing).
+    connect(&list, &Playlist::entriesChanged, this, [this] { setUnsaved(true); });
     connect(&m_list, &Playlist::edited, this, [this](Edit what) {
         if (what != Edit::InsertModeSet && what != Edit::NothingAdded)
             setUnsaved(true);
@@ -66,14 +55,22 @@ ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, Mes
 
 void ListFileWorkflow::setUnsaved(bool unsaved)
 {
-    if (unsaved == m_unsaved)
+    if (unsaved == m_document.unsaved)
         return;
-    m_unsaved = unsaved;
+    m_document.unsaved = unsaved;
     emit unsavedChanged(unsaved);
+}
+
+void ListFileWorkflow::takeDocument(ListDocument document)
+{
+    document.unsaved = m_document.unsaved;
+    m_document = std::move(document);
 }
 
 void ListFileWorkflow::settled(const QString &path, const FileFingerprint &fingerprint, bool unsaved)
 {
+    m_document.path = path;
+    m_document.type = playlistTypeOf(path);
     m_fingerprint = fingerprint;
     m_reloadWanted = false;
     m_answered.clear();
@@ -101,7 +98,7 @@ void ListFileWorkflow::onDiskChanged()
         return;
     if (!m_watcher.files().contains(path) && QFileInfo::exists(path))
         m_watcher.addPath(path);   // renamed over: the new file
-    if (m_unsaved || m_reloadWanted)
+    if (m_document.unsaved || m_reloadWanted)
         return;
     const FileLook look = lookAt(path, kPlaylistMaxBytes);
     if (look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint) ||
@@ -119,7 +116,7 @@ void ListFileWorkflow::askReload()
     const QString path = m_state.listPath();
     const FileLook look = lookAt(path, kPlaylistMaxBytes);
     // Edited meanwhile: the save's check speaks for the file then.
-    if (m_unsaved || look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint))
+    if (m_document.unsaved || look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint))
         return;
     m_answered = look.fingerprint.hash;
     const QString question = QStringLiteral("“%1”已被其他程序修改。是否重新打开？").arg(QFileInfo(path).fileName());
@@ -131,9 +128,9 @@ bool ListFileWorkflow::mayOverwrite(const QString &fileName)
 {
     if (m_fingerprint.isNull() || fileName != m_state.listPath())
         return true;
+    // Gone, or no longer a file that can be read: the write says what it finds.
     const FileLook look = lookAt(fileName, kPlaylistMaxBytes);
-    if (look.outcome == FileLook::Gone ||
-        (look.outcome == FileLook::Read && look.fingerprint.sameContent(m_fingerprint)))
+    if (look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint))
         return true;
     const QString question =
         QStringLiteral("“%1”已被其他程序修改。是否用本列表覆盖它？").arg(QFileInfo(fileName).fileName());
@@ -142,16 +139,14 @@ bool ListFileWorkflow::mayOverwrite(const QString &fileName)
 
 DocumentRecord ListFileWorkflow::documentRecord() const
 {
-    return DocumentRecord{m_list.snapshot(), m_state.listPath(), m_form, m_file, m_fingerprint,
-                          m_state.listChanged()};
+    return DocumentRecord{m_list.snapshot(), m_document, m_fingerprint, m_state.listChanged()};
 }
 
 void ListFileWorkflow::restore(const DocumentRecord &record)
 {
-    m_form = record.form;
-    m_file = record.listFile;
-    m_state.restore(record.list, record.path, true);
-    settled(record.path, record.fingerprint, true);
+    takeDocument(record.document);
+    m_state.restore(record.list, record.document.path, true);
+    settled(record.document.path, record.fingerprint, true);
 }
 
 bool ListFileWorkflow::savePrompt()
@@ -177,8 +172,7 @@ void ListFileWorkflow::newlist()
 {
     if (savePrompt()) {
         m_state.startNewList();
-        m_form = PlaylistForm{};
-        m_file = ListFile{};
+        takeDocument(ListDocument{});
         settled(QString(), {});
     }
 }
@@ -224,10 +218,10 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::save()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return SaveOutcome::EmptyList;
     }
-    QString target = m_state.listPath();
+    QString target = m_document.path;
     m_savedtoname = !target.isEmpty();
     if (!m_savedtoname) {
-        target = savableName(m_dialog.getSaveFileName(filterOf(target)));
+        target = savableName(m_dialog.getSaveFileName(playlistFilterOf(target)));
         if (target.isEmpty())
             return SaveOutcome::Cancelled;
     }
@@ -244,7 +238,7 @@ void ListFileWorkflow::saveaslist()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return;
     }
-    const QString target = savableName(m_dialog.getSaveFileName(filterOf(m_state.listPath())));
+    const QString target = savableName(m_dialog.getSaveFileName(playlistFilterOf(m_document.path)));
     if (!target.isEmpty())
         savefile(target);
 }
@@ -272,20 +266,39 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         return ReadOutcome::Missing;
     }
     if (read.outcome != PlaylistRead::ReadOk) {
-        m_messages.exclamation(QStringLiteral("该文件无法读取！"), kPromptTitle);
+        m_messages.exclamation(QStringLiteral("该文件无法读取！\n") + fileFailureLine(fileName, read.error, FileUse::Read),
+                               kPromptTitle);
         return ReadOutcome::Refused;
     }
     // The list takes the file's form, header and trailing lines when the
     // file is all it holds.
     const bool takesFile = mode == OpenMode::Clear || m_list.count() == 0;
     if (mode == OpenMode::Clear)
-        m_state.replaceWith(read.entries, fileName, read.lines, read.file);
-    else
-        m_state.insertEntries(read.entries, read.lines, read.file);
-    if (takesFile) {
-        m_form = read.form;
-        m_file = ListFile{read.file, m_list.count()};
+        m_document.files.clear();
+    // The read names its file as the first; here it takes its place among the document's.
+    QList<KeptLines> lines = read.lines;
+    int place = -1;
+    if (read.file) {
+        place = int(m_document.files.size());
+        m_document.files.append(read.file);
+        if (place > 0) {
+            for (KeptLines &k : lines) {
+                if (!k.isEmpty())
+                    k.file = place;
+            }
+        }
     }
+    // The record is whole before the list changes, for those who ask it then.
+    if (takesFile) {
+        m_document.form = documentForm(read.form, read.file ? read.file->lineEnd : QByteArray());
+        m_document.listFile = place;
+    }
+    if (mode == OpenMode::Clear)
+        m_state.replaceWith(read.entries, fileName, lines);
+    else
+        m_state.insertEntries(read.entries, lines);
+    if (takesFile)
+        m_document.listFileEntries = m_list.count();
     if (mode == OpenMode::Clear)
         settled(fileName, read.fingerprint);
     return ReadOutcome::Read;
@@ -293,15 +306,15 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
 
 ListToWrite ListFileWorkflow::toWrite() const
 {
-    return ListToWrite{m_list.entries(), m_list.allLines(), m_file, {}};
+    return ListToWrite{m_document, m_list.entries(), m_list.allLines(), {}};
 }
 
 QStringList ListFileWorkflow::pathsWantingTags() const
 {
     QStringList paths;
-    if (m_state.listPath().isEmpty())
+    if (m_document.path.isEmpty())
         return paths;
-    for (qsizetype i : entriesWantingTags(toWrite(), playlistTypeOf(m_state.listPath())))
+    for (qsizetype i : entriesWantingTags(toWrite(), m_document.type))
         paths.append(m_list.entry(int(i)));
     return paths;
 }
@@ -331,9 +344,10 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
     ListToWrite list = toWrite();
     if (!tags.isEmpty())
         list.tags = [tags, entries = list.entries](qsizetype i) { return tags.value(entries.at(i)); };
-    const PlaylistWrite write = writePlaylistFile(fileName, list, m_list.rules().caseSensitivity, m_form);
+    const PlaylistWrite write = writeListFile(fileName, list, m_list.rules().caseSensitivity);
     if (write.outcome != PlaylistWrite::Written) {
-        m_messages.exclamation(QStringLiteral("未知错误!"), kPromptTitle);
+        m_messages.exclamation(QStringLiteral("未知错误!\n") + fileFailureLine(fileName, write.error, FileUse::Write),
+                               kPromptTitle);
         return SaveOutcome::Failed;
     }
     m_state.markSaved(fileName);

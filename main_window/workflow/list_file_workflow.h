@@ -1,5 +1,5 @@
 #pragma once
-#include "playlist_io/kept_file.h"
+#include "playlist_io/list_document.h"
 #include "playlist_io/playlist_form.h"
 #include "playlist_io/recovery_record.h"
 
@@ -23,12 +23,6 @@ class WindowState;
 class ListFileWorkflow : public QObject {
     Q_OBJECT
 public:
-    // The filter the main window gives its file dialog; the first choice is
-    // the one in force when a dialog first shows.
-    static constexpr QLatin1String kDialogFilter{
-        "play list file(*.m3u);;play list file(*.pls);;play list file(*.m3u8);;"
-        "play list file(*.xspf)"};
-
     // `tags` gives a save the tags of the files whose lines it makes anew;
     // without it those lines say what the file names tell (lengths -1).
     ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages, FileDialog &dialog,
@@ -53,17 +47,21 @@ public:
     // True when the last save went to the list's own path without a dialog.
     bool savedtoname() const { return m_savedtoname; }
 
-    // The form the list is saved in (playlist_form.h): that of the file it
-    // was opened from, or inserted from into an empty list; the program's own
-    // (full paths, UTF-8) at start, after New and after opening a list of
-    // full paths in UTF-8. Save, Save As and the save prompt write in it,
-    // every entry, those added in this run too, relative to the saved
-    // file's folder when the form is relative.
-    const PlaylistForm &form() const { return m_form; }
-    // The file the list keeps beside its form: the one it was opened from (or
-    // inserted from into an empty list), whose header, trailing lines and
-    // layout its saves keep; none at start and after New.
-    const ListFile &listFile() const { return m_file; }
+    // The open list's record (list_document.h), kept here alone and told to
+    // the window state through its intents:
+    // - path: the file opened or last saved to; none at start and after New;
+    // - form: that of the file it was opened from, or inserted from into an
+    //   empty list; the program's own (full paths, UTF-8) at start, after New
+    //   and after opening a list of full paths in UTF-8. Save, Save As and the
+    //   save prompt write in it, every entry, those added in this run too,
+    //   relative to the saved file's folder when the form is relative;
+    // - files: those read since the last open or New, the list file among
+    //   them (the one opened, or inserted into an empty list), whose header,
+    //   trailing lines and layout its saves keep;
+    // - unsaved: set by every change of the entries and every insert, cleared
+    //   by open, New and a save that wrote the file.
+    const ListDocument &document() const { return m_document; }
+    PlaylistForm form() const { return playlistForm(m_document.form); }
     // The entries whose lines a save in place would make from their files'
     // tags (see entriesWantingTags): none for an unnamed list.
     QStringList pathsWantingTags() const;
@@ -71,7 +69,7 @@ public:
     // Whether the list differs from what was last read or written: any edit
     // since the last open, new or save, also those that leave the change
     // flag as it was (drags, moves to the top or bottom, undo).
-    bool unsaved() const { return m_unsaved; }
+    bool unsaved() const { return m_document.unsaved; }
     // The list's file as last read, or as the program itself last wrote it.
     // A save to that file that finds other bytes there asks first.
     const FileFingerprint &fingerprint() const { return m_fingerprint; }
@@ -103,19 +101,24 @@ private:
     bool savePrompt();
     SaveOutcome save();
     // Reads `fileName` into the list as `mode` says; failures are reported
-    // and change nothing.
+    // (under the message, a line naming the file and why) and change nothing.
     ReadOutcome openfile(const QString &fileName, OpenMode mode);
     // Writes the list to `fileName` and makes it the list's path. Failed,
-    // after "未知错误!", when the file could not be written; Cancelled when
-    // the user cancelled reading the tags it needed. Nothing else changes then.
+    // after "未知错误!" and a line naming the file and why, when the file
+    // could not be written; Cancelled when the user cancelled reading the
+    // tags it needed. Nothing else changes then.
     SaveOutcome savefile(const QString &fileName);
     ListToWrite toWrite() const;
     // Just before a save to the list's own file: Yes when its bytes are as
     // last seen, or the user lets the list replace what another program wrote.
     bool mayOverwrite(const QString &fileName);
-    // The document is as its file (read, written or new) unless `unsaved`.
+    // The document names `path` and is as that file (read, written or new)
+    // unless `unsaved`.
     void settled(const QString &path, const FileFingerprint &fingerprint, bool unsaved = false);
     void setUnsaved(bool unsaved);
+    // The document becomes `document`, all but whether it is unsaved: that
+    // changes through setUnsaved alone, which tells of it.
+    void takeDocument(ListDocument document);
     void watch(const QString &path);
     void onDiskChanged();
 
@@ -124,11 +127,10 @@ private:
     MessageBox &m_messages;
     FileDialog &m_dialog;
     SaveTags *m_tags;
+
     bool m_savedtoname = false;
-    PlaylistForm m_form;
-    ListFile m_file;
+    ListDocument m_document;
     FileFingerprint m_fingerprint;
-    bool m_unsaved = false;
     QFileSystemWatcher m_watcher;   // the list's file and its folder
     bool m_reloadWanted = false;
     QByteArray m_answered;          // the hash of the last change asked about

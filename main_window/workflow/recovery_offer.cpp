@@ -28,10 +28,10 @@ QString questionFor(const DocumentRecord &record, const QDateTime &written, qsiz
     const QString facts = QStringLiteral("（%1 项，%2）")
                               .arg(record.list.entries.size())
                               .arg(written.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    QString text = record.path.isEmpty()
+    QString text = record.document.path.isEmpty()
                        ? QStringLiteral("上次没有保存的新列表%1可以恢复。是否恢复？").arg(facts)
                        : QStringLiteral("上次没有保存的列表“%1”%2可以恢复。是否恢复？")
-                             .arg(QFileInfo(record.path).fileName(), facts);
+                             .arg(QFileInfo(record.document.path).fileName(), facts);
     if (others > 0)
         text += QStringLiteral("另有 %1 个未恢复的列表。").arg(others);
     return text;
@@ -60,7 +60,7 @@ RecoveryOffered offerRecovery(RecoveryStore &store, ListFileWorkflow &workflow, 
         case MessageBox::Answer::Yes:
             store.adopt(newest.path, std::move(lock));
             workflow.restore(*record);
-            return {true, record->path};
+            return {true, record->document.path};
         case MessageBox::Answer::No:
             store.moveAside(newest.path, QStringLiteral("discarded"), plainCopyOf(*record), QStringLiteral(".m3u8"));
             return {};

@@ -265,10 +265,10 @@ void RecoveryTest::restoredExactly()
     QVERIFY(after.flow.unsaved());
     // Saved, both write the same bytes: every kept line came back.
     const QString a = before.path(QStringLiteral("a.m3u")), b = before.path(QStringLiteral("b.m3u"));
-    QVERIFY(writePlaylistFile(a, ListToWrite{before.list.entries(), before.list.allLines(), before.flow.listFile(), {}},
-                              Qt::CaseSensitive, before.flow.form()).outcome == PlaylistWrite::Written);
-    QVERIFY(writePlaylistFile(b, ListToWrite{after.list.entries(), after.list.allLines(), after.flow.listFile(), {}},
-                              Qt::CaseSensitive, after.flow.form()).outcome == PlaylistWrite::Written);
+    QVERIFY(writeListFile(a, ListToWrite{before.flow.document(), before.list.entries(), before.list.allLines(), {}},
+                          Qt::CaseSensitive).outcome == PlaylistWrite::Written);
+    QVERIFY(writeListFile(b, ListToWrite{after.flow.document(), after.list.entries(), after.list.allLines(), {}},
+                          Qt::CaseSensitive).outcome == PlaylistWrite::Written);
     QCOMPARE(fileBytes(b), fileBytes(a));
     before.list.undo();
     after.list.undo();
