@@ -19,6 +19,7 @@
 #include "main_window/art/pictures.h"
 #include "app/program_windows.h"
 #include "platform/process_starter.h"
+#include "platform/recovery/recovery_store.h"
 #include "platform/registry.h"
 #include "platform/url_opener.h"
 
@@ -81,6 +82,8 @@ int main(int argc, char *argv[])
 
     // The program's settings: ~/.config/melvora/melvora.conf.
     QSettings settings(QStringLiteral("melvora"), QStringLiteral("melvora"));
+    // Outlives the windows: their recorder writes into it until it ends.
+    RecoveryStore records(RecoveryStore::defaultFolder());
     ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs, {}, &settings);
     MainWindow &window = windows.mainWindow();
     messages.setParent(&window);
@@ -89,9 +92,9 @@ int main(int argc, char *argv[])
     window.show();
     // Media keys, the sound menu and playerctl, where a session bus answers.
     windows.mpris().publish(QDBusConnection::sessionBus());
-    // The files named on the command line, once the window is up: what they
-    // have to say is said over it.
-    if (!given.files.isEmpty())
-        QTimer::singleShot(0, &window, [&window, files = given.files] { window.openFiles(files); });
+    // Once the window is up, what a program that died left unsaved is
+    // offered, then the files named on the command line are taken: what they
+    // have to say is said over the window.
+    QTimer::singleShot(0, &window, [&window, &records, files = given.files] { window.startWithRecords(records, files); });
     return app.exec();
 }

@@ -19,6 +19,8 @@
 #include "main_window/playlist_view.h"
 #include "main_window/prompt/prompt.h"
 #include "main_window/status_bar.h"
+#include "main_window/workflow/recovery_offer.h"
+#include "main_window/workflow/recovery_recorder.h"
 #include "platform/twips.h"
 
 #include <QComboBox>
@@ -34,6 +36,7 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -90,6 +93,11 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
     m_textWidth.fill(-1);
     setWindowIcon(applicationIcon());
     connect(&m_workflow, &ListFileWorkflow::closeOtherWindows, this, &MainWindow::closeOtherWindows);
+    // A change on disk is asked about over the window, once it is the user's.
+    connect(&m_workflow, &ListFileWorkflow::reloadWanted, this, [this] {
+        if (isActiveWindow())
+            QTimer::singleShot(0, &m_workflow, &ListFileWorkflow::askReload);
+    });
     connect(&m_workflow, &ListFileWorkflow::endProgram, this, [this] {
         m_ending = true;
         QCoreApplication::exit(0);
@@ -124,6 +132,30 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
     m_find = new FindBar(m_list, m_list1, m_client);
 }
 
+void MainWindow::startWithRecords(RecoveryStore &store, const QStringList &paths)
+{
+    if (m_recorder)
+        return;
+    m_recorder = new RecoveryRecorder(m_workflow, m_list, store, this);
+    connect(m_recorder, &RecoveryRecorder::problemChanged, this, &MainWindow::showStatusNote);
+    const RecoveryOffered offered = offerRecovery(store, m_workflow, m_messages);
+    QStringList rest;
+    for (const QString &path : paths) {
+        if (!offered.restored || offered.path.isEmpty() ||
+            QFileInfo(path).absoluteFilePath() != QFileInfo(offered.path).absoluteFilePath())
+            rest.append(path);
+    }
+    if (!rest.isEmpty())
+        openFiles(rest);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, &m_workflow, &ListFileWorkflow::askReload);
+}
+
 void MainWindow::showStatusNote()
 {
     QStringList parts;
@@ -131,11 +163,15 @@ void MainWindow::showStatusNote()
         parts << QStringLiteral("缺失 %1 个文件").arg(missing);
     if (const int repeats = m_state.skippedRepeats(); repeats > 0)
         parts << QStringLiteral("略去 %1 个重复的项").arg(repeats);
+    if (m_recorder && !m_recorder->problem().isEmpty())
+        parts << m_recorder->problem();
     m_status->setNote(parts.join(QStringLiteral(" · ")));
 }
 
 MainWindow::~MainWindow()
 {
+    // It reads the list and the workflow: it ends while they exist.
+    delete m_recorder;
     // The controls talk to the playlist: let them go while it still exists.
     delete m_client;
     // Its check may still ask the probe, which is a member: it ends first.

@@ -30,6 +30,8 @@ class PlaylistModel;
 class PlaylistView;
 class QLabel;
 class QMenu;
+class RecoveryRecorder;
+class RecoveryStore;
 class QToolBar;
 class StatusBar;
 
@@ -80,6 +82,12 @@ public:
     // further ones are inserted, media files and folders are added as a
     // drop on List1 adds them (see FileIntake).
     void openFiles(const QStringList &paths);
+    // Start-up with recovery records in `store`: a dead program's list is
+    // offered first, then `paths` are taken as openFiles takes them (the
+    // restored list's own file is not opened again); from then on the list
+    // is recorded there while it is unsaved. Once per window.
+    void startWithRecords(RecoveryStore &store, const QStringList &paths);
+    RecoveryRecorder *recorder() const { return m_recorder; }
     // All of the window's long work: drops and the command line, exports and
     // repairs, the browser's folder reads, the check for missing entries.
     // Busy while any of it runs or waits to start; idle() once all is done.
@@ -117,6 +125,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -155,6 +164,7 @@ private:
     MissingEntries *m_missing = nullptr;
     ListTools *m_listTools = nullptr;
     FindBar *m_find = nullptr;
+    RecoveryRecorder *m_recorder = nullptr;
 
     std::array<QAction *, kCommandCount> m_commands{};
     std::array<QLabel *, kLabelCount> m_labels{};

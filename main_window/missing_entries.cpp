@@ -19,6 +19,7 @@ MissingEntries::MissingEntries(const Playlist &list, const FileProbe &probe, QOb
         case Edit::Replaced:
         case Edit::Appended:
         case Edit::PathsChanged:
+        case Edit::Recovered:
         case Edit::Undone:   // may bring back entries the last check never saw
             recount();
             checkSoon();

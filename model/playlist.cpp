@@ -129,6 +129,46 @@ int Playlist::appendEntries(const QStringList &paths, const QList<KeptLines> &li
     return added;
 }
 
+// ---- the whole playlist ----------------------------------------------------------
+
+PlaylistSnapshot Playlist::snapshot() const
+{
+    return {m_entries,   m_lineIds,   m_linePool, m_selection, m_insertAfter,
+            m_undoop,    m_undotext,  m_undoLines, m_undoindex, m_dragfrom,  m_dragto,
+            m_undoValid, m_undoList,  m_undoLinesList, m_undoSelection};
+}
+
+void Playlist::restore(const PlaylistSnapshot &snapshot)
+{
+    const ListChange c = change(ListChange::Reset, 0, 0);
+    emit entriesAboutToChange(c);
+    m_entries = snapshot.entries;
+    m_lineIds = snapshot.lineIds;
+    m_lineIds.resize(m_entries.size(), 0);
+    m_linePool = snapshot.linePool;
+    rebuildKeys();
+    emit entriesChanged(c);
+    if (m_insertAfter != snapshot.insertAfter) {
+        m_insertAfter = snapshot.insertAfter;
+        emit insertModeChanged(m_insertAfter);
+    }
+    setSelection(snapshot.selection);
+    // After the selection, which ends the record's use.
+    m_undoop = snapshot.undoop;
+    m_undotext = snapshot.undotext;
+    m_undoLines = snapshot.undoLines;
+    m_undoindex = snapshot.undoindex;
+    m_dragfrom = snapshot.dragfrom;
+    m_dragto = snapshot.dragto;
+    m_undoValid = snapshot.undoValid;
+    m_undoList = snapshot.undoList;
+    m_undoLinesList = snapshot.undoLinesList;
+    m_undoSelection = snapshot.undoSelection;
+    m_pressedAt = -1;
+    m_dragPressed = false;
+    finish(Edit::Recovered);
+}
+
 // ---- changes of the entries ------------------------------------------------------
 
 ListChange Playlist::change(ListChange::Kind kind, int first, int count, int to)

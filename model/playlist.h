@@ -26,6 +26,36 @@ enum class UndoOp {
     Restore,    // a whole-list edit (sort, repair): the old list and selection are kept
 };
 
+
+// Everything a playlist holds but its rules, as plain data sharing the
+// playlist's own lists, so that taking one copies no entry (the playlist's next
+// edit then copies what it changes). What a recovery record writes down and
+// gives back whole.
+struct PlaylistSnapshot {
+    QStringList entries;
+    // Beside entries: 0 (nothing kept) or 1 + the place of the entry's lines in linePool.
+    QList<quint32> lineIds;
+    QList<KeptLines> linePool;
+    int selection = -1;
+    bool insertAfter = true;
+    // The undo record (see Playlist's accessors of the same names).
+    UndoOp undoop = UndoOp::None;
+    QString undotext;
+    KeptLines undoLines;
+    int undoindex = 0, dragfrom = 0, dragto = 0;
+    bool undoValid = false;
+    QStringList undoList;   // Restore: the list, its lines and the selection before the edit
+    QList<KeptLines> undoLinesList;
+    int undoSelection = -1;
+
+    const KeptLines &lines(qsizetype i) const
+    {
+        static const KeptLines none;
+        const quint32 id = lineIds.at(i);
+        return id ? linePool.at(id - 1) : none;
+    }
+};
+
 // What an operation of the playlist did, announced once at its end. The window
 // state derives its labels, enabling and change flag from it.
 enum class Edit {
@@ -46,6 +76,7 @@ enum class Edit {
     Reordered,      // the whole list was put in another order (sort, reverse, shuffle)
     EntriesRemoved, // entries chosen by a rule were removed (the missing ones)
     PathsChanged,   // entries were given other paths (moved files found, a prefix replaced)
+    Recovered,      // the whole playlist was given back as a snapshot held it
 };
 
 // The main window's playlist: entries, the same-entry keys, the selection, the
@@ -163,6 +194,12 @@ public:
     // Appends the paths the list does not hold yet, as one block, and selects
     // the last entry. Returns how many were added.
     int appendEntries(const QStringList &paths, const QList<KeptLines> &lines = {});
+
+    // ---- the whole playlist ------------------------------------------------
+    PlaylistSnapshot snapshot() const;
+    // The playlist becomes what `snapshot` holds, its undo record included, as
+    // one reset of the entries, one selection change and one edit (Recovered).
+    void restore(const PlaylistSnapshot &snapshot);
 
 signals:
     // Around every change of the entries: views take their rows from entries()

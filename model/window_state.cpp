@@ -117,6 +117,16 @@ void WindowState::insertFailed()
     refresh();
 }
 
+void WindowState::restore(const PlaylistSnapshot &list, const QString &path, bool changed)
+{
+    setSkippedRepeats(0);
+    if (!path.isEmpty())
+        setNameCaption(NameCaption::Named);
+    setListPath(path);
+    m_listChanged = changed;
+    m_list.restore(list);
+}
+
 void WindowState::markSaved(const QString &path)
 {
     setNameCaption(NameCaption::Named);
@@ -161,6 +171,7 @@ void WindowState::onEdited(Edit what)
     case Edit::Dragged:
     case Edit::Undone:
     case Edit::Replaced:
+    case Edit::Recovered:
     case Edit::Reordered:
     case Edit::EntriesRemoved:
     case Edit::PathsChanged:

@@ -67,6 +67,9 @@ public:
     // Insert of a file that is missing: nothing is appended, but the list
     // counts as changed all the same.
     void insertFailed();
+    // A list given back as it was when its program died: the playlist as
+    // `list` holds it, named after `path` (empty: unnamed), the change flag `changed`.
+    void restore(const PlaylistSnapshot &list, const QString &path, bool changed);
     // A save wrote the list to `path`: named after it and unchanged.
     void markSaved(const QString &path);
 

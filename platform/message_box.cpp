@@ -77,7 +77,7 @@ void QtMessageBox::exclamation(const QString &text, const QString &title)
     delete box.data();
 }
 
-MessageBox::Answer QtMessageBox::askYesNo(const QString &text, const QString &title)
+MessageBox::Answer QtMessageBox::askYesNo(const QString &text, const QString &title, Answer preferred)
 {
     QPointer<QMessageBox> box =
         new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent());
@@ -88,6 +88,7 @@ MessageBox::Answer QtMessageBox::askYesNo(const QString &text, const QString &ti
     QAbstractButton *cancel = box->addButton(QMessageBox::Cancel);
     cancel->hide();
     box->setEscapeButton(cancel);
+    box->setDefaultButton(preferred == Answer::No ? QMessageBox::No : QMessageBox::Yes);
     box->exec();
     if (!box)
         return Answer::Cancel;   // gone with its parent: not answered

@@ -16,9 +16,10 @@ public:
     // Exclamation icon, OK button.
     virtual void exclamation(const QString &text, const QString &title) = 0;
     enum class Answer { Yes, No, Cancel };
-    // Yes and No buttons, no icon. Escape and the close box answer Cancel:
-    // a question the user escapes from must not count as either answer.
-    virtual Answer askYesNo(const QString &text, const QString &title) = 0;
+    // Yes and No buttons, no icon, `preferred` (Yes or No) the default button
+    // that Enter presses. Escape and the close box answer Cancel: a question
+    // the user escapes from must not count as either answer.
+    virtual Answer askYesNo(const QString &text, const QString &title, Answer preferred = Answer::Yes) = 0;
 };
 
 // The real boxes, modal to `parent`, or to the active window when that is null.
@@ -30,7 +31,7 @@ public:
         : m_parent(parent), m_icon(icon) {}
     void setParent(QWidget *parent) { m_parent = parent; }
     void exclamation(const QString &text, const QString &title) override;
-    Answer askYesNo(const QString &text, const QString &title) override;
+    Answer askYesNo(const QString &text, const QString &title, Answer preferred = Answer::Yes) override;
 
 private:
     QWidget *parent() const;

@@ -197,6 +197,7 @@ PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten)
         QByteArray bytes;
         if (!readAllOf(file, kPlaylistMaxBytes, bytes, result))
             return result;
+        result.fingerprint = fingerprintOf(bytes, fileName);
         const PlaylistType type = playlistTypeOf(fileName);
         if (!asText(bytes, type)) {
             result.outcome = PlaylistRead::NotText;

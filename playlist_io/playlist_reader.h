@@ -1,5 +1,6 @@
 #pragma once
 #include "model/kept_lines.h"
+#include "platform/files/file_fingerprint.h"
 #include "playlist_io/playlist_form.h"
 #include "playlist_io/playlist_type.h"
 
@@ -54,6 +55,8 @@ struct PlaylistRead {
     QList<KeptLines> lines;
     std::shared_ptr<const KeptFile> file;
     PlaylistForm form;
+    // From readPlaylistFile: the file's bytes as read, before any decoding.
+    FileFingerprint fingerprint;
 };
 
 // The largest playlist read: far beyond any real list (100,000 entries take

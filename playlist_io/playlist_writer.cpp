@@ -202,14 +202,15 @@ PlaylistWrite writeListFile(const QString &fileName, const ListToWrite &list, Qt
     PlaylistForm written = playlistForm(list.document.form);
     if (isUtf8OnlyName(fileName))
         written.encoding = utf8Only(written.encoding);
-    const DurableSaveResult save = saveFileDurably(
-        fileName, formatIn(list, playlistTypeOf(fileName), fileSystemCase, written,
-                           QFileInfo(fileName).absolutePath()));
+    const QByteArray bytes =
+        formatIn(list, playlistTypeOf(fileName), fileSystemCase, written, QFileInfo(fileName).absolutePath());
+    const DurableSaveResult save = saveFileDurably(fileName, bytes);
     if (save.outcome != DurableSave::Saved) {
         result.errorString = save.errorString;
         result.error = save.error;
         return result;
     }
     result.outcome = PlaylistWrite::Written;
+    result.fingerprint = fingerprintOf(bytes, fileName);
     return result;
 }

@@ -2,6 +2,7 @@
 #include "model/entry_rules.h"
 #include "platform/tags/track_tags.h"
 #include "playlist_io/kept_file.h"
+#include "platform/files/file_fingerprint.h"
 #include "playlist_io/list_document.h"
 #include "playlist_io/playlist_form.h"
 #include "playlist_io/playlist_type.h"
@@ -121,6 +122,7 @@ struct PlaylistWrite {
     // held by a folder or special file, fileproblem::LineBreak; 0 when not known.
     int error = 0;
     qsizetype badEntry = -1;  // LineBreak: index of the first such entry
+    FileFingerprint fingerprint;  // Written: of the bytes written, as the file holds them
 };
 
 // Writes to an open device; false when an entry holds a line break (nothing

@@ -130,31 +130,13 @@ void BM_MoveInWindow(benchmark::State &state)
 }
 BENCHMARK(BM_MoveInWindow)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// An extended M3U of 100,000 entries (#EXTINF with a title, then the path).
-const QString &extendedPlaylist()
-{
-    static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString p = dir.filePath(QStringLiteral("extended.m3u"));
-        QFile f(p);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(p));
-        f.write("#EXTM3U\n");
-        for (int i = 0; i < kEntries; ++i)
-            f.write(QStringLiteral("#EXTINF:%1,Artist %2 - Title %3\n/music/album %2/track %3.mp3\n")
-                        .arg(120 + i % 200).arg(i / 12).arg(i).toUtf8());
-        return p;
-    }();
-    return path;
-}
-
 // Ctrl+Z on one entry of an opened extended list in the shown window, the
 // repaint left out: the delete of an entry in the middle put back with its lines.
 void BM_UndoDeleteInWindow(benchmark::State &state)
 {
     ShownWindow shown;
     MainWindow &window = shown.window;
-    shown.desktop.dialog.names << extendedPlaylist();
+    shown.desktop.dialog.names << bench::extendedPlaylist();
     window.workflow().openlist();
     QCoreApplication::processEvents();
     for (auto _ : state) {

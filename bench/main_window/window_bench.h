@@ -52,6 +52,24 @@ inline const QString &tree()
     return root;
 }
 
+// An extended M3U of 100,000 entries (#EXTINF with a title, then the path), made once.
+inline const QString &extendedPlaylist()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString p = dir.filePath(QStringLiteral("extended.m3u"));
+        QFile f(p);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(p));
+        f.write("#EXTM3U\n");
+        for (int i = 0; i < 100000; ++i)
+            f.write(QStringLiteral("#EXTINF:%1,Artist %2 - Title %3\n/music/album %2/track %3.mp3\n")
+                        .arg(120 + i % 200).arg(i / 12).arg(i).toUtf8());
+        return p;
+    }();
+    return path;
+}
+
 // The longest time between two turns of the event loop while `work` runs
 // and until `done` holds, in milliseconds.
 inline double longestStallMs(const std::function<void()> &work, const std::function<bool()> &done)

@@ -11,6 +11,7 @@
 #include "model/window_state.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 // Qt's dialog answers with "/" everywhere; the list and its captions use the
@@ -38,20 +39,114 @@ ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, Mes
                                    FileDialog &dialog, SaveTags *tags, QObject *parent)
     : QObject(parent), m_state(state), m_list(list), m_messages(messages), m_dialog(dialog), m_tags(tags)
 {
-    // Any change of the entries makes the document differ from its file; an
-    // insert does so even when it added nothing.
-    connect(&list, &Playlist::entriesChanged, this, [this] { m_document.unsaved = true; });
-    connect(&list, &Playlist::edited, this, [this](Edit what) {
-        if (what == Edit::Appended)
-            m_document.unsaved = true;
+    // Any change of the entries makes the document differ from its file; so
+    // does every other edit but the insert mode's and an add-all that added
+    // nothing (an insert does even when it added nothing).
+    connect(&list, &Playlist::entriesChanged, this, [this] { setUnsaved(true); });
+    connect(&m_list, &Playlist::edited, this, [this](Edit what) {
+        if (what != Edit::InsertModeSet && what != Edit::NothingAdded)
+            setUnsaved(true);
     });
+    // Many programs replace a file by renaming another over it: the folder
+    // tells of that, and the file is watched again.
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &ListFileWorkflow::onDiskChanged);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &ListFileWorkflow::onDiskChanged);
 }
 
-void ListFileWorkflow::settle(const QString &path)
+void ListFileWorkflow::setUnsaved(bool unsaved)
+{
+    if (unsaved == m_document.unsaved)
+        return;
+    m_document.unsaved = unsaved;
+    emit unsavedChanged(unsaved);
+}
+
+void ListFileWorkflow::takeDocument(ListDocument document)
+{
+    document.unsaved = m_document.unsaved;
+    m_document = std::move(document);
+}
+
+void ListFileWorkflow::settled(const QString &path, const FileFingerprint &fingerprint, bool unsaved)
 {
     m_document.path = path;
     m_document.type = playlistTypeOf(path);
-    m_document.unsaved = false;
+    m_fingerprint = fingerprint;
+    m_reloadWanted = false;
+    m_answered.clear();
+    watch(path);
+    setUnsaved(unsaved);
+}
+
+void ListFileWorkflow::watch(const QString &path)
+{
+    if (!m_watcher.files().isEmpty())
+        m_watcher.removePaths(m_watcher.files());
+    if (!m_watcher.directories().isEmpty())
+        m_watcher.removePaths(m_watcher.directories());
+    if (path.isEmpty())
+        return;
+    m_watcher.addPath(QFileInfo(path).absolutePath());
+    if (QFileInfo::exists(path))
+        m_watcher.addPath(path);
+}
+
+void ListFileWorkflow::onDiskChanged()
+{
+    const QString path = m_state.listPath();
+    if (path.isEmpty() || m_fingerprint.isNull())
+        return;
+    if (!m_watcher.files().contains(path) && QFileInfo::exists(path))
+        m_watcher.addPath(path);   // renamed over: the new file
+    if (m_document.unsaved || m_reloadWanted)
+        return;
+    const FileLook look = lookAt(path, kPlaylistMaxBytes);
+    if (look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint) ||
+        look.fingerprint.hash == m_answered)
+        return;
+    m_reloadWanted = true;
+    emit reloadWanted();
+}
+
+void ListFileWorkflow::askReload()
+{
+    if (!m_reloadWanted)
+        return;
+    m_reloadWanted = false;
+    const QString path = m_state.listPath();
+    const FileLook look = lookAt(path, kPlaylistMaxBytes);
+    // Edited meanwhile: the save's check speaks for the file then.
+    if (m_document.unsaved || look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint))
+        return;
+    m_answered = look.fingerprint.hash;
+    const QString question = QStringLiteral("“%1”已被其他程序修改。是否重新打开？").arg(QFileInfo(path).fileName());
+    if (m_messages.askYesNo(question, kPromptTitle, MessageBox::Answer::Yes) == MessageBox::Answer::Yes)
+        openfile(path, OpenMode::Clear);
+}
+
+bool ListFileWorkflow::mayOverwrite(const QString &fileName)
+{
+    if (m_fingerprint.isNull() || fileName != m_state.listPath())
+        return true;
+    // Gone, or no longer a file that can be read: the write says what it finds.
+    const FileLook look = lookAt(fileName, kPlaylistMaxBytes);
+    if (look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint))
+        return true;
+    const QString question =
+        QStringLiteral("“%1”已被其他程序修改。是否用本列表覆盖它？").arg(QFileInfo(fileName).fileName());
+    return m_messages.askYesNo(question, kPromptTitle, MessageBox::Answer::No) == MessageBox::Answer::Yes;
+}
+
+DocumentRecord ListFileWorkflow::documentRecord() const
+{
+    return DocumentRecord{m_list.snapshot(), m_document, m_fingerprint, m_state.listChanged()};
+}
+
+void ListFileWorkflow::restore(const DocumentRecord &record)
+{
+    takeDocument(record.document);
+    m_state.restore(record.list, record.document.path, true);
+    settled(record.document.path, record.fingerprint, true);
 }
 
 bool ListFileWorkflow::savePrompt()
@@ -77,7 +172,8 @@ void ListFileWorkflow::newlist()
 {
     if (savePrompt()) {
         m_state.startNewList();
-        m_document = ListDocument{};
+        takeDocument(ListDocument{});
+        settled(QString(), {});
     }
 }
 
@@ -204,7 +300,7 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
     if (takesFile)
         m_document.listFileEntries = m_list.count();
     if (mode == OpenMode::Clear)
-        settle(fileName);
+        settled(fileName, read.fingerprint);
     return ReadOutcome::Read;
 }
 
@@ -241,6 +337,9 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
                 tags.insert(paths.at(k), read->at(k));
         }
     }
+    // The last question of the save.
+    if (!mayOverwrite(fileName))
+        return SaveOutcome::Failed;
     // Taken after the reading: what landed meanwhile is saved too.
     ListToWrite list = toWrite();
     if (!tags.isEmpty())
@@ -252,6 +351,6 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
         return SaveOutcome::Failed;
     }
     m_state.markSaved(fileName);
-    settle(fileName);
+    settled(fileName, write.fingerprint);
     return SaveOutcome::Saved;
 }

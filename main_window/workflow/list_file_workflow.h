@@ -1,7 +1,10 @@
 #pragma once
 #include "playlist_io/list_document.h"
 #include "playlist_io/playlist_form.h"
+#include "playlist_io/recovery_record.h"
 
+#include <QFileSystemWatcher>
+#include <QLatin1String>
 #include <QObject>
 #include <QString>
 
@@ -63,10 +66,29 @@ public:
     // tags (see entriesWantingTags): none for an unnamed list.
     QStringList pathsWantingTags() const;
 
+    // Whether the list differs from what was last read or written: any edit
+    // since the last open, new or save, also those that leave the change
+    // flag as it was (drags, moves to the top or bottom, undo).
+    bool unsaved() const { return m_document.unsaved; }
+    // The list's file as last read, or as the program itself last wrote it.
+    // A save to that file that finds other bytes there asks first.
+    const FileFingerprint &fingerprint() const { return m_fingerprint; }
+    // The whole document, for a recovery record; copies no entry.
+    DocumentRecord documentRecord() const;
+    // The document becomes what a recovery record held: unsaved, changed.
+    void restore(const DocumentRecord &record);
+    // The list's file changed on disk while nothing was unsaved: asks once
+    // whether to open it again (Yes opens it as Open would). Nothing when
+    // there is no such change, or it was answered already.
+    void askReload();
+
 signals:
     // The player, declaration and about windows are to close, in that order.
     void closeOtherWindows();
     void endProgram();
+    void unsavedChanged(bool unsaved);
+    // The list's file changed on disk meanwhile; askReload() asks about it.
+    void reloadWanted();
 
 private:
     // Whether the read replaces the list or appends to it.
@@ -87,15 +109,29 @@ private:
     // tags it needed. Nothing else changes then.
     SaveOutcome savefile(const QString &fileName);
     ListToWrite toWrite() const;
+    // Just before a save to the list's own file: Yes when its bytes are as
+    // last seen, or the user lets the list replace what another program wrote.
+    bool mayOverwrite(const QString &fileName);
+    // The document names `path` and is as that file (read, written or new)
+    // unless `unsaved`.
+    void settled(const QString &path, const FileFingerprint &fingerprint, bool unsaved = false);
+    void setUnsaved(bool unsaved);
+    // The document becomes `document`, all but whether it is unsaved: that
+    // changes through setUnsaved alone, which tells of it.
+    void takeDocument(ListDocument document);
+    void watch(const QString &path);
+    void onDiskChanged();
 
     WindowState &m_state;
     const Playlist &m_list;
     MessageBox &m_messages;
     FileDialog &m_dialog;
     SaveTags *m_tags;
-    // The document now names `path` and matches what was read or written there.
-    void settle(const QString &path);
 
     bool m_savedtoname = false;
     ListDocument m_document;
+    FileFingerprint m_fingerprint;
+    QFileSystemWatcher m_watcher;   // the list's file and its folder
+    bool m_reloadWanted = false;
+    QByteArray m_answered;          // the hash of the last change asked about
 };

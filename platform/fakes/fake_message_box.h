@@ -12,15 +12,16 @@ public:
         enum Kind { Exclamation, YesNo } kind;
         QString text;
         QString title;
+        Answer preferred = Answer::Yes;   // YesNo: the default button
     };
 
     void exclamation(const QString &text, const QString &title) override
     {
         shown.append({Shown::Exclamation, text, title});
     }
-    Answer askYesNo(const QString &text, const QString &title) override
+    Answer askYesNo(const QString &text, const QString &title, Answer preferred = Answer::Yes) override
     {
-        shown.append({Shown::YesNo, text, title});
+        shown.append({Shown::YesNo, text, title, preferred});
         return answers.isEmpty() ? Answer::No : answers.takeFirst();
     }
 
