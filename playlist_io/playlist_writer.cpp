@@ -101,8 +101,8 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
     case TextEncoding::Utf8Bom:
         utf8.prepend("\xEF\xBB\xBF");
         break;
-    case TextEncoding::Gb18030:
-        return encodeText(QString::fromUtf8(utf8), TextEncoding::Gb18030);
+    default:
+        return encodeText(QString::fromUtf8(utf8), form.encoding);
     }
     return utf8;
 }
@@ -143,6 +143,16 @@ QList<qsizetype> entriesWantingTags(const ListToWrite &list, PlaylistType type)
     return keptEntriesWantingTags(list, type);
 }
 
+QList<qsizetype> entriesNotHeld(const QStringList &entries, TextEncoding encoding)
+{
+    QList<qsizetype> found;
+    for (qsizetype i = 0; isCodePage(encoding) && i < entries.size(); ++i) {
+        if (!encodingHolds(entries.at(i), encoding))
+            found.append(i);
+    }
+    return found;
+}
+
 bool writePlaylist(QIODevice &device, const QStringList &entries, PlaylistType type,
                    Qt::CaseSensitivity fileSystemCase)
 {
@@ -180,10 +190,17 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const ListToWrite &list
         return result;
     }
     PlaylistForm written = form;
-    if (isUtf8OnlyName(fileName))
+    const PlaylistType type = playlistTypeOf(fileName);
+    if (isUtf8OnlyName(fileName) || type == PlaylistType::Xspf)
         written.encoding = utf8Only(written.encoding);
+    if (const QList<qsizetype> unheld = entriesNotHeld(entries, written.encoding); !unheld.isEmpty()) {
+        result.outcome = PlaylistWrite::NotHeld;
+        result.badEntry = unheld.front();
+        result.errorString = QStringLiteral("%1 cannot hold entry %2").arg(encodingLabel(written.encoding)).arg(result.badEntry);
+        return result;
+    }
     const DurableSaveResult save = saveFileDurably(
-        fileName, formatPlaylist(list, playlistTypeOf(fileName), fileSystemCase, written,
+        fileName, formatPlaylist(list, type, fileSystemCase, written,
                                  QFileInfo(fileName).absolutePath()));
     if (save.outcome != DurableSave::Saved) {
         result.errorString = save.errorString;
