@@ -19,6 +19,7 @@
 #include "main_window/prompt/prompt.h"
 #include "main_window/status_bar.h"
 #include "platform/twips.h"
+#include "playlist_io/text_encoding.h"
 
 #include <QActionGroup>
 #include <QComboBox>
@@ -157,9 +158,43 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
     m_listTools->addTo(m_tools, [this](Command c, const QString &caption) { return makeAction(c, caption); });
 }
 
+void MainWindow::createEncodingMenu()
+{
+    QMenu *reopen = m_tools->addMenu(QStringLiteral("以其他编码重新打开(&C)"));
+    reopen->setObjectName(QStringLiteral("menureopenencoding"));
+    auto *group = new QActionGroup(reopen);
+    QHash<TextEncoding, QAction *> byEncoding;
+    for (const EncodingName &name : encodingNames()) {
+        if (name.encoding == TextEncoding::Utf8Bom)
+            continue;   // UTF-8 reads a mark as it is
+        QString caption = encodingLabel(name.encoding);
+        if (!name.region.isEmpty())
+            caption += QStringLiteral(" (") + name.region + u')';
+        QAction *choice = reopen->addAction(caption);
+        choice->setObjectName(QStringLiteral("menureopen") + QString::fromLatin1(name.word));
+        choice->setCheckable(true);
+        group->addAction(choice);
+        byEncoding.insert(name.encoding, choice);
+        connect(choice, &QAction::triggered, this, [this, encoding = name.encoding] { m_workflow.reopenIn(encoding); });
+    }
+    const auto show = [this, reopen, byEncoding] {
+        reopen->setEnabled(!m_state.listPath().isEmpty());
+        const TextEncoding inUse = m_workflow.form().encoding;
+        byEncoding.value(inUse == TextEncoding::Utf8Bom ? TextEncoding::Utf8 : inUse)->setChecked(true);
+    };
+    show();
+    connect(m_tools, &QMenu::aboutToShow, this, show);
+    connect(&m_workflow, &ListFileWorkflow::formChanged, this, show);
+    connect(&m_state, &WindowState::titleChanged, this, show);
+    connect(&m_workflow, &ListFileWorkflow::formChanged, this, &MainWindow::showStatusNote);
+}
+
 void MainWindow::showStatusNote()
 {
     QStringList parts;
+    // GB18030 and UTF-8 are what the program's users expect; another is told.
+    if (const TextEncoding e = m_workflow.form().encoding; isCodePage(e) && e != TextEncoding::Gb18030)
+        parts << QStringLiteral("编码：") + encodingLabel(e);
     if (const int missing = m_missing->missingCount(); missing > 0)
         parts << QStringLiteral("缺失 %1 个文件").arg(missing);
     if (const int repeats = m_state.skippedRepeats(); repeats > 0)
@@ -338,6 +373,7 @@ void MainWindow::createMenus()
     // Commands of our own, beyond the list editor's: exports and list repairs.
     m_tools = menu(bar, "menutools", QStringLiteral("工具(&T)"));
     add(m_tools, {Command::ExportList});
+    createEncodingMenu();
 
     QMenu *helpMenu = menu(bar, "menuabout", QStringLiteral("帮助(&H)"));
     add(helpMenu, {Command::Help, Command::About});

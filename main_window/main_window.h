@@ -104,6 +104,8 @@ private:
     void createActions();
     void run(Command command);
     void createMenus();
+    // 工具 > 以其他编码重新打开: the list's file read again in the encoding chosen.
+    void createEncodingMenu();
     void createToolbar();
     void createControls();
     void connectState();

@@ -79,8 +79,20 @@ void QtMessageBox::exclamation(const QString &text, const QString &title)
 
 MessageBox::Answer QtMessageBox::askYesNo(const QString &text, const QString &title)
 {
+    return ask(text, title, false);
+}
+
+MessageBox::Answer QtMessageBox::askYesNoDefaultNo(const QString &text, const QString &title)
+{
+    return ask(text, title, true);
+}
+
+MessageBox::Answer QtMessageBox::ask(const QString &text, const QString &title, bool defaultNo)
+{
     QPointer<QMessageBox> box =
         new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent());
+    if (defaultNo)
+        box->setDefaultButton(QMessageBox::No);
     makeDialog(*box);
     keepTitleVisible(*box);
     // Without a button of its own for it, Escape and the close box would

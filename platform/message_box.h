@@ -19,6 +19,9 @@ public:
     // Yes and No buttons, no icon. Escape and the close box answer Cancel:
     // a question the user escapes from must not count as either answer.
     virtual Answer askYesNo(const QString &text, const QString &title) = 0;
+    // The same with No as the default button, for a question whose Yes
+    // changes what is written.
+    virtual Answer askYesNoDefaultNo(const QString &text, const QString &title) { return askYesNo(text, title); }
 };
 
 // The real boxes, modal to `parent`, or to the active window when that is null.
@@ -31,8 +34,10 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
     void exclamation(const QString &text, const QString &title) override;
     Answer askYesNo(const QString &text, const QString &title) override;
+    Answer askYesNoDefaultNo(const QString &text, const QString &title) override;
 
 private:
+    Answer ask(const QString &text, const QString &title, bool defaultNo);
     QWidget *parent() const;
 
     QWidget *m_parent;

@@ -191,14 +191,23 @@ EncodingChoice chooseEncoding(QByteArrayView bytes, PlaylistType type, const QSt
         }
     }
 
-    // A tie or no evidence: the detector, among the tied ones when there are.
+    // A tie or no evidence: the detector, among the tied ones when there are,
+    // for a code page the text is valid in. Short texts leave it unsure, and
+    // Chinese ones often look Latin to it: a single-byte code page is not
+    // taken on its word for a text that reads as GB18030.
     const QHash<TextEncoding, int> detected = detect(foreign.lines);
+    const bool readsAsGb18030 = listlines::isGb18030(foreign.lines);
     const auto pages = codePages();
     const QList<TextEncoding> among = candidates.isEmpty() ? QList<TextEncoding>(pages.begin(), pages.end()) : candidates;
     int sure = kSureConfidence - 1;
     std::optional<TextEncoding> found;
     for (TextEncoding page : among) {
-        if (detected.value(page, 0) > sure) {
+        if (encodingName(page).singleByte && readsAsGb18030)
+            continue;
+        bool valid = page == TextEncoding::Gb18030 ? readsAsGb18030 : false;
+        if (page != TextEncoding::Gb18030)
+            decodeText(foreign.lines, page, &valid);
+        if (valid && detected.value(page, 0) > sure) {
             sure = detected.value(page);
             found = page;
         }

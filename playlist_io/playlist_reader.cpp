@@ -200,7 +200,7 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type, qint64 maxBytes)
     return result;
 }
 
-PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten)
+PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten, std::optional<TextEncoding> encoding)
 {
     QFile file;
     PlaylistRead result;
@@ -212,7 +212,11 @@ PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten)
         const PlaylistType type = playlistTypeOf(fileName);
         const QString folder = QFileInfo(fileName).absolutePath();
         const bool text = asText(bytes, type);
-        const EncodingChoice choice = text ? chooseEncoding(bytes, type, folder) : EncodingChoice{};
+        EncodingChoice choice;
+        if (encoding && type != PlaylistType::Xspf)
+            choice.encoding = *encoding;
+        else if (text)
+            choice = chooseEncoding(bytes, type, folder);
         if (!text || !readsIn(bytes, choice.encoding)) {
             result.outcome = PlaylistRead::NotText;
             return result;

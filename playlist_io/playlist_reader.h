@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QStringList>
 
+#include <optional>
+
 class QIODevice;
 
 // Reads M3U, M3U8, PLS and XSPF playlists as other players write them. Shows nothing:
@@ -82,4 +84,7 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type,
 // "Unicode" writes) is the exception: M3U and PLS are read in that encoding,
 // as UTF-8 with a mark from then on (its lines kept; it is saved in UTF-8);
 // XSPF as its XML says. A file whose text is not valid in its encoding is NotText.
-PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten = nullptr);
+// `encoding`, when given, is the encoding the user chose to read it in: no
+// choice is made then (a UTF-8 line is still UTF-8).
+PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten = nullptr,
+                              std::optional<TextEncoding> encoding = std::nullopt);

@@ -80,6 +80,7 @@ void ListFileWorkflow::newlist()
         m_state.startNewList();
         m_form = PlaylistForm{};
         m_file = ListFile{};
+        emit formChanged();
     }
 }
 
@@ -149,6 +150,13 @@ void ListFileWorkflow::saveaslist()
         savefile(target);
 }
 
+void ListFileWorkflow::reopenIn(TextEncoding encoding)
+{
+    const QString fileName = m_state.listPath();
+    if (!fileName.isEmpty() && savePrompt())
+        openfile(fileName, OpenMode::Clear, encoding);
+}
+
 bool ListFileWorkflow::quitprogram()
 {
     if (!savePrompt())
@@ -158,7 +166,8 @@ bool ListFileWorkflow::quitprogram()
     return true;
 }
 
-ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName, OpenMode mode)
+ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName, OpenMode mode,
+                                                        std::optional<TextEncoding> encoding)
 {
     // The format follows the name: any other name would be read as nothing
     // and, once saved, overwritten with nothing.
@@ -166,7 +175,7 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         m_messages.exclamation(QStringLiteral("只能打开M3U或PLS播放列表文件！"), kPromptTitle);
         return ReadOutcome::Refused;
     }
-    const PlaylistRead read = readPlaylistFile(fileName);
+    const PlaylistRead read = readPlaylistFile(fileName, nullptr, encoding);
     if (read.outcome == PlaylistRead::Missing) {
         m_messages.exclamation(QStringLiteral("文件不存在！"), kPromptTitle);
         return ReadOutcome::Missing;
@@ -185,8 +194,27 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
     if (takesFile) {
         m_form = read.form;
         m_file = ListFile{read.file, m_list.count()};
+        emit formChanged();
     }
     return ReadOutcome::Read;
+}
+
+bool ListFileWorkflow::holdsAll(const QStringList &entries, const QString &fileName)
+{
+    const PlaylistType type = playlistTypeOf(fileName);
+    const TextEncoding encoding = isUtf8OnlyName(fileName) || type == PlaylistType::Xspf ? utf8Only(m_form.encoding)
+                                                                                         : m_form.encoding;
+    const QList<qsizetype> unheld = entriesNotHeld(entries, encoding);
+    if (unheld.isEmpty())
+        return true;
+    const QString question = QStringLiteral("列表的编码（%1）不能写出“%2”等 %3 项。是否改用 UTF-8 保存整个列表？")
+                                 .arg(encodingTitle(encoding), entries.at(unheld.front()))
+                                 .arg(unheld.size());
+    if (m_messages.askYesNoDefaultNo(question, kPromptTitle) != MessageBox::Answer::Yes)
+        return false;
+    m_form.encoding = TextEncoding::Utf8Bom;
+    emit formChanged();
+    return true;
 }
 
 ListToWrite ListFileWorkflow::toWrite() const
@@ -224,6 +252,8 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
     }
     // Taken after the reading: what landed meanwhile is saved too.
     ListToWrite list = toWrite();
+    if (!holdsAll(list.entries, fileName))
+        return SaveOutcome::Failed;
     if (!tags.isEmpty())
         list.tags = [tags, entries = list.entries](qsizetype i) { return tags.value(entries.at(i)); };
     const PlaylistWrite write = writePlaylistFile(fileName, list, m_list.rules().caseSensitivity, m_form);

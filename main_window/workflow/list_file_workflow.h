@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class FileDialog;
 class MessageBox;
 class SaveTags;
@@ -44,6 +46,9 @@ public:
     void insertlistfile(const QString &fileName);
     void savelist();
     void saveaslist();
+    // Reads the list's file again in `encoding`, after the save prompt;
+    // nothing for a list without a file.
+    void reopenIn(TextEncoding encoding);
     // Save prompt, then closeOtherWindows, then endProgram. False, with the
     // program going on, when the prompt stopped it.
     bool quitprogram();
@@ -69,6 +74,8 @@ public:
 signals:
     // The player, declaration and about windows are to close, in that order.
     void closeOtherWindows();
+    // form() changed.
+    void formChanged();
     void endProgram();
 
 private:
@@ -83,12 +90,16 @@ private:
     SaveOutcome save();
     // Reads `fileName` into the list as `mode` says; failures are reported
     // and change nothing.
-    ReadOutcome openfile(const QString &fileName, OpenMode mode);
+    ReadOutcome openfile(const QString &fileName, OpenMode mode, std::optional<TextEncoding> encoding = std::nullopt);
     // Writes the list to `fileName` and makes it the list's path. Failed,
     // after "未知错误!", when the file could not be written; Cancelled when
     // the user cancelled reading the tags it needed. Nothing else changes then.
     SaveOutcome savefile(const QString &fileName);
     ListToWrite toWrite() const;
+    // Whether the form's encoding holds every entry written to `fileName`;
+    // else the user is asked whether to write the whole list in UTF-8 (the
+    // list's encoding from then on). False when the answer was not Yes.
+    bool holdsAll(const QStringList &entries, const QString &fileName);
 
     WindowState &m_state;
     const Playlist &m_list;
