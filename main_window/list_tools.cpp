@@ -10,8 +10,7 @@
 #include "main_window/repair_dialogs.h"
 #include "platform/work/long_work.h"
 
-#include <QAction>
-#include <QMenu>
+#include <QWidget>
 
 ListTools::ListTools(Playlist &list, MissingEntries &missing, Services services, QWidget *window,
                      std::function<quint32()> seed)
@@ -19,39 +18,6 @@ ListTools::ListTools(Playlist &list, MissingEntries &missing, Services services,
       m_dialogs(services.dialogs), m_files(services.files), m_work(services.work),
       m_seed(std::move(seed))
 {
-}
-
-void ListTools::addTo(QMenu *menu, const MakeAction &make)
-{
-    const auto add = [this, &make](QMenu *m, Command c, const char *caption, std::function<void()> run) {
-        QAction *a = make(c, QString::fromUtf8(caption));
-        connect(a, &QAction::triggered, this, std::move(run));
-        m->addAction(a);
-    };
-    add(menu, Command::SelectNextMissing, "选中下一个缺失的文件(&N)", [this] { selectNextMissing(); });
-    add(menu, Command::RemoveMissing, "删除缺失的文件(&R)", [this] { removeMissing(); });
-    add(menu, Command::RelocateMissing, "查找移动过的文件(&L)…", [this] { relocate(); });
-    add(menu, Command::ReplacePrefix, "替换路径开头(&P)…", [this] { replacePrefix(); });
-
-    auto *sorting = new QMenu(QStringLiteral("排序(&S)"), menu);
-    sorting->setObjectName(QStringLiteral("menusort"));
-    sorting->menuAction()->setObjectName(QStringLiteral("menusort"));
-    const struct {
-        Command command;
-        const char *caption;
-        ListOrder order;
-    } orders[] = {
-        {Command::SortByPath, "按路径(&P)", ListOrder::ByPath},
-        {Command::SortByFileName, "按文件名(&N)", ListOrder::ByFileName},
-        {Command::SortByFolder, "按文件夹和文件名(&F)", ListOrder::ByFolderAndFileName},
-        {Command::SortReversed, "反转顺序(&V)", ListOrder::Reversed},
-        {Command::SortShuffled, "随机打乱(&H)", ListOrder::Shuffled},
-    };
-    for (const auto &o : orders) {
-        const ListOrder order = o.order;
-        add(sorting, o.command, o.caption, [this, order] { sort(order); });
-    }
-    menu->addMenu(sorting);
 }
 
 bool ListTools::anyMissing()

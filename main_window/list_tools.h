@@ -1,5 +1,4 @@
 #pragma once
-#include "model/commands.h"
 #include "model/list_order.h"
 
 #include <QObject>
@@ -12,8 +11,6 @@ class MessageBox;
 class MissingEntries;
 class Playlist;
 class RepairDialogs;
-class QAction;
-class QMenu;
 class QWidget;
 
 // The 工具 menu's commands that look after the list: going to, removing and
@@ -32,11 +29,6 @@ public:
     };
     ListTools(Playlist &list, MissingEntries &missing, Services services, QWidget *window,
               std::function<quint32()> seed);
-
-    // Adds the repair and sort commands to `menu`, each action made by `make`
-    // (the window's, so it knows them by command).
-    using MakeAction = std::function<QAction *(Command, const QString &caption)>;
-    void addTo(QMenu *menu, const MakeAction &make);
 
     // Selects the next missing entry after the selection (from the top when
     // nothing is selected), wrapping, as a click on it would.

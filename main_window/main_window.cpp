@@ -4,6 +4,7 @@
 #include "main_window/work_progress.h"
 #include "main_window/export/list_export.h"
 #include "main_window/command_names.h"
+#include "main_window/command_table.h"
 #include "platform/file_dialog.h"
 #include "main_window/find_bar.h"
 #include "main_window/layout.h"
@@ -64,31 +65,6 @@ const LabelDef &labelDef(Label which)
     Q_UNREACHABLE();
 }
 
-// The toolbar, position by position (1-based, separators counted): a button's
-// key, tool tip, picture and the command it runs.
-struct ToolbarButton {
-    const char *key;   // null: a separator
-    const char *tip;
-    int picture;
-    Command command;
-};
-const ToolbarButton kToolbar[] = {
-    {"TBNEW", "新建", 1, Command::NewList},
-    {"TBOPEN", "读取列表", 2, Command::OpenList},
-    {"TBSAVE", "保存列表", 3, Command::SaveList},
-    {nullptr, nullptr, 0, Command::NewList},
-    {"TBSAVEAS", "另存为...", 4, Command::SaveListAs},
-    {nullptr, nullptr, 0, Command::NewList},
-    {"TBSELEC", "全选", 5, Command::AddAll},
-    {"TBDELL", "删除", 6, Command::Delete},
-    {"TBCLEAR", "清空", 7, Command::Clear},
-    {nullptr, nullptr, 0, Command::NewList},
-    {"TBUP", "上移", 8, Command::MoveUp},
-    {"TBDOWN", "下移", 9, Command::MoveDown},
-    {nullptr, nullptr, 0, Command::NewList},
-    {"TBPLAY", "播放", 10, Command::PlaySelected},
-};
-
 // The labels below the list, left to right: they read as one line.
 constexpr Label kLabelRow[] = {Label::CountPrefix, Label::Count, Label::CountSuffix, Label::PositionCaption,
                                Label::Position};
@@ -121,8 +97,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
         QCoreApplication::exit(0);
     });
 
-    createActions();
-    createMenus();
+    createCommands();
     createControls();
     createToolbar();
     connectState();
@@ -148,45 +123,31 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
     connect(m_browser, &MediaBrowser::diskFollowed, m_missing, &MissingEntries::checkSoon);
     m_listTools = new ListTools(m_list, *m_missing, {m_messages, repairs, files, m_work}, this,
                                 [] { return QRandomGenerator::global()->generate(); });
-    // The list's repairs are a section of their own, after any command before
-    // them (a leading separator is not drawn).
-    m_tools->addSeparator()->setObjectName(QStringLiteral("menutoolsheal"));
     m_find = new FindBar(m_list, m_list1, m_client);
-    QAction *find = makeAction(Command::FindInList, QStringLiteral("查找(&F)…"), QKeySequence(Qt::CTRL | Qt::Key_F));
-    connect(find, &QAction::triggered, this, [this] { run(Command::FindInList); });
-    m_tools->addAction(find);
-    m_listTools->addTo(m_tools, [this](Command c, const QString &caption) { return makeAction(c, caption); });
+    // Reopening needs the list's file; the status area names an unusual encoding.
+    const auto fileKnown = [this] { action(Command::ReopenInEncoding)->setEnabled(!m_state.listPath().isEmpty()); };
+    fileKnown();
+    connect(&m_state, &WindowState::titleChanged, this, fileKnown);
+    connect(&m_workflow, &ListFileWorkflow::formChanged, this, &MainWindow::showStatusNote);
 }
 
-void MainWindow::createEncodingMenu()
+void MainWindow::fillEncodings(QMenu &menu)
 {
-    QMenu *reopen = m_tools->addMenu(QStringLiteral("以其他编码重新打开(&C)"));
-    reopen->setObjectName(QStringLiteral("menureopenencoding"));
-    auto *group = new QActionGroup(reopen);
-    QHash<TextEncoding, QAction *> byEncoding;
+    auto *group = new QActionGroup(&menu);
+    const TextEncoding inUse = m_workflow.form().encoding;
     for (const EncodingName &name : encodingNames()) {
         if (name.encoding == TextEncoding::Utf8Bom)
             continue;   // UTF-8 reads a mark as it is
         QString caption = encodingLabel(name.encoding);
         if (!name.region.isEmpty())
             caption += QStringLiteral(" (") + name.region + u')';
-        QAction *choice = reopen->addAction(caption);
+        QAction *choice = menu.addAction(caption);
         choice->setObjectName(QStringLiteral("menureopen") + QString::fromLatin1(name.word));
         choice->setCheckable(true);
+        choice->setChecked(name.encoding == (inUse == TextEncoding::Utf8Bom ? TextEncoding::Utf8 : inUse));
         group->addAction(choice);
-        byEncoding.insert(name.encoding, choice);
         connect(choice, &QAction::triggered, this, [this, encoding = name.encoding] { m_workflow.reopenIn(encoding); });
     }
-    const auto show = [this, reopen, byEncoding] {
-        reopen->setEnabled(!m_state.listPath().isEmpty());
-        const TextEncoding inUse = m_workflow.form().encoding;
-        byEncoding.value(inUse == TextEncoding::Utf8Bom ? TextEncoding::Utf8 : inUse)->setChecked(true);
-    };
-    show();
-    connect(m_tools, &QMenu::aboutToShow, this, show);
-    connect(&m_workflow, &ListFileWorkflow::formChanged, this, show);
-    connect(&m_state, &WindowState::titleChanged, this, show);
-    connect(&m_workflow, &ListFileWorkflow::formChanged, this, &MainWindow::showStatusNote);
 }
 
 void MainWindow::showStatusNote()
@@ -216,181 +177,24 @@ QAction *MainWindow::action(const QString &objectName) const
     return findChild<QAction *>(objectName);
 }
 
-QAction *MainWindow::makeAction(Command command, const QString &caption, const QKeySequence &shortcut)
+void MainWindow::createCommands()
 {
-    auto *a = new QAction(caption, this);
-    a->setObjectName(commandName(command));
-    if (!shortcut.isEmpty())
-        a->setShortcut(shortcut);
-    m_commands[std::size_t(command)] = a;
-    return a;
+    menuBar()->setAccessibleName(QStringLiteral("菜单栏"));
+    const CommandMenus made = buildCommandMenus(
+        this, menuBar(), menuRows(), commandRows(), [this](const CommandRow &row) { row.run(*this); },
+        [this](const CommandRow &row, QMenu &menu) { row.fill(*this, menu); });
+    m_commands = made.actions;
+    m_popup = made.menus[std::size_t(Menu::Popup)];
+    m_tools = made.menus[std::size_t(Menu::Tools)];
 }
 
-void MainWindow::createActions()
-{
-    const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
-    // Every menu and pop-up item runs its operation through run().
-    const auto add = [this](Command c, const QString &caption, const QKeySequence &shortcut = {}) {
-        QAction *a = makeAction(c, caption, shortcut);
-        connect(a, &QAction::triggered, this, [this, c] { run(c); });
-        return a;
-    };
-    // File
-    add(Command::NewList, QStringLiteral("新建"), ctrl(Qt::Key_N));
-    add(Command::OpenList, QStringLiteral("读取列表..."), ctrl(Qt::Key_O));
-    add(Command::SaveList, QStringLiteral("保存列表..."), ctrl(Qt::Key_S));
-    add(Command::SaveListAs, QStringLiteral("另存为..."));
-    add(Command::PlaySelected, QStringLiteral("播放选中的文件..."), ctrl(Qt::Key_P));
-    add(Command::Quit, QStringLiteral("退出"), ctrl(Qt::Key_Q));
-    // Edit. Ctrl+C, Ctrl+Z and Ctrl+X are list commands here, not the clipboard.
-    add(Command::AddAll, QStringLiteral("全选"), ctrl(Qt::Key_A));
-    add(Command::Delete, QStringLiteral("删除"), ctrl(Qt::Key_D));
-    add(Command::Clear, QStringLiteral("清空"), ctrl(Qt::Key_C));
-    add(Command::MoveUp, QStringLiteral("上移"), ctrl(Qt::Key_Z));
-    add(Command::MoveDown, QStringLiteral("下移"), ctrl(Qt::Key_X));
-    add(Command::MoveToTop, QStringLiteral("移到顶端"));
-    add(Command::MoveToBottom, QStringLiteral("移到最后"));
-    add(Command::InsertListFile, QStringLiteral("插入列表文件"), ctrl(Qt::Key_I));
-    // The check marks are the playlist's (see run()); a click must not toggle them by itself.
-    for (QAction *mode : {add(Command::InsertAfter, QStringLiteral("插入后面")),
-                          add(Command::InsertBefore, QStringLiteral("插入前面"))})
-        mode->setCheckable(true);
-    action(Command::InsertAfter)->setChecked(true);
-    add(Command::Undo, QStringLiteral("撤销"), ctrl(Qt::Key_U));
-    // Window
-    add(Command::ShowPlayer, QStringLiteral("显示播放窗口"), QKeySequence(Qt::Key_F2));
-    add(Command::HidePlayer, QStringLiteral("隐藏播放窗口"), QKeySequence(Qt::Key_F3));
-    // Help
-    add(Command::Help, QStringLiteral("帮助..."), QKeySequence(Qt::Key_F1));
-    add(Command::About, QStringLiteral("关于..."));
-    add(Command::Declaration, QStringLiteral("宣言..."));
-    // Tools
-    add(Command::ExportList, QStringLiteral("导出列表(&E)…"));
-    // Pop-up of List1: same operations as the menu, no shortcuts.
-    add(Command::PopupUndo, QStringLiteral("撤销(&U)"));
-    add(Command::PopupDelete, QStringLiteral("删除(&D)"));
-    add(Command::PopupPlay, QStringLiteral("播放...(&P)"));
-    add(Command::PopupMoveToTop, QStringLiteral("移到顶端(&A)"));
-    add(Command::PopupMoveToBottom, QStringLiteral("移到最后(&Z)"));
-    add(Command::PopupMoveUp, QStringLiteral("上移(&W)"));
-    add(Command::PopupMoveDown, QStringLiteral("下移(&Q)"));
-}
-
-// The one table of what the menus, the pop-up menu, the toolbar and the
-// list's own keys and clicks run: an item and a button that name the same
-// operation run the same code here. The toolbar's buttons are never disabled,
-// so each operation checks its own precondition.
+// What the menus, the pop-up menu, the toolbar and the list's own keys and
+// clicks run: an item and a button that name the same command run its one
+// handler.
 void MainWindow::run(Command command)
 {
-    switch (command) {
-    case Command::NewList: m_workflow.newlist(); break;
-    case Command::OpenList: m_workflow.openlist(); break;
-    case Command::SaveList: m_workflow.savelist(); break;
-    case Command::SaveListAs: m_workflow.saveaslist(); break;
-    case Command::PlaySelected:
-    case Command::PopupPlay: playSelected(); break;
-    case Command::Quit: m_workflow.quitprogram(); break;
-    case Command::AddAll: addAll(); break;
-    case Command::Delete:
-    case Command::PopupDelete: m_list.deleteentry(); break;
-    case Command::Clear: m_list.clearlist(); break;
-    case Command::MoveUp:
-    case Command::PopupMoveUp: m_list.moveup(); break;
-    case Command::MoveDown:
-    case Command::PopupMoveDown: m_list.movedown(); break;
-    case Command::MoveToTop:
-    case Command::PopupMoveToTop: m_list.movetotop(); break;
-    case Command::MoveToBottom:
-    case Command::PopupMoveToBottom: m_list.movetobottom(); break;
-    case Command::InsertListFile: m_workflow.insertlistfile(); break;
-    case Command::InsertAfter:
-        action(command)->setChecked(m_list.insertAfter());
-        m_list.setInsertAfterMode();
-        break;
-    case Command::InsertBefore:
-        action(command)->setChecked(!m_list.insertAfter());
-        m_list.setInsertBeforeMode();
-        break;
-    case Command::Undo:
-    case Command::PopupUndo: m_list.undo(); break;
-    case Command::ShowPlayer: showPlayer(); break;
-    case Command::HidePlayer: hidePlayer(); break;
-    case Command::Help: m_aux.openHelp(); break;
-    case Command::About: m_aux.showAbout(); break;
-    case Command::Declaration: m_aux.showDeclaration(); break;
-    case Command::ExportList: m_export->open(); break;
-    case Command::FindInList: m_find->open(); break;
-    // The list tools run their own.
-    case Command::SelectNextMissing:
-    case Command::RemoveMissing:
-    case Command::RelocateMissing:
-    case Command::ReplacePrefix:
-    case Command::SortByPath:
-    case Command::SortByFileName:
-    case Command::SortByFolder:
-    case Command::SortReversed:
-    case Command::SortShuffled: break;
-    }
-}
-
-void MainWindow::createMenus()
-{
-    const auto menu = [](QWidget *parent, const char *name, const QString &title) {
-        auto *m = new QMenu(title, parent);
-        m->setObjectName(QString::fromLatin1(name));
-        m->menuAction()->setObjectName(QString::fromLatin1(name));
-        return m;
-    };
-    const auto add = [this](QMenu *m, std::initializer_list<Command> commands) {
-        for (Command c : commands)
-            m->addAction(action(c));
-    };
-    const auto separator = [](QMenu *m, const char *name) {
-        m->addSeparator()->setObjectName(QString::fromLatin1(name));
-    };
-
-    QMenuBar *bar = menuBar();
-    bar->setAccessibleName(QStringLiteral("菜单栏"));
-    QMenu *file = menu(bar, "menufile", QStringLiteral("文件(&F)"));
-    add(file, {Command::NewList, Command::OpenList, Command::SaveList, Command::SaveListAs, Command::PlaySelected});
-    separator(file, "MENUBAR");
-    add(file, {Command::Quit});
-
-    QMenu *edit = menu(bar, "menuedit", QStringLiteral("编辑(&E)"));
-    add(edit, {Command::AddAll, Command::Delete, Command::Clear, Command::MoveUp, Command::MoveDown,
-               Command::MoveToTop, Command::MoveToBottom});
-    separator(edit, "MENUBAR0");
-    add(edit, {Command::InsertListFile});
-    QMenu *where = menu(edit, "menuinsertwei", QStringLiteral("插入位置"));
-    add(where, {Command::InsertAfter, Command::InsertBefore});
-    edit->addMenu(where);
-    separator(edit, "MENUBAR00");
-    add(edit, {Command::Undo});
-
-    QMenu *window = menu(bar, "MENUKAN", QStringLiteral("窗口(&W)"));
-    add(window, {Command::ShowPlayer, Command::HidePlayer});
-
-    // Commands of our own, beyond the list editor's: exports and list repairs.
-    m_tools = menu(bar, "menutools", QStringLiteral("工具(&T)"));
-    add(m_tools, {Command::ExportList});
-    createEncodingMenu();
-
-    QMenu *helpMenu = menu(bar, "menuabout", QStringLiteral("帮助(&H)"));
-    add(helpMenu, {Command::Help, Command::About});
-    separator(helpMenu, "MENUBAR000");
-    add(helpMenu, {Command::Declaration});
-
-    for (QMenu *m : {file, edit, window, m_tools, helpMenu})
-        bar->addMenu(m);
-
-    // POPLIST1 never enters the menu bar; it is only List1's pop-up.
-    m_popup = menu(this, "POPLIST1", QStringLiteral("list1"));
-    add(m_popup, {Command::PopupUndo});
-    separator(m_popup, "MENUBAR1");
-    add(m_popup, {Command::PopupDelete, Command::PopupPlay});
-    separator(m_popup, "MENUBAR11");
-    add(m_popup, {Command::PopupMoveToTop, Command::PopupMoveToBottom, Command::PopupMoveUp,
-                  Command::PopupMoveDown});
+    if (const auto handler = commandRow(command).run)
+        handler(*this);
 }
 
 void MainWindow::createToolbar()
@@ -403,11 +207,13 @@ void MainWindow::createToolbar()
     m_toolbar->setIconSize(QSize(16, 16));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolbar->setContentsMargins(0, 0, 0, 0);
-    for (const ToolbarButton &b : kToolbar) {
-        if (!b.key) {
+    for (int position = 1; position <= kToolbarLength; ++position) {
+        const CommandRow *row = toolbarRow(position);
+        if (!row) {
             m_toolbar->addSeparator();
             continue;
         }
+        const ToolbarSlot &b = row->toolbar;
         auto *a = new QAction(this);
         a->setObjectName(QString::fromLatin1(b.key));
         a->setToolTip(QString::fromUtf8(b.tip));
@@ -429,8 +235,8 @@ void MainWindow::openFiles(const QStringList &paths)
 
 void MainWindow::toolbarClicked(int position)
 {
-    if (position >= 1 && position <= int(std::size(kToolbar)) && kToolbar[position - 1].key)
-        run(kToolbar[position - 1].command);   // separators do nothing
+    if (const CommandRow *row = toolbarRow(position))
+        run(row->command);   // separators do nothing
 }
 
 void MainWindow::createControls()
@@ -509,10 +315,12 @@ void MainWindow::connectState()
         m_list1->setApplyingChange(false);
     });
     connect(&m_list, &Playlist::selectionChanged, m_list1, &PlaylistView::showSelection);
-    connect(&m_list, &Playlist::insertModeChanged, this, [this](bool after) {
+    const auto showInsertMode = [this](bool after) {
         action(Command::InsertAfter)->setChecked(after);
         action(Command::InsertBefore)->setChecked(!after);
-    });
+    };
+    connect(&m_list, &Playlist::insertModeChanged, this, showInsertMode);
+    showInsertMode(m_list.insertAfter());
     connect(&m_state, &WindowState::labelChanged, this, [this](Label which, const QString &text) {
         label(which)->setText(text);
         m_textWidth[std::size_t(which)] = -1;

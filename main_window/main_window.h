@@ -63,6 +63,11 @@ public:
     ListTools &listTools() const { return *m_listTools; }
     ListTags &listTags() { return m_tags; }
     FindBar *findBar() const { return m_find; }
+    AuxWindows &auxWindows() const { return m_aux; }
+    ListExport &listExport() const { return *m_export; }
+    // 工具 > 以其他编码重新打开: one item per encoding, the one in use checked;
+    // choosing one reads the list's file again in it.
+    void fillEncodings(QMenu &menu);
 
     // Files named on the command line: the first playlist opens the list,
     // further ones are inserted, media files and folders are added as a
@@ -78,6 +83,11 @@ public:
     void toolbarClicked(int position);
     // Plays the selected entry: MP3 entries go to the player window, others get a message.
     void playSelected();
+    // 全选: adds every file File1 shows (a message when some could not be added).
+    void addAll();
+    // Show or hide the player window, once there is one.
+    void showPlayer();
+    void hidePlayer();
 
     // The player window, once there is one (not owned).
     void setPlayerLink(PlayerLink *player);
@@ -101,26 +111,20 @@ protected:
 
 private:
     void createListTools(const FileProbe &files, RepairDialogs &repairs);
-    void createActions();
+    void createCommands();
+    // Runs the command's handler (see main_window/command_table.h).
     void run(Command command);
-    void createMenus();
-    // 工具 > 以其他编码重新打开: the list's file read again in the encoding chosen.
-    void createEncodingMenu();
     void createToolbar();
     void createControls();
     void connectState();
     void setTabOrder();
     void load();
     void placeOnScreen();
-    void showPlayer();
-    void hidePlayer();
     void closeOtherWindows();
     void onFileClicked(const QString &folder, const QString &name);
-    void addAll();
     void showSelection();
     void flowLabelRow();
     void showStatusNote();
-    QAction *makeAction(Command command, const QString &caption, const QKeySequence &shortcut = {});
 
     MessageBox &m_messages;
     FileDialog &m_dialog;

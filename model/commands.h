@@ -1,8 +1,10 @@
 #pragma once
 #include <cstddef>
 
-// The main window's menu and pop-up commands. The window's table maps each to
-// its object name (in brackets); keep the two in the same order.
+// The main window's menu and pop-up commands. The window's table
+// (main_window/command_table.cpp) gives each its row, with its object name (in
+// brackets), in this order: a command is added as an enumerator here and a row
+// with its handler there.
 enum class Command {
     NewList,            // menunew
     OpenList,           // MENUOPEN
@@ -27,6 +29,7 @@ enum class Command {
     About,              // aboutme
     Declaration,        // xuanyan
     ExportList,         // menuexport (工具)
+    ReopenInEncoding,   // menureopenencoding (工具): a submenu of encodings
     PopupUndo,          // poplist1undo
     PopupDelete,        // poplist1del
     PopupPlay,          // poplist1play

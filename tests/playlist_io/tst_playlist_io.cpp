@@ -243,6 +243,13 @@ void PlaylistIoTest::parse_data()
     QTest::newRow("pls non-entries")
         << QByteArray("[other]\r\nFile=x\r\nFilename1=y\r\nFile1x=z\r\nFile1\r\n=w\r\n")
         << PlaylistType::Pls << QStringList{};
+    // Each xml:base is resolved against the one around it.
+    QTest::newRow("xspf, a relative xml:base inside another")
+        << QByteArray("<playlist xmlns=\"http://xspf.org/ns/0/\" xml:base=\"file:///m/\"><trackList xml:base=\"sub/\">"
+                      "<track><location>a.mp3</location></track>"
+                      "<track xml:base=\"../other/\"><location>b%20c.mp3</location></track>"
+                      "</trackList></playlist>")
+        << PlaylistType::Xspf << QStringList{"/m/sub/a.mp3", "/m/other/b c.mp3"};
     QTest::newRow("other type reads nothing")
         << QByteArray("/m/a.mp3\r\n") << PlaylistType::Other << QStringList{};
 }

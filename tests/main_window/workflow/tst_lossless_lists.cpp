@@ -7,6 +7,7 @@
 #include "tests/common/test_files.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,7 +73,8 @@ QByteArray gb(const char *text)
 // Steps: "same" (saved as read), "move" (the second entry up), "delete" (the
 // second), "undo" (a delete undone), "reverse", "relocate" (the first to
 // /n/), "add" (/m/new.mp3 at the end), "insert" (ins.* of the same type),
-// "as X" (saved as the other name X).
+// "add after the second" (/m/new.mp3 there), "as X" (saved as the other
+// name X, whose folder is made first).
 void LosslessListsTest::editsChangeOnlyWhatTheyEdit_data()
 {
     QTest::addColumn<QString>("name");
@@ -168,6 +170,27 @@ void LosslessListsTest::editsChangeOnlyWhatTheyEdit_data()
     QTest::newRow("bare insert of another program's lines") << "b.m3u" << bare << "insert"
                                                              << bare + "\n#EXTINF:100,I\n/m/i.mp3\n";
 
+    // A new entry looks like the kept one before it, whatever the others look like.
+    const QByteArray extendedBare = "#EXTM3U\n#EXTINF:215,A\n/m/a.mp3\n/m/b.mp3\n#EXTINF:1,C\n/m/c.mp3\n";
+    QTest::newRow("added after a bare entry, between extended ones")
+        << "eb.m3u" << extendedBare << "add after the second"
+        << QByteArray("#EXTM3U\n#EXTINF:215,A\n/m/a.mp3\n/m/b.mp3\n/m/new.mp3\n#EXTINF:1,C\n/m/c.mp3\n");
+    const QByteArray bareExtended = "/m/a.mp3\n#EXTINF:180,B\n/m/b.mp3\n/m/c.mp3\n";
+    QTest::newRow("added after an extended entry, between bare ones")
+        << "be.m3u" << bareExtended << "add after the second"
+        << QByteArray("/m/a.mp3\n#EXTINF:180,B\n/m/b.mp3\n#EXTINF:-1,new\n/m/new.mp3\n/m/c.mp3\n");
+
+    // Relative paths are relative to the file's own folder, wherever it goes.
+    const QByteArray relativePls = lines({"[playlist]", "File1=a.mp3", "Title1=A", "File2=sub/b.mp3", "File3=/m/c.mp3",
+                                          "NumberOfEntries=3", "Version=2"},
+                                         "\r\n");
+    QTest::newRow("relative pls as read, saved into another folder")
+        << "r.pls" << relativePls << "as lists/r.pls"
+        << lines({"[playlist]", "File1=../a.mp3", "Title1=A", "File2=../sub/b.mp3", "File3=/m/c.mp3",
+                  "NumberOfEntries=3", "Version=2"},
+                 "\r\n");
+    QTest::newRow("relative pls as read, saved beside itself") << "r.pls" << relativePls << "as s.pls" << relativePls;
+
     const QByteArray cr = "#EXTM3U\r#EXTINF:215,A - B\r/m/a.mp3\r#EXTINF:1,C\r/m/b.mp3\r";
     QTest::newRow("cr line ends, add") << "cr.m3u" << cr << "add" << cr + "#EXTINF:-1,new\r/m/new.mp3\r";
 
@@ -232,11 +255,15 @@ void LosslessListsTest::editsChangeOnlyWhatTheyEdit()
     } else if (step == u"add") {
         list.selectNone();
         list.addFiles({QStringLiteral("/m/new.mp3")});
+    } else if (step == u"add after the second") {
+        list.selectByUser(1);
+        list.addFiles({QStringLiteral("/m/new.mp3")});
     } else if (step == u"insert") {
         flow.insertlistfile(dir.filePath("ins." + suffix));
     }
     if (step.startsWith(u"as ")) {
         dialog.names << dir.filePath(step.mid(3));
+        QVERIFY(QDir().mkpath(QFileInfo(dialog.names.last()).path()));
         flow.saveaslist();
     } else {
         flow.savelist();

@@ -152,6 +152,19 @@ private:
 void BrokenMediaTest::initTestCase()
 {
     QVERIFY(m_dir.isValid());
+    // Random bytes around three MPEG 1 layer III frames (128 kbit/s, 44.1 kHz:
+    // 417 bytes each), one after another: one short of a start of frames.
+    const QByteArray random = readAll(fixture(QStringLiteral("random.mp3")));
+    QVERIFY(random.size() >= 4096);
+    QByteArray frames;
+    for (int i = 0; i < 3; ++i)
+        frames += QByteArray("\xFF\xFB\x90\x00", 4) + random.mid(100 + 417 * i, 413);
+    const auto put = [this](const char *name, const QByteArray &bytes) {
+        QFile file(m_dir.filePath(QLatin1String(name)));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    QVERIFY(put("three_frames_amid.mp3", random.left(2000) + frames + '\0' + random.mid(2000)));
+    QVERIFY(put("three_frames_at_end.mp3", random.left(2000) + frames));
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.mp3")));
     QFile plain(m_dir.filePath(QStringLiteral("plain.mp3")));
     QVERIFY(plain.open(QIODevice::WriteOnly));
@@ -192,6 +205,8 @@ void BrokenMediaTest::refused_data()
     QTest::newRow("ID3v2 and ID3v1 tags, no audio") << "tags_only.mp3" << 321;
     QTest::newRow("tag size runs past the end") << "tag_size_past_end.mp3" << 321;
     QTest::newRow("random bytes") << "../random.mp3" << 321;
+    QTest::newRow("three agreeing headers in random bytes") << "@three_frames_amid.mp3" << 321;
+    QTest::newRow("three agreeing headers ending random bytes") << "@three_frames_at_end.mp3" << 321;
     QTest::newRow("PCM WAVE named .mp3") << "pcm_wave.mp3" << 321;
     QTest::newRow("cut inside the Info frame") << "cut_in_info_frame.mp3" << 321;
     QTest::newRow("cut inside the first audio frame") << "cut_in_first_frame.mp3" << 321;

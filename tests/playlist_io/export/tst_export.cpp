@@ -318,6 +318,7 @@ void ExportTest::copyNames_data()
     QTest::newRow("ASCII, cut to 255") << QString(300, QLatin1Char('a')) << true << 255;
     QTest::newRow("Chinese, cut to 255 bytes") << QString(200, QChar(0x6b4c)) << true << 6 + 81 + 4;
     QTest::newRow("beyond the BMP, never split") << QStringLiteral("🎵").repeated(100) << false << 62 * 2 + 4;
+    QTest::newRow("half a pair at the end of a title goes") << QStringLiteral("Song") + QChar(0xD83C) << true << 14;
 }
 
 // A copy's name fits every file system: at most 255 bytes and 255 UTF-16
@@ -335,6 +336,7 @@ void ExportTest::copyNames()
     QVERIFY(QString::fromUtf8(name.toUtf8()) == name);   // no half character
     const QString second = numberedCopyName(name, 2);
     QVERIFY2(second.toUtf8().size() <= 255 && second.size() <= 255, qPrintable(second));
+    QVERIFY(QString::fromUtf8(second.toUtf8()) == second);
     QVERIFY(second.endsWith(QLatin1String(" (2).mp3")));
 }
 
