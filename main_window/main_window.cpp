@@ -124,10 +124,7 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
     m_listTools = new ListTools(m_list, *m_missing, {m_messages, repairs, files, m_work}, this,
                                 [] { return QRandomGenerator::global()->generate(); });
     m_find = new FindBar(m_list, m_list1, m_client);
-    // Reopening needs the list's file; the status area names an unusual encoding.
-    const auto fileKnown = [this] { action(Command::ReopenInEncoding)->setEnabled(!m_state.listPath().isEmpty()); };
-    fileKnown();
-    connect(&m_state, &WindowState::titleChanged, this, fileKnown);
+    // The status area names an unusual encoding.
     connect(&m_workflow, &ListFileWorkflow::formChanged, this, &MainWindow::showStatusNote);
 }
 

@@ -93,6 +93,8 @@ private slots:
     void formFollowsTheList();
     void entryTheEncodingCannotHold_data();
     void entryTheEncodingCannotHold();
+    void reopenInAnotherEncoding_data();
+    void reopenInAnotherEncoding();
     void quitprogram_data();
     void quitprogram();
     void quitWithoutHooks();
@@ -726,6 +728,38 @@ void ListFileWorkflowTest::entryTheEncodingCannotHold()
     QCOMPARE(rig.state.listChanged(), !quits);
     QCOMPARE(fileBytes(list), quits ? (u"\uFEFF"_qs + bjork + u"\r\n/m/周杰伦.mp3\r\n/m/王菲.mp3\r\n"_qs).toUtf8() : before);
     QCOMPARE(rig.flow.form().encoding, quits ? TextEncoding::Utf8Bom : TextEncoding::Windows1252);
+}
+
+// Reopening reads the list's file again in the encoding chosen, after the
+// save prompt; escaping from it keeps the list as it is.
+void ListFileWorkflowTest::reopenInAnotherEncoding_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("reopened");
+    QTest::newRow("unchanged") << false << int(MessageBox::Answer::No) << true;
+    QTest::newRow("changed, No") << true << int(MessageBox::Answer::No) << true;
+    QTest::newRow("changed, Escape") << true << int(MessageBox::Answer::Cancel) << false;
+}
+
+void ListFileWorkflowTest::reopenInAnotherEncoding()
+{
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(bool, reopened);
+    Rig rig;
+    const QString list = rig.path("l.m3u");
+    QVERIFY(putBytes(list, encodeText(u"/m/Bj\u00F6rk.mp3\r\n"_qs, TextEncoding::Windows1252)));
+    rig.flow.openlist(list);
+    QCOMPARE(rig.flow.form().encoding, TextEncoding::Gb18030);   // no file tells: the default
+    if (changed)
+        rig.fill({u"/m/b.mp3"_qs});
+    rig.box.answers = {MessageBox::Answer(answer)};
+    rig.flow.reopenIn(TextEncoding::Windows1252);
+    QCOMPARE(rig.box.texts(), changed ? QStringList{kAsk} : QStringList());
+    QCOMPARE(rig.list.entries().value(0) == u"/m/Bj\u00F6rk.mp3"_qs, reopened);
+    QCOMPARE(rig.flow.form().encoding, reopened ? TextEncoding::Windows1252 : TextEncoding::Gb18030);
+    QCOMPARE(rig.list.count(), reopened ? 1 : 2);
 }
 
 // Quit: the save prompt, then the other windows, then the end; escaping from
