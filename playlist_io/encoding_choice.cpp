@@ -23,8 +23,9 @@ namespace {
 
 constexpr int kDiskEntries = 200;
 constexpr qsizetype kNamesListed = 10000;
-constexpr qsizetype kDetectorBytes = 64 * 1024;
+constexpr qsizetype kDetectorBytes = 16 * 1024;   // enough for it to be sure; more costs milliseconds
 constexpr int kSureConfidence = 30;
+constexpr int kCloseConfidence = 10;
 
 bool isUtf8Text(QByteArrayView line)
 {
@@ -41,7 +42,10 @@ struct ForeignText {
 ForeignText foreignText(QByteArrayView bytes, PlaylistType type)
 {
     ForeignText text;
-    listlines::forEachLine(bytes, [&](const listlines::Line &line) {
+    const auto full = [&text] {
+        return text.any && text.entries.size() >= kDiskEntries && text.lines.size() >= kDetectorBytes;
+    };
+    const auto look = [&](const listlines::Line &line) {
         const QByteArrayView view = listlines::withoutBoms(line.text);
         if (isUtf8Text(view))
             return;
@@ -57,7 +61,19 @@ ForeignText foreignText(QByteArrayView bytes, PlaylistType type)
         } else if (!listlines::isM3uNote(view)) {
             text.entries.append(view);
         }
-    });
+    };
+    // A piece at a time, cut after an LF, until all it needs is found: a
+    // long list is not read to its end for it.
+    constexpr qsizetype kPiece = 256 * 1024;
+    for (qsizetype from = 0; from < bytes.size() && !full();) {
+        qsizetype to = bytes.size();
+        if (from + kPiece < to) {
+            const qsizetype lf = bytes.indexOf('\n', from + kPiece);
+            to = lf < 0 ? to : lf + 1;
+        }
+        listlines::forEachLine(bytes.sliced(from, to - from), look);
+        from = to;
+    }
     return text;
 }
 
@@ -78,11 +94,12 @@ Counts tally(const QList<QByteArrayView> &entries, Found found, WorkProgress *pr
     Counts counts{};
     const auto pages = codePages();
     for (size_t p = 0; p < pages.size(); ++p) {
+        TextDecoder decode(pages[p]);
         for (QByteArrayView bytes : entries) {
             if (progress && progress->cancelled())
                 return counts;
             bool ok = false;
-            const QString entry = decodeText(bytes, pages[p], &ok);
+            const QString entry = decode(bytes, &ok);
             if (ok && found(entry))
                 ++counts[p];
         }
@@ -174,6 +191,10 @@ EncodingChoice chooseEncoding(QByteArrayView bytes, PlaylistType type, const QSt
         const auto exists = [&](const QString &entry) {
             if (entry.isEmpty() || isUrlEntry(entry) || isFileUri(entry))
                 return false;
+#ifndef Q_OS_WIN
+            if (entry.size() > 1 && entry.at(1) == u':' && entry.at(0).isLetter())
+                return false;   // a drive of another machine: only its name can tell
+#endif
             const QString path = resolveEntry(entry, folder);
             return disk.exists(path)
                    || (entry.contains(u'\\') && disk.exists(resolveEntry(QString(entry).replace(u'\\', u'/'), folder)));
@@ -212,6 +233,12 @@ EncodingChoice chooseEncoding(QByteArrayView bytes, PlaylistType type, const QSt
             found = page;
         }
     }
+    // GB18030 and EUC-KR share their byte ranges, and the detector often
+    // ranks a Chinese list a little higher as Korean: GB18030 close behind
+    // the best (within kCloseConfidence) is taken.
+    if (found && readsAsGb18030 && among.contains(TextEncoding::Gb18030)
+        && detected.value(TextEncoding::Gb18030, 0) >= qMax(kSureConfidence, sure - kCloseConfidence))
+        found = TextEncoding::Gb18030;
     choice.by = found ? EncodingChoice::By::Detector : EncodingChoice::By::Default;
     choice.encoding = found ? *found
                       : candidates.isEmpty() || candidates.contains(TextEncoding::Gb18030) ? TextEncoding::Gb18030

@@ -17,8 +17,10 @@ class WorkProgress;
 // from another machine), under which most of their file names are found in
 // `folder` or the folders below it, two levels, at most 10,000 names. Where
 // the disk cannot tell (no such entry, or a tie): ICU's charset detector's
-// best when its confidence is 30 or more, else GB18030. A single-byte code
-// page, which reads any bytes, is taken only on such evidence.
+// best when its confidence is 30 or more (GB18030 when it comes within 10 of
+// the best), else GB18030. A single-byte code page, which reads any bytes, is
+// taken only on such evidence, and never on the detector's word for a text
+// that reads as GB18030.
 //
 // Each line is still read on its own: a UTF-8 line among others is UTF-8.
 struct EncodingChoice {

@@ -116,6 +116,7 @@ bool readsIn(QByteArrayView bytes, TextEncoding encoding)
     if (!isCodePage(encoding))
         return true;
     qsizetype lines = 0, garbled = 0;
+    TextDecoder decode(encoding);
     listlines::forEachLine(bytes, [&](const listlines::Line &line) {
         if (line.text.isEmpty())
             return;
@@ -126,7 +127,7 @@ bool readsIn(QByteArrayView bytes, TextEncoding encoding)
         if (encoding == TextEncoding::Gb18030)
             ok = listlines::isGb18030(line.text);
         else
-            decodeText(line.text, encoding, &ok);
+            decode(line.text, &ok);
         garbled += ok ? 0 : 1;
     });
     return garbled * 4 <= lines;

@@ -117,20 +117,34 @@ QByteArray encodeText(QStringView text, TextEncoding encoding)
     }
 }
 
-QString decodeText(QByteArrayView bytes, TextEncoding encoding, bool *ok)
+TextDecoder::TextDecoder(TextEncoding encoding)
 {
-    if (!isCodePage(encoding)) {
+    if (!isCodePage(encoding))
+        return;
+    m_codePage.emplace(encodingName(encoding).name, QStringDecoder::Flag::Stateless);
+    // A Qt without ICU: the system's own 8-bit code page.
+    if (!m_codePage->isValid())
+        m_codePage.emplace(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+}
+
+QString TextDecoder::operator()(QByteArrayView bytes, bool *ok)
+{
+    if (!m_codePage) {
         if (ok)
             *ok = bytes.isValidUtf8();
         return QString::fromUtf8(bytes);
     }
-    QStringDecoder decoder(encodingName(encoding).name, QStringDecoder::Flag::Stateless);
-    if (!decoder.isValid())
-        decoder = QStringDecoder(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+    QStringDecoder &decoder = *m_codePage;
+    decoder.resetState();
     QString text = decoder.decode(bytes);
     if (ok)
         *ok = !decoder.hasError();
     return text;
+}
+
+QString decodeText(QByteArrayView bytes, TextEncoding encoding, bool *ok)
+{
+    return TextDecoder(encoding)(bytes, ok);
 }
 
 bool encodingHolds(QStringView text, TextEncoding encoding)

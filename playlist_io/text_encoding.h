@@ -2,7 +2,10 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringView>
+
+#include <optional>
 
 #include <span>
 
@@ -52,6 +55,16 @@ QByteArray encodeText(QStringView text, TextEncoding encoding);
 // `bytes` read in `encoding` (a code page's mark-free text); `ok`, when
 // given, says whether they were all valid in it.
 QString decodeText(QByteArrayView bytes, TextEncoding encoding, bool *ok = nullptr);
+// The same for many texts: the converter is opened once (opening one costs
+// more than decoding a line).
+class TextDecoder {
+public:
+    explicit TextDecoder(TextEncoding encoding);
+    QString operator()(QByteArrayView bytes, bool *ok = nullptr);
+
+private:
+    std::optional<QStringDecoder> m_codePage;   // none: UTF-8
+};
 
 // Whether `encoding` holds every character of `text` (the UTF-8s hold all but
 // lone surrogates).

@@ -140,6 +140,11 @@ void EncodingsTest::decidedBy_data()
                              u"#EXTINF:180,いきものがかり - ありがとう\r\nhttp://radio.jp/いきものがかり/ありがとう.mp3\r\n"_qs;
     QTest::newRow("no local entry: the detector")
         << in(japanese, TextEncoding::ShiftJis) << QStringList() << PlaylistRead::ReadOk << TextEncoding::ShiftJis;
+    QString chinese;
+    for (int i = 0; i < 300; ++i)
+        chinese += u"D:\\音乐\\歌手 %1\\专辑 %2\\%3 - 歌曲名称.mp3\r\n"_qs.arg(i % 97).arg(i % 31).arg(i);
+    QTest::newRow("Chinese the detector ranks a little higher as Korean")
+        << in(chinese, TextEncoding::Gb18030) << QStringList() << PlaylistRead::ReadOk << TextEncoding::Gb18030;
     QTest::newRow("ASCII paths, titles in GB18030")
         << in(u"#EXTM3U\r\n#EXTINF:1,周杰伦 - 晴天\r\n/m/a.mp3\r\n"_qs, TextEncoding::Gb18030) << QStringList()
         << PlaylistRead::ReadOk << TextEncoding::Gb18030;
