@@ -12,7 +12,6 @@
 #include "platform/url_opener.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -99,7 +98,7 @@ QColor nextIconColour(const QColor &current)
 }
 
 AboutWindow::AboutWindow(const AuxServices &services)
-    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+    : UnloadingWindow(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                            | Qt::WindowCloseButtonHint),
       m_services(services)
 {
@@ -289,19 +288,8 @@ void AboutWindow::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-// The frame is known once the window exists: centre again by the outer size.
-void AboutWindow::showEvent(QShowEvent *event)
+void AboutWindow::unloading()
 {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        centreOnScreen(this);
-}
-
-void AboutWindow::closeEvent(QCloseEvent *event)
-{
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) {
-        m_timer1->stop();
-        emit unloaded();
-    }
+    m_timer1->stop();
+    emit unloaded();
 }

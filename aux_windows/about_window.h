@@ -1,5 +1,6 @@
 #pragma once
 #include "aux_windows/aux_windows.h"
+#include "aux_windows/unloading_window.h"
 
 #include <QColor>
 #include <QDialog>
@@ -19,7 +20,7 @@ QColor nextIconColour(const QColor &current);
 
 // frmAbout: title, version, description, contact links and the system
 // information button. Deletes itself when closed.
-class AboutWindow : public QDialog {
+class AboutWindow : public UnloadingWindow<QDialog> {
     Q_OBJECT
 public:
     explicit AboutWindow(const AuxServices &services);
@@ -30,9 +31,8 @@ signals:
     void unloaded();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void unloading() override;   // stops Timer1, then unloaded()
     void keyPressEvent(QKeyEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -36,9 +36,9 @@ public:
     explicit AuxWindows(const AuxServices &services, QObject *parent = nullptr);
     ~AuxWindows() override;   // unloads both windows
 
-    void showAbout();
-    void showDeclaration();
-    // readmePath() in the desktop's handler; says so when none could be started.
+    void showAbout();         // aboutme: loads and shows frmAbout
+    void showDeclaration();   // xuanyan: loads and shows Form2
+    // help: readmePath() in the desktop's handler; says so when none could be started.
     void openHelp();
     void closeDeclaration();  // unloads Form2 if it is loaded
     void closeAbout();        // unloads frmAbout if it is loaded

@@ -6,7 +6,6 @@
 #include "platform/own_frame.h"
 #include "platform/twips.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,7 +31,7 @@ void setRed(QLabel *label)
 } // namespace
 
 DeclarationWindow::DeclarationWindow()
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : UnloadingWindow(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -107,19 +106,4 @@ void DeclarationWindow::mouseReleaseEvent(QMouseEvent *event)
     m_pressOnBackground = false;
     if (click)
         close();
-}
-
-// The frame is known once the window exists: centre again by the outer size.
-void DeclarationWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        centreOnScreen(this);
-}
-
-void DeclarationWindow::closeEvent(QCloseEvent *event)
-{
-    QWidget::closeEvent(event);
-    if (event->isAccepted())
-        emit unloaded();
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "aux_windows/unloading_window.h"
+
 #include <QWidget>
 
 class QWindow;
@@ -9,7 +11,7 @@ class QWindow;
 // becomes the active one; a click on a text, or a switch to another program,
 // leaves it open. Escape unloads it too: it has no close box to reach by
 // keyboard. Deletes itself when closed.
-class DeclarationWindow : public QWidget {
+class DeclarationWindow : public UnloadingWindow<QWidget> {
     Q_OBJECT
 public:
     DeclarationWindow();
@@ -21,8 +23,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void unloading() override { emit unloaded(); }
 
 private:
     void focusWindowChanged(QWindow *now);

@@ -80,11 +80,11 @@ public:
 
     // ---- the undo record --------------------------------------------------
     bool canUndo() const { return m_undoValid; }
-    UndoOp undoop() const { return m_undoop; }
-    const QString &undotext() const { return m_undotext; }
-    int undoindex() const { return m_undoindex; }
-    int dragfrom() const { return m_dragfrom; }
-    int dragto() const { return m_dragto; }
+    UndoOp undoop() const { return m_undoop; }                 // which edit undo reverses
+    const QString &undotext() const { return m_undotext; }     // the entry the last delete removed
+    int undoindex() const { return m_undoindex; }              // where a move to top/bottom came from
+    int dragfrom() const { return m_dragfrom; }                // the drag's origin position
+    int dragto() const { return m_dragto; }                    // the drag's target position
 
     // ---- the user's own moves ---------------------------------------------
     // The list's selection changed by the user (click, keys, pointer drag).

@@ -25,7 +25,7 @@ class WindowState : public QObject {
 public:
     explicit WindowState(Playlist &list, QObject *parent = nullptr);
 
-    bool listChanged() const { return m_listChanged; }
+    bool listChanged() const { return m_listChanged; }   // listchanged: differs from the file last read or written
     // Full path of the list's file as chosen in the dialog; empty for an unnamed list.
     const QString &listPath() const { return m_listPath; }
     const QString &label(Label which) const { return m_labels[std::size_t(which)]; }

@@ -5,6 +5,13 @@ class Mp3Player;
 
 // The real component: Mp3Player behind the player window's interface. Named
 // "mp" like the control it stands for; its Mp3Player is a child object.
+//
+// Why a seam and not Mp3Player deriving from Mp3Control: the component keeps
+// the control's own calls (OpenFile returns the error number and takes an
+// unused second argument, SetVolume returns 0) that the window does not use
+// and its tests check; and player_component links QtCore, libmpg123 and SDL
+// only, not the window's logic (player_logic, model), while player_logic and
+// its tests (FakeMp3Control) link no sound code. The calls pass straight on.
 class Mp3PlayerControl : public Mp3Control {
     Q_OBJECT
 public:

@@ -41,10 +41,10 @@ public:
     int trackNumber() const { return m_trackNumber; }         // Label4 as a number
     Player::NumberForm trackNumberForm() const { return m_trackForm; }
     QString playingPath() const { return m_path; }             // Label3
-    bool userstopped() const { return m_userstopped; }
-    bool jumppending() const { return m_jumppending; }
+    bool userstopped() const { return m_userstopped; }   // the user pressed stop; no track since
+    bool jumppending() const { return m_jumppending; }   // a navigation button waits for PlayEnded
     bool loop() const { return m_loop; }                       // Check1 checked
-    qint32 curframe() const { return m_curframe; }
+    qint32 curframe() const { return m_curframe; }       // the frame FramePlayed reported last
     int volume() const { return m_volume; }                    // 0..100, from Sliyin
     int sliderValue(Player::Slider slider) const;
     int positionMinimum() const { return m_positionMin; }

@@ -9,11 +9,14 @@ Q_NAMESPACE
 
 // Every control of Form3 whose enabled or visible state the logic decides.
 enum class Control {
-    Label2, Label4, Label5, Label6, Check1, Label3,
-    bofang, zanting, tingzhi, kuaijin, kuaitui, Sliguocheng,
-    Text1, Text3, Text4, Text5, Text6, Text2,
-    Command3, Command1, Command2, Command4,
-    Sliyin, Slishengdaoo, Label1, Label7,
+    Label2, Label4, Label5, Label6,   // status word, track number, "首歌曲", "/" and count
+    Check1, Label3,                   // loop this track; the track's full path (hidden)
+    bofang, zanting, tingzhi,         // play, pause/continue, stop
+    kuaijin, kuaitui, Sliguocheng,    // fast forward, rewind, position slider
+    Text1, Text3, Text4,              // played time, frames played, total frames
+    Text5, Text6, Text2,              // sample rate, bit rate, total time
+    Command3, Command1, Command2, Command4,   // first, previous, next, last track
+    Sliyin, Slishengdaoo, Label1, Label7,     // volume, balance, its "L" and "R"
 };
 Q_ENUM_NS(Control)
 inline constexpr int ControlCount = int(Control::Label7) + 1;

@@ -67,42 +67,14 @@ QString fileUriPath(const QString &entry)
     return QDir::toNativeSeparators(path);
 }
 
-namespace {
-
-bool isSeparator(QChar c)
-{
-    return c == u'/' || c == u'\\';
-}
-
-} // namespace
-
 RelativeEntries::Split RelativeEntries::split(QStringView path)
 {
     Split split;
-    qsizetype at = 0;
-    if (startsWithDrive(path)) {
-        split.volume = path.first(2);
-        split.windows = true;
-        at = 2;
-    } else if (path.size() >= 2 && isSeparator(path.at(0)) && isSeparator(path.at(1))) {
-        // "//server/share": two names after the doubled separator.
-        qsizetype end = 2;
-        for (int part = 0; part < 2; ++part) {
-            while (end < path.size() && isSeparator(path.at(end)))
-                ++end;
-            while (end < path.size() && !isSeparator(path.at(end)))
-                ++end;
-        }
-        split.volume = path.first(end);
-        split.windows = true;
-        at = end;
-    } else if (path.startsWith(u'/')) {
-        split.volume = path.first(1);
-        at = 1;
-    } else {
+    split.volume = pathVolume(path);
+    if (split.volume.text.isEmpty())
         return split;
-    }
-    bool backslashes = split.windows;
+    const qsizetype at = split.volume.text.size();
+    bool backslashes = split.volume.windows;
 #ifdef Q_OS_WIN
     backslashes = true;
 #endif
@@ -124,24 +96,13 @@ RelativeEntries::Split RelativeEntries::split(QStringView path)
     return split;
 }
 
-bool RelativeEntries::sameVolume(const Split &a, const Split &b)
+RelativeEntries::RelativeEntries(const QString &folder, QChar separator, const VolumeFinder *mounts)
+    : m_folder(folder), m_from(split(m_folder)), m_separator(separator), m_mounts(mounts)
 {
-    if (a.windows != b.windows || a.volume.size() != b.volume.size())
-        return false;
-    // Drives and shares ignore case, and a share's separators may be either.
-    for (qsizetype i = 0; i < a.volume.size(); ++i) {
-        const QChar x = a.volume.at(i), y = b.volume.at(i);
-        if (x != y && !(isSeparator(x) && isSeparator(y)) && x.toCaseFolded() != y.toCaseFolded())
-            return false;
-    }
-    return true;
-}
-
-RelativeEntries::RelativeEntries(const QString &folder, QChar separator)
-    : m_folder(folder), m_from(split(m_folder)), m_separator(separator)
-{
+    if (m_mounts && !m_from.volume.windows)
+        m_folderMount = (*m_mounts)(m_folder);
 #ifndef Q_OS_WIN
-    if (m_from.volume == u"/") {
+    if (m_from.volume.text == u"/") {
         for (QStringView name : m_from.names) {
             m_posixFolder += u'/';
             m_posixFolder += name;
@@ -189,16 +150,18 @@ QString RelativeEntries::fromPosixFolder(const QString &path) const
 
 QString RelativeEntries::operator()(const QString &path) const
 {
-    if (path.isEmpty() || m_from.volume.isEmpty() || isUrlEntry(path))
+    if (path.isEmpty() || m_from.volume.text.isEmpty() || isUrlEntry(path))
+        return path;
+    if (m_mounts && !m_from.volume.windows && path.startsWith(u'/') && (*m_mounts)(path) != m_folderMount)
         return path;
     QString relative;
     if (!m_posixFolder.isEmpty() && path.startsWith(u'/'))
         relative = fromPosixFolder(path);
     if (relative.isNull()) {
         const Split to = split(path);
-        if (to.volume.isEmpty() || to.names.isEmpty() || !sameVolume(to, m_from))
+        if (to.volume.text.isEmpty() || to.names.isEmpty() || !sameVolume(to.volume, m_from.volume))
             return path;
-        const Qt::CaseSensitivity cs = to.windows ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        const Qt::CaseSensitivity cs = to.volume.windows ? Qt::CaseInsensitive : Qt::CaseSensitive;
         qsizetype common = 0;
         while (common < m_from.names.size() && common < to.names.size() - 1
                && m_from.names.at(common).compare(to.names.at(common), cs) == 0)

@@ -1,5 +1,6 @@
 #pragma once
 #include "model/entry_rules.h"
+#include "platform/files/volumes.h"
 
 #include <QString>
 #include <QStringView>
@@ -28,14 +29,14 @@ QString fileUriPath(const QString &entry);
 // joined by `separator`, when both are on the same volume; otherwise `path`
 // unchanged. URLs, empty and relative entries come back unchanged too.
 //
-// Volumes are told by the text alone, so the rule is the same on every system
-// and for lists written elsewhere: a drive letter ("C:", any case) or a
-// network share ("//server/share", either separator, any case) is a volume,
-// and every path starting with a single "/" is on one volume, "/". There is no
-// asking the system for mount points: a file on another mount of the same
-// machine gets "../" up to "/" and down again, which finds it as long as the
-// list sits where it was saved, just as the full path would. Drive and share
-// names are compared ignoring case (Windows does), POSIX names exactly.
+// Volumes are told by the text (pathVolume), so the rule is the same on every
+// system and for lists written elsewhere: a drive letter or a network share
+// is a volume, and every path starting with a single "/" is on one volume,
+// "/". relativeEntry() asks the system for no mount points: a file on
+// another mount of the same machine gets "../" up to "/" and down again,
+// which finds it as long as the list sits where it was saved, just as the
+// full path would. Drive and share names are compared ignoring case (Windows
+// does), POSIX names exactly.
 // "." and ".." in either path are resolved first. A result that would read
 // as something else (a full path or a URL: "a:b.mp3"; an M3U comment:
 // "#1.mp3"; a byte-order mark) starts with "." and the separator.
@@ -43,25 +44,28 @@ QString relativeEntry(const QString &path, const QString &folder, QChar separato
 
 // The same for many entries and one folder, the folder taken apart once (a
 // list of 100,000 entries is made relative in a few tens of milliseconds).
+// `mounts`, when given (it must outlive this), tells the volumes under "/"
+// apart too: a POSIX path that it finds on another volume than the folder
+// comes back unchanged. A drive or share decides by its text alone.
 class RelativeEntries {
 public:
-    RelativeEntries(const QString &folder, QChar separator);
+    RelativeEntries(const QString &folder, QChar separator, const VolumeFinder *mounts = nullptr);
     RelativeEntries(const RelativeEntries &) = delete;   // holds views into its own copy of the folder
     RelativeEntries &operator=(const RelativeEntries &) = delete;
     QString operator()(const QString &path) const;
 
 private:
     struct Split {
-        QStringView volume;      // "C:", "//server/share" as written, "/"; empty: not a full path
-        bool windows = false;    // a drive or share: names ignore case, "\\" separates too
+        PathVolume volume;
         QVarLengthArray<QStringView, 24> names;   // "." and ".." resolved
     };
     static Split split(QStringView path);
-    static bool sameVolume(const Split &a, const Split &b);
     QString fromPosixFolder(const QString &path) const;
 
     QString m_folder;
     Split m_from;
     QChar m_separator;
     QString m_posixFolder;   // "/a/b/" when the folder is a POSIX one
+    const VolumeFinder *m_mounts;
+    QString m_folderMount;   // the folder's volume by m_mounts
 };

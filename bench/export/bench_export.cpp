@@ -3,6 +3,7 @@
 // tags of 10,000 MP3s read on a warm cache (goal: 2,000 files/s or more).
 #include "bench/common/bench_main.h"
 #include "bench/common/mp3_copies.h"
+#include "bench/common/track_paths.h"
 #include "platform/files/durable_save.h"
 #include "platform/tags/tag_cache.h"
 #include "platform/work/long_work.h"
@@ -17,19 +18,12 @@
 
 namespace {
 
-constexpr int kEntries = 100000;
+constexpr int kEntries = bench::kListEntries;
 constexpr int kTagFiles = 10000;
 
 const QStringList &entries()
 {
-    static const QStringList list = [] {
-        QStringList out;
-        out.reserve(kEntries);
-        for (int i = 0; i < kEntries; ++i)
-            out << QStringLiteral("/home/user/Music/Artist %1/Album %2/%3 - Track title.mp3")
-                       .arg(i % 997).arg(i % 31).arg(i, 6, 10, QLatin1Char('0'));
-        return out;
-    }();
+    static const QStringList list = bench::trackPaths(kEntries);
     return list;
 }
 

@@ -1,6 +1,7 @@
 // Opening and saving 100,000-entry lists, next to the floor of merely reading
 // the bytes and splitting them into lines (or writing the bytes).
 #include "bench/common/bench_main.h"
+#include "bench/common/track_paths.h"
 #include "platform/fakes/fake_file_dialog.h"
 #include "platform/fakes/fake_message_box.h"
 #include "main_window/workflow/list_file_workflow.h"
@@ -22,22 +23,12 @@
 
 namespace {
 
-constexpr int kEntries = 100000;
-
-QStringList uniqueEntries(int n)
-{
-    QStringList out;
-    out.reserve(n);
-    for (int i = 0; i < n; ++i)
-        out << QStringLiteral("/home/user/Music/Artist %1/Album %2/%3 - Track title.mp3")
-                   .arg(i % 997).arg(i % 31).arg(i, 6, 10, QLatin1Char('0'));
-    return out;
-}
+constexpr int kEntries = bench::kListEntries;
 
 // Half of the lines repeat an earlier one.
 QStringList withDuplicates()
 {
-    const QStringList unique = uniqueEntries(kEntries / 2);
+    const QStringList unique = bench::trackPaths(kEntries / 2);
     QStringList out = unique;
     for (int i = 0; i < unique.size(); ++i)
         out << unique.at((i * 7919) % unique.size());
@@ -48,12 +39,7 @@ QStringList withDuplicates()
 // other line, as in lists joined from both kinds.
 QStringList chineseEntries(int n)
 {
-    QStringList out;
-    out.reserve(n);
-    for (int i = 0; i < n; ++i)
-        out << QStringLiteral("D:\\音乐\\歌手 %1\\专辑 %2\\%3 - 歌曲名称.mp3")
-                   .arg(i % 997).arg(i % 31).arg(i, 6, 10, QLatin1Char('0'));
-    return out;
+    return bench::trackPaths(n, QStringLiteral("D:\\音乐\\歌手 %1\\专辑 %2\\%3 - 歌曲名称.mp3"));
 }
 
 QByteArray chineseM3u(bool everyOtherInUtf8)
@@ -85,7 +71,7 @@ struct Workflow {
 QByteArray extendedM3u()
 {
     QByteArray bytes = "#EXTM3U\n";
-    const QStringList entries = uniqueEntries(kEntries);
+    const QStringList entries = bench::trackPaths(kEntries);
     for (int i = 0; i < entries.size(); ++i)
         bytes += QStringLiteral("#EXTINF:%1,Artist %2 - Track title %3\n").arg(120 + i % 300).arg(i % 997).arg(i).toUtf8()
                  + entries.at(i).toUtf8() + '\n';
@@ -95,7 +81,7 @@ QByteArray extendedM3u()
 QByteArray winampPls()
 {
     QByteArray bytes = "[playlist]\r\n";
-    const QStringList entries = uniqueEntries(kEntries);
+    const QStringList entries = bench::trackPaths(kEntries);
     for (int i = 0; i < entries.size(); ++i) {
         const QByteArray k = QByteArray::number(i + 1);
         bytes += "File" + k + '=' + entries.at(i).toUtf8() + "\r\nTitle" + k + "=Artist "
@@ -108,7 +94,7 @@ QByteArray winampPls()
 QByteArray barePaths()
 {
     QByteArray bytes;
-    for (const QString &e : uniqueEntries(kEntries))
+    for (const QString &e : bench::trackPaths(kEntries))
         bytes += e.toUtf8() + '\n';
     return bytes;
 }
@@ -285,7 +271,7 @@ void BM_KeptLinesMemory(benchmark::State &st, const QString &(*file)())
 void BM_FloorWrite(benchmark::State &st)
 {
     QTemporaryDir dir;
-    const QByteArray bytes = formatPlaylist(uniqueEntries(kEntries), PlaylistType::M3u,
+    const QByteArray bytes = formatPlaylist(bench::trackPaths(kEntries), PlaylistType::M3u,
                                             Qt::CaseSensitive);
     for (auto _ : st) {
         QFile f(dir.filePath("floor.m3u"));
@@ -299,7 +285,7 @@ void BM_SaveFromModel(benchmark::State &st, bool pls, bool windowsRules)
     QTemporaryDir dir;
     Workflow w(windowsRules ? PathRules::windows() : PathRules::posix());
     auto &[list, state, box, dialog, flow] = w;
-    list.replaceEntries(uniqueEntries(kEntries));
+    list.replaceEntries(bench::trackPaths(kEntries));
     dialog.names << dir.filePath(pls ? "out.pls" : "out.m3u");
     flow.saveaslist();
     for (auto _ : st) {
@@ -317,7 +303,7 @@ void BM_SaveInForm(benchmark::State &st, const char *name, PlaylistForm form, bo
     QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("lists"));
     const QString file = dir.filePath(QStringLiteral("lists/") + QLatin1String(name));
-    QStringList full = chinese ? chineseEntries(kEntries) : uniqueEntries(kEntries);
+    QStringList full = chinese ? chineseEntries(kEntries) : bench::trackPaths(kEntries);
     for (QString &e : full)
         e = dir.filePath(QStringLiteral("lists/") + QString(e).replace(u'\\', u'/').remove(0, 3));
     {

@@ -84,6 +84,47 @@ bool isPseudoFileSystem(const QStorageInfo &volume)
 
 } // namespace
 
+namespace {
+
+bool isSeparator(QChar c)
+{
+    return c == u'/' || c == u'\\';
+}
+
+} // namespace
+
+PathVolume pathVolume(QStringView path)
+{
+    if (startsWithDrive(path))
+        return {path.first(2), true};
+    if (path.size() >= 2 && isSeparator(path.at(0)) && isSeparator(path.at(1))) {
+        // "//server/share": two names after the doubled separator.
+        qsizetype end = 2;
+        for (int part = 0; part < 2; ++part) {
+            while (end < path.size() && isSeparator(path.at(end)))
+                ++end;
+            while (end < path.size() && !isSeparator(path.at(end)))
+                ++end;
+        }
+        return {path.first(end), true};
+    }
+    if (path.startsWith(u'/'))
+        return {path.first(1), false};
+    return {};
+}
+
+bool sameVolume(const PathVolume &a, const PathVolume &b)
+{
+    if (a.windows != b.windows || a.text.size() != b.text.size())
+        return false;
+    for (qsizetype i = 0; i < a.text.size(); ++i) {
+        const QChar x = a.text.at(i), y = b.text.at(i);
+        if (x != y && !(isSeparator(x) && isSeparator(y)) && x.toCaseFolded() != y.toCaseFolded())
+            return false;
+    }
+    return true;
+}
+
 VolumeFinder::VolumeFinder(const QStringList &roots)
 {
     for (const QString &root : roots) {

@@ -2,6 +2,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // Volumes: which one a path is on, which ones the browser's drive chooser
 // offers, and where the system mounts them. The one rule for "which volume"
@@ -16,6 +17,19 @@
 QString volumeOf(const QString &path, const QStringList &roots);
 // Whether the volume at `root` holds `path` (false for an empty root).
 bool volumeHolds(const QString &root, const QString &path);
+
+// The volume a full path's text names, alike on every system (lists are
+// written on others): a drive letter ("C:", any case), a network share
+// ("//server/share", either separator, any case) or, for any path starting
+// with a single "/", "/". A drive or share decides by its text alone; on "/"
+// the mount points (volumeOf) tell the volumes apart where they are asked.
+struct PathVolume {
+    QStringView text;        // as written; empty: not a full path
+    bool windows = false;    // a drive or share: names ignore case, "\\" separates too
+};
+PathVolume pathVolume(QStringView path);
+// Drives and shares compared ignoring case and which separator; "/" is "/".
+bool sameVolume(const PathVolume &a, const PathVolume &b);
 
 // volumeOf() for many paths and the same roots, the roots taken apart once.
 class VolumeFinder {

@@ -89,14 +89,14 @@ qint16 Mp3Player::OpenFile(const QString &path, const QString &)
         m_thread->stop();
     m_state = State::Idle;
     m_tick.stop();
-    ++m_run;
-    ++m_open;
+    m_run = 0;
+    m_open = 0;
     m_figures = TrackFigures();
     clearError();
     const Mp3Decoder::OpenResult checked = Mp3Decoder::check(path);
     m_opened = checked == Mp3Decoder::OpenResult::Ok;
     if (m_opened)
-        m_thread->open(m_open, path);
+        m_open = m_thread->open(path);
     else
         setError(errorFor(checked));
     return qint16(m_errorNumber);
@@ -118,7 +118,7 @@ void Mp3Player::openFailed(quint64 open, Mp3Decoder::OpenResult result)
     m_figures = TrackFigures();
     m_state = State::Idle;
     m_tick.stop();
-    ++m_run;
+    m_run = 0;
     setError(errorFor(result));
     emit OpenFailed();
 }
@@ -130,9 +130,8 @@ void Mp3Player::Play()
             setError(ErrNoFileOpen);
         return;
     }
-    ++m_playGeneration;
-    ++m_run;
-    m_thread->start(m_run, 0, m_appending);
+    m_run = m_thread->start(0, m_appending);
+    m_playRun = m_run;
     m_state = State::Playing;
     m_lastHeard = -1;
     m_tick.start();
@@ -163,7 +162,7 @@ void Mp3Player::finish(bool flush, bool reachedEnd)
         m_thread->stop();
     m_tick.stop();
     m_state = State::Idle;
-    ++m_run;
+    m_run = 0;
     // Posted first: a FramePlayed handler that starts another track must not
     // have that track's playback reported as ended.
     postEnded(reachedEnd && !flush);
@@ -173,18 +172,18 @@ void Mp3Player::finish(bool flush, bool reachedEnd)
 
 void Mp3Player::postEnded(bool reachedEnd)
 {
-    if (m_endsOutstanding > 0 && m_postedGeneration == m_playGeneration) {
+    if (m_endsOutstanding > 0 && m_postedPlay == m_playRun) {
         m_postedReachedEnd = m_postedReachedEnd && reachedEnd;
         return;
     }
-    m_postedGeneration = m_playGeneration;
+    m_postedPlay = m_playRun;
     m_postedReachedEnd = reachedEnd;
     ++m_endsOutstanding;
     QMetaObject::invokeMethod(this, [this] {
         --m_endsOutstanding;
         // The track that this ending starts goes behind the sound still queued,
         // unless the caller has started or stopped anything since.
-        const bool append = m_postedReachedEnd && m_postedGeneration == m_playGeneration;
+        const bool append = m_postedReachedEnd && m_postedPlay == m_playRun;
         QPointer<Mp3Player> alive(this);
         m_appending = append;
         emit PlayEnded();
@@ -215,9 +214,8 @@ void Mp3Player::SeekFrame(qint32 frame)
         finish(true, true);
         return;
     }
-    ++m_run;
+    m_run = m_thread->seek(frame);
     m_lastHeard = -1;
-    m_thread->seek(m_run, frame);
 }
 
 void Mp3Player::StopPlay()

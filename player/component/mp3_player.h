@@ -142,16 +142,18 @@ private:
     QTimer m_tick;
     State m_state = State::Idle;
     bool m_opened = false;       // a file is open, or its open is under way
-    quint64 m_open = 0;          // OpenFile calls
-    quint64 m_run = 0;           // starts, seeks, stops: events of earlier runs are stale
+    // The ids (PlaybackThread's) of the open and the run whose events count;
+    // 0 when none does.
+    quint64 m_open = 0;
+    quint64 m_run = 0;
     qint64 m_lastHeard = -1;     // sample last reported as heard
     bool m_appending = false;    // PlayEnded of a track's end is being delivered
     int m_left = 100;
     int m_right = 100;
     int m_errorNumber = NoError;
     QString m_errorDescription;
-    quint64 m_playGeneration = 0;
-    quint64 m_postedGeneration = 0;
+    quint64 m_playRun = 0;       // the run of the last Play
+    quint64 m_postedPlay = 0;    // m_playRun when the pending PlayEnded was posted
     bool m_postedReachedEnd = false;
     int m_endsOutstanding = 0;
 };

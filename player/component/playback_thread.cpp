@@ -47,21 +47,24 @@ void PlaybackThread::post(Command command)
     m_wake.notify_all();
 }
 
-void PlaybackThread::open(quint64 open, const QString &path)
+quint64 PlaybackThread::open(const QString &path)
 {
-    m_opens.store(open);
+    const quint64 open = m_opens.fetch_add(1) + 1;
     const quint64 stops = m_stops.fetch_add(1) + 1;
     post({Command::Open, open, 0, false, stops, path, {}});
+    return open;
 }
 
-void PlaybackThread::start(quint64 run, qint32 frame, bool append)
+quint64 PlaybackThread::start(qint32 frame, bool append)
 {
-    post({Command::Start, run, frame, append, 0, {}, {}});
+    post({Command::Start, ++m_runs, frame, append, 0, {}, {}});
+    return m_runs;
 }
 
-void PlaybackThread::seek(quint64 run, qint32 frame)
+quint64 PlaybackThread::seek(qint32 frame)
 {
-    post({Command::Seek, run, frame, false, 0, {}, {}});
+    post({Command::Seek, ++m_runs, frame, false, 0, {}, {}});
+    return m_runs;
 }
 
 void PlaybackThread::stop()

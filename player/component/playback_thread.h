@@ -25,6 +25,8 @@ class ClockOutput;
 // What the thread has to say comes through Events, called on the thread
 // itself (the owner hands it on to its own thread), each naming the open or
 // the run it belongs to, so the owner can drop what a later call made stale.
+// The thread counts the opens and runs: open(), start() and seek() return the
+// id their events will carry (from 1; 0 names none).
 class PlaybackThread
 {
 public:
@@ -51,13 +53,15 @@ public:
     PlaybackThread &operator=(const PlaybackThread &) = delete;
 
     // Opens a file; whatever plays goes on (call stop() first to end it). A
-    // long file's exact figures follow from a scan while it plays.
-    void open(quint64 open, const QString &path);
-    // Plays the open file from `frame` as run `run`. `append`: behind what is
-    // still queued; otherwise the queue is emptied first.
-    void start(quint64 run, qint32 frame, bool append);
-    // Empties the queue and goes on at `frame` as run `run`, paused or not.
-    void seek(quint64 run, qint32 frame);
+    // long file's exact figures follow from a scan while it plays. Returns
+    // the open's id.
+    quint64 open(const QString &path);
+    // Plays the open file from `frame` as a new run, whose id it returns.
+    // `append`: behind what is still queued; otherwise the queue is emptied first.
+    quint64 start(qint32 frame, bool append);
+    // Empties the queue and goes on at `frame` as a new run, paused or not;
+    // returns the run's id.
+    quint64 seek(qint32 frame);
     // Empties the queue; nothing plays until the next start.
     void stop();
     void setPaused(bool paused);
@@ -110,6 +114,7 @@ private:
     Heard m_heard;
     std::atomic<quint64> m_opens{0};    // open() calls: a later one cancels a search or scan
     std::atomic<quint64> m_stops{0};    // open() and stop() calls: a later one cancels a search
+    quint64 m_runs = 0;                 // start() and seek() calls (the caller's alone)
     std::atomic<bool> m_silent{true};
     std::atomic<bool> m_ending{false};
     std::atomic<int> m_left;

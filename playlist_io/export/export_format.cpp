@@ -65,17 +65,12 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
     static const TrackTags unknown;
     const auto tagsAt = [&tags](qsizetype i) -> const TrackTags & { return i < tags.size() ? tags.at(i) : unknown; };
 
-    // The folder taken apart once for all the entries.
-    const RelativeEntries relative(targetFolder, separatorChar(options.separator));
-    // A relative path never leaves the target's volume: an entry on another
-    // one is written in full.
-    const VolumeFinder volumeOf(volumes);
-    const QString targetVolume = volumeOf(targetFolder);
-    const auto pathsFor = [&](const QString &entry) {
-        return paths == ExportPaths::Relative && volumeOf(entry) != targetVolume ? ExportPaths::Absolute : paths;
-    };
+    // The folder taken apart once for all the entries. A relative path never
+    // leaves the target's volume: an entry on another one is written in full.
+    const VolumeFinder mounts(volumes);
+    const RelativeEntries relative(targetFolder, separatorChar(options.separator), &mounts);
     if (options.format == ExportFormat::Xspf) {
-        const RelativeEntries uri(targetFolder, QLatin1Char('/'));
+        const RelativeEntries uri(targetFolder, QLatin1Char('/'), &mounts);
         QList<XspfTrack> tracks;
         tracks.reserve(count);
         for (qsizetype i = 0; i < count; ++i) {
@@ -86,7 +81,7 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
                 // A name alone is the name relative to the list's own folder.
                 location = xspfLocation(QDir(targetFolder).filePath(entryFileName(entry).toString()), &uri);
             else
-                location = xspfLocation(entry, pathsFor(entry) == ExportPaths::Relative ? &uri : nullptr);
+                location = xspfLocation(entry, paths == ExportPaths::Relative ? &uri : nullptr);
             tracks.append(XspfTrack{location, withoutControls(t.title), withoutControls(t.artist), t.ms});
         }
         out.bytes = formatXspf(tracks, QString::fromLatin1(effectiveLineEnd(options)));
@@ -113,7 +108,7 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
 
     for (qsizetype i = 0; i < count; ++i) {
         const QString &entry = entries.at(i);
-        const QString path = exportedPath(entry, pathsFor(entry), relative);
+        const QString path = exportedPath(entry, paths, relative);
         const TrackTags &t = tagsAt(i);
         const QString &named = i < namedAfter.size() ? namedAfter.at(i) : entry;
         if (checkGbk && !(gbkHolds(path) && (options.format == ExportFormat::M3uPlain || gbkHolds(trackName(named, t)))))

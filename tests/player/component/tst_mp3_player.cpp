@@ -201,8 +201,10 @@ void Mp3PlayerTest::badFile()
     QSignalSpy frames(&mp, &Mp3Player::FramePlayed);
     QSignalSpy ended(&mp, &Mp3Player::PlayEnded);
     QSignalSpy failed(&mp, &Mp3Player::OpenFailed);
-    // A good file first, so a failed open must also drop the previous one.
+    // A good file first, so a failed open must also drop the previous one,
+    // and the same again still being read, whose figures must not land later.
     QVERIFY(openWhole(mp, fixture("mono22.mp3")));
+    mp.OpenFile(fixture("mono22.mp3"));
     QCOMPARE(mp.OpenFile(path, QString()), qint16(onceRead ? 0 : error));
     QCOMPARE(mp.FrameCount(), 0);
     mp.Play();
@@ -219,6 +221,7 @@ void Mp3PlayerTest::badFile()
     QCOMPARE(mp.BitRate(), 0);
     QVERIFY(!mp.isPlaying());
     QTest::qWait(150);
+    QCOMPARE(mp.FrameCount(), 0);
     QCOMPARE(frames.size(), 0);
     QCOMPARE(ended.size(), 0);
 
@@ -474,6 +477,7 @@ void Mp3PlayerTest::endings_data()
     QTest::newRow("end after stop, delivered between") << "opwswe" << 2;
     QTest::newRow("stop then end, one ending") << "opwse" << 1;
     QTest::newRow("end, play again, end") << "opewpwe" << 2;
+    QTest::newRow("end, play again before it is delivered, end") << "opwepe" << 2;
     QTest::newRow("end while paused") << "opwTe" << 1;
 }
 

@@ -289,6 +289,8 @@ void ExportTest::relativePaths_data()
     QTest::newRow("another volume, in full") << "/media/PHONE/Music" << "/home/u/AC:DC/a.mp3" << "/home/u/AC:DC/a.mp3";
     QTest::newRow("from the card to the disk, in full") << "/home/u" << "/media/PHONE/a.mp3" << "/media/PHONE/a.mp3";
     QTest::newRow("folders whose names share a start") << "/m/pop" << "/m/pop2/a.mp3" << "../pop2/a.mp3";
+    // The drive letter decides, in either case and with either separator.
+    QTest::newRow("the same drive, spelt otherwise") << "C:/Music" << "c:\\Other\\a.mp3" << "../Other/a.mp3";
 }
 
 // Relative paths never climb out of the target's volume, in M3U and in XSPF.
