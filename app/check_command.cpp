@@ -1,6 +1,7 @@
 #include "app/check_command.h"
 
 #include "platform/files/entry_check.h"
+#include "platform/files/file_errors.h"
 #include "model/entry_rules.h"
 #include "playlist_io/playlist_reader.h"
 
@@ -22,10 +23,8 @@ CheckAnswer checkLists(const QStringList &lists, const FileProbe &probe)
         QStringList written;
         const PlaylistRead opened = readPlaylistFile(list, &written);
         if (opened.outcome != PlaylistRead::ReadOk) {
-            answer.err += QStringLiteral("melvora：无法读取列表“%1”%2\n")
-                              .arg(list, opened.outcome == PlaylistRead::NotText ? QStringLiteral("：不是播放列表文件")
-                                         : opened.outcome == PlaylistRead::Missing ? QStringLiteral("：文件不存在")
-                                                                                   : QString());
+            answer.err += QStringLiteral("melvora：无法读取列表“%1”：%2\n")
+                              .arg(list, fileErrorText(opened.error, FileUse::Read));
             unreadable = true;
             continue;
         }

@@ -31,6 +31,29 @@ const QLatin1String kQtJoinedOptions[] = {
     QLatin1String("-style="), QLatin1String("-stylesheet="), QLatin1String("-qmljsdebugger="),
 };
 
+// The list files' extensions in alphabetical order: ".m3u、.m3u8、.pls、.xspf".
+QStringList listSuffixes()
+{
+    QStringList suffixes;
+    for (const PlaylistFileType &type : playlistFileTypes())
+        suffixes << type.suffix.toString();
+    suffixes.sort();
+    return suffixes;
+}
+QString dottedSuffixes()
+{
+    return QLatin1Char('.') + listSuffixes().join(QStringLiteral("、."));
+}
+// "M3U、M3U8、PLS 和 XSPF".
+QString namedTypes()
+{
+    QStringList names = listSuffixes();
+    for (QString &name : names)
+        name = name.toUpper();
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last : names.join(QStringLiteral("、")) + QStringLiteral(" 和 ") + last;
+}
+
 template <std::size_t N>
 bool isOneOf(QStringView option, const QLatin1String (&names)[N])
 {
@@ -229,7 +252,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         if (line.exportList.isEmpty())
             fail(QStringLiteral("选项“--export”需要一个列表文件"));
         else if (playlistTypeOf(line.exportList) == PlaylistType::Other)
-            fail(QStringLiteral("“%1”不是播放列表（.m3u、.m3u8、.pls、.xspf）").arg(line.exportList));
+            fail(QStringLiteral("“%1”不是播放列表（%2）").arg(line.exportList, dottedSuffixes()));
         else if (request.target.isEmpty())
             fail(QStringLiteral("导出需要用“--to”指定目标文件"));
         else if (!format)
@@ -239,7 +262,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         else if (isCodePage(options.encoding) && (*format == ExportFormat::M3u8 || *format == ExportFormat::Xspf))
             fail(QStringLiteral("%1 格式总是 UTF-8，不能使用“--encoding %2”")
                      .arg(*format == ExportFormat::Xspf ? QStringLiteral("XSPF") : QStringLiteral("M3U8"),
-                          QLatin1String(encodingName(options.encoding).word)));
+                          QLatin1String(encodingEntry(options.encoding).word)));
         if (line.action == CommandLine::Action::Export) {
             options.format = *format;
             line.exportList = QFileInfo(line.exportList).absoluteFilePath();
@@ -253,12 +276,9 @@ QString commandLineAnswer(const CommandLine &line, const QString &version)
 {
     switch (line.action) {
     case CommandLine::Action::Help:
-        return QStringLiteral(
-            "用法：melvora [选项] [文件…]\n"
-            "编辑 M3U、M3U8、PLS 和 XSPF 播放列表。\n"
-            "\n"
-            "文件：\n"
-            "  播放列表（.m3u、.m3u8、.pls、.xspf）\n"
+        return QStringLiteral("用法：melvora [选项] [文件…]\n编辑 %1 播放列表。\n\n文件：\n  播放列表（%2）\n")
+                   .arg(namedTypes(), dottedSuffixes())
+            + QStringLiteral(
             "                          第一个读取为当前列表，其余的插入列表\n"
             "  媒体文件（.mp3 等）     加入列表，如同在文件列表中单击\n"
             "  文件夹                  加入其中及其子文件夹中符合文件类型的文件\n"

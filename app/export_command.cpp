@@ -1,6 +1,7 @@
 #include "app/export_command.h"
 
 #include "model/playlist.h"
+#include "platform/files/file_errors.h"
 #include "platform/tags/tag_cache.h"
 #include "platform/work/long_work.h"
 #include "playlist_io/playlist_reader.h"
@@ -24,10 +25,7 @@ int runExportCommand(const QString &listFile, const ExportRequest &given)
     const PlaylistRead read = readPlaylistFile(listFile);
     if (read.outcome != PlaylistRead::ReadOk) {
         printTo(stderr, QStringLiteral("melvora：无法读取列表“%1”：%2\n")
-                            .arg(listFile,
-                                 read.outcome == PlaylistRead::Missing   ? QStringLiteral("文件不存在")
-                                 : read.outcome == PlaylistRead::NotText ? QStringLiteral("不是播放列表文件")
-                                                                         : QStringLiteral("不是可读的列表文件")));
+                            .arg(listFile, fileErrorText(read.error, FileUse::Read)));
         return 1;
     }
     // The entries as the window would hold them: repeats go.

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDBusConnection>
+#include <QSettings>
 #include <QTimer>
 
 #include "aux_windows/aux_windows.h"
@@ -11,7 +13,7 @@
 #include "main_window/repair_dialogs.h"
 #include "platform/file_dialog.h"
 #include "platform/key_state.h"
-#include "main_window/workflow/list_file_workflow.h"
+#include "playlist_io/playlist_type.h"
 #include "platform/message_box.h"
 #include "melvora_version.h"
 #include "main_window/art/pictures.h"
@@ -65,7 +67,7 @@ int main(int argc, char *argv[])
     // The desktop services the windows talk to.
     QtMessageBox messages;
     QtFileDialog dialog;
-    dialog.setFilter(ListFileWorkflow::kDialogFilter);
+    dialog.setFilter(playlistDialogFilter());
     QtDrives drives;
     SystemKeyState keys;
     SystemRegistry registry;
@@ -77,12 +79,16 @@ int main(int argc, char *argv[])
     DiskProbe disk;
     QtRepairDialogs repairs;
 
-    ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs);
+    // The program's settings: ~/.config/melvora/melvora.conf.
+    QSettings settings(QStringLiteral("melvora"), QStringLiteral("melvora"));
+    ProgramWindows windows(messages, dialog, drives, keys, auxWindows, disk, repairs, {}, &settings);
     MainWindow &window = windows.mainWindow();
     messages.setParent(&window);
     dialog.setParent(&window);
     repairs.setParent(&window);
     window.show();
+    // Media keys, the sound menu and playerctl, where a session bus answers.
+    windows.mpris().publish(QDBusConnection::sessionBus());
     // The files named on the command line, once the window is up: what they
     // have to say is said over it.
     if (!given.files.isEmpty())

@@ -1,14 +1,21 @@
-# melvora_add_test(NAME name SOURCES a.cpp ... LIBS lib ...)
+# melvora_add_test(NAME name [SESSION_BUS] SOURCES a.cpp ... LIBS lib ...)
 # One QtTest executable registered with CTest. Every test runs headless on the
 # offscreen platform with a private runtime directory, so no display is needed.
+# No test reaches the desktop's session bus: SESSION_BUS runs it on a private
+# one (dbus-run-session; the test fails when that cannot start), the others
+# without any.
 function(melvora_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SESSION_BUS" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${T_NAME} PRIVATE
     MELVORA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(T_SESSION_BUS)
+    add_test(NAME ${T_NAME} COMMAND dbus-run-session -- $<TARGET_FILE:${T_NAME}>)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  endif()
   set(runtime "${CMAKE_BINARY_DIR}/test-runtime/${T_NAME}")
   file(MAKE_DIRECTORY "${runtime}")
   file(CHMOD "${runtime}" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
@@ -17,7 +24,8 @@ function(melvora_add_test)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${runtime};LC_ALL=C.UTF-8")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${runtime};LC_ALL=C.UTF-8"
+    ENVIRONMENT_MODIFICATION "DBUS_SESSION_BUS_ADDRESS=unset:")
 endfunction()
 
 # melvora_add_real_audio_test(NAME name TARGET exe [TIMEOUT s] [ENVIRONMENT v=x ...])

@@ -88,6 +88,8 @@ constexpr CommandRow kRows[] = {
      .run = [](MainWindow &w) { w.listExport().open(); }},
     {.command = Command::ReopenInEncoding, .name = "menureopenencoding", .caption = "以其他编码重新打开(&C)",
      .menu = Menu::Tools, .fill = [](MainWindow &w, QMenu &menu) { w.fillEncodings(menu); }},
+    {.command = Command::OutputDevice, .name = "menuoutputdevice", .caption = "预听输出设备(&O)", .menu = Menu::Tools,
+     .fill = [](MainWindow &w, QMenu &menu) { w.fillOutputMenu(menu); }},
 
     // The pop-up runs the menus' operations, without shortcuts.
     {.command = Command::PopupUndo, .name = "poplist1undo", .caption = "撤销(&U)", .menu = Menu::Popup,

@@ -254,6 +254,7 @@ void MainWindow::createControls()
     connect(m_browser, &MediaBrowser::fileListChanged, this,
             [this](int files) { m_state.setBrowserFileCount(files); });
     m_model = new PlaylistModel(m_list, this);
+    m_model->setDocument(&m_workflow.document());
     m_list1 = new PlaylistView(m_list, m_client);
     m_list1->setObjectName(QStringLiteral("List1"));
     m_list1->setAccessibleName(QStringLiteral("播放列表"));
@@ -494,14 +495,22 @@ void MainWindow::hidePlayer()
     m_state.setPlayerShown(false);
 }
 
-void MainWindow::playSelected()
+MainWindow::SelectedPlay MainWindow::selectedPlay() const
 {
     const int s = m_list.selection();
     if (s < 0 || s >= m_list.count() || m_list.entry(s).isEmpty())
-        return;
-    if (!hasMp3Extension(m_list.entry(s), m_list.rules())) {
+        return SelectedPlay::Nothing;
+    return hasMp3Extension(m_list.entry(s), m_list.rules()) ? SelectedPlay::Plays : SelectedPlay::NotMp3;
+}
+
+void MainWindow::playSelected()
+{
+    switch (selectedPlay()) {
+    case SelectedPlay::Nothing: return;
+    case SelectedPlay::NotMp3:
         m_messages.exclamation(QStringLiteral("播放功能只支持MP3文件！"), kPromptTitle);
         return;
+    case SelectedPlay::Plays: break;
     }
     if (!m_player)
         return;

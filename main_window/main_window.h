@@ -11,6 +11,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 #include <array>
 
 class AuxWindows;
@@ -68,6 +70,14 @@ public:
     // 工具 > 以其他编码重新打开: one item per encoding, the one in use checked;
     // choosing one reads the list's file again in it.
     void fillEncodings(QMenu &menu);
+    // The submenu of the preview's outputs, filled by whoever knows them each
+    // time it opens (empty without one).
+    void setOutputMenuFiller(std::function<void(QMenu &)> fill) { m_outputMenu = std::move(fill); }
+    void fillOutputMenu(QMenu &menu) const
+    {
+        if (m_outputMenu)
+            m_outputMenu(menu);
+    }
 
     // Files named on the command line: the first playlist opens the list,
     // further ones are inserted, media files and folders are added as a
@@ -83,6 +93,9 @@ public:
     void toolbarClicked(int position);
     // Plays the selected entry: MP3 entries go to the player window, others get a message.
     void playSelected();
+    // What the play command does with the selection now.
+    enum class SelectedPlay { Nothing, NotMp3, Plays };
+    SelectedPlay selectedPlay() const;
     // 全选: adds every file File1 shows (a message when some could not be added).
     void addAll();
     // Show or hide the player window, once there is one.
@@ -139,6 +152,7 @@ private:
     WorkGroup m_busy;  // m_work, the browser's and the check's
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
+    std::function<void(QMenu &)> m_outputMenu;
     ListExport *m_export = nullptr;   // 工具 > 导出列表
     bool m_ending = false;
     MissingEntries *m_missing = nullptr;

@@ -4,6 +4,7 @@
 #include "main_window/missing_entries.h"
 #include "playlist_io/entry_facts.h"
 #include "playlist_io/entry_paths.h"
+#include "playlist_io/list_document.h"
 #include "model/playlist.h"
 
 #include <QColor>
@@ -105,7 +106,8 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
         const QString &path = m_list.entry(index.row());
         if (!m_tags)
             return path;
-        const TrackTags own = keptFacts(m_list.lines(index.row()));
+        const KeptLines &lines = m_list.lines(index.row());
+        const TrackTags own = m_document ? keptFacts(m_document->fileOf(lines), lines) : TrackTags();
         std::optional<TrackTags> tags;
         if (own.title.isEmpty() || own.artist.isEmpty() || own.seconds < 0) {
             tags = m_tags->known(path);

@@ -9,6 +9,7 @@
 #include <vector>
 
 class ListTags;
+struct ListDocument;
 class MissingEntries;
 class Playlist;
 struct TrackTags;
@@ -40,6 +41,9 @@ public:
     // file's tags), then its path; before anything is known, the path alone.
     // Tags not read yet are asked for when a tip shows. Until set, the path alone.
     void setTags(ListTags *tags);
+    // The document whose files the entries' own lines are read from; until
+    // set, tips tell nothing from them.
+    void setDocument(const ListDocument *document) { m_document = document; }
     static QString toolTip(const QString &path, const TrackTags &own, const TrackTags &tags);
     // The row text that needs the most room in that font, and that room in
     // pixels, without the view's padding. The view lays out every row at one
@@ -66,6 +70,7 @@ private:
     const Playlist &m_list;
     const MissingEntries *m_health = nullptr;
     ListTags *m_tags = nullptr;
+    const ListDocument *m_document = nullptr;
     QFontMetrics m_metrics;
     QFont m_font;   // the rows' font, which the marks of missing entries vary
     std::vector<qint16> m_asciiAdvance; // the first 128 units, measured together on first use

@@ -30,6 +30,7 @@ enum class Command {
     Declaration,        // xuanyan
     ExportList,         // menuexport (工具)
     ReopenInEncoding,   // menureopenencoding (工具): a submenu of encodings
+    OutputDevice,       // menuoutputdevice: the preview's output, a submenu
     PopupUndo,          // poplist1undo
     PopupDelete,        // poplist1del
     PopupPlay,          // poplist1play

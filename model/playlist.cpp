@@ -75,13 +75,8 @@ void Playlist::leftButtonReleased()
 
 // ---- list files ----------------------------------------------------------------
 
-void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &lines,
-                              std::shared_ptr<const KeptFile> file)
+void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &lines)
 {
-    // The old files go once nothing points into them any more.
-    const QList<std::shared_ptr<const KeptFile>> old = std::exchange(m_files, {});
-    if (file)
-        m_files.append(std::move(file));
     QStringList keys;
     if (m_rules.caseSensitivity == Qt::CaseSensitive) {
         keys = paths;   // each path is its own key: share them
@@ -114,11 +109,8 @@ void Playlist::replaceEntries(const QStringList &paths, const QList<KeptLines> &
     finish(Edit::Replaced);
 }
 
-int Playlist::appendEntries(const QStringList &paths, const QList<KeptLines> &lines,
-                            std::shared_ptr<const KeptFile> file)
+int Playlist::appendEntries(const QStringList &paths, const QList<KeptLines> &lines)
 {
-    if (file && !m_files.contains(file))
-        m_files.append(std::move(file));
     m_keys.reserve(count() + paths.size());
     QStringList block;
     QList<KeptLines> blockLines;

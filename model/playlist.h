@@ -156,16 +156,13 @@ public:
     int changePaths(const QHash<int, QString> &paths);
 
     // ---- list files (through WindowState's intents) ------------------------
-    // `lines` runs beside `paths` (what the file said of each entry), pointing
-    // into `file`, which the list keeps from then on; an empty list means
-    // nothing kept for any. A repeat is left out with its lines.
+    // `lines` runs beside `paths` (what the file said of each entry); an
+    // empty list means nothing kept for any. A repeat is left out with its lines.
     // The list becomes `paths` without repeats (first wins), its last entry selected.
-    void replaceEntries(const QStringList &paths, const QList<KeptLines> &lines = {},
-                        std::shared_ptr<const KeptFile> file = {});
+    void replaceEntries(const QStringList &paths, const QList<KeptLines> &lines = {});
     // Appends the paths the list does not hold yet, as one block, and selects
     // the last entry. Returns how many were added.
-    int appendEntries(const QStringList &paths, const QList<KeptLines> &lines = {},
-                      std::shared_ptr<const KeptFile> file = {});
+    int appendEntries(const QStringList &paths, const QList<KeptLines> &lines = {});
 
 signals:
     // Around every change of the entries: views take their rows from entries()
@@ -212,15 +209,13 @@ private:
     // What the list file said of each entry, beside m_entries and always as
     // long: 0 (nothing kept) or 1 + the place of its lines in m_linePool. An
     // edit in the middle of 100,000 entries moves these 4 bytes an entry
-    // rather than the 16 of the lines: the undo of a delete there took 49 us
+    // rather than the lines themselves (16 bytes when measured): the undo of
+    // a delete there took 49 us
     // with the lines beside the paths, 36 us so (the paths alone: 30 us).
     // A pool entry belongs to one entry only; it is let go by a removal and
     // gathered again when the pool outgrows the list.
     QList<quint32> m_lineIds;
     QList<KeptLines> m_linePool;
-    // The files the lines (and the undo record) point into, since the list was
-    // last replaced.
-    QList<std::shared_ptr<const KeptFile>> m_files;
     EntryKeys m_keys;
     int m_selection = -1;
     bool m_insertAfter = true;

@@ -98,19 +98,17 @@ void WindowState::startNewList()
     m_list.replaceEntries({});
 }
 
-void WindowState::replaceWith(const QStringList &entries, const QString &path, const QList<KeptLines> &lines,
-                              std::shared_ptr<const KeptFile> file)
+void WindowState::replaceWith(const QStringList &entries, const QString &path, const QList<KeptLines> &lines)
 {
-    m_list.replaceEntries(entries, lines, std::move(file));
+    m_list.replaceEntries(entries, lines);
     setSkippedRepeats(int(entries.size()) - m_list.count());
     setNameCaption(NameCaption::Named);
     setListPath(path);
 }
 
-void WindowState::insertEntries(const QStringList &entries, const QList<KeptLines> &lines,
-                                std::shared_ptr<const KeptFile> file)
+void WindowState::insertEntries(const QStringList &entries, const QList<KeptLines> &lines)
 {
-    const int added = m_list.appendEntries(entries, lines, std::move(file));
+    const int added = m_list.appendEntries(entries, lines);
     setSkippedRepeats(m_skippedRepeats + int(entries.size()) - added);
 }
 

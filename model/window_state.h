@@ -60,12 +60,10 @@ public:
     // Open: the read entries (with what the file said of each, `lines`, which
     // may be empty) replace the list, which takes the file's name; the change
     // flag stays as it was.
-    void replaceWith(const QStringList &entries, const QString &path, const QList<KeptLines> &lines = {},
-                     std::shared_ptr<const KeptFile> file = {});
+    void replaceWith(const QStringList &entries, const QString &path, const QList<KeptLines> &lines = {});
     // Insert: the entries the list does not hold yet are appended; the list
     // counts as changed, even when nothing was new.
-    void insertEntries(const QStringList &entries, const QList<KeptLines> &lines = {},
-                       std::shared_ptr<const KeptFile> file = {});
+    void insertEntries(const QStringList &entries, const QList<KeptLines> &lines = {});
     // Insert of a file that is missing: nothing is appended, but the list
     // counts as changed all the same.
     void insertFailed();

@@ -68,12 +68,29 @@ bool hasChinese(const QString &text)
     return false;
 }
 
+// The extensions of a dialog's filters, "a;;b(*.m3u *.pls)" giving "M3U", "PLS".
+QStringList listSuffixes(const QString &filters)
+{
+    QStringList suffixes;
+    for (const QString &filter : filters.split(QStringLiteral(";;"), Qt::SkipEmptyParts)) {
+        for (const QString &pattern : patternsOf(filter)) {
+            if (pattern.startsWith(QLatin1String("*.")))
+                suffixes << pattern.mid(2).toUpper();
+        }
+    }
+    return suffixes;
+}
+
 // The file model formats sizes and dates by the system's locale and names
 // types as the MIME database has them, often in English only. This layer
-// gives the dialog's columns their Chinese texts.
+// gives the dialog's columns their Chinese texts; files of the dialog's own
+// filters are lists ("M3U 播放列表").
 class ChineseColumns : public QIdentityProxyModel {
 public:
-    using QIdentityProxyModel::QIdentityProxyModel;
+    ChineseColumns(const QStringList &listSuffixes, QObject *parent)
+        : QIdentityProxyModel(parent), m_listSuffixes(listSuffixes)
+    {
+    }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
@@ -103,19 +120,20 @@ public:
     }
 
 private:
-    static QString typeOf(const QFileInfo &info)
+    QString typeOf(const QFileInfo &info) const
     {
         if (info.isDir())
             return QStringLiteral("文件夹");
         const QString suffix = info.suffix().toUpper();
-        if (suffix == QLatin1String("M3U") || suffix == QLatin1String("M3U8") || suffix == QLatin1String("PLS")
-            || suffix == QLatin1String("XSPF"))
+        if (m_listSuffixes.contains(suffix))
             return suffix + QStringLiteral(" 播放列表");
         const QString comment = QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
         if (hasChinese(comment))
             return comment;
         return suffix.isEmpty() ? QStringLiteral("文件") : suffix + QStringLiteral(" 文件");
     }
+
+    QStringList m_listSuffixes;
 };
 
 // Every column as wide as the texts of the folder just listed, once listed.
@@ -150,7 +168,7 @@ QFileDialog *createListFileDialog(QWidget *parent, const QString &filter, bool s
     // A typed name that does not exist is returned too: the caller reports it.
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setViewMode(QFileDialog::Detail);
-    dialog->setProxyModel(new ChineseColumns(dialog));
+    dialog->setProxyModel(new ChineseColumns(listSuffixes(filter), dialog));
     fitColumnsOnLoad(dialog);
     dialog->resize(dialog->sizeHint().expandedTo(QSize(720, 420)));
     if (!folder.isEmpty())
@@ -165,7 +183,7 @@ QString chooseFolderDialog(QWidget *parent, const QString &title)
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setViewMode(QFileDialog::Detail);
-    dialog.setProxyModel(new ChineseColumns(&dialog));
+    dialog.setProxyModel(new ChineseColumns({}, &dialog));
     fitColumnsOnLoad(&dialog);
     dialog.resize(dialog.sizeHint().expandedTo(QSize(720, 420)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -33,8 +33,9 @@ QString dialogStartFolder(const QString &listFolder, const QString &lastFolder);
 
 // Qt's own (non-native) dialog for list files, the same on every desktop and
 // Chinese whatever the system's language: sizes, dates, types and column
-// titles in Chinese, each column as wide as its texts. Opens in `folder` when
-// it is not empty. Not shown yet; the caller owns it.
+// titles in Chinese, each column as wide as its texts; the files of the
+// filters' extensions are typed as lists ("PLS 播放列表"). Opens in `folder`
+// when it is not empty. Not shown yet; the caller owns it.
 QFileDialog *createListFileDialog(QWidget *parent, const QString &filter, bool save, const QString &folder);
 
 // Qt's own dialog for choosing a folder, titled `title`, with the list-file
@@ -47,6 +48,7 @@ class QtFileDialog : public FileDialog {
 public:
     explicit QtFileDialog(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }
+    // The filters shown, ";;" between them: "play list file(*.m3u);;…".
     void setFilter(const QString &filter) { m_filter = filter; }
     QString filter() const { return m_filter; }
     QString getOpenFileName() override;

@@ -11,6 +11,18 @@ Mp3PlayerControl::Mp3PlayerControl(bool silent, QObject *parent)
     : Mp3Control(parent)
     , m_player(new Mp3Player(this, silent ? Mp3Player::Output::Silent : Mp3Player::Output::Device))
 {
+    connectPlayer();
+}
+
+Mp3PlayerControl::Mp3PlayerControl(std::shared_ptr<OutputTarget> target, QObject *parent)
+    : Mp3Control(parent)
+    , m_player(new Mp3Player(this, Mp3Player::Output::Device, {}, std::move(target)))
+{
+    connectPlayer();
+}
+
+void Mp3PlayerControl::connectPlayer()
+{
     setObjectName(QStringLiteral("mp"));
     m_player->setObjectName(QStringLiteral("mpPlayer"));
     connect(m_player, &Mp3Player::FramePlayed, this, &Mp3Control::FramePlayed);

@@ -1,7 +1,10 @@
 #pragma once
 #include "player/mp3_control.h"
 
+#include <memory>
+
 class Mp3Player;
+class OutputTarget;
 
 // The real component: Mp3Player behind the player window's interface. Named
 // "mp" like the control it stands for; its Mp3Player is a child object.
@@ -16,6 +19,8 @@ class Mp3PlayerControl : public Mp3Control {
     Q_OBJECT
 public:
     explicit Mp3PlayerControl(QObject *parent = nullptr);
+    // Heard on the target's output.
+    explicit Mp3PlayerControl(std::shared_ptr<OutputTarget> target, QObject *parent = nullptr);
     // For tests and benchmarks that want the silent clock.
     Mp3PlayerControl(bool silent, QObject *parent);
 
@@ -37,5 +42,7 @@ public:
     Mp3Player *player() const { return m_player; }
 
 private:
+    void connectPlayer();
+
     Mp3Player *m_player;
 };

@@ -43,6 +43,7 @@ void PlayerHost::load()
     syncView();
     connectView();
     window->dock();
+    emit windowChanged();
     m_state->load();   // may start a track, and may fail and unload
 }
 
@@ -107,6 +108,7 @@ void PlayerHost::unload()
     m_component = nullptr;
     window->hide();
     window->deleteLater();
+    emit windowChanged();
 }
 
 void PlayerHost::closeWindow()

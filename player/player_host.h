@@ -53,6 +53,9 @@ signals:
     void hiddenByUser();
     // A track could not be started: the window was unloaded; show the main window.
     void showMainWindowRequested();
+    // A window was loaded (before its load sequence runs) or unloaded: state()
+    // and component() are the new ones, or null.
+    void windowChanged();
 
 private:
     void load();

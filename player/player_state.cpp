@@ -324,7 +324,9 @@ void PlayerState::tongyishou()
     if (errorPending()) {
         m_finished = true;
         emit failed();
+        return;
     }
+    emit trackStarted();
 }
 
 bool PlayerState::errorPending() const
@@ -432,7 +434,7 @@ void PlayerState::kuaijin()
     if (m_finished)
         return;
     if (qint64(m_curframe) + SeekThreshold < m_mp.FrameCount())
-        m_mp.SeekFrame(qint32(m_curframe + SeekThreshold));
+        seek(qint32(m_curframe + SeekThreshold));
 }
 
 void PlayerState::kuaitui()
@@ -440,7 +442,7 @@ void PlayerState::kuaitui()
     if (m_finished)
         return;
     if (qint64(m_curframe) - SeekThreshold > 0)
-        m_mp.SeekFrame(qint32(m_curframe - SeekThreshold));
+        seek(qint32(m_curframe - SeekThreshold));
 }
 
 // ---- navigation ------------------------------------------------------------------
@@ -525,7 +527,37 @@ void PlayerState::showStoppedWithoutTrack()
 
 void PlayerState::setLoop(bool checked)
 {
+    if (m_loop == checked)
+        return;
     m_loop = checked;
+    emit loopChanged(checked);
+}
+
+void PlayerState::seekTo(qint64 frame)
+{
+    if (m_finished || !isEnabled(Control::Sliguocheng))
+        return;
+    if (frame >= m_mp.FrameCount()) {
+        click(Control::Command2);
+        return;
+    }
+    const auto target = qint32(std::max<qint64>(frame, 0));
+    seek(target);
+    setDisplay(Text::Text3, {Display::Value, target});
+}
+
+void PlayerState::setVolume(int volume)
+{
+    if (m_finished || !isEnabled(Control::Sliyin))
+        return;
+    setSlider(Slider::Sliyin, -std::clamp(volume, 0, 100));
+    applyvolume();
+}
+
+void PlayerState::seek(qint32 frame)
+{
+    m_mp.SeekFrame(frame);
+    emit seeked(frame);
 }
 
 void PlayerState::setTrackPosition(int number, int count)
@@ -550,10 +582,7 @@ void PlayerState::mp_PlayEnded()
     }
     if (m_list.count() < 1) {
         // The list was emptied under the playing track: it plays again, for ever.
-        if (!m_loop) {
-            m_loop = true;
-            emit loopChanged(true);
-        }
+        setLoop(true);
         tongyishou();
         return;
     }
@@ -615,7 +644,7 @@ void PlayerState::positionChanged()
     const qint64 v = m_position;
     const qint64 distance = v - framesShown();
     if ((distance > SeekThreshold || distance < -SeekThreshold) && !m_userstopped) {
-        m_mp.SeekFrame(qint32(v));
+        seek(qint32(v));
         setDisplay(Text::Text3, {Display::Value, v});
     }
 }

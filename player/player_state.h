@@ -81,8 +81,18 @@ public:
     void Sliguocheng_Change(int value);   // seeks when moved by more than 355 frames
     void Sliyin_Change(int value);        // volume, then applyvolume
     void Slishengdaoo_Change(int value);  // balance, then applyvolume
-    // Check1 toggled by the user: loop mode.
+    // Check1 toggled: loop mode. A change is announced (loopChanged), so a
+    // change made from elsewhere ticks the box too.
     void setLoop(bool checked);
+
+    // ---- desktop controls (the same routines, without the slider's rule) -----------
+    // Goes to `frame` directly, even a few frames away (the position slider
+    // ignores moves of 355 frames or less): clamped at 0; at or past the
+    // track's end, runs Command2. Ignored while the position slider is disabled.
+    void seekTo(qint64 frame);
+    // The volume slider moved to `volume` (0..100) by the program; ignored
+    // while the slider is disabled.
+    void setVolume(int volume);
 
     // ---- main window -----------------------------------------------------------
     // After a list change: the playing track's 1-based position (0 when not in
@@ -103,6 +113,10 @@ signals:
     void positionRangeChanged(int minimum, int maximum);
     void loopChanged(bool checked);
     void playbackStateChanged(Player::PlaybackState state);
+    // A track started (or restarted) from its beginning.
+    void trackStarted();
+    // The component was told to continue at `frame` (the slider, >>, <<, seekTo).
+    void seeked(qint32 frame);
     // Label3 took a new path: the main window looks it up in its list and
     // answers through setTrackPosition (possibly before this returns).
     void playingPathChanged(const QString &path);
@@ -130,6 +144,7 @@ private:
     void navigate(int number);
     void showStoppedWithoutTrack();
     void positionChanged();  // the position slider's change reaction
+    void seek(qint32 frame);
     bool errorPending() const;
 
     QString entryText(int number) const;   // entry with a 1-based number, "" outside

@@ -140,7 +140,7 @@ std::optional<TextEncoding> fromIcuName(const char *name)
     if (n == "ISO-8859-1")   // what ICU calls Latin text without the bytes 0x80-0x9F
         return TextEncoding::Windows1252;
     for (TextEncoding page : codePages()) {
-        if (n.compare(encodingName(page).name, Qt::CaseInsensitive) == 0)
+        if (n.compare(encodingEntry(page).name, Qt::CaseInsensitive) == 0)
             return page;
     }
     return std::nullopt;
@@ -223,7 +223,7 @@ EncodingChoice chooseEncoding(QByteArrayView bytes, PlaylistType type, const QSt
     int sure = kSureConfidence - 1;
     std::optional<TextEncoding> found;
     for (TextEncoding page : among) {
-        if (encodingName(page).singleByte && readsAsGb18030)
+        if (encodingEntry(page).singleByte && readsAsGb18030)
             continue;
         bool valid = page == TextEncoding::Gb18030 ? readsAsGb18030 : false;
         if (page != TextEncoding::Gb18030)

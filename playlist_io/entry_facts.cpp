@@ -151,11 +151,11 @@ TrackTags xspfFacts(const KeptFile &file, const KeptLines &lines)
 
 } // namespace
 
-TrackTags keptFacts(const KeptLines &lines)
+TrackTags keptFacts(const KeptFile *kept, const KeptLines &lines)
 {
-    if (!lines.file)
+    if (!kept || lines.isEmpty())
         return {};
-    const KeptFile &file = *lines.file;
+    const KeptFile &file = *kept;
     switch (file.type) {
     case PlaylistType::M3u:
         return m3uFacts(file, lines);

@@ -11,8 +11,10 @@
 // seconds and title (the text after its first comma outside quotes, so IPTV
 // attributes are passed over; nothing from the "#EXTINF:<path>" the program's
 // own layout writes); a PLS entry's Title<k> and Length<k>; an XSPF track's
-// title, creator and duration. Nothing for an entry without lines.
-TrackTags keptFacts(const KeptLines &lines);
+// title, creator and duration. Nothing for an entry without lines. `file`
+// is the file they were read from (ListDocument::fileOf).
+class KeptFile;
+TrackTags keptFacts(const KeptFile *file, const KeptLines &lines);
 
 // The file name of a native path or URL, and the same without its extension.
 QStringView entryFileName(const QString &entry);

@@ -85,7 +85,7 @@ void setLines(KeptRead &read, const std::vector<KeptLines> &lines)
     read.lines = QList<KeptLines>(lines.cbegin(), lines.cend());
 }
 
-void readM3u(KeptFile &file, KeptRead &read, const KeptFile *shared)
+void readM3u(KeptFile &file, KeptRead &read)
 {
     LineDecoder decoder(file.encoding);
     std::vector<KeptLines> lines;
@@ -100,7 +100,7 @@ void readM3u(KeptFile &file, KeptRead &read, const KeptFile *shared)
             }
         } else {
             read.entries.append(decoder.decode(withoutBoms(line.text)));
-            lines.push_back(KeptLines{shared, quint32(chunkStart < 0 ? file.headerEnd : chunkStart),
+            lines.push_back(KeptLines{0, quint32(chunkStart < 0 ? file.headerEnd : chunkStart),
                                       quint32(line.next)});
             chunkStart = line.next;
         }
@@ -116,7 +116,7 @@ void readM3u(KeptFile &file, KeptRead &read, const KeptFile *shared)
         file.trailerBegin = file.headerEnd;
 }
 
-void readPls(KeptFile &file, KeptRead &read, const KeptFile *shared)
+void readPls(KeptFile &file, KeptRead &read)
 {
     LineDecoder decoder(file.encoding);
     std::vector<KeptLines> lines;
@@ -125,7 +125,7 @@ void readPls(KeptFile &file, KeptRead &read, const KeptFile *shared)
         const PlsKey key = plsKey(text);
         if (key.isFile) {
             read.entries.append(decoder.decode(text.sliced(key.valueAt)));
-            lines.push_back(KeptLines{shared, quint32(line.begin), quint32(line.next)});
+            lines.push_back(KeptLines{0, quint32(line.begin), quint32(line.next)});
         }
     });
     setLines(read, lines);
@@ -147,13 +147,13 @@ KeptRead readKept(const QByteArray &bytes, PlaylistType type, const QString &fol
     file->lineEnd = firstLineEnd(bytes, type == PlaylistType::Xspf ? "\n" : "\r\n");
     switch (type) {
     case PlaylistType::M3u:
-        readM3u(*file, read, file.get());
+        readM3u(*file, read);
         break;
     case PlaylistType::Pls:
-        readPls(*file, read, file.get());
+        readPls(*file, read);
         break;
     case PlaylistType::Xspf:
-        if (!readXspfKept(*file, read, file.get())) {
+        if (!readXspfKept(*file, read)) {
             // Another encoding: the entries without their bytes.
             read.lines.fill(KeptLines(), read.entries.size());
             file.reset();

@@ -18,7 +18,8 @@
 // keeps of the files it read, so that saving writes back every line they held
 // (an entry's #EXTINF, #EXTVLCOPT and comments; its PLS Title and Length; its
 // XSPF track with every element in it; the header and the lines after the last
-// entry). Never changed once read; shared by the list and its entries.
+// entry). Never changed once read; kept by the list's document (list_document.h),
+// whose entries name it by its place there.
 //
 // M3U (and M3U8): the header is every line before the first entry up to the
 // first entry-level directive (#EXTINF, #EXTVLCOPT, #EXTGRP, #EXTALB, #EXTART,
@@ -88,17 +89,9 @@ private:
     mutable std::vector<int> m_plsByNumber;   // indexes into m_plsLines, by number, then file order
 };
 
-// What a list remembers of the file it was opened from, beside its form: the
-// file (header, trailer, layout), and how many entries the list took from it,
-// so that a list saved as read keeps a PLS's numbers.
-struct ListFile {
-    std::shared_ptr<const KeptFile> file;   // null: a new list
-    int entries = 0;
-};
-
 struct KeptRead {
     QStringList entries;        // as the file writes them (XSPF: the locations, blanks dropped)
-    QList<KeptLines> lines;     // beside entries
+    QList<KeptLines> lines;     // beside entries, each naming `file` as file 0
     QStringList bases;          // XSPF: the xml:base in effect for each entry (empty: none)
     std::shared_ptr<const KeptFile> file;
     TextEncoding encoding = TextEncoding::Utf8;

@@ -40,23 +40,24 @@ enum class Style {
 
 class Writer {
 public:
-    Writer(const ListToWrite &list, PlaylistType type, Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form,
-           const QString &folder)
-        : m_list(list), m_type(type), m_form(form), m_folder(folder),
+    Writer(const ListToWrite &list, const WriteLayout &layout, PlaylistType type, Qt::CaseSensitivity fileSystemCase,
+           const PlaylistForm &form, const QString &folder)
+        : m_list(list), m_own(layout.own), m_type(type), m_form(form), m_folder(folder),
           m_upper(!form.relative && fileSystemCase == Qt::CaseInsensitive),
           m_encoding(type == PlaylistType::Xspf ? TextEncoding::Utf8 : form.encoding),
           m_relative(folder, type == PlaylistType::Xspf ? QChar(u'/') : form.separator),
           m_uriRelative(folder, u'/')
     {
-        const KeptFile *file = list.file.file.get();
-        m_own = file && file->type == type ? file : nullptr;
+        const ListDocument &document = list.document;
         m_lineEnd = type == PlaylistType::Xspf ? QByteArray("\n") : QByteArray("\r\n");
-        if (file) {
+        if (!document.form.lineEnd.isEmpty()) {
+            m_lineEnd = document.form.lineEnd;
+        } else if (const KeptFile *file = document.keptListFile()) {
             m_lineEnd = file->lineEnd;
         } else {
             for (const KeptLines &k : list.lines) {
-                if (k.file) {
-                    m_lineEnd = k.file->lineEnd;
+                if (const KeptFile *file = kept(k)) {
+                    m_lineEnd = file->lineEnd;
                     break;
                 }
             }
@@ -96,8 +97,8 @@ public:
             const QString &entry = m_list.entries.at(i);
             if (entry.isEmpty() || isUrlEntry(entry) || ownType(i))
                 continue;
-            if (lines(i).file) {
-                const TrackTags own = keptFacts(lines(i));
+            if (hasLines(i)) {
+                const TrackTags own = keptFacts(kept(lines(i)), lines(i));
                 if (own.title.isEmpty() || own.seconds < 0)
                     wanted.append(i);
             } else if (const Style style = newStyle(i);
@@ -115,7 +116,10 @@ private:
         static const KeptLines none;
         return i < m_list.lines.size() ? m_list.lines.at(i) : none;
     }
-    bool ownType(qsizetype i) const { return lines(i).file && lines(i).file->type == m_type; }
+    // The file an entry's lines were read from; null: nothing kept.
+    const KeptFile *kept(const KeptLines &k) const { return m_list.document.fileOf(k); }
+    bool hasLines(qsizetype i) const { return kept(lines(i)); }
+    bool ownType(qsizetype i) const { return hasLines(i) && kept(lines(i))->type == m_type; }
 
     // ---- paths ----------------------------------------------------------------
 
@@ -146,10 +150,10 @@ private:
         const KeptLines &k = lines(i);
         if (k.pathReplaced)
             return true;
-        if (k.file->folder == m_folder)
+        if (kept(k)->folder == m_folder)
             return false;
         const QString text = m_type == PlaylistType::Xspf ? QString::fromUtf8(written).trimmed()
-                                                          : LineDecoder(k.file->encoding).decode(written);
+                                                          : LineDecoder(kept(k)->encoding).decode(written);
         if (m_type == PlaylistType::Xspf)
             return isRelativeUriReference(text);
         return !text.isEmpty() && !isAbsoluteEntry(text) && !isUrlEntry(text);
@@ -160,7 +164,7 @@ private:
     // The entry's own lines, then its tags for what they do not say.
     TrackTags facts(qsizetype i) const
     {
-        TrackTags known = keptFacts(lines(i));
+        TrackTags known = keptFacts(kept(lines(i)), lines(i));
         if ((known.title.isEmpty() || known.seconds < 0) && m_list.tags) {
             const TrackTags tags = m_list.tags(i);
             if (known.title.isEmpty()) {
@@ -191,10 +195,10 @@ private:
         m_styles.insert(i, style);
         return style;
     }
-    static Style m3uStyle(const KeptLines &k)
+    Style m3uStyle(const KeptLines &k) const
     {
         QByteArrayView path, extinf;
-        forEachLine(k.file->of(k), [&](const Line &line) {
+        forEachLine(kept(k)->of(k), [&](const Line &line) {
             const QByteArrayView text = afterBlanks(withoutBoms(line.text));
             if (startsWithNoCase(text, "#EXTINF:"))
                 extinf = text.sliced(8);
@@ -216,11 +220,10 @@ private:
         switch (m_type) {
         case PlaylistType::M3u:
             // An extended header with no entry yet: its entries have titles.
-            if (m_list.file.file && m_list.file.file->type == PlaylistType::M3u)
-                return startsWithNoCase(afterBlanks(withoutBoms(m_list.file.file->header())), "#EXTM3U")
-                           ? Style::Extended
-                           : Style::Program;
-            return m_list.file.file ? Style::Extended : Style::Program;
+            if (const KeptFile *file = m_list.document.keptListFile(); file && file->type == PlaylistType::M3u)
+                return startsWithNoCase(afterBlanks(withoutBoms(file->header())), "#EXTM3U") ? Style::Extended
+                                                                                             : Style::Program;
+            return m_list.document.keptListFile() ? Style::Extended : Style::Program;
         case PlaylistType::Pls:
             return m_own ? Style::PlsFile : Style::PlsTitled;
         default:
@@ -235,7 +238,7 @@ private:
             qsizetype last = -1;
             for (qsizetype j = 0; j <= count(); ++j) {
                 m_lastWithLines[size_t(j)] = last;
-                if (j < count() && lines(j).file) {
+                if (j < count() && hasLines(j)) {
                     last = j;
                     if (m_firstWithLines < 0)
                         m_firstWithLines = j;
@@ -244,7 +247,7 @@ private:
         }
         return m_lastWithLines[size_t(i)];
     }
-    bool titledAt(qsizetype i) { return (lines(i).file ? styleOf(i) : newStyle(i)) == Style::PlsTitled; }
+    bool titledAt(qsizetype i) { return (hasLines(i) ? styleOf(i) : newStyle(i)) == Style::PlsTitled; }
 
     // ---- kept bytes ---------------------------------------------------------
 
@@ -282,7 +285,7 @@ private:
             putKept(out, m_own->header(), m_own->encoding);
         } else {
             for (qsizetype i = 0; i < count(); ++i) {
-                if ((lines(i).file ? styleOf(i) : newStyle(i)) == Style::Extended) {
+                if ((hasLines(i) ? styleOf(i) : newStyle(i)) == Style::Extended) {
                     out << "#EXTM3U" << m_lineEnd;
                     break;
                 }
@@ -293,7 +296,7 @@ private:
             const KeptLines &k = lines(i);
             if (ownType(i)) {
                 putM3uEntry(out, i);
-            } else if (k.file) {
+            } else if (kept(k)) {
                 putExtinf(out, i);
             } else {
                 switch (newStyle(i)) {
@@ -335,9 +338,9 @@ private:
     void putM3uEntry(TextOut &out, qsizetype i) const
     {
         const KeptLines &k = lines(i);
-        const QByteArrayView chunk = k.file->of(k);
-        if (!k.pathReplaced && k.file->folder == m_folder) {
-            putKept(out, chunk, k.file->encoding);
+        const QByteArrayView chunk = kept(k)->of(k);
+        if (!k.pathReplaced && kept(k)->folder == m_folder) {
+            putKept(out, chunk, kept(k)->encoding);
             return;
         }
         // The path line is the span's last line.
@@ -348,7 +351,7 @@ private:
         });
         const QByteArrayView written = withoutBoms(pathLine.text);
         if (!pathAnew(i, written)) {
-            putKept(out, chunk, k.file->encoding);
+            putKept(out, chunk, kept(k)->encoding);
             return;
         }
         const QString path = spelled(i);
@@ -359,7 +362,7 @@ private:
                        startsWithNoCase(text, "#EXTINF:") && text.sliced(8) == written) {
                 out << "#EXTINF:" << QStringView(path) << lineEndOf(chunk, line);
             } else {
-                putKept(out, chunk.sliced(line.begin, line.next - line.begin), k.file->encoding);
+                putKept(out, chunk.sliced(line.begin, line.next - line.begin), kept(k)->encoding);
             }
         });
     }
@@ -389,9 +392,9 @@ private:
         return m_plsFiles.back();
     }
     // Index of the entry's File line in its file's lines.
-    static int fileLineOf(const KeptLines &k)
+    int fileLineOf(const KeptLines &k) const
     {
-        const std::vector<KeptFile::PlsLine> &all = k.file->plsLines();
+        const std::vector<KeptFile::PlsLine> &all = kept(k)->plsLines();
         const auto at = std::lower_bound(all.cbegin(), all.cend(), k.begin,
                                          [](const KeptFile::PlsLine &l, quint32 begin) { return l.begin < begin; });
         return at == all.cend() || at->begin != k.begin ? -1 : int(at - all.cbegin());
@@ -402,21 +405,21 @@ private:
         const int fileLine = fileLineOf(k);
         if (fileLine < 0)
             return {};
-        const KeptFile::PlsLine &line = k.file->plsLines()[size_t(fileLine)];
-        if (line.number < 0 || plsFile(k.file).firstFileLine.value(line.number, -1) != fileLine)
+        const KeptFile::PlsLine &line = kept(k)->plsLines()[size_t(fileLine)];
+        if (line.number < 0 || plsFile(kept(k)).firstFileLine.value(line.number, -1) != fileLine)
             return {fileLine};
-        std::vector<int> numbered = k.file->plsNumbered(line.number);
+        std::vector<int> numbered = kept(k)->plsNumbered(line.number);
         // Other File lines of the number are entries of their own.
         std::erase_if(numbered, [&](int i) {
-            return i != fileLine && k.file->plsLines()[size_t(i)].kind == KeptFile::PlsLine::File;
+            return i != fileLine && kept(k)->plsLines()[size_t(i)].kind == KeptFile::PlsLine::File;
         });
         return numbered;
     }
     bool plsHasTitle(const KeptLines &k)
     {
         for (int i : plsLinesOf(k)) {
-            const KeptFile::PlsLine &l = k.file->plsLines()[size_t(i)];
-            if (k.file->plsKeyOf(l).compare("Title", Qt::CaseInsensitive) == 0)
+            const KeptFile::PlsLine &l = kept(k)->plsLines()[size_t(i)];
+            if (kept(k)->plsKeyOf(l).compare("Title", Qt::CaseInsensitive) == 0)
                 return true;
         }
         return false;
@@ -489,25 +492,25 @@ private:
     {
         const KeptLines &k = lines(i);
         if (!ownType(i)) {
-            putPlsMade(out, i, number, k.file || titledWhenMade, key);
+            putPlsMade(out, i, number, kept(k) || titledWhenMade, key);
             return;
         }
         for (int l : plsLinesOf(k)) {
-            const KeptFile::PlsLine &line = k.file->plsLines()[size_t(l)];
-            if (key.isEmpty() || keyOf(*k.file, line) == key)
-                putPlsLine(out, *k.file, line, number, i);
+            const KeptFile::PlsLine &line = kept(k)->plsLines()[size_t(l)];
+            if (key.isEmpty() || keyOf(*kept(k), line) == key)
+                putPlsLine(out, *kept(k), line, number, i);
         }
     }
 
     // Whether the list is as its PLS file was read: its numbers stay.
     bool asRead() const
     {
-        if (count() != m_list.file.entries)
+        if (count() != m_list.document.listFileEntries)
             return false;
         quint32 after = 0;
         for (qsizetype i = 0; i < count(); ++i) {
             const KeptLines &k = lines(i);
-            if (k.file != m_own || k.pathReplaced || (i > 0 && k.begin <= after))
+            if (kept(k) != m_own || k.pathReplaced || (i > 0 && k.begin <= after))
                 return false;
             after = k.begin;
         }
@@ -546,7 +549,7 @@ private:
         // The entries of this file in the list, by their File line.
         QHash<int, qsizetype> entryOf;
         for (qsizetype i = 0; i < count(); ++i) {
-            if (lines(i).file == m_own)
+            if (kept(lines(i)) == m_own)
                 entryOf.insert(fileLineOf(lines(i)), i);
         }
 
@@ -694,30 +697,30 @@ private:
     void putXspfEntry(TextOut &out, qsizetype i)
     {
         const KeptLines &k = lines(i);
-        const QByteArrayView chunk = k.file->of(k);
-        const KeptFile::Track *track = k.file->trackOf(k);
+        const QByteArrayView chunk = kept(k)->of(k);
+        const KeptFile::Track *track = kept(k)->trackOf(k);
         if (!track) {
             out << chunk;
             return;
         }
-        const QByteArrayView written = k.file->span(track->locationBegin, track->locationEnd);
+        const QByteArrayView written = kept(k)->span(track->locationBegin, track->locationEnd);
         if (!pathAnew(i, written)) {
             out << chunk;
             return;
         }
         const QString old = QString::fromUtf8(written).trimmed();
-        out << k.file->span(k.begin, track->locationBegin);
+        out << kept(k)->span(k.begin, track->locationBegin);
         out << QStringView(xmlText(locationAt(i, track->base, isRelativeUriReference(old))));
-        out << k.file->span(track->locationEnd, k.end);
+        out << kept(k)->span(track->locationEnd, k.end);
     }
 
     // The blanks before the last track of an entry's span, and its track's names.
     void xspfLook(qsizetype i, QByteArray &indent, QString &trackTag, QString &locationTag) const
     {
         const KeptLines &k = lines(i);
-        trackTag = k.file->trackTag;
-        locationTag = k.file->locationTag;
-        const QByteArrayView chunk = k.file->of(k);
+        trackTag = kept(k)->trackTag;
+        locationTag = kept(k)->locationTag;
+        const QByteArrayView chunk = kept(k)->of(k);
         const qsizetype start = chunk.lastIndexOf('<' + trackTag.toUtf8());
         qsizetype from = start;
         while (from > 0 && (chunk[from - 1] == ' ' || chunk[from - 1] == '\t'))
@@ -777,6 +780,7 @@ private:
     }
 
     const ListToWrite &m_list;
+    const KeptFile *m_own;   // the list file, when of the type written
     PlaylistType m_type;
     PlaylistForm m_form;
     QString m_folder;
@@ -784,7 +788,6 @@ private:
     TextEncoding m_encoding;
     const RelativeEntries m_relative;
     const RelativeEntries m_uriRelative;
-    const KeptFile *m_own = nullptr;
     QByteArray m_lineEnd;
     QHash<qsizetype, Style> m_styles;
     std::vector<qsizetype> m_lastWithLines;
@@ -794,13 +797,13 @@ private:
 
 } // namespace
 
-QByteArray formatKept(const ListToWrite &list, PlaylistType type, Qt::CaseSensitivity fileSystemCase,
-                      const PlaylistForm &form, const QString &folder)
+QByteArray formatKept(const ListToWrite &list, const WriteLayout &layout, PlaylistType type,
+                      Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form, const QString &folder)
 {
-    return Writer(list, type, fileSystemCase, form, folder).write();
+    return Writer(list, layout, type, fileSystemCase, form, folder).write();
 }
 
-QList<qsizetype> keptEntriesWantingTags(const ListToWrite &list, PlaylistType type)
+QList<qsizetype> keptEntriesWantingTags(const ListToWrite &list, const WriteLayout &layout, PlaylistType type)
 {
-    return Writer(list, type, Qt::CaseSensitive, PlaylistForm{}, QString()).wantingTags();
+    return Writer(list, layout, type, Qt::CaseSensitive, PlaylistForm{}, QString()).wantingTags();
 }

@@ -170,7 +170,7 @@ public:
         if (text.isValidUtf8())
             return m_utf8.decode(text);
         if (!m_other) {
-            m_other.emplace(encodingName(m_codePage).name, QStringDecoder::Flag::Stateless);
+            m_other.emplace(encodingEntry(m_codePage).name, QStringDecoder::Flag::Stateless);
             // A Qt without ICU: the system's own 8-bit code page, which on
             // Chinese Windows is what wrote the file.
             if (!m_other->isValid())

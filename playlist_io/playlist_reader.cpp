@@ -6,6 +6,7 @@
 #include "playlist_io/list_lines.h"
 #include "playlist_io/xspf.h"
 
+#include "platform/files/file_errors.h"
 #include "platform/files/regular_file.h"
 
 #include <QFile>
@@ -14,6 +15,11 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+static_assert(kPlaylistMaxBytes == qint64(256) * 1024 * 1024,
+              "fileErrorText(fileproblem::TooLarge) names this limit");
 
 QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type, TextEncoding *encoding)
 {
@@ -29,10 +35,11 @@ QStringList parsePlaylistBytes(QByteArrayView bytes, PlaylistType type, TextEnco
 
 namespace {
 
-// The device's bytes to its end, at most maxBytes; false with `outcome` set
-// (Unreadable or TooLarge) when they cannot be had.
-bool readAllOf(QIODevice &device, qint64 maxBytes, QByteArray &bytes, PlaylistRead::Outcome &outcome)
+// The device's bytes to its end, at most maxBytes; false with the outcome
+// set (Unreadable or TooLarge, and why) when they cannot be had.
+bool readAllOf(QIODevice &device, qint64 maxBytes, QByteArray &bytes, PlaylistRead &read)
 {
+    PlaylistRead::Outcome &outcome = read.outcome;
     outcome = PlaylistRead::Unreadable;
     if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
         return false;
@@ -41,6 +48,7 @@ bool readAllOf(QIODevice &device, qint64 maxBytes, QByteArray &bytes, PlaylistRe
     const qint64 expected = device.isSequential() ? 0 : device.size() - device.pos();
     if (expected > maxBytes) {
         outcome = PlaylistRead::TooLarge;
+        read.error = fileproblem::TooLarge;
         return false;
     }
     // One read for a file of known size, into room for one byte more, which
@@ -55,11 +63,14 @@ bool readAllOf(QIODevice &device, qint64 maxBytes, QByteArray &bytes, PlaylistRe
         const qsizetype room = qsizetype(qMin(left, wanted));
         bytes.resize(have + room);
         const qint64 n = device.read(bytes.data() + have, room);
-        if (n < 0)
+        if (n < 0) {
+            read.error = EIO;   // QIODevice keeps no error number
             return false;
+        }
         bytes.resize(have + qsizetype(n));
         if (bytes.size() > maxBytes) {
             outcome = PlaylistRead::TooLarge;
+            read.error = fileproblem::TooLarge;
             return false;
         }
         if (n == 0)
@@ -195,7 +206,7 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type, qint64 maxBytes)
 {
     PlaylistRead result;
     QByteArray bytes;
-    if (!readAllOf(device, maxBytes, bytes, result.outcome))
+    if (!readAllOf(device, maxBytes, bytes, result))
         return result;
     result.entries = parsePlaylistBytes(bytes, type, &result.form.encoding);
     return result;
@@ -205,10 +216,10 @@ PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten, s
 {
     QFile file;
     PlaylistRead result;
-    switch (openRegularFile(file, fileName)) {
+    switch (openRegularFile(file, fileName, &result.error)) {
     case RegularFileOpen::Opened: {
         QByteArray bytes;
-        if (!readAllOf(file, kPlaylistMaxBytes, bytes, result.outcome))
+        if (!readAllOf(file, kPlaylistMaxBytes, bytes, result))
             return result;
         const PlaylistType type = playlistTypeOf(fileName);
         const QString folder = QFileInfo(fileName).absolutePath();
@@ -220,6 +231,7 @@ PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten, s
             choice = chooseEncoding(bytes, type, folder);
         if (!text || !readsIn(bytes, choice.encoding)) {
             result.outcome = PlaylistRead::NotText;
+            result.error = fileproblem::NotText;
             return result;
         }
         KeptRead kept = readKept(bytes, type, folder, choice.encoding);

@@ -6,8 +6,10 @@
 #include <QByteArrayView>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
+class KeptFile;
 class QIODevice;
 
 // Reads M3U, M3U8, PLS and XSPF playlists as other players write them. Shows nothing:
@@ -41,9 +43,14 @@ struct PlaylistRead {
         NotText      // not a list but some other file (an image, a program): see readPlaylistFile
     };
     Outcome outcome = Unreadable;
+    // Why it was not read, for fileErrorText(error, FileUse::Read)
+    // (platform/files/file_errors.h): the system's error number, or the
+    // program's own reason (fileproblem::NotRegular, TooLarge, NotText; EISDIR
+    // for a folder). 0 when read, or when the system told no reason.
+    int error = 0;
     QStringList entries;
     // From readPlaylistFile: what the file said of each entry, beside
-    // entries, and the file itself (its header, trailing lines and layout;
+    // entries (naming `file` as file 0), and the file itself (its header, trailing lines and layout;
     // see kept_file.h). Empty and null where nothing is kept.
     QList<KeptLines> lines;
     std::shared_ptr<const KeptFile> file;

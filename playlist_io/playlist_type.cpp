@@ -1,19 +1,14 @@
 #include "playlist_io/playlist_type.h"
 
+#include <QStringList>
+
 namespace {
 
-struct Suffix {
-    QStringView text;
-    PlaylistType type;
-};
-
-// One row per type; a new type is one more row (with its own reader and
-// writer branches). Should one suffix ever end another, the longer goes first.
-constexpr Suffix kSuffixes[] = {
-    {u"m3u", PlaylistType::M3u},
-    {u"m3u8", PlaylistType::M3u},   // M3U always in UTF-8, whatever encoding the list came in
-    {u"pls", PlaylistType::Pls},
-    {u"xspf", PlaylistType::Xspf},
+constexpr PlaylistFileType kTypes[] = {
+    {u"m3u", PlaylistType::M3u, false, u"play list file(*.m3u)"},
+    {u"pls", PlaylistType::Pls, false, u"play list file(*.pls)"},
+    {u"m3u8", PlaylistType::M3u, true, u"play list file(*.m3u8)"},
+    {u"xspf", PlaylistType::Xspf, false, u"play list file(*.xspf)"},
 };
 
 QStringView trimmedName(const QString &fileName)
@@ -26,17 +21,43 @@ QStringView trimmedName(const QString &fileName)
 
 } // namespace
 
-PlaylistType playlistTypeOf(const QString &fileName)
+std::span<const PlaylistFileType> playlistFileTypes()
+{
+    return kTypes;
+}
+
+const PlaylistFileType *playlistFileTypeOf(const QString &fileName)
 {
     const QStringView name = trimmedName(fileName);
-    for (const Suffix &suffix : kSuffixes) {
-        if (name.endsWith(suffix.text, Qt::CaseInsensitive))
-            return suffix.type;
+    for (const PlaylistFileType &type : kTypes) {
+        if (name.endsWith(type.suffix, Qt::CaseInsensitive))
+            return &type;
     }
-    return PlaylistType::Other;
+    return nullptr;
+}
+
+int playlistFilterOf(const QString &fileName)
+{
+    const PlaylistFileType *type = playlistFileTypeOf(fileName);
+    return type ? int(type - kTypes) : 0;
+}
+
+QString playlistDialogFilter()
+{
+    QStringList filters;
+    for (const PlaylistFileType &type : kTypes)
+        filters << type.filter.toString();
+    return filters.join(QStringLiteral(";;"));
+}
+
+PlaylistType playlistTypeOf(const QString &fileName)
+{
+    const PlaylistFileType *type = playlistFileTypeOf(fileName);
+    return type ? type->type : PlaylistType::Other;
 }
 
 bool isUtf8OnlyName(const QString &fileName)
 {
-    return trimmedName(fileName).endsWith(u".m3u8", Qt::CaseInsensitive);
+    const PlaylistFileType *type = playlistFileTypeOf(fileName);
+    return type && type->utf8Only;
 }

@@ -1,6 +1,7 @@
 #include "playlist_io/playlist_writer.h"
 
 #include "platform/files/durable_save.h"
+#include "platform/files/file_errors.h"
 #include "playlist_io/entry_facts.h"
 #include "playlist_io/entry_paths.h"
 #include "playlist_io/kept_writer.h"
@@ -11,6 +12,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -107,40 +109,54 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
     return utf8;
 }
 
-namespace {
-// Whether the list is written in the fixed layout: it keeps no file of this
-// type, and nothing it keeps tells a title or a length (a new list; a list
-// in the program's own layout saved as another type).
-bool fixedLayout(const ListToWrite &list, PlaylistType type)
+WriteLayout writeLayout(const ListToWrite &list, PlaylistType type)
 {
-    if (list.file.file && list.file.file->type == type)
-        return false;
-    return std::none_of(list.lines.cbegin(), list.lines.cend(), [type](const KeptLines &k) {
-        if (!k.file)
+    WriteLayout layout;
+    if (type == PlaylistType::Other)
+        return layout;
+    const KeptFile *listFile = list.document.keptListFile();
+    if (listFile && listFile->type == type) {
+        layout.own = listFile;
+        layout.fixed = false;
+        return layout;
+    }
+    layout.fixed = std::none_of(list.lines.cbegin(), list.lines.cend(), [&](const KeptLines &k) {
+        const KeptFile *file = list.document.fileOf(k);
+        if (!file)
             return false;
-        if (k.file->type == type)
+        if (file->type == type)
             return true;
-        const TrackTags facts = keptFacts(k);
+        const TrackTags facts = keptFacts(file, k);
         return !facts.title.isEmpty() || !facts.artist.isEmpty() || facts.seconds >= 0;
     });
+    return layout;
+}
+
+namespace {
+QByteArray formatIn(const ListToWrite &list, PlaylistType type, Qt::CaseSensitivity fileSystemCase,
+                    const PlaylistForm &form, const QString &folder)
+{
+    if (type == PlaylistType::Other)
+        return {};
+    const WriteLayout layout = writeLayout(list, type);
+    if (layout.fixed)
+        return formatPlaylist(list.entries, type, fileSystemCase, form, folder);
+    return formatKept(list, layout, type, fileSystemCase, form, folder);
 }
 } // namespace
 
 QByteArray formatPlaylist(const ListToWrite &list, PlaylistType type, Qt::CaseSensitivity fileSystemCase,
-                          const PlaylistForm &form, const QString &folder)
+                          const QString &folder)
 {
-    if (type == PlaylistType::Other)
-        return {};
-    if (fixedLayout(list, type))
-        return formatPlaylist(list.entries, type, fileSystemCase, form, folder);
-    return formatKept(list, type, fileSystemCase, form, folder);
+    return formatIn(list, type, fileSystemCase, playlistForm(list.document.form), folder);
 }
 
 QList<qsizetype> entriesWantingTags(const ListToWrite &list, PlaylistType type)
 {
-    if (type == PlaylistType::Other || fixedLayout(list, type))
+    const WriteLayout layout = writeLayout(list, type);
+    if (type == PlaylistType::Other || layout.fixed)
         return {};
-    return keptEntriesWantingTags(list, type);
+    return keptEntriesWantingTags(list, layout, type);
 }
 
 QList<qsizetype> entriesNotHeld(const QStringList &entries, TextEncoding encoding)
@@ -171,25 +187,29 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entr
 PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entries,
                                 Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form)
 {
-    return writePlaylistFile(fileName, ListToWrite{entries, {}, {}, {}}, fileSystemCase, form);
+    ListToWrite list;
+    list.document.form = documentForm(form);
+    list.entries = entries;
+    return writeListFile(fileName, list, fileSystemCase);
 }
 
-PlaylistWrite writePlaylistFile(const QString &fileName, const ListToWrite &list,
-                                Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form)
+PlaylistWrite writeListFile(const QString &fileName, const ListToWrite &list, Qt::CaseSensitivity fileSystemCase)
 {
     const QStringList &entries = list.entries;
     PlaylistWrite result;
     if (fileName.isEmpty()) {
         result.errorString = QStringLiteral("no file name");
+        result.error = ENOENT;
         return result;
     }
     result.badEntry = firstUnholdable(entries);
     if (result.badEntry >= 0) {
         result.outcome = PlaylistWrite::LineBreak;
         result.errorString = QStringLiteral("entry %1 holds a line break").arg(result.badEntry);
+        result.error = fileproblem::LineBreak;
         return result;
     }
-    PlaylistForm written = form;
+    PlaylistForm written = playlistForm(list.document.form);
     const PlaylistType type = playlistTypeOf(fileName);
     if (isUtf8OnlyName(fileName) || type == PlaylistType::Xspf)
         written.encoding = utf8Only(written.encoding);
@@ -200,10 +220,10 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const ListToWrite &list
         return result;
     }
     const DurableSaveResult save = saveFileDurably(
-        fileName, formatPlaylist(list, type, fileSystemCase, written,
-                                 QFileInfo(fileName).absolutePath()));
+        fileName, formatIn(list, type, fileSystemCase, written, QFileInfo(fileName).absolutePath()));
     if (save.outcome != DurableSave::Saved) {
         result.errorString = save.errorString;
+        result.error = save.error;
         return result;
     }
     result.outcome = PlaylistWrite::Written;

@@ -2,6 +2,7 @@
 #include "model/entry_rules.h"
 #include "platform/tags/track_tags.h"
 #include "playlist_io/kept_file.h"
+#include "playlist_io/list_document.h"
 #include "playlist_io/playlist_form.h"
 #include "playlist_io/playlist_type.h"
 
@@ -69,16 +70,27 @@ class QIODevice;
 //   Encoding: the form's; kept lines from a file in another are re-encoded.
 // <seconds> is -1 and <name> the file's name when nothing tells them.
 
-// A list as the writer takes it: its entries, what its files said of each
-// (beside entries; empty: nothing kept), the file it was opened from, and,
-// for an entry's index, what its file's tags say (null: nothing known), for
-// lines made anew.
+// A list as the writer takes it: its document whole (its form, its list
+// file and the files its lines name), its entries, what their files said of
+// each (beside entries; empty: nothing kept), and, for an entry's index, what
+// its file's tags say (null: nothing known), for lines made anew.
 struct ListToWrite {
+    ListDocument document;
     QStringList entries;
     QList<KeptLines> lines;
-    ListFile file;
     std::function<TrackTags(qsizetype)> tags;
 };
+
+// How a list is written as `type`, decided here alone: in the fixed layout
+// when it keeps no file of that type and nothing it keeps tells a title or a
+// length (a new list; a list in the program's own layout saved as another
+// type); otherwise from what it keeps, around `own`, its list file when that
+// is of the type (header, trailing lines, layout).
+struct WriteLayout {
+    bool fixed = true;
+    const KeptFile *own = nullptr;
+};
+WriteLayout writeLayout(const ListToWrite &list, PlaylistType type);
 
 // The file's bytes. Entries must pass playlistCanHold (the writers below check).
 QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
@@ -87,8 +99,9 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
                           Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form,
                           const QString &folder);
 
+// In the document's form, for a file in `folder`.
 QByteArray formatPlaylist(const ListToWrite &list, PlaylistType type, Qt::CaseSensitivity fileSystemCase,
-                          const PlaylistForm &form, const QString &folder);
+                          const QString &folder);
 // The entries whose lines would be made from their tags when the list is
 // written as `type`: new ones whose style carries titles and lengths, and
 // those of another type whose own lines do not say both. Never a URL.
@@ -104,6 +117,10 @@ struct PlaylistWrite {
     };
     Outcome outcome = Failed;
     QString errorString;  // why it failed, for diagnostics
+    // Why, for fileErrorText(error, FileUse::Write) (platform/files/file_errors.h):
+    // the system's error number, EISDIR or fileproblem::NotRegular for a name
+    // held by a folder or special file, fileproblem::LineBreak; 0 when not known.
+    int error = 0;
     qsizetype badEntry = -1;  // LineBreak: index of the first such entry
 };
 
@@ -127,5 +144,5 @@ PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entr
 // The same in the list's form, relative to the file's own folder.
 PlaylistWrite writePlaylistFile(const QString &fileName, const QStringList &entries,
                                 Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form);
-PlaylistWrite writePlaylistFile(const QString &fileName, const ListToWrite &list,
-                                Qt::CaseSensitivity fileSystemCase, const PlaylistForm &form);
+// The same for a list that keeps what its files held, in its document's form.
+PlaylistWrite writeListFile(const QString &fileName, const ListToWrite &list, Qt::CaseSensitivity fileSystemCase);

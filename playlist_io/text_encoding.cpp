@@ -26,7 +26,7 @@ std::span<const EncodingName> encodingNames()
     return names;
 }
 
-const EncodingName &encodingName(TextEncoding encoding)
+const EncodingName &encodingEntry(TextEncoding encoding)
 {
     const auto names = encodingNames();
     return *std::find_if(names.begin(), names.end(), [encoding](const EncodingName &n) { return n.encoding == encoding; });
@@ -43,12 +43,12 @@ std::span<const TextEncoding> codePages()
 QString encodingLabel(TextEncoding encoding)
 {
     return encoding == TextEncoding::Utf8Bom ? QStringLiteral("UTF-8（带 BOM）")
-                                             : QString::fromLatin1(encodingName(encoding).name);
+                                             : QString::fromLatin1(encodingEntry(encoding).name);
 }
 
 QString encodingTitle(TextEncoding encoding)
 {
-    const EncodingName &name = encodingName(encoding);
+    const EncodingName &name = encodingEntry(encoding);
     return name.region.isEmpty() ? encodingLabel(encoding) : name.region + u' ' + QLatin1String(name.name);
 }
 
@@ -90,7 +90,7 @@ QByteArray iconvEncode(QStringView text, const char *name, bool *ok)
 
 QByteArray codePage(QStringView text, TextEncoding encoding)
 {
-    const char *name = encodingName(encoding).name;
+    const char *name = encodingEntry(encoding).name;
     QStringEncoder encoder(name, QStringEncoder::Flag::Stateless);
     if (encoder.isValid())
         return encoder.encode(text);
@@ -121,7 +121,7 @@ TextDecoder::TextDecoder(TextEncoding encoding)
 {
     if (!isCodePage(encoding))
         return;
-    m_codePage.emplace(encodingName(encoding).name, QStringDecoder::Flag::Stateless);
+    m_codePage.emplace(encodingEntry(encoding).name, QStringDecoder::Flag::Stateless);
     // A Qt without ICU: the system's own 8-bit code page.
     if (!m_codePage->isValid())
         m_codePage.emplace(QStringDecoder::System, QStringDecoder::Flag::Stateless);
@@ -154,7 +154,7 @@ bool encodingHolds(QStringView text, TextEncoding encoding)
     if (!isCodePage(encoding) || encoding == TextEncoding::Gb18030   // GB18030 encodes every code point
         || std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
         return true;
-    QStringEncoder encoder(encodingName(encoding).name, QStringEncoder::Flag::Stateless);
+    QStringEncoder encoder(encodingEntry(encoding).name, QStringEncoder::Flag::Stateless);
     if (!encoder.isValid())
         return false;
     const QByteArray bytes = encoder.encode(text);
@@ -183,4 +183,21 @@ bool gbkHolds(QStringView text)
         ++i;
     }
     return true;
+}
+
+QString encodingName(TextEncoding encoding)
+{
+    return QString::fromLatin1(encodingEntry(encoding).name);
+}
+
+std::optional<TextEncoding> textEncodingNamed(QStringView name, bool byteOrderMark)
+{
+    if (name.compare(u"UTF-8", Qt::CaseInsensitive) == 0)
+        return byteOrderMark ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    if (byteOrderMark)
+        return std::nullopt;
+    for (const TextEncoding page : codePages())
+        if (name.compare(QLatin1String(encodingEntry(page).name), Qt::CaseInsensitive) == 0)
+            return page;
+    return std::nullopt;
 }

@@ -6,7 +6,6 @@
 #include <QStringView>
 
 #include <optional>
-
 #include <span>
 
 // The encodings a playlist file is written in: UTF-8 (the program's own),
@@ -27,7 +26,14 @@ struct EncodingName {
 };
 // Every encoding, in the order the menus offer them.
 std::span<const EncodingName> encodingNames();
-const EncodingName &encodingName(TextEncoding encoding);
+const EncodingName &encodingEntry(TextEncoding encoding);
+// The encoding by the name ICU and IANA give it ("UTF-8", "Big5"), and
+// whether a byte-order mark goes first: how a list's document records it.
+QString encodingName(TextEncoding encoding);
+inline bool writesByteOrderMark(TextEncoding encoding) { return encoding == TextEncoding::Utf8Bom; }
+// The encoding of that name (in any case) with or without a mark; none for a
+// name, or a mark, the writer does not know.
+std::optional<TextEncoding> textEncodingNamed(QStringView name, bool byteOrderMark);
 // The code pages a list that is not UTF-8 may be in, in the order the reader
 // tries them (GB18030 first: the program's users are first of all Chinese).
 std::span<const TextEncoding> codePages();

@@ -116,7 +116,7 @@ private:
         if (!isCodePage(m_encoding))
             return text.toUtf8();
         if (!m_codePage)
-            m_codePage.emplace(encodingName(m_encoding).name, QStringEncoder::Flag::Stateless);
+            m_codePage.emplace(encodingEntry(m_encoding).name, QStringEncoder::Flag::Stateless);
         // A Qt without ICU: encodeText knows the other ways.
         return m_codePage->isValid() ? QByteArray(m_codePage->encode(text)) : encodeText(text, m_encoding);
     }

@@ -329,7 +329,7 @@ QString xspfEntry(const QString &location, const QString &base, const QString &f
     return QString::fromUtf8(resolved.toEncoded());
 }
 
-bool readXspfKept(KeptFile &file, KeptRead &read, const KeptFile *shared)
+bool readXspfKept(KeptFile &file, KeptRead &read)
 {
     XspfScan scan = scanXspf(file.bytes, file.folder);
     read.entries = std::move(scan.locations);
@@ -338,7 +338,7 @@ bool readXspfKept(KeptFile &file, KeptRead &read, const KeptFile *shared)
         return false;
     read.lines.reserve(scan.tracks.size());
     for (qsizetype i = 0; i < scan.tracks.size(); ++i)
-        read.lines.append(KeptLines{shared, scan.starts.at(i), scan.tracks.at(i).end});
+        read.lines.append(KeptLines{0, scan.starts.at(i), scan.tracks.at(i).end});
     file.tracks = std::move(scan.tracks);
     file.headerEnd = scan.headerEnd;
     file.trailerBegin = scan.trailerBegin;

@@ -74,7 +74,7 @@ QString xspfEntry(const QString &location, const QString &base, const QString &f
 // are read all the same, up to the error.
 class KeptFile;
 struct KeptRead;
-bool readXspfKept(KeptFile &file, KeptRead &read, const KeptFile *shared);
+bool readXspfKept(KeptFile &file, KeptRead &read);
 
 // Whether a location (as read, before any resolving) is a relative reference:
 // no scheme, no leading "/".

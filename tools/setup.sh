@@ -10,7 +10,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libsdl2-dev 
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(xvfb xdotool x11-utils x11-xserver-utils imagemagick lame sox mpg123
              pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse dbus libbenchmark-dev
-             desktop-file-utils librsvg2-bin clang libclang-rt-14-dev openbox xauth appstream man-db)
+             desktop-file-utils librsvg2-bin clang libclang-rt-14-dev openbox xauth appstream man-db playerctl)
 fi
 
 missing=()

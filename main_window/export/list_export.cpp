@@ -66,22 +66,7 @@ void ListExport::browse()
 {
     if (!m_dialog)
         return;
-    // The filter of the format chosen (the list dialogs' order: m3u, pls, m3u8, xspf).
-    int filter = 0;
-    switch (m_dialog->options().format) {
-    case ExportFormat::Pls:
-        filter = 1;
-        break;
-    case ExportFormat::M3u8:
-        filter = 2;
-        break;
-    case ExportFormat::Xspf:
-        filter = 3;
-        break;
-    case ExportFormat::M3u:
-    case ExportFormat::M3uPlain:
-        break;
-    }
+    const int filter = exportFormatFilter(m_dialog->options().format);
     const FileDialog::SaveName chosen = m_files.getSaveFileName(filter, QStringLiteral("导出到"));
     if (m_dialog && !chosen.fileName.isEmpty())
         m_dialog->setTarget(chosen.fileName);

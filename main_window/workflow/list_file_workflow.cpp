@@ -1,6 +1,7 @@
 #include "main_window/workflow/list_file_workflow.h"
 
 #include "platform/file_dialog.h"
+#include "platform/files/file_errors.h"
 #include "platform/message_box.h"
 #include "model/playlist.h"
 #include "playlist_io/playlist_reader.h"
@@ -27,25 +28,9 @@ QString savableName(const FileDialog::SaveName &answer)
     const QString name = chosen(answer.fileName);
     if (name.isEmpty() || playlistTypeOf(name) != PlaylistType::Other)
         return name;
-    const QString filter = QString(ListFileWorkflow::kDialogFilter).split(QStringLiteral(";;")).value(answer.filter);
-    const qsizetype star = filter.indexOf(QLatin1String("(*."));
-    const qsizetype end = filter.indexOf(QLatin1Char(')'), star);
-    return star < 0 || end < 0 ? name + QStringLiteral(".m3u") : name + filter.mid(star + 2, end - star - 2);
-}
-// The filter of the dialog that names `path`'s type (kDialogFilter's order);
-// the first for a list without a file.
-int filterOf(const QString &path)
-{
-    if (isUtf8OnlyName(path))
-        return 2;
-    switch (playlistTypeOf(path)) {
-    case PlaylistType::Pls:
-        return 1;
-    case PlaylistType::Xspf:
-        return 3;
-    default:
-        return 0;
-    }
+    const std::span<const PlaylistFileType> types = playlistFileTypes();
+    const PlaylistFileType &type = types[answer.filter >= 0 && size_t(answer.filter) < types.size() ? answer.filter : 0];
+    return name + u'.' + type.suffix.toString();
 }
 } // namespace
 
@@ -53,6 +38,20 @@ ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, Mes
                                    FileDialog &dialog, SaveTags *tags, QObject *parent)
     : QObject(parent), m_state(state), m_list(list), m_messages(messages), m_dialog(dialog), m_tags(tags)
 {
+    // Any change of the entries makes the document differ from its file; an
+    // insert does so even when it added nothing.
+    connect(&list, &Playlist::entriesChanged, this, [this] { m_document.unsaved = true; });
+    connect(&list, &Playlist::edited, this, [this](Edit what) {
+        if (what == Edit::Appended)
+            m_document.unsaved = true;
+    });
+}
+
+void ListFileWorkflow::settle(const QString &path)
+{
+    m_document.path = path;
+    m_document.type = playlistTypeOf(path);
+    m_document.unsaved = false;
 }
 
 bool ListFileWorkflow::savePrompt()
@@ -78,8 +77,7 @@ void ListFileWorkflow::newlist()
 {
     if (savePrompt()) {
         m_state.startNewList();
-        m_form = PlaylistForm{};
-        m_file = ListFile{};
+        m_document = ListDocument{};
         emit formChanged();
     }
 }
@@ -125,10 +123,10 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::save()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return SaveOutcome::EmptyList;
     }
-    QString target = m_state.listPath();
+    QString target = m_document.path;
     m_savedtoname = !target.isEmpty();
     if (!m_savedtoname) {
-        target = savableName(m_dialog.getSaveFileName(filterOf(target)));
+        target = savableName(m_dialog.getSaveFileName(playlistFilterOf(target)));
         if (target.isEmpty())
             return SaveOutcome::Cancelled;
     }
@@ -145,7 +143,7 @@ void ListFileWorkflow::saveaslist()
         m_messages.exclamation(QStringLiteral("列表不能为空!"), kPromptTitle);
         return;
     }
-    const QString target = savableName(m_dialog.getSaveFileName(filterOf(m_state.listPath())));
+    const QString target = savableName(m_dialog.getSaveFileName(playlistFilterOf(m_document.path)));
     if (!target.isEmpty())
         savefile(target);
 }
@@ -181,29 +179,51 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         return ReadOutcome::Missing;
     }
     if (read.outcome != PlaylistRead::ReadOk) {
-        m_messages.exclamation(QStringLiteral("该文件无法读取！"), kPromptTitle);
+        m_messages.exclamation(QStringLiteral("该文件无法读取！\n") + fileFailureLine(fileName, read.error, FileUse::Read),
+                               kPromptTitle);
         return ReadOutcome::Refused;
     }
     // The list takes the file's form, header and trailing lines when the
     // file is all it holds.
     const bool takesFile = mode == OpenMode::Clear || m_list.count() == 0;
     if (mode == OpenMode::Clear)
-        m_state.replaceWith(read.entries, fileName, read.lines, read.file);
-    else
-        m_state.insertEntries(read.entries, read.lines, read.file);
+        m_document.files.clear();
+    // The read names its file as the first; here it takes its place among the document's.
+    QList<KeptLines> lines = read.lines;
+    int place = -1;
+    if (read.file) {
+        place = int(m_document.files.size());
+        m_document.files.append(read.file);
+        if (place > 0) {
+            for (KeptLines &k : lines) {
+                if (!k.isEmpty())
+                    k.file = place;
+            }
+        }
+    }
+    // The record is whole before the list changes, for those who ask it then.
     if (takesFile) {
-        m_form = read.form;
-        m_file = ListFile{read.file, m_list.count()};
+        m_document.form = documentForm(read.form, read.file ? read.file->lineEnd : QByteArray());
+        m_document.listFile = place;
+    }
+    if (mode == OpenMode::Clear)
+        m_state.replaceWith(read.entries, fileName, lines);
+    else
+        m_state.insertEntries(read.entries, lines);
+    if (takesFile) {
+        m_document.listFileEntries = m_list.count();
         emit formChanged();
     }
+    if (mode == OpenMode::Clear)
+        settle(fileName);
     return ReadOutcome::Read;
 }
 
 bool ListFileWorkflow::holdsAll(const QStringList &entries, const QString &fileName)
 {
     const PlaylistType type = playlistTypeOf(fileName);
-    const TextEncoding encoding = isUtf8OnlyName(fileName) || type == PlaylistType::Xspf ? utf8Only(m_form.encoding)
-                                                                                         : m_form.encoding;
+    const TextEncoding held = form().encoding;
+    const TextEncoding encoding = isUtf8OnlyName(fileName) || type == PlaylistType::Xspf ? utf8Only(held) : held;
     const QList<qsizetype> unheld = entriesNotHeld(entries, encoding);
     if (unheld.isEmpty())
         return true;
@@ -212,22 +232,23 @@ bool ListFileWorkflow::holdsAll(const QStringList &entries, const QString &fileN
                                  .arg(unheld.size());
     if (m_messages.askYesNoDefaultNo(question, kPromptTitle) != MessageBox::Answer::Yes)
         return false;
-    m_form.encoding = TextEncoding::Utf8Bom;
+    m_document.form.encoding = encodingName(TextEncoding::Utf8Bom);
+    m_document.form.byteOrderMark = writesByteOrderMark(TextEncoding::Utf8Bom);
     emit formChanged();
     return true;
 }
 
 ListToWrite ListFileWorkflow::toWrite() const
 {
-    return ListToWrite{m_list.entries(), m_list.allLines(), m_file, {}};
+    return ListToWrite{m_document, m_list.entries(), m_list.allLines(), {}};
 }
 
 QStringList ListFileWorkflow::pathsWantingTags() const
 {
     QStringList paths;
-    if (m_state.listPath().isEmpty())
+    if (m_document.path.isEmpty())
         return paths;
-    for (qsizetype i : entriesWantingTags(toWrite(), playlistTypeOf(m_state.listPath())))
+    for (qsizetype i : entriesWantingTags(toWrite(), m_document.type))
         paths.append(m_list.entry(int(i)));
     return paths;
 }
@@ -254,13 +275,16 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
     ListToWrite list = toWrite();
     if (!holdsAll(list.entries, fileName))
         return SaveOutcome::Failed;
+    list.document.form = m_document.form;   // "是" made it UTF-8
     if (!tags.isEmpty())
         list.tags = [tags, entries = list.entries](qsizetype i) { return tags.value(entries.at(i)); };
-    const PlaylistWrite write = writePlaylistFile(fileName, list, m_list.rules().caseSensitivity, m_form);
+    const PlaylistWrite write = writeListFile(fileName, list, m_list.rules().caseSensitivity);
     if (write.outcome != PlaylistWrite::Written) {
-        m_messages.exclamation(QStringLiteral("未知错误!"), kPromptTitle);
+        m_messages.exclamation(QStringLiteral("未知错误!\n") + fileFailureLine(fileName, write.error, FileUse::Write),
+                               kPromptTitle);
         return SaveOutcome::Failed;
     }
     m_state.markSaved(fileName);
+    settle(fileName);
     return SaveOutcome::Saved;
 }

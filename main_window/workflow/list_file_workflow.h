@@ -1,8 +1,7 @@
 #pragma once
-#include "playlist_io/kept_file.h"
+#include "playlist_io/list_document.h"
 #include "playlist_io/playlist_form.h"
 
-#include <QLatin1String>
 #include <QObject>
 #include <QString>
 
@@ -23,12 +22,6 @@ class WindowState;
 class ListFileWorkflow : public QObject {
     Q_OBJECT
 public:
-    // The filter the main window gives its file dialog; the first choice is
-    // the one in force when a dialog first shows.
-    static constexpr QLatin1String kDialogFilter{
-        "play list file(*.m3u);;play list file(*.pls);;play list file(*.m3u8);;"
-        "play list file(*.xspf)"};
-
     // `tags` gives a save the tags of the files whose lines it makes anew;
     // without it those lines say what the file names tell (lengths -1).
     ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages, FileDialog &dialog,
@@ -56,17 +49,21 @@ public:
     // True when the last save went to the list's own path without a dialog.
     bool savedtoname() const { return m_savedtoname; }
 
-    // The form the list is saved in (playlist_form.h): that of the file it
-    // was opened from, or inserted from into an empty list; the program's own
-    // (full paths, UTF-8) at start, after New and after opening a list of
-    // full paths in UTF-8. Save, Save As and the save prompt write in it,
-    // every entry, those added in this run too, relative to the saved
-    // file's folder when the form is relative.
-    const PlaylistForm &form() const { return m_form; }
-    // The file the list keeps beside its form: the one it was opened from (or
-    // inserted from into an empty list), whose header, trailing lines and
-    // layout its saves keep; none at start and after New.
-    const ListFile &listFile() const { return m_file; }
+    // The open list's record (list_document.h), kept here alone and told to
+    // the window state through its intents:
+    // - path: the file opened or last saved to; none at start and after New;
+    // - form: that of the file it was opened from, or inserted from into an
+    //   empty list; the program's own (full paths, UTF-8) at start, after New
+    //   and after opening a list of full paths in UTF-8. Save, Save As and the
+    //   save prompt write in it, every entry, those added in this run too,
+    //   relative to the saved file's folder when the form is relative;
+    // - files: those read since the last open or New, the list file among
+    //   them (the one opened, or inserted into an empty list), whose header,
+    //   trailing lines and layout its saves keep;
+    // - unsaved: set by every change of the entries and every insert, cleared
+    //   by open, New and a save that wrote the file.
+    const ListDocument &document() const { return m_document; }
+    PlaylistForm form() const { return playlistForm(m_document.form); }
     // The entries whose lines a save in place would make from their files'
     // tags (see entriesWantingTags): none for an unnamed list.
     QStringList pathsWantingTags() const;
@@ -89,11 +86,12 @@ private:
     bool savePrompt();
     SaveOutcome save();
     // Reads `fileName` into the list as `mode` says; failures are reported
-    // and change nothing.
+    // (under the message, a line naming the file and why) and change nothing.
     ReadOutcome openfile(const QString &fileName, OpenMode mode, std::optional<TextEncoding> encoding = std::nullopt);
     // Writes the list to `fileName` and makes it the list's path. Failed,
-    // after "未知错误!", when the file could not be written; Cancelled when
-    // the user cancelled reading the tags it needed. Nothing else changes then.
+    // after "未知错误!" and a line naming the file and why, when the file
+    // could not be written; Cancelled when the user cancelled reading the
+    // tags it needed. Nothing else changes then.
     SaveOutcome savefile(const QString &fileName);
     ListToWrite toWrite() const;
     // Whether the form's encoding holds every entry written to `fileName`;
@@ -106,7 +104,9 @@ private:
     MessageBox &m_messages;
     FileDialog &m_dialog;
     SaveTags *m_tags;
+    // The document now names `path` and matches what was read or written there.
+    void settle(const QString &path);
+
     bool m_savedtoname = false;
-    PlaylistForm m_form;
-    ListFile m_file;
+    ListDocument m_document;
 };

@@ -1,13 +1,14 @@
 #include "platform/files/durable_save.h"
 
 #include "platform/files/durable_write.h"
+#include "platform/files/file_errors.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#ifndef Q_OS_WIN
 #include <cerrno>
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -44,12 +45,13 @@ QString finalTarget(const QString &path)
 DurableSaveResult saveFileDurably(const QString &path, QByteArrayView bytes)
 {
     if (path.isEmpty())
-        return {DurableSave::Failed, QStringLiteral("no file name")};
+        return {DurableSave::Failed, QStringLiteral("no file name"), ENOENT};
     const QString target = finalTarget(path);
 #ifdef Q_OS_WIN
     const QFileInfo info(target);
     if (info.exists() && !info.isFile())
-        return {DurableSave::NotRegular, QStringLiteral("not a regular file")};
+        return {DurableSave::NotRegular, QStringLiteral("not a regular file"),
+                info.isDir() ? EISDIR : fileproblem::NotRegular};
 #else
     const QByteArray targetName = QFile::encodeName(target);
     struct stat old;
@@ -57,7 +59,8 @@ DurableSaveResult saveFileDurably(const QString &path, QByteArrayView bytes)
     if (!exists && errno != ENOENT)
         return failedWith(QStringLiteral("stat"), errno);
     if (exists && !S_ISREG(old.st_mode))
-        return {DurableSave::NotRegular, QStringLiteral("not a regular file")};
+        return {DurableSave::NotRegular, QStringLiteral("not a regular file"),
+                S_ISDIR(old.st_mode) ? EISDIR : fileproblem::NotRegular};
     // The rename needs only the folder's permission; a file we may not write
     // stays protected all the same.
     if (exists && ::access(targetName.constData(), W_OK) != 0)

@@ -22,7 +22,9 @@ enum class DurableSave {
 struct DurableSaveResult {
     DurableSave outcome = DurableSave::Failed;
     QString errorString;  // why it failed, for diagnostics; empty when saved
-    int error = 0;        // the system's error number, when it told one
+    int error = 0;        // why, for fileErrorText (file_errors.h): the system's
+                          // error number, or EISDIR / fileproblem::NotRegular
+                          // for NotRegular; 0 when not known
 };
 
 // Writes `bytes` to a new hidden file in the target's folder, checking every

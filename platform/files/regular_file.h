@@ -16,5 +16,8 @@ enum class RegularFileOpen {
 // Opens `path` into `file` (which must be closed) when it is a regular file;
 // symbolic links are followed. On POSIX a special file is recognised by its
 // name before any open, and checked again on the open descriptor, so a file
-// swapped for a FIFO between the two cannot block either.
-RegularFileOpen openRegularFile(QFile &file, const QString &path);
+// swapped for a FIFO between the two cannot block either. `error`, when
+// given, gets why it did not open: the system's error number, EISDIR for a
+// folder, fileproblem::NotRegular for another special file (file_errors.h),
+// 0 when opened or not known.
+RegularFileOpen openRegularFile(QFile &file, const QString &path, int *error = nullptr);

@@ -29,6 +29,7 @@ TrackTags fromRef(const TagLib::FileRef &ref)
     if (const TagLib::Tag *tag = ref.tag()) {
         tags.artist = fromTagLib(tag->artist());
         tags.title = fromTagLib(tag->title());
+        tags.album = fromTagLib(tag->album());
     }
     if (const TagLib::AudioProperties *audio = ref.audioProperties()) {
         const int ms = audio->lengthInMilliseconds();

@@ -1,12 +1,14 @@
 #pragma once
 #include <QString>
 
-// What a media file says about itself, for the lines an export writes.
+// What a media file says about itself, for the lines an export writes and
+// what the desktop is told of the track playing.
 struct TrackTags {
     QString artist;      // empty when the file has none
     QString title;       // empty when the file has none
     int seconds = -1;    // whole seconds, -1 when not known
     qint64 ms = -1;      // the same in milliseconds, -1 when not known
+    QString album;       // empty when the file has none
 
     friend bool operator==(const TrackTags &, const TrackTags &) = default;
 };

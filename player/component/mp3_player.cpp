@@ -42,7 +42,8 @@ int errorFor(Mp3Decoder::OpenResult result)
 
 } // namespace
 
-Mp3Player::Mp3Player(QObject *parent, Output output, Mp3Decoder::Reader reader)
+Mp3Player::Mp3Player(QObject *parent, Output output, Mp3Decoder::Reader reader,
+                     std::shared_ptr<OutputTarget> target)
     : QObject(parent)
 {
     setObjectName(QStringLiteral("mp"));
@@ -59,7 +60,8 @@ Mp3Player::Mp3Player(QObject *parent, Output output, Mp3Decoder::Reader reader)
     events.decoded = [this](quint64 run) {
         QMetaObject::invokeMethod(this, [this, run] { decoded(run); }, Qt::QueuedConnection);
     };
-    m_thread = std::make_unique<PlaybackThread>(output == Output::Device, std::move(reader), std::move(events));
+    m_thread = std::make_unique<PlaybackThread>(output == Output::Device, std::move(reader), std::move(events),
+                                                std::move(target));
 }
 
 Mp3Player::~Mp3Player()

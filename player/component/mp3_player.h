@@ -54,6 +54,8 @@ class PlaybackThread;
 //  - FiguresChanged: the figures of the open file became known or exact.
 //  - OpenFailed: the open file holds no frame after all (or could not be
 //    read): errorNumber() says which; nothing plays. No PlayEnded follows.
+class OutputTarget;
+
 class Mp3Player : public QObject
 {
     Q_OBJECT
@@ -77,8 +79,9 @@ public:
     };
 
     // `reader`: how files are read (Mp3Decoder::Reader); by default as they are.
+    // `target`: the output the device plays on (none: the default).
     explicit Mp3Player(QObject *parent = nullptr, Output output = Output::Device,
-                       Mp3Decoder::Reader reader = {});
+                       Mp3Decoder::Reader reader = {}, std::shared_ptr<OutputTarget> target = {});
     ~Mp3Player() override;
 
     // Opens a file for playing; whatever was playing stops without PlayEnded.

@@ -16,10 +16,12 @@ constexpr int ChunkMs = 20;   // decoded at a time: the lead is kept to within t
 
 } // namespace
 
-PlaybackThread::PlaybackThread(bool useDevice, Mp3Decoder::Reader reader, Events events)
+PlaybackThread::PlaybackThread(bool useDevice, Mp3Decoder::Reader reader, Events events,
+                               std::shared_ptr<OutputTarget> target)
     : m_useDevice(useDevice)
     , m_reader(std::move(reader))
     , m_events(std::move(events))
+    , m_target(std::move(target))
     , m_left(PcmVolume::UnityGain)
     , m_right(PcmVolume::UnityGain)
     , m_decoder(m_reader)
@@ -99,7 +101,7 @@ void PlaybackThread::run()
     // seek or start refills the queue at once on a busy machine.
     SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);
     if (m_useDevice) {
-        m_device = makeDeviceOutput();
+        m_device = makeDeviceOutput(m_target);
     }
     std::unique_lock<std::mutex> lock(m_lock);
     while (!m_quit) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 class AudioOutput;
+class OutputTarget;
 class ClockOutput;
 
 // The player's own thread: it opens the file (the search for its first frame
@@ -47,7 +48,9 @@ public:
         qint64 sample = -1;
     };
 
-    PlaybackThread(bool useDevice, Mp3Decoder::Reader reader, Events events);
+    // `target`: the output the device plays on (none: the default).
+    PlaybackThread(bool useDevice, Mp3Decoder::Reader reader, Events events,
+                   std::shared_ptr<OutputTarget> target = {});
     ~PlaybackThread();
     PlaybackThread(const PlaybackThread &) = delete;
     PlaybackThread &operator=(const PlaybackThread &) = delete;
@@ -105,6 +108,7 @@ private:
     const bool m_useDevice;
     const Mp3Decoder::Reader m_reader;
     const Events m_events;
+    const std::shared_ptr<OutputTarget> m_target;
 
     // Between the caller and the thread.
     mutable std::mutex m_lock;

@@ -18,7 +18,7 @@ const char *const Name = "Melvora";
 
 } // namespace
 
-PulseOutput::PulseOutput()
+PulseOutput::PulseOutput(std::shared_ptr<OutputTarget> target) : m_target(std::move(target))
 {
     m_loop = pa_threaded_mainloop_new();
     if (!m_loop)
@@ -95,6 +95,17 @@ bool PulseOutput::connectContext()
         return false;
     }
     m_lost = false;
+    // A sink that comes (back) may be the one wanted.
+    lockDevice();
+    pa_context_set_subscribe_callback(
+        m_context,
+        [](pa_context *context, pa_subscription_event_type_t event, uint32_t index, void *self) {
+            sinkEvent(context, int(event), index, self);
+        },
+        this);
+    if (pa_operation *operation = pa_context_subscribe(m_context, PA_SUBSCRIPTION_MASK_SINK, nullptr, nullptr))
+        pa_operation_unref(operation);
+    unlockDevice();
     return true;
 }
 
@@ -128,15 +139,46 @@ bool PulseOutput::openDevice(int rate, bool paused, qint64 &latencyFrames)
     wanted.prebuf = uint32_t(pa_usec_to_bytes(pa_usec_t(StartAfterMs) * 1000, &spec));
     wanted.minreq = uint32_t(-1);
     wanted.fragsize = uint32_t(-1);
-    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | (paused ? PA_STREAM_START_CORKED : 0));
+    const QString sink = m_target ? m_target->wanted() : QString();
+    m_seen = m_target ? m_target->generation() : 0;
+    bool ready = connectStream(sink, &wanted, rate, paused);
+    if (!ready && !sink.isEmpty()) {
+        // The wanted sink is not there: the default, until it comes.
+        ready = connectStream(QString(), &wanted, rate, paused);
+        if (ready)
+            report(false);
+    } else if (ready) {
+        report(true);
+    }
+    if (!ready)
+        return false;
+    lockDevice();
+    const pa_buffer_attr *granted = pa_stream_get_buffer_attr(m_stream);
+    latencyFrames = qint64(granted ? granted->tlength : wanted.tlength) / 4;
+    unlockDevice();
+    return true;
+}
 
+// A stream on `sink` ("" the default); false, with no stream, when the
+// server refused it. A refusal of a named sink leaves the context as it was.
+bool PulseOutput::connectStream(const QString &sink, pa_buffer_attr *wanted, int rate, bool paused)
+{
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16NE;
+    spec.rate = uint32_t(rate);
+    spec.channels = 2;
+    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | (paused ? PA_STREAM_START_CORKED : 0));
+    const QByteArray device = sink.toUtf8();
     lockDevice();
     m_stream = pa_stream_new(m_context, Name, &spec, nullptr);
     bool asked = false;
     if (m_stream) {
         pa_stream_set_state_callback(m_stream, &PulseOutput::streamChanged, this);
         pa_stream_set_write_callback(m_stream, &PulseOutput::serverAsks, this);
-        asked = pa_stream_connect_playback(m_stream, nullptr, &wanted, flags, nullptr, nullptr) >= 0;
+        pa_stream_set_moved_callback(m_stream, &PulseOutput::streamMoved, this);
+        asked = pa_stream_connect_playback(m_stream, sink.isEmpty() ? nullptr : device.constData(), wanted, flags,
+                                           nullptr, nullptr)
+                >= 0;
     }
     unlockDevice();
     const bool ready = asked && settles(m_loop, [this] {
@@ -145,13 +187,140 @@ bool PulseOutput::openDevice(int rate, bool paused, qint64 &latencyFrames)
     });
     if (!ready) {
         closeDevice();
-        return false;
+        lockDevice();
+        m_lost = pa_context_get_state(m_context) != PA_CONTEXT_READY;
+        unlockDevice();
     }
-    lockDevice();
-    const pa_buffer_attr *granted = pa_stream_get_buffer_attr(m_stream);
-    latencyFrames = qint64(granted ? granted->tlength : wanted.tlength) / 4;
-    unlockDevice();
-    return true;
+    return ready;
+}
+
+void PulseOutput::report(bool reached)
+{
+    m_away = !reached;
+    if (m_target)
+        m_target->reportReached(reached);
+}
+
+// With the loop locked: a new choice moves the stream.
+void PulseOutput::followTarget()
+{
+    if (!m_target || !m_stream || m_target->generation() == m_seen)
+        return;
+    m_seen = m_target->generation();
+    moveTo(m_target->wanted());
+}
+
+// With the loop locked. The server says where the stream went (streamMoved).
+void PulseOutput::moveTo(const QString &sink)
+{
+    if (!m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)
+        return;
+    const uint32_t stream = pa_stream_get_index(m_stream);
+    if (sink.isEmpty()) {
+        struct Ask {
+            PulseOutput *self;
+            uint32_t stream;
+        };
+        auto *ask = new Ask{this, stream};
+        pa_operation *operation = pa_context_get_server_info(
+            m_context,
+            [](pa_context *context, const pa_server_info *info, void *data) {
+                std::unique_ptr<Ask> ask(static_cast<Ask *>(data));
+                if (info && info->default_sink_name)
+                    if (pa_operation *move = pa_context_move_sink_input_by_name(context, ask->stream,
+                                                                                info->default_sink_name, nullptr, nullptr))
+                        pa_operation_unref(move);
+            },
+            ask);
+        if (operation)
+            pa_operation_unref(operation);
+        else
+            delete ask;
+        return;
+    }
+    const QByteArray name = sink.toUtf8();
+    pa_operation *operation = pa_context_move_sink_input_by_name(
+        m_context, stream, name.constData(),
+        [](pa_context *, int success, void *self) {
+            // Gone again before the move: the default keeps it.
+            if (!success)
+                static_cast<PulseOutput *>(self)->moveTo(QString());
+        },
+        this);
+    if (operation)
+        pa_operation_unref(operation);
+}
+
+void PulseOutput::streamMoved(pa_stream *stream, void *self)
+{
+    auto *output = static_cast<PulseOutput *>(self);
+    const QString wanted = output->m_target ? output->m_target->wanted() : QString();
+    const char *now = pa_stream_get_device_name(stream);
+    output->report(wanted.isEmpty() || (now && wanted == QString::fromUtf8(now)));
+}
+
+void PulseOutput::sinkEvent(pa_context *, int event, uint32_t, void *self)
+{
+    auto *output = static_cast<PulseOutput *>(self);
+    const int type = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+    if ((event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SINK
+        && type == PA_SUBSCRIPTION_EVENT_NEW && output->m_away && output->m_target)
+        output->moveTo(output->m_target->wanted());
+}
+
+QList<OutputDevice> PulseOutput::sinks()
+{
+    QList<OutputDevice> found;
+    pa_threaded_mainloop *loop = pa_threaded_mainloop_new();
+    if (!loop)
+        return found;
+    if (pa_threaded_mainloop_start(loop) < 0) {
+        pa_threaded_mainloop_free(loop);
+        return found;
+    }
+    struct Listing {
+        QList<OutputDevice> *found;
+        bool done = false;
+    } listing{&found};
+    pa_threaded_mainloop_lock(loop);
+    pa_context *context = pa_context_new(pa_threaded_mainloop_get_api(loop), Name);
+    const bool asked = context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+    pa_threaded_mainloop_unlock(loop);
+    const bool ready = asked && settles(loop, [context] {
+        const pa_context_state_t state = pa_context_get_state(context);
+        return state == PA_CONTEXT_READY ? 1 : PA_CONTEXT_IS_GOOD(state) ? 0 : -1;
+    });
+    if (ready) {
+        pa_threaded_mainloop_lock(loop);
+        pa_operation *operation = pa_context_get_sink_info_list(
+            context,
+            [](pa_context *, const pa_sink_info *info, int last, void *data) {
+                auto *l = static_cast<Listing *>(data);
+                if (last) {
+                    l->done = true;
+                    return;
+                }
+                if (info)
+                    l->found->append({QString::fromUtf8(info->name), QString::fromUtf8(info->description)});
+            },
+            &listing);
+        pa_threaded_mainloop_unlock(loop);
+        if (operation) {
+            settles(loop, [&listing] { return listing.done ? 1 : 0; });
+            pa_operation_unref(operation);
+        }
+    }
+    pa_threaded_mainloop_lock(loop);
+    if (context) {
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+    }
+    pa_threaded_mainloop_unlock(loop);
+    pa_threaded_mainloop_stop(loop);
+    pa_threaded_mainloop_free(loop);
+    if (!listing.done)
+        found.clear();
+    return found;
 }
 
 void PulseOutput::closeDevice()
@@ -161,6 +330,7 @@ void PulseOutput::closeDevice()
     lockDevice();
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+    pa_stream_set_moved_callback(m_stream, nullptr, nullptr);
     pa_stream_disconnect(m_stream);
     pa_stream_unref(m_stream);
     m_stream = nullptr;
@@ -186,6 +356,7 @@ void PulseOutput::pump()
 {
     if (!m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)
         return;
+    followTarget();
     const size_t asked = pa_stream_writable_size(m_stream);
     if (asked == size_t(-1))
         return;

@@ -1,6 +1,6 @@
 #include "playlist_io/export/export_options.h"
 
-#include <QFileInfo>
+#include "playlist_io/playlist_type.h"
 
 namespace {
 
@@ -134,18 +134,36 @@ QString exportOptionsHelp()
     return help;
 }
 
+namespace {
+
+// The --format choice whose word is the list file type's suffix: formats are
+// named after the files they write.
+const ExportChoice *formatOfType(const PlaylistFileType &type)
+{
+    for (const ExportChoiceOption &option : exportChoiceOptions()) {
+        if (option.flag == QLatin1String("--format"))
+            return exportChoiceNamed(option, type.suffix.toString());
+    }
+    return nullptr;
+}
+
+} // namespace
+
 std::optional<ExportFormat> exportFormatOfFile(const QString &fileName)
 {
-    const QString suffix = QFileInfo(fileName.trimmed()).suffix().toLower();
-    if (suffix == QLatin1String("m3u"))
-        return ExportFormat::M3u;
-    if (suffix == QLatin1String("m3u8"))
-        return ExportFormat::M3u8;
-    if (suffix == QLatin1String("pls"))
-        return ExportFormat::Pls;
-    if (suffix == QLatin1String("xspf"))
-        return ExportFormat::Xspf;
-    return std::nullopt;
+    const PlaylistFileType *type = playlistFileTypeOf(fileName);
+    const ExportChoice *format = type ? formatOfType(*type) : nullptr;
+    return format ? std::optional(ExportFormat(format->value)) : std::nullopt;
+}
+
+int exportFormatFilter(ExportFormat format)
+{
+    const std::span<const PlaylistFileType> types = playlistFileTypes();
+    for (size_t i = 0; i < types.size(); ++i) {
+        if (const ExportChoice *choice = formatOfType(types[i]); choice && choice->value == int(format))
+            return int(i);
+    }
+    return 0;
 }
 
 QByteArray effectiveLineEnd(const ExportOptions &options)

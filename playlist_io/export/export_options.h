@@ -71,8 +71,12 @@ const ExportChoice *exportChoiceNamed(const ExportChoiceOption &option, const QS
 // The export's part of --help: one line an option, made from the tables.
 QString exportOptionsHelp();
 
-// The format a target's extension names (.m3u, .m3u8, .pls, .xspf), if any.
+// The format a target's name names: that whose --format word is the suffix
+// of the list file type the name ends in (playlist_type.h), if any.
 std::optional<ExportFormat> exportFormatOfFile(const QString &fileName);
+// The list dialogs' filter for the format (playlistFileTypes()'s order): that
+// of the type it is named after, the first for one named after none.
+int exportFormatFilter(ExportFormat format);
 
 // What the options come to for the bytes: the line end, the encoding (.m3u8
 // and XSPF are UTF-8 whatever was asked), the paths (copies are named only).

@@ -242,7 +242,7 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
         report.errorPath = QDir::toNativeSeparators(request.target);
         report.errorString = save.outcome == DurableSave::NotRegular
                                  ? exportTargetProblem(request.target)
-                                 : QStringLiteral("无法写入“%1”：%2").arg(report.errorPath, fileErrorText(save.error));
+                                 : fileFailureLine(report.errorPath, save.error, FileUse::Write);
         return report;
     }
     tell(QStringLiteral("正在写入列表"), 1, 1);

@@ -181,7 +181,8 @@ void CommandLineTest::answers_data()
     QTest::addColumn<QStringList>("contains");
     QTest::newRow("help") << "--help"
                           << QStringList{"用法：melvora", "--version", "--help", ".m3u", ".pls", "文件夹",
-                                         "编辑 M3U、M3U8、PLS 和 XSPF 播放列表。"};
+                                         "编辑 M3U、M3U8、PLS 和 XSPF 播放列表。\n",
+                                         "\n  播放列表（.m3u、.m3u8、.pls、.xspf）\n"};
     QTest::newRow("help names the export")
         << "--help"
         << QStringList{"--export", "--to", "--format", "--paths", "--separator", "--encoding", "--line-ends",

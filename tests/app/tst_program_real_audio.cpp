@@ -14,6 +14,7 @@
 #include "app/program_windows.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
@@ -25,6 +26,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -124,6 +126,12 @@ private slots:
     // With "循环这一首" checked the track starts again at its end, heard
     // whole each time; unchecked, the list goes on.
     void loopRestarts();
+    // "playerctl next" while a track plays: the next track is heard at once, whole.
+    void nextFromTheDesktop();
+    // Two null sinks: the second chosen while the preview plays on the
+    // first, it is heard there at once and only there; its module unloaded,
+    // the sound goes on on the default one; loaded again, it comes back.
+    void chosenOutput();
 
 private:
     QTemporaryDir m_tones;
@@ -372,6 +380,112 @@ void ProgramRealAudioTest::loopRestarts()
         expected << kTones[0] << kTones[3];
     expected << kTones[6];
     compareRuns(heard::toneRuns(recorder.stop(), {kTones[0], kTones[3], kTones[6]}), expected, 0.4, 0.1);
+}
+
+void ProgramRealAudioTest::nextFromTheDesktop()
+{
+    const QString first = heard::writeTones(m_tones, QStringLiteral("first"), {kTones[0]}, 3.0);
+    const QString second = heard::writeTones(m_tones, QStringLiteral("second"), {kTones[3]}, 0.8);
+    Program program({first, second}, 0);
+    PlayerHost &host = program.host;
+    QVERIFY2(program.windows.mpris().publish(QDBusConnection::sessionBus()), "no session bus");
+    heard::Recorder recorder;
+    QVERIFY2(recorder.started(), "parec did not start");
+    QTest::qWait(400);
+    program.windows.mainWindow().action(Command::PlaySelected)->trigger();
+    QTest::qWait(1000);
+    QSignalSpy started(&host, &PlayerHost::playingPathChanged);
+    QProcess next;
+    next.start(QStringLiteral("playerctl"),
+               {QStringLiteral("--player=") + MprisService::busName().section(QLatin1Char('.'), 3), QStringLiteral("next")});
+    QTRY_VERIFY_WITH_TIMEOUT(next.state() == QProcess::NotRunning, 10000);
+    QCOMPARE(next.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!started.isEmpty(), 3000);
+    QCOMPARE(started.first().first().toString(), second);
+    QTest::qWait(800 + HeardLaterMs);
+    host.closeWindow();
+    QTest::qWait(300);
+    const QList<heard::Run> runs = heard::toneRuns(recorder.stop(), {kTones[0], kTones[3]});
+    const QString text = heard::describe(runs);
+    qInfo("heard: %s", qPrintable(text));
+    QVERIFY2(runs.size() >= 2, qPrintable(text));
+    QVERIFY2(runs[0].hz == kTones[0] && runs[0].seconds < 2.0, qPrintable(text));   // cut short
+    QVERIFY2(runs[1].hz == kTones[3] && std::abs(runs[1].seconds - 0.8) <= 0.15, qPrintable(text));
+}
+
+namespace {
+// pactl's answer (a module's number for load-module); nothing when it failed.
+std::optional<QString> pactl(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("pactl"), arguments);
+    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+QString loadPhones()
+{
+    return pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"), QStringLiteral("sink_name=phones")})
+        .value_or(QString());
+}
+} // namespace
+
+void ProgramRealAudioTest::chosenOutput()
+{
+    QString module = loadPhones();
+    QVERIFY(!module.isEmpty());
+    const auto unload = qScopeGuard([&module] {
+        if (!module.isEmpty())
+            pactl({QStringLiteral("unload-module"), module});
+    });
+    const QString track = heard::writeTones(m_tones, QStringLiteral("long"), {kTones[0]}, 6.0);
+    Program program({track}, 0);
+    QList<QString> notes;
+    connect(&program.windows.outputChoice(), &OutputChoice::noteChanged, this, [&notes](const QString &n) { notes << n; });
+    QList<OutputDevice> offered = program.windows.outputChoice().offered();
+    QVERIFY2(std::any_of(offered.cbegin(), offered.cend(), [](const OutputDevice &d) { return d.name == QLatin1String("phones"); }),
+             "the server's sinks are not listed");
+    heard::Recorder main;
+    auto phones = std::make_unique<heard::Recorder>(QStringLiteral("phones"));
+    QVERIFY2(main.started() && phones->started(), "parec did not start");
+    program.windows.mainWindow().action(Command::PlaySelected)->trigger();
+    QTest::qWait(800);
+    program.windows.outputChoice().choose(QStringLiteral("phones"));
+    QTest::qWait(1500);
+    const QByteArray onPhones = phones->stop();
+    phones.reset();
+    QVERIFY(pactl({QStringLiteral("unload-module"), module}));
+    module.clear();
+    QTRY_COMPARE_WITH_TIMEOUT(notes, QList<QString>{OutputChoice::kUnavailableNote}, 3000);
+    QTest::qWait(1500);
+    module = loadPhones();
+    QVERIFY(!module.isEmpty());
+    phones = std::make_unique<heard::Recorder>(QStringLiteral("phones"));
+    QVERIFY(phones->started());
+    QTRY_COMPARE_WITH_TIMEOUT(notes, (QList<QString>{OutputChoice::kUnavailableNote, QString()}), 3000);
+    QTest::qWait(1000);
+    const QByteArray back = phones->stop();
+    const QByteArray onMain = main.stop();
+    program.host.closeWindow();
+
+    const auto seconds = [](const QByteArray &raw) {
+        double total = 0;
+        for (const heard::Run &run : heard::toneRuns(raw, {kTones[0]}))
+            if (run.hz == kTones[0])
+                total += run.seconds;
+        return total;
+    };
+    qInfo("phones %.2f s, then the default %.2f s, then phones again %.2f s", seconds(onPhones), seconds(onMain),
+          seconds(back));
+    QVERIFY(seconds(onPhones) > 1.2 && seconds(onPhones) < 1.8);
+    QVERIFY(seconds(back) > 0.6);
+    // The default heard the start till the choice, then the time between.
+    const QList<heard::Run> runs = heard::toneRuns(onMain, {kTones[0]});
+    QVERIFY2(runs.size() == 2, qPrintable(heard::describe(runs)));
+    QVERIFY2(runs[0].seconds < 1.1 && runs[1].start > runs[0].start + 2.0 && runs[1].seconds > 1.0
+                 && runs[1].seconds < 2.0,
+             qPrintable(heard::describe(runs)));
 }
 
 QTEST_MAIN(ProgramRealAudioTest)

@@ -29,11 +29,12 @@ constexpr int LongestBridgedSteps = 4;   // 40 ms
 class Recorder
 {
 public:
-    Recorder()
+    // Records the monitor of `sink`.
+    explicit Recorder(const QString &sink = QStringLiteral("nullsink"))
     {
         const QByteArray latency = qgetenv("MELVORA_RECORDER_LATENCY_MSEC");
         m_process.start(QStringLiteral("parec"),
-                        {QStringLiteral("--latency-msec=") + QString::fromLatin1(latency.isEmpty() ? "20" : latency), QStringLiteral("-d"), QStringLiteral("nullsink.monitor"),
+                        {QStringLiteral("--latency-msec=") + QString::fromLatin1(latency.isEmpty() ? "20" : latency), QStringLiteral("-d"), sink + QStringLiteral(".monitor"),
                          QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
                          QStringLiteral("--channels=2"), QStringLiteral("--raw")});
     }

@@ -34,6 +34,16 @@ public:
     SmallDisk &operator=(const SmallDisk &) = delete;
 
     bool mounted() const { return m_mounted; }
+    // From now on nothing can be written there (EROFS).
+    bool makeReadOnly() const
+    {
+#ifdef Q_OS_LINUX
+        return m_mounted
+               && ::mount("tmpfs", m_path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+#else
+        return false;
+#endif
+    }
     // Takes what room is left with the file `name` in the folder.
     bool fill(const QString &name = QStringLiteral("filler")) const
     {

@@ -16,7 +16,7 @@
 #include "main_window/repair_dialogs.h"
 #include "platform/file_dialog.h"
 #include "platform/key_state.h"
-#include "main_window/workflow/list_file_workflow.h"
+#include "playlist_io/playlist_type.h"
 #include "main_window/main_window.h"
 #include "platform/message_box.h"
 #include "platform/own_frame.h"
@@ -221,7 +221,7 @@ void WindowFramesCheck::initTestCase()
     QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "run under X11 with a window manager");
     useChineseInterface(*qApp);
     QApplication::setWindowIcon(applicationIcon());
-    m_dialog.setFilter(ListFileWorkflow::kDialogFilter);
+    m_dialog.setFilter(playlistDialogFilter());
     m_aux = std::make_unique<AuxWindows>(AuxServices{m_registry, m_processes, m_urls, m_notices});
     m_main = std::make_unique<MainWindow>(m_messages, m_dialog, m_drives, m_keys, *m_aux, m_disk, m_repairs);
     m_player = std::make_unique<PlayerHost>(m_playerList, [] { return new FakeMp3Control; });

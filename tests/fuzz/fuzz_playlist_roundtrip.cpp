@@ -137,15 +137,19 @@ void keptRoundTrip(const QByteArray &bytes, PlaylistType type)
     const KeptRead read = readKept(bytes, type, folder);
     if (!read.file)
         return;
-    ListToWrite list{read.entries, read.lines, ListFile{read.file, int(read.entries.size())}, {}};
+    ListToWrite list{{}, read.entries, read.lines, {}};
+    list.document.files = {read.file};
+    list.document.listFile = 0;
+    list.document.listFileEntries = int(read.entries.size());
     PlaylistForm form;
     form.encoding = read.encoding;
-    check(formatPlaylist(list, type, Qt::CaseSensitive, form, folder) == bytes);
+    list.document.form = documentForm(form);
+    check(formatPlaylist(list, type, Qt::CaseSensitive, folder) == bytes);
     if (type == PlaylistType::Xspf)
         return;
     std::reverse(list.entries.begin(), list.entries.end());
     std::reverse(list.lines.begin(), list.lines.end());
-    const QByteArray reversed = formatPlaylist(list, type, Qt::CaseSensitive, form, folder);
+    const QByteArray reversed = formatPlaylist(list, type, Qt::CaseSensitive, folder);
     check(readKept(reversed, type, folder).entries == list.entries);
 }
 

@@ -210,12 +210,10 @@ private slots:
     // is gathered again as it grows).
     void linesTravelWithEntries()
     {
-        const int anchor = 0;
-        const auto *file = reinterpret_cast<const KeptFile *>(&anchor);
         const QStringList list = letters(QStringLiteral("ABCDEF"));
         QList<KeptLines> lines;
         for (int i = 0; i < list.size(); ++i)
-            lines.append(KeptLines{file, quint32(10 * i), quint32(10 * i + 5)});
+            lines.append(KeptLines{0, quint32(10 * i), quint32(10 * i + 5)});
         const auto linesMatch = [&](const Playlist &p) {
             for (int i = 0; i < p.count(); ++i) {
                 const int was = int(list.indexOf(p.entry(i)));

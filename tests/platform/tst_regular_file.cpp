@@ -1,10 +1,13 @@
 #include "tests/platform/child_process.h"
+#include "platform/files/file_errors.h"
 #include "platform/files/regular_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
@@ -17,13 +20,17 @@ Q_DECLARE_METATYPE(RegularFileOpen)
 namespace {
 
 // Opens the file and checks that `file` is open exactly when it says so and
-// then reads the whole content; the outcome as a number, or 100 on a mismatch.
-int openAndCheck(const QString &path, const QByteArray &content)
+// then reads the whole content, and that the reason it gives is told as
+// `reason` (none when opened); the outcome as a number, or 100 on a mismatch.
+int openAndCheck(const QString &path, const QByteArray &content, const QString &reason)
 {
     QFile file;
-    const RegularFileOpen result = openRegularFile(file, path);
+    int error = -100;
+    const RegularFileOpen result = openRegularFile(file, path, &error);
     const bool opened = result == RegularFileOpen::Opened;
     if (file.isOpen() != opened || (opened && file.readAll() != content))
+        return 100;
+    if (opened ? error != 0 : fileErrorText(error, FileUse::Read) != reason)
         return 100;
     return int(result);
 }
@@ -35,6 +42,8 @@ class RegularFileTest : public QObject {
 private slots:
     void open_data();
     void open();
+    void readingAndWritingWords_data();
+    void readingAndWritingWords();
 };
 
 void RegularFileTest::open_data()
@@ -42,23 +51,27 @@ void RegularFileTest::open_data()
     QTest::addColumn<QString>("relative");
     QTest::addColumn<bool>("unprivileged");
     QTest::addColumn<RegularFileOpen>("result");
+    QTest::addColumn<QString>("reason");   // how the error it gives is told when reading
 
-    QTest::newRow("regular") << "list.m3u" << false << RegularFileOpen::Opened;
-    QTest::newRow("empty regular") << "empty.m3u" << false << RegularFileOpen::Opened;
-    QTest::newRow("link to regular") << "link.m3u" << false << RegularFileOpen::Opened;
-    QTest::newRow("missing") << "none.m3u" << false << RegularFileOpen::Missing;
-    QTest::newRow("missing folder") << "nodir/list.m3u" << false << RegularFileOpen::Missing;
-    QTest::newRow("under a regular file") << "list.m3u/x.m3u" << false << RegularFileOpen::Missing;
-    QTest::newRow("dangling link") << "dangling.m3u" << false << RegularFileOpen::Missing;
-    QTest::newRow("empty name") << "" << false << RegularFileOpen::Missing;
-    QTest::newRow("directory") << "dir.m3u" << false << RegularFileOpen::NotRegular;
+    const QString none, missing("文件不存在"), special("不是普通文件（管道、套接字或设备）");
+    QTest::newRow("regular") << "list.m3u" << false << RegularFileOpen::Opened << none;
+    QTest::newRow("empty regular") << "empty.m3u" << false << RegularFileOpen::Opened << none;
+    QTest::newRow("link to regular") << "link.m3u" << false << RegularFileOpen::Opened << none;
+    QTest::newRow("missing") << "none.m3u" << false << RegularFileOpen::Missing << missing;
+    QTest::newRow("missing folder") << "nodir/list.m3u" << false << RegularFileOpen::Missing << missing;
+    QTest::newRow("under a regular file")
+        << "list.m3u/x.m3u" << false << RegularFileOpen::Missing << QString("路径中有一项不是文件夹");
+    QTest::newRow("dangling link") << "dangling.m3u" << false << RegularFileOpen::Missing << missing;
+    QTest::newRow("empty name") << "" << false << RegularFileOpen::Missing << missing;
+    QTest::newRow("directory") << "dir.m3u" << false << RegularFileOpen::NotRegular << QString("这是一个文件夹");
 #ifdef Q_OS_UNIX
-    QTest::newRow("fifo") << "fifo.m3u" << false << RegularFileOpen::NotRegular;
-    QTest::newRow("link to fifo") << "fifolink.m3u" << false << RegularFileOpen::NotRegular;
-    QTest::newRow("character device") << "null.m3u" << false << RegularFileOpen::NotRegular;
-    QTest::newRow("socket") << "socket.m3u" << false << RegularFileOpen::NotRegular;
-    QTest::newRow("no read permission") << "secret.m3u" << true << RegularFileOpen::Unreadable;
-    QTest::newRow("readable to all, as nobody") << "list.m3u" << true << RegularFileOpen::Opened;
+    QTest::newRow("fifo") << "fifo.m3u" << false << RegularFileOpen::NotRegular << special;
+    QTest::newRow("link to fifo") << "fifolink.m3u" << false << RegularFileOpen::NotRegular << special;
+    QTest::newRow("character device") << "null.m3u" << false << RegularFileOpen::NotRegular << special;
+    QTest::newRow("socket") << "socket.m3u" << false << RegularFileOpen::NotRegular << special;
+    QTest::newRow("no read permission")
+        << "secret.m3u" << true << RegularFileOpen::Unreadable << QString("没有读取的权限");
+    QTest::newRow("readable to all, as nobody") << "list.m3u" << true << RegularFileOpen::Opened << none;
 #endif
 }
 
@@ -68,6 +81,7 @@ void RegularFileTest::open()
     QFETCH(QString, relative);
     QFETCH(bool, unprivileged);
     QFETCH(RegularFileOpen, result);
+    QFETCH(QString, reason);
 
     QTemporaryDir tmp;
     QVERIFY(tmp.isValid());
@@ -116,13 +130,37 @@ void RegularFileTest::open()
     QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
 
     const Watchdog watchdog(10);
-    const int got = unprivileged ? runInChild({true, -1}, [&] { return openAndCheck(path, expected); })
-                                 : openAndCheck(path, expected);
+    const int got = unprivileged ? runInChild({true, -1}, [&] { return openAndCheck(path, expected, reason); })
+                                 : openAndCheck(path, expected, reason);
     QCOMPARE(got, int(result));
 #else
     Q_UNUSED(unprivileged);
-    QCOMPARE(openAndCheck(path, expected), int(result));
+    QCOMPARE(openAndCheck(path, expected, reason), int(result));
 #endif
+}
+
+// A refusal is told as what was being done; what no errno says has words too.
+void RegularFileTest::readingAndWritingWords_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no permission") << int(EACCES) << "没有读取的权限" << "没有写入的权限";
+    QTest::newRow("not permitted") << int(EPERM) << "没有读取的权限" << "没有写入的权限";
+    QTest::newRow("gone") << int(ENOENT) << "文件不存在" << "文件夹不存在";
+    QTest::newRow("read-only disk") << int(EROFS) << "磁盘是只读的" << "磁盘是只读的";
+    QTest::newRow("no reason told") << 0 << "读写出错" << "读写出错";
+}
+
+void RegularFileTest::readingAndWritingWords()
+{
+    QFETCH(int, error);
+    QFETCH(QString, read);
+    QFETCH(QString, written);
+    QCOMPARE(fileErrorText(error, FileUse::Read), read);
+    QCOMPARE(fileErrorText(error, FileUse::Write), written);
+    QCOMPARE(fileFailureLine(QStringLiteral("/a/l.m3u"), error, FileUse::Write),
+             QStringLiteral("无法写入“/a/l.m3u”：") + written);
 }
 
 QTEST_GUILESS_MAIN(RegularFileTest)

@@ -55,7 +55,12 @@ QString makeList(const QTemporaryDir &dir, const Script &script, int count, QStr
 
 ListToWrite toWrite(const PlaylistRead &read)
 {
-    return ListToWrite{read.entries, read.lines, ListFile{read.file, int(read.entries.size())}, {}};
+    ListToWrite list{ListDocument{}, read.entries, read.lines, {}};
+    list.document.form = documentForm(read.form, read.file ? read.file->lineEnd : QByteArray());
+    list.document.files.append(read.file);
+    list.document.listFile = 0;
+    list.document.listFileEntries = int(read.entries.size());
+    return list;
 }
 
 } // namespace
@@ -76,7 +81,7 @@ void EncodingsTest::regions_data()
     QTest::addColumn<int>("count");
     for (int s = 0; s < scripts().size(); ++s) {
         for (int count : {3, 300})
-            QTest::addRow("%s, %d", encodingName(scripts().at(s).encoding).name, count) << s << count;
+            QTest::addRow("%s, %d", encodingEntry(scripts().at(s).encoding).name, count) << s << count;
     }
 }
 
@@ -97,12 +102,12 @@ void EncodingsTest::regions()
     QCOMPARE(read.form.encoding, s.encoding);
     QCOMPARE(read.entries, full);
 
-    QCOMPARE(writePlaylistFile(list, toWrite(read), Qt::CaseSensitive, read.form).outcome, PlaylistWrite::Written);
+    QCOMPARE(writeListFile(list, toWrite(read), Qt::CaseSensitive).outcome, PlaylistWrite::Written);
     QCOMPARE(fileBytes(list), before);
 
     ListToWrite added = toWrite(read);
     added.entries.append(dir.filePath(QStringLiteral("music/") + s.names.at(3) + QStringLiteral(".mp3")));
-    QCOMPARE(writePlaylistFile(list, added, Qt::CaseSensitive, read.form).outcome, PlaylistWrite::Written);
+    QCOMPARE(writeListFile(list, added, Qt::CaseSensitive).outcome, PlaylistWrite::Written);
     QVERIFY(fileBytes(list).startsWith(before));
     QVERIFY(fileBytes(list).contains(encodeText(s.names.at(3), s.encoding)));
     QCOMPARE(readPlaylistFile(list).entries, added.entries);
@@ -112,7 +117,7 @@ void EncodingsTest::regions()
     ListToWrite unheld = toWrite(read);
     unheld.entries.append(dir.filePath(s.names.at(4)));
     const QByteArray written = fileBytes(list);
-    const PlaylistWrite refused = writePlaylistFile(list, unheld, Qt::CaseSensitive, read.form);
+    const PlaylistWrite refused = writeListFile(list, unheld, Qt::CaseSensitive);
     QCOMPARE(refused.outcome, PlaylistWrite::NotHeld);
     QCOMPARE(refused.badEntry, qsizetype(count));
     QCOMPARE(fileBytes(list), written);
@@ -193,8 +198,13 @@ void EncodingsTest::insertAcross()
     QCOMPARE(b.form.encoding, TextEncoding::Big5);
     ListToWrite list = toWrite(a);
     list.entries += b.entries;
-    list.lines += b.lines;
-    QCOMPARE(writePlaylistFile(utf8, list, Qt::CaseSensitive, a.form).outcome, PlaylistWrite::Written);
+    list.document.files.append(b.file);
+    for (KeptLines k : b.lines) {
+        if (!k.isEmpty())
+            k.file = 1;
+        list.lines.append(k);
+    }
+    QCOMPARE(writeListFile(utf8, list, Qt::CaseSensitive).outcome, PlaylistWrite::Written);
     QCOMPARE(fileBytes(utf8), u"#EXTM3U\r\n#EXTINF:1,月亮\r\n/m/月亮.mp3\r\n#EXTINF:2,周杰倫 - 晴天\r\n晴天.mp3\r\n"_qs.toUtf8());
 }
 

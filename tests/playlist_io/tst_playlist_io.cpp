@@ -98,6 +98,7 @@ class PlaylistIoTest : public QObject {
 private slots:
     void typeFromName_data();
     void typeFromName();
+    void dialogFilter();
     void parse_data();
     void parse();
     void readDevice();
@@ -157,6 +158,14 @@ void PlaylistIoTest::typeFromName()
     QFETCH(QString, name);
     QFETCH(PlaylistType, type);
     QCOMPARE(playlistTypeOf(name), type);
+}
+
+// The list dialogs offer M3U and PLS first, in that order, as the program always
+// has, then the types it added.
+void PlaylistIoTest::dialogFilter()
+{
+    QCOMPARE(playlistDialogFilter(), QStringLiteral("play list file(*.m3u);;play list file(*.pls);;"
+                                                    "play list file(*.m3u8);;play list file(*.xspf)"));
 }
 
 // Files as this program and other players write them; duplicates are the list's business.

@@ -3,7 +3,13 @@
 #include "main_window/workflow/list_file_workflow.h"
 #include "model/playlist.h"
 #include "model/window_state.h"
+#include "playlist_io/playlist_reader.h"
+#include "playlist_io/playlist_writer.h"
+#include "tests/common/small_disk.h"
 #include "tests/common/test_files.h"
+#ifdef Q_OS_UNIX
+#include "tests/platform/child_process.h"
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +36,16 @@ const QString kNamed = QStringLiteral("当前列表名:");
 const QString kUnnamed = QStringLiteral("当前列表未命名");
 const QString kUnnamedTitle = QStringLiteral("Melvora—— 未命名");
 
+// A failure's message: the program's line, then the file ("%1") and why.
+QString failedBecause(const char *reason)
+{
+    return kFailed + QStringLiteral("\n无法写入“%1”：") + QString::fromUtf8(reason);
+}
+QString unreadableBecause(const char *reason)
+{
+    return kUnreadable + QStringLiteral("\n无法读取“%1”：") + QString::fromUtf8(reason);
+}
+
 } // namespace
 
 // One main window's worth of state, answered through the fakes, in a scratch folder.
@@ -47,11 +63,14 @@ struct Rig {
         state.insertEntries(entries);
         list.selectNone();
     }
-    // A list read from and named after `name`, unchanged since.
+    // A list read from and named after `name`, unchanged since: opened
+    // through the workflow, its entries then as the rules spell them.
     void named(const QString &name, const QStringList &entries)
     {
-        QVERIFY(putBytes(path(name), "old\r\n"));
+        QVERIFY(putBytes(path(name), formatPlaylist(entries, playlistTypeOf(name), Qt::CaseSensitive)));
+        flow.openlist(path(name));
         state.replaceWith(entries, path(name));
+        QVERIFY(putBytes(path(name), "old\r\n"));
     }
     // The list as it is, marked as changed by an edit.
     void markChanged() { state.insertEntries({}); }
@@ -128,7 +147,8 @@ void ListFileWorkflowTest::newlist_data()
     QTest::newRow("changed, Yes, unnamed, dialog cancelled")
         << true << false << yes << QStringList{} << QStringList{kAsk} << QByteArray() << true;
     QTest::newRow("changed, Yes, named, the write fails")
-        << true << true << yes << QStringList{} << QStringList{kAsk, kFailed} << QByteArray("dir") << true;
+        << true << true << yes << QStringList{} << QStringList{kAsk, failedBecause("这是一个文件夹")}
+        << QByteArray("dir") << true;
     QTest::newRow("changed, escaped") << true << true << escape << QStringList{}
                                       << QStringList{kAsk} << QByteArray("old\r\n") << true;
 }
@@ -220,15 +240,20 @@ void ListFileWorkflowTest::openlist()
 void ListFileWorkflowTest::openlistFailures_data()
 {
     QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("messages");   // %1: the chosen file
     QTest::newRow("cancelled") << QString() << QStringList{};
     QTest::newRow("missing file") << "none.m3u" << QStringList{kMissing};
     QTest::newRow("missing folder") << "nodir/x.pls" << QStringList{kMissing};
-    QTest::newRow("a directory") << "dir.m3u" << QStringList{kUnreadable};
+    QTest::newRow("a directory") << "dir.m3u" << QStringList{unreadableBecause("这是一个文件夹")};
     QTest::newRow("not a playlist's name") << "notes.txt" << QStringList{kOnlyPlaylists};
     QTest::newRow("no extension") << "first" << QStringList{kOnlyPlaylists};
-    QTest::newRow("a FIFO") << "fifo.m3u" << QStringList{kUnreadable};
-    QTest::newRow("a picture renamed") << "picture.m3u" << QStringList{kUnreadable};
+    QTest::newRow("a FIFO") << "fifo.m3u" << QStringList{unreadableBecause("不是普通文件（管道、套接字或设备）")};
+    QTest::newRow("a picture renamed") << "picture.m3u" << QStringList{unreadableBecause("不是播放列表文件")};
+    QTest::newRow("over 256 MB") << "huge.m3u" << QStringList{unreadableBecause("文件太大（超过 256 MB）")};
+#ifdef Q_OS_UNIX
+    // Run as another user than root, who may read anything.
+    QTest::newRow("no permission to read") << "secret.m3u" << QStringList{unreadableBecause("没有读取的权限")};
+#endif
 }
 
 void ListFileWorkflowTest::openlistFailures()
@@ -244,6 +269,10 @@ void ListFileWorkflowTest::openlistFailures()
     QCOMPARE(::mkfifo(QFile::encodeName(rig.path("fifo.m3u")).constData(), 0600), 0);
 #endif
     QVERIFY(putBytes(rig.path("first.m3u"), "/m/a.mp3\r\n/m/b.mp3\r\n"));
+    {
+        QFile huge(rig.path("huge.m3u"));   // sparse: no room taken
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kPlaylistMaxBytes + 1));
+    }
     rig.dialog.names << rig.path("first.m3u");
     rig.flow.openlist();
     rig.list.selectByUser(0);
@@ -251,6 +280,20 @@ void ListFileWorkflowTest::openlistFailures()
 
     if (!chosen.isEmpty())
         rig.dialog.names << rig.path(chosen);
+    messages.replaceInStrings("%1", rig.path(chosen));
+#ifdef Q_OS_UNIX
+    if (chosen == "secret.m3u") {
+        QVERIFY(putBytes(rig.path(chosen), "/m/x.mp3\r\n"));
+        QCOMPARE(::chmod(QFile::encodeName(rig.path(chosen)).constData(), 0), 0);
+        QCOMPARE(::chmod(QFile::encodeName(rig.dir.path()).constData(), 0755), 0);
+        QCOMPARE(runInChild({true, -1}, [&] {
+                     rig.flow.openlist();
+                     return rig.box.texts() == messages ? 0 : 1;
+                 }),
+                 0);
+        return;
+    }
+#endif
     rig.flow.openlist();
 
     QCOMPARE(rig.box.texts(), messages);
@@ -322,7 +365,7 @@ void ListFileWorkflowTest::insertRefused_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
     QTest::newRow("text file") << "notes.txt" << kOnlyPlaylists;
-    QTest::newRow("directory") << "dir.pls" << kUnreadable;
+    QTest::newRow("directory") << "dir.pls" << unreadableBecause("这是一个文件夹");
 }
 
 void ListFileWorkflowTest::insertRefused()
@@ -334,7 +377,7 @@ void ListFileWorkflowTest::insertRefused()
     QVERIFY(putBytes(rig.path("notes.txt"), "/m/x.mp3\r\n"));
     QVERIFY(QDir(rig.dir.path()).mkdir("dir.pls"));
     rig.flow.insertlistfile(rig.path(name));
-    QCOMPARE(rig.box.texts(), QStringList{message});
+    QCOMPARE(rig.box.texts(), QStringList{message.arg(rig.path(name))});
     QCOMPARE(rig.list.entries(), QStringList{"/m/a.mp3"});
     QVERIFY(!rig.state.listChanged());
 }
@@ -373,7 +416,7 @@ void ListFileWorkflowTest::save_data()
     QTest::addColumn<QString>("named");        // the list's own file, or empty
     QTest::addColumn<QString>("chosen");       // answer of the save dialog, or empty
     QTest::addColumn<int>("dialogs");
-    QTest::addColumn<QStringList>("messages");  // %1: the target path
+    QTest::addColumn<QStringList>("messages");  // %1: the target path; %2: the file written
     QTest::addColumn<QString>("target");       // file expected to hold the list
     QTest::addColumn<bool>("changedAfter");
     QTest::addColumn<QString>("label8After");   // relative path, or "-" for "as before"
@@ -387,11 +430,22 @@ void ListFileWorkflowTest::save_data()
     QTest::newRow("save unnamed, cancelled")
         << false << "" << "" << 1 << QStringList{} << "" << true << "-";
     QTest::newRow("save named, file became a directory")
-        << false << "mine.m3u" << "" << 0 << QStringList{kFailed} << "" << true << "-";
+        << false << "mine.m3u" << "" << 0 << QStringList{failedBecause("这是一个文件夹").arg("%2")} << "" << true << "-";
     QTest::newRow("save unnamed into a missing folder")
-        << false << "" << "nodir/new.m3u" << 1 << QStringList{kFailed} << "" << true << "-";
+        << false << "" << "nodir/new.m3u" << 1 << QStringList{failedBecause("文件夹不存在").arg("%2")} << ""
+        << true << "-";
     QTest::newRow("save unnamed under a regular file")
-        << false << "" << "plain/new.m3u" << 1 << QStringList{kFailed} << "" << true << "-";
+        << false << "" << "plain/new.m3u" << 1 << QStringList{failedBecause("路径中有一项不是文件夹").arg("%2")}
+        << "" << true << "-";
+#ifdef Q_OS_LINUX
+    // A disk of the test's own (tmpfs, needs root), full or read-only.
+    QTest::newRow("save unnamed onto a full disk")
+        << false << "" << "full/new.m3u" << 1 << QStringList{failedBecause("磁盘空间不足").arg("%2")} << ""
+        << true << "-";
+    QTest::newRow("save unnamed onto a read-only disk")
+        << false << "" << "readonly/new.m3u" << 1 << QStringList{failedBecause("磁盘是只读的").arg("%2")} << ""
+        << true << "-";
+#endif
     // saveaslist
     QTest::newRow("save as: dialog even when named, no message")
         << true << "mine.m3u" << "copy.m3u" << 1 << QStringList{} << "copy.m3u" << false
@@ -403,7 +457,7 @@ void ListFileWorkflowTest::save_data()
     QTest::newRow("save as, cancelled")
         << true << "mine.m3u" << "" << 1 << QStringList{} << "" << true << "-";
     QTest::newRow("save as a directory")
-        << true << "" << "dir.pls" << 1 << QStringList{kFailed} << "" << true << "-";
+        << true << "" << "dir.pls" << 1 << QStringList{failedBecause("这是一个文件夹").arg("%2")} << "" << true << "-";
 }
 
 void ListFileWorkflowTest::save()
@@ -426,9 +480,19 @@ void ListFileWorkflowTest::save()
     rig.markChanged();
     QVERIFY(QDir(rig.dir.path()).mkdir("dir.pls"));
     QVERIFY(putBytes(rig.path("plain"), "plain"));
-    if (named == "mine.m3u" && messages == QStringList{kFailed}) {
+    const bool fails = messages.size() == 1 && messages.constFirst().startsWith(kFailed);
+    if (named == "mine.m3u" && fails) {
         QVERIFY(QFile::remove(rig.path(named)));
         QVERIFY(QDir(rig.dir.path()).mkdir(named));
+    }
+    const QString disk = chosen.section(u'/', 0, 0);
+    std::unique_ptr<SmallDisk> small;
+    if (disk == "full" || disk == "readonly") {
+        QVERIFY(QDir(rig.dir.path()).mkdir(disk));
+        small = std::make_unique<SmallDisk>(rig.path(disk), 64 * 1024);
+        if (!small->mounted())
+            QSKIP(SmallDisk::kCannot);
+        QVERIFY(disk == "full" ? small->fill() : small->makeReadOnly());
     }
     if (!chosen.isEmpty())
         rig.dialog.names << rig.path(chosen);
@@ -439,7 +503,8 @@ void ListFileWorkflowTest::save()
     saveAs ? rig.flow.saveaslist() : rig.flow.savelist();
 
     QCOMPARE(rig.dialog.saveCount, dialogs);
-    QCOMPARE(rig.box.texts(), messages.replaceInStrings("%1", rig.path(target)));
+    messages.replaceInStrings("%1", rig.path(target));
+    QCOMPARE(rig.box.texts(), messages.replaceInStrings("%2", rig.path(chosen.isEmpty() ? named : chosen)));
     for (const auto &shown : rig.box.shown) {
         QCOMPARE(shown.kind, FakeMessageBox::Shown::Exclamation);
         QCOMPARE(shown.title, QStringLiteral("提示"));
@@ -561,6 +626,9 @@ void ListFileWorkflowTest::saveAsTakesChosenFilter()
     QCOMPARE(fileBytes(rig.path(written)), bytes);
     QVERIFY(!QFile::exists(rig.path("mine")));
     QCOMPARE(rig.state.listPath(), rig.path(written));
+    // The next Save As shows the filter of the list's type first.
+    rig.flow.saveaslist();
+    QCOMPARE(rig.dialog.saveFilterShown, filter);
 }
 
 // An M3U8 list opens, inserts and saves in place like an M3U one.
@@ -778,8 +846,8 @@ void ListFileWorkflowTest::quitprogram_data()
     QTest::newRow("changed, No") << true << no << "" << QStringList{kAsk} << false << true;
     QTest::newRow("changed, Yes, saved") << true << yes << "q.m3u" << QStringList{kAsk} << true << true;
     QTest::newRow("changed, Yes, dialog cancelled") << true << yes << "" << QStringList{kAsk} << false << false;
-    QTest::newRow("changed, Yes, write fails") << true << yes << "nodir/q.m3u" << QStringList{kAsk, kFailed}
-                                               << false << false;
+    QTest::newRow("changed, Yes, write fails")
+        << true << yes << "nodir/q.m3u" << QStringList{kAsk, failedBecause("文件夹不存在")} << false << false;
     QTest::newRow("changed, escaped") << true << escape << "" << QStringList{kAsk} << false << false;
 }
 
@@ -806,7 +874,7 @@ void ListFileWorkflowTest::quitprogram()
 
     QCOMPARE(rig.flow.quitprogram(), quits);
 
-    QCOMPARE(rig.box.texts(), messages);
+    QCOMPARE(rig.box.texts(), messages.replaceInStrings("%1", rig.path(chosen)));
     const QStringList expected = quits ? QStringList{"close:" + QString::number(messages.size()), "end"}
                                        : QStringList();
     QCOMPARE(calls, expected);

@@ -279,7 +279,7 @@ struct FakeSaveTags : SaveTags {
         asked << paths;
         if (cancel)
             return std::nullopt;
-        return QList<TrackTags>(paths.size(), TrackTags{"Singer", "Song", 200, 200000});
+        return QList<TrackTags>(paths.size(), TrackTags{"Singer", "Song", 200, 200000, {}});
     }
     QStringList asked;
     bool cancel = false;

@@ -2,16 +2,18 @@
 # Real-audio check: starts a private sound server with a null sink, runs the
 # recording test against it and always stops the server again.
 #   real_audio_check.sh [--server pulseaudio|pipewire] <test executable> [test arguments]
-# pipewire: PipeWire, WirePlumber and pipewire-pulse (Debian's desktop default)
-# in a D-Bus session of their own; the test talks to both through the pulse
-# protocol and records the sink's monitor with parec.
+# pipewire: PipeWire, WirePlumber and pipewire-pulse (Debian's desktop default).
+# The test talks to both through the pulse protocol and records the sink's
+# monitor with parec.
 set -euo pipefail
 server=pulseaudio
 if [[ "${1:-}" == "--server" ]]; then server=$2; shift 2; fi
 check=$1; shift
 
-if [[ "$server" == pipewire && -z "${MELVORA_IN_DBUS_SESSION:-}" ]]; then
-  MELVORA_IN_DBUS_SESSION=1 exec dbus-run-session -- bash "$0" --server pipewire "$check" "$@"
+# Both in a D-Bus session of their own: PipeWire needs one, and the player
+# is driven through it as the desktop drives it (MPRIS).
+if [[ -z "${MELVORA_IN_DBUS_SESSION:-}" ]]; then
+  MELVORA_IN_DBUS_SESSION=1 exec dbus-run-session -- bash "$0" --server "$server" "$check" "$@"
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/melvora-audio.XXXXXX")

@@ -198,7 +198,7 @@ void ExportTest::outsideGbk()
     ExportOptions options;
     options.encoding = TextEncoding::Gb18030;
     const QStringList list = {QStringLiteral("/m/歌.mp3"), QStringLiteral("/m/노래.mp3"), QStringLiteral("/m/a.mp3")};
-    const QList<TrackTags> tags = {{}, {}, {QStringLiteral("Artist"), QStringLiteral("Song 🎵"), 3, 3000}};
+    const QList<TrackTags> tags = {{}, {}, {QStringLiteral("Artist"), QStringLiteral("Song 🎵"), 3, 3000, {}}};
     const ExportText text = formatExport(list, tags, options, QStringLiteral("/m"));
     QCOMPARE(text.outsideGbk, (QStringList{list[1], list[2]}));
     QVERIFY(text.bytes.contains("/m/\xb8\xe8.mp3"));
@@ -232,7 +232,7 @@ void ExportTest::preview()
     ExportOptions options;
     options.format = format;
     const QStringList list = {QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")};
-    const TrackTags t{QString(), QStringLiteral("T\n"), -1, -1};
+    const TrackTags t{QString(), QStringLiteral("T\n"), -1, -1, {}};
     QCOMPARE(formatExport(list, {t, t}, options, QStringLiteral("/m"), 1).bytes, expected);
 }
 
@@ -240,9 +240,9 @@ void ExportTest::tags_data()
 {
     QTest::addColumn<QString>("file");   // in the fixture's folder
     QTest::addColumn<TrackTags>("tags");
-    QTest::newRow("artist and title (UTF-16 tag)") << kFiles[0] << TrackTags{"歌手", "第一首", 2, 2560};
-    QTest::newRow("title only") << kFiles[1] << TrackTags{"", "Only Title", 1, 1254};
-    QTest::newRow("no tag") << kFiles[2] << TrackTags{"", "", 1, 1254};
+    QTest::newRow("artist and title (UTF-16 tag)") << kFiles[0] << TrackTags{"歌手", "第一首", 2, 2560, {}};
+    QTest::newRow("title only") << kFiles[1] << TrackTags{"", "Only Title", 1, 1254, {}};
+    QTest::newRow("no tag") << kFiles[2] << TrackTags{"", "", 1, 1254, {}};
     QTest::newRow("missing") << "music/none.mp3" << TrackTags{};
     QTest::newRow("a folder") << "music" << TrackTags{};
 #ifdef Q_OS_UNIX
@@ -331,7 +331,7 @@ void ExportTest::copyNames()
     QFETCH(bool, numbered);
     QFETCH(int, units);
     const QString entry = QStringLiteral("/m/") + (numbered ? QStringLiteral("x") : title) + QStringLiteral(".mp3");
-    const QString name = exportCopyName(entry, 0, 10, TrackTags{QString(), title, -1, -1}, numbered);
+    const QString name = exportCopyName(entry, 0, 10, TrackTags{QString(), title, -1, -1, {}}, numbered);
     QCOMPARE(name.size(), units);
     QVERIFY(name.endsWith(QLatin1String(".mp3")));
     QVERIFY(!numbered || name.startsWith(QLatin1String("001 - ")));
