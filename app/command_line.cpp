@@ -259,10 +259,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
             fail(QStringLiteral("无法从“%1”的扩展名确定格式，请用“--format”指定").arg(request.target));
         else if (options.numbered && !options.copyFiles)
             fail(QStringLiteral("“--numbered”只能与“--copy-files”一起使用"));
-        else if (options.encoding == TextEncoding::Gb18030
-                 && (*format == ExportFormat::M3u8 || *format == ExportFormat::Xspf))
-            fail(QStringLiteral("%1 格式总是 UTF-8，不能使用“--encoding gb18030”")
-                     .arg(*format == ExportFormat::Xspf ? QStringLiteral("XSPF") : QStringLiteral("M3U8")));
+        else if (isCodePage(options.encoding) && (*format == ExportFormat::M3u8 || *format == ExportFormat::Xspf))
+            fail(QStringLiteral("%1 格式总是 UTF-8，不能使用“--encoding %2”")
+                     .arg(*format == ExportFormat::Xspf ? QStringLiteral("XSPF") : QStringLiteral("M3U8"),
+                          QLatin1String(encodingEntry(options.encoding).word)));
         if (line.action == CommandLine::Action::Export) {
             options.format = *format;
             line.exportList = QFileInfo(line.exportList).absoluteFilePath();

@@ -86,6 +86,8 @@ constexpr CommandRow kRows[] = {
 
     {.command = Command::ExportList, .name = "menuexport", .caption = "导出列表(&E)…", .menu = Menu::Tools,
      .run = [](MainWindow &w) { w.listExport().open(); }},
+    {.command = Command::ReopenInEncoding, .name = "menureopenencoding", .caption = "以其他编码重新打开(&C)",
+     .menu = Menu::Tools, .fill = [](MainWindow &w, QMenu &menu) { w.fillEncodings(menu); }},
     {.command = Command::OutputDevice, .name = "menuoutputdevice", .caption = "预听输出设备(&O)", .menu = Menu::Tools,
      .fill = [](MainWindow &w, QMenu &menu) { w.fillOutputMenu(menu); }},
 

@@ -22,7 +22,9 @@
 #include "main_window/workflow/recovery_offer.h"
 #include "main_window/workflow/recovery_recorder.h"
 #include "platform/twips.h"
+#include "playlist_io/text_encoding.h"
 
+#include <QActionGroup>
 #include <QComboBox>
 #include <QListWidget>
 #include <QTreeWidget>
@@ -130,6 +132,27 @@ void MainWindow::createListTools(const FileProbe &files, RepairDialogs &repairs)
     m_listTools = new ListTools(m_list, *m_missing, {m_messages, repairs, files, m_work}, this,
                                 [] { return QRandomGenerator::global()->generate(); });
     m_find = new FindBar(m_list, m_list1, m_client);
+    // The status area names an unusual encoding.
+    connect(&m_workflow, &ListFileWorkflow::formChanged, this, &MainWindow::showStatusNote);
+}
+
+void MainWindow::fillEncodings(QMenu &menu)
+{
+    auto *group = new QActionGroup(&menu);
+    const TextEncoding inUse = m_workflow.form().encoding;
+    for (const EncodingName &name : encodingNames()) {
+        if (name.encoding == TextEncoding::Utf8Bom)
+            continue;   // UTF-8 reads a mark as it is
+        QString caption = encodingLabel(name.encoding);
+        if (!name.region.isEmpty())
+            caption += QStringLiteral(" (") + name.region + u')';
+        QAction *choice = menu.addAction(caption);
+        choice->setObjectName(QStringLiteral("menureopen") + QString::fromLatin1(name.word));
+        choice->setCheckable(true);
+        choice->setChecked(name.encoding == (inUse == TextEncoding::Utf8Bom ? TextEncoding::Utf8 : inUse));
+        group->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, encoding = name.encoding] { m_workflow.reopenIn(encoding); });
+    }
 }
 
 void MainWindow::startWithRecords(RecoveryStore &store, const QStringList &paths)
@@ -159,6 +182,9 @@ void MainWindow::changeEvent(QEvent *event)
 void MainWindow::showStatusNote()
 {
     QStringList parts;
+    // GB18030 and UTF-8 are what the program's users expect; another is told.
+    if (const TextEncoding e = m_workflow.form().encoding; isCodePage(e) && e != TextEncoding::Gb18030)
+        parts << QStringLiteral("编码：") + encodingLabel(e);
     if (const int missing = m_missing->missingCount(); missing > 0)
         parts << QStringLiteral("缺失 %1 个文件").arg(missing);
     if (const int repeats = m_state.skippedRepeats(); repeats > 0)

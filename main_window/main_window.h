@@ -69,6 +69,9 @@ public:
     FindBar *findBar() const { return m_find; }
     AuxWindows &auxWindows() const { return m_aux; }
     ListExport &listExport() const { return *m_export; }
+    // 工具 > 以其他编码重新打开: one item per encoding, the one in use checked;
+    // choosing one reads the list's file again in it.
+    void fillEncodings(QMenu &menu);
     // The submenu of the preview's outputs, filled by whoever knows them each
     // time it opens (empty without one).
     void setOutputMenuFiller(std::function<void(QMenu &)> fill) { m_outputMenu = std::move(fill); }

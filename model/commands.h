@@ -29,6 +29,7 @@ enum class Command {
     About,              // aboutme
     Declaration,        // xuanyan
     ExportList,         // menuexport (工具)
+    ReopenInEncoding,   // menureopenencoding (工具): a submenu of encodings
     OutputDevice,       // menuoutputdevice: the preview's output, a submenu
     PopupUndo,          // poplist1undo
     PopupDelete,        // poplist1del

@@ -35,6 +35,7 @@ WindowState::WindowState(Playlist &list, QObject *parent) : QObject(parent), m_l
                 QStringLiteral("Label7"),   QStringLiteral("Label8"), QStringLiteral("当前位置"),
                 QStringLiteral("00000")};
     m_enabled.fill(true);
+    m_enabled[std::size_t(Command::ReopenInEncoding)] = false;   // no file yet
     m_title = titleFor(m_list.rules(), m_listPath);
     connect(&m_list, &Playlist::edited, this, &WindowState::onEdited);
     connect(&m_list, &Playlist::selectionChanged, this, &WindowState::onSelectionChanged);
@@ -54,7 +55,8 @@ void WindowState::load()
     emit titleChanged(m_title);
     for (const Rule &r : kComenabled)
         emit commandEnabledChanged(r.command, isEnabled(r.command));
-    for (Command c : {Command::Undo, Command::PopupUndo, Command::ShowPlayer, Command::HidePlayer})
+    for (Command c : {Command::Undo, Command::PopupUndo, Command::ShowPlayer, Command::HidePlayer,
+                      Command::ReopenInEncoding})
         emit commandEnabledChanged(c, isEnabled(c));
     emit playerTrackChanged(m_playerTrack, m_list.count());
 }
@@ -275,6 +277,7 @@ void WindowState::setEnabled(Command command, bool enabled)
 void WindowState::setListPath(const QString &path)
 {
     m_listPath = path;
+    setEnabled(Command::ReopenInEncoding, !path.isEmpty());   // it reads the list's file again
     setLabel(Label::ListPath, path.isEmpty() ? QString() : QStringLiteral("    ") + path);
     const QString title = titleFor(m_list.rules(), path);
     if (title != m_title) {

@@ -27,7 +27,7 @@ bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix)
 
 // "<seconds>[ attributes],<title>": the seconds (a fraction dropped; -1 when
 // negative or missing) and the title.
-void readExtinf(QByteArrayView rest, TrackTags &facts)
+void readExtinf(QByteArrayView rest, TrackTags &facts, TextEncoding encoding)
 {
     QByteArrayView text = afterBlanks(rest);
     qsizetype i = 0;
@@ -52,7 +52,7 @@ void readExtinf(QByteArrayView rest, TrackTags &facts)
             break;
     }
     if (i < text.size())
-        facts.title = LineDecoder().decode(text.sliced(i + 1)).trimmed();
+        facts.title = LineDecoder(encoding).decode(text.sliced(i + 1)).trimmed();
 }
 
 TrackTags m3uFacts(const KeptFile &file, const KeptLines &lines)
@@ -67,7 +67,7 @@ TrackTags m3uFacts(const KeptFile &file, const KeptLines &lines)
             path = withoutBoms(line.text);
     });
     if (!extinf.isNull() && extinf != path)
-        readExtinf(extinf, facts);
+        readExtinf(extinf, facts, file.encoding);
     return facts;
 }
 
@@ -84,7 +84,7 @@ TrackTags plsFacts(const KeptFile &file, const KeptLines &lines)
         const QByteArrayView key = file.plsKeyOf(l);
         const QByteArrayView value = file.span(l.valueAt, l.end);
         if (key.compare("Title", Qt::CaseInsensitive) == 0 && facts.title.isEmpty()) {
-            facts.title = LineDecoder().decode(value).trimmed();
+            facts.title = LineDecoder(file.encoding).decode(value).trimmed();
         } else if (key.compare("Length", Qt::CaseInsensitive) == 0 && facts.seconds < 0) {
             bool ok = false;
             const int seconds = value.trimmed().toInt(&ok);

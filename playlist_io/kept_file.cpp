@@ -1,5 +1,6 @@
 #include "playlist_io/kept_file.h"
 
+#include "playlist_io/encoding_choice.h"
 #include "playlist_io/list_lines.h"
 #include "playlist_io/playlist_reader.h"
 #include "playlist_io/pls_lines.h"
@@ -86,7 +87,7 @@ void setLines(KeptRead &read, const std::vector<KeptLines> &lines)
 
 void readM3u(KeptFile &file, KeptRead &read)
 {
-    LineDecoder decoder;
+    LineDecoder decoder(file.encoding);
     std::vector<KeptLines> lines;
     file.headerEnd = file.bytes.size() - withoutBoms(file.bytes).size();   // a mark at the start stays on top
     bool inHeader = true;
@@ -113,14 +114,11 @@ void readM3u(KeptFile &file, KeptRead &read)
     file.trailerBegin = chunkStart < 0 ? file.bytes.size() : chunkStart;
     if (file.trailerBegin < file.headerEnd)
         file.trailerBegin = file.headerEnd;
-    file.encoding = decoder.neededOther()               ? TextEncoding::Gb18030
-                    : file.bytes.startsWith(kUtf8Bom) ? TextEncoding::Utf8Bom
-                                                      : TextEncoding::Utf8;
 }
 
 void readPls(KeptFile &file, KeptRead &read)
 {
-    LineDecoder decoder;
+    LineDecoder decoder(file.encoding);
     std::vector<KeptLines> lines;
     forEachLine(file.bytes, [&](const Line &line) {
         const QByteArrayView text = withoutBoms(line.text);
@@ -133,19 +131,18 @@ void readPls(KeptFile &file, KeptRead &read)
     setLines(read, lines);
     file.headerEnd = 0;
     file.trailerBegin = file.bytes.size();
-    file.encoding = decoder.neededOther()               ? TextEncoding::Gb18030
-                    : file.bytes.startsWith(kUtf8Bom) ? TextEncoding::Utf8Bom
-                                                      : TextEncoding::Utf8;
 }
 
 } // namespace
 
-KeptRead readKept(const QByteArray &bytes, PlaylistType type, const QString &folder)
+KeptRead readKept(const QByteArray &bytes, PlaylistType type, const QString &folder,
+                  std::optional<TextEncoding> encoding)
 {
     KeptRead read;
     auto file = std::make_shared<KeptFile>();
     file->bytes = bytes;
     file->type = type;
+    file->encoding = encoding ? *encoding : chooseEncoding(bytes, type, QString()).encoding;
     file->folder = folder;
     file->lineEnd = firstLineEnd(bytes, type == PlaylistType::Xspf ? "\n" : "\r\n");
     switch (type) {

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // A list file's bytes as they were read, and where its parts lie: what a list
@@ -102,4 +103,7 @@ struct KeptRead {
 // an entry. PLS: "File<number>=" lines (key in any case), the text after the
 // first "=". XSPF: the first location of each track of the trackList, read as
 // xspf.h says; a file in another encoding than UTF-8 keeps no bytes.
-KeptRead readKept(const QByteArray &bytes, PlaylistType type, const QString &folder);
+// `encoding` is the M3U or PLS file's (see encoding_choice.h); none: chosen
+// from the text alone.
+KeptRead readKept(const QByteArray &bytes, PlaylistType type, const QString &folder,
+                  std::optional<TextEncoding> encoding = std::nullopt);

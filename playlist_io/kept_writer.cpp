@@ -16,10 +16,11 @@ using namespace listlines;
 
 namespace {
 
-// Lines in one encoding read alike in the other: UTF-8 with or without a mark.
+// Lines in one encoding read alike in the other: UTF-8 with or without a
+// mark, or one code page.
 bool sameBytes(TextEncoding a, TextEncoding b)
 {
-    return (a == TextEncoding::Gb18030) == (b == TextEncoding::Gb18030);
+    return isCodePage(a) || isCodePage(b) ? a == b : true;
 }
 
 bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix)
@@ -152,7 +153,7 @@ private:
         if (kept(k)->folder == m_folder)
             return false;
         const QString text = m_type == PlaylistType::Xspf ? QString::fromUtf8(written).trimmed()
-                                                          : LineDecoder().decode(written);
+                                                          : LineDecoder(kept(k)->encoding).decode(written);
         if (m_type == PlaylistType::Xspf)
             return isRelativeUriReference(text);
         return !text.isEmpty() && !isAbsoluteEntry(text) && !isUrlEntry(text);
@@ -257,7 +258,7 @@ private:
             out << bytes;
             return;
         }
-        LineDecoder decoder;
+        LineDecoder decoder(from);
         forEachLine(bytes, [&](const Line &line) {
             out << QStringView(decoder.decode(line.text));
             out << bytes.sliced(line.begin + line.text.size(), line.next - line.begin - line.text.size());

@@ -1,4 +1,6 @@
 #pragma once
+#include "playlist_io/text_encoding.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -9,8 +11,8 @@
 
 // The lines of a list file, as the reader and the writer both see them. Lines
 // are split and chosen on the bytes: CR, LF, "#" and "=" are single bytes in
-// UTF-8 and never part of a GB18030 character, so only the chosen parts are
-// decoded.
+// UTF-8 and never part of a character of the code pages read (a "\\" may be:
+// Big5 and Shift_JIS second bytes), so only the chosen parts are decoded.
 
 namespace listlines {
 
@@ -151,10 +153,15 @@ inline bool isGb18030(QByteArrayView text)
 }
 
 // Decodes each line on its own: UTF-8 when it is valid UTF-8, otherwise the
-// Chinese code page. The second decoder is made once, on the first line that
-// needs it.
+// file's code page (GB18030 when none is given or it is a UTF-8). The second
+// decoder is made once, on the first line that needs it.
 class LineDecoder {
 public:
+    explicit LineDecoder(TextEncoding codePage = TextEncoding::Gb18030)
+        : m_codePage(isCodePage(codePage) ? codePage : TextEncoding::Gb18030)
+    {
+    }
+
     QString decode(QByteArrayView text)
     {
         // Most paths are plain ASCII, which reads alike in every encoding here.
@@ -163,7 +170,7 @@ public:
         if (text.isValidUtf8())
             return m_utf8.decode(text);
         if (!m_other) {
-            m_other.emplace("GB18030", QStringDecoder::Flag::Stateless);
+            m_other.emplace(encodingEntry(m_codePage).name, QStringDecoder::Flag::Stateless);
             // A Qt without ICU: the system's own 8-bit code page, which on
             // Chinese Windows is what wrote the file.
             if (!m_other->isValid())
@@ -180,10 +187,8 @@ public:
             decoded.chop(1);
         return decoded;
     }
-    // Whether some line was read as GB18030.
-    bool neededOther() const { return m_other.has_value(); }
-
 private:
+    TextEncoding m_codePage;
     // A mark inside a name (a PLS value may start with one) is part of it.
     QStringDecoder m_utf8{QStringDecoder::Utf8,
                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};

@@ -1,5 +1,6 @@
 #include "playlist_io/playlist_reader.h"
 
+#include "playlist_io/encoding_choice.h"
 #include "playlist_io/entry_paths.h"
 #include "playlist_io/kept_file.h"
 #include "playlist_io/list_lines.h"
@@ -13,6 +14,7 @@
 #include <QIODevice>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -78,8 +80,16 @@ bool readAllOf(QIODevice &device, qint64 maxBytes, QByteArray &bytes, PlaylistRe
     return true;
 }
 
-// Whether `bytes` are a list's text, made UTF-8 when they are UTF-16 or UTF-32
-// after a byte-order mark (M3U and PLS; XML reads those itself).
+// A byte no list's text holds in any encoding read: a control character
+// other than tab, CR and LF.
+bool isControl(char c)
+{
+    const quint8 b = quint8(c);
+    return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
+}
+
+// Whether `bytes` may be a list's text, made UTF-8 when they are UTF-16 or
+// UTF-32 after a byte-order mark (M3U and PLS; XML reads those itself).
 bool asText(QByteArray &bytes, PlaylistType type)
 {
     static constexpr struct {
@@ -105,17 +115,31 @@ bool asText(QByteArray &bytes, PlaylistType type)
         bytes = QByteArray(listlines::kUtf8Bom.data(), listlines::kUtf8Bom.size()) + text.toUtf8();
         return true;
     }
-    if (std::memchr(bytes.constData(), 0, size_t(qMin<qsizetype>(bytes.size(), 64 * 1024))))
-        return false;
-    if (listlines::isAscii(bytes))
+    const QByteArrayView start = QByteArrayView(bytes).first(qMin<qsizetype>(bytes.size(), 64 * 1024));
+    return std::none_of(start.begin(), start.end(), isControl);
+}
+
+// Whether the text reads in `encoding`: no more than a quarter of its lines
+// are valid neither as UTF-8 nor in it (an image or a program renamed, whose
+// bytes would give garbage entries, is no list).
+bool readsIn(QByteArrayView bytes, TextEncoding encoding)
+{
+    if (!isCodePage(encoding))
         return true;
     qsizetype lines = 0, garbled = 0;
+    TextDecoder decode(encoding);
     listlines::forEachLine(bytes, [&](const listlines::Line &line) {
         if (line.text.isEmpty())
             return;
         ++lines;
-        if (!listlines::isAscii(line.text) && !line.text.isValidUtf8() && !listlines::isGb18030(line.text))
-            ++garbled;
+        if (listlines::isAscii(line.text) || line.text.isValidUtf8())
+            return;
+        bool ok = false;
+        if (encoding == TextEncoding::Gb18030)
+            ok = listlines::isGb18030(line.text);
+        else
+            decode(line.text, &ok);
+        garbled += ok ? 0 : 1;
     });
     return garbled * 4 <= lines;
 }
@@ -188,7 +212,7 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type, qint64 maxBytes)
     return result;
 }
 
-PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten)
+PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten, std::optional<TextEncoding> encoding)
 {
     QFile file;
     PlaylistRead result;
@@ -199,13 +223,19 @@ PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten)
             return result;
         result.fingerprint = fingerprintOf(bytes, fileName);
         const PlaylistType type = playlistTypeOf(fileName);
-        if (!asText(bytes, type)) {
+        const QString folder = QFileInfo(fileName).absolutePath();
+        const bool text = asText(bytes, type);
+        EncodingChoice choice;
+        if (encoding && type != PlaylistType::Xspf)
+            choice.encoding = *encoding;
+        else if (text)
+            choice = chooseEncoding(bytes, type, folder);
+        if (!text || !readsIn(bytes, choice.encoding)) {
             result.outcome = PlaylistRead::NotText;
             result.error = fileproblem::NotText;
             return result;
         }
-        const QString folder = QFileInfo(fileName).absolutePath();
-        KeptRead kept = readKept(bytes, type, folder);
+        KeptRead kept = readKept(bytes, type, folder, choice.encoding);
         result.entries = std::move(kept.entries);
         result.lines = std::move(kept.lines);
         result.file = std::move(kept.file);

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class KeptFile;
 class QIODevice;
@@ -17,8 +18,8 @@ class QIODevice;
 //
 // Text, line by line: every byte-order mark (U+FEFF) at the start of a line is
 // dropped, however many (lists joined with `cat` carry them mid-file); then the
-// line is decoded on its own, as UTF-8 when it is valid UTF-8, otherwise as
-// GB18030 (lists saved on Chinese Windows), so a file mixing both keeps both.
+// line is decoded on its own, as UTF-8 when it is valid UTF-8, otherwise in
+// the file's code page (see encoding_choice.h), so a file mixing both keeps both.
 // CR LF, a lone CR and a lone LF each end a line.
 // M3U: every line is an entry but empty or blank ones and comments and
 // directives, whose first character other than blanks and tabs is "#".
@@ -29,8 +30,8 @@ class QIODevice;
 // already holds.
 //
 // The form (playlist_form.h) says how the file spelled its entries: the
-// encoding (UTF-8 with a mark when the file starts with one, GB18030 when any
-// line needed it), and, from readPlaylistFile, whether any entry was relative
+// encoding (UTF-8 with a mark when the file starts with one, its code page
+// when any line is not UTF-8), and, from readPlaylistFile, whether any entry was relative
 // and which separator the relative entries used (the first one holding a
 // separator tells; "/" when none does).
 struct PlaylistRead {
@@ -84,11 +85,16 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type,
 // - other URLs and full paths exactly as written.
 // `asWritten`, when given, gets the same entries as the file spells them.
 //
-// A file is no list (NotText, nothing read) when its first 64 KB hold a NUL
-// byte, or when more than a quarter of its lines are valid neither as UTF-8
-// nor as GB18030: an image or a program renamed, whose bytes would give
-// garbage entries. A UTF-16 or UTF-32 byte-order mark (what Notepad's
+// The code page is chosen with the disk's help (encoding_choice.h): the
+// entries that name files in it, or whose names lie in the list's folder.
+// A file is no list (NotText, nothing read) when its first 64 KB hold a
+// control byte other than tab, CR and LF, or when more than a quarter of its
+// lines are valid neither as UTF-8 nor in its code page: an image or a
+// program renamed, whose bytes would give garbage entries. A UTF-16 or UTF-32 byte-order mark (what Notepad's
 // "Unicode" writes) is the exception: M3U and PLS are read in that encoding,
 // as UTF-8 with a mark from then on (its lines kept; it is saved in UTF-8);
 // XSPF as its XML says. A file whose text is not valid in its encoding is NotText.
-PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten = nullptr);
+// `encoding`, when given, is the encoding the user chose to read it in: no
+// choice is made then (a UTF-8 line is still UTF-8).
+PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten = nullptr,
+                              std::optional<TextEncoding> encoding = std::nullopt);

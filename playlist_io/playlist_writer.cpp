@@ -103,8 +103,8 @@ QByteArray formatPlaylist(const QStringList &entries, PlaylistType type,
     case TextEncoding::Utf8Bom:
         utf8.prepend("\xEF\xBB\xBF");
         break;
-    case TextEncoding::Gb18030:
-        return encodeText(QString::fromUtf8(utf8), TextEncoding::Gb18030);
+    default:
+        return encodeText(QString::fromUtf8(utf8), form.encoding);
     }
     return utf8;
 }
@@ -159,6 +159,16 @@ QList<qsizetype> entriesWantingTags(const ListToWrite &list, PlaylistType type)
     return keptEntriesWantingTags(list, layout, type);
 }
 
+QList<qsizetype> entriesNotHeld(const QStringList &entries, TextEncoding encoding)
+{
+    QList<qsizetype> found;
+    for (qsizetype i = 0; isCodePage(encoding) && i < entries.size(); ++i) {
+        if (!encodingHolds(entries.at(i), encoding))
+            found.append(i);
+    }
+    return found;
+}
+
 bool writePlaylist(QIODevice &device, const QStringList &entries, PlaylistType type,
                    Qt::CaseSensitivity fileSystemCase)
 {
@@ -200,10 +210,16 @@ PlaylistWrite writeListFile(const QString &fileName, const ListToWrite &list, Qt
         return result;
     }
     PlaylistForm written = playlistForm(list.document.form);
-    if (isUtf8OnlyName(fileName))
+    const PlaylistType type = playlistTypeOf(fileName);
+    if (isUtf8OnlyName(fileName) || type == PlaylistType::Xspf)
         written.encoding = utf8Only(written.encoding);
-    const QByteArray bytes =
-        formatIn(list, playlistTypeOf(fileName), fileSystemCase, written, QFileInfo(fileName).absolutePath());
+    if (const QList<qsizetype> unheld = entriesNotHeld(entries, written.encoding); !unheld.isEmpty()) {
+        result.outcome = PlaylistWrite::NotHeld;
+        result.badEntry = unheld.front();
+        result.errorString = QStringLiteral("%1 cannot hold entry %2").arg(encodingLabel(written.encoding)).arg(result.badEntry);
+        return result;
+    }
+    const QByteArray bytes = formatIn(list, type, fileSystemCase, written, QFileInfo(fileName).absolutePath());
     const DurableSaveResult save = saveFileDurably(fileName, bytes);
     if (save.outcome != DurableSave::Saved) {
         result.errorString = save.errorString;

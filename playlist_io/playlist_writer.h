@@ -33,8 +33,8 @@ class QIODevice;
 //   that may well tell case, and the entries' own spelling finds the files
 //   everywhere (on Linux the rule upper-cases nothing anyway).
 // - full paths: as above, upper-cased by the rule.
-// - the encoding: UTF-8, UTF-8 after EF BB BF, or GB18030 (M3U and PLS; the
-//   lines are the same, only their bytes differ). writePlaylistFile writes a
+// - the encoding: UTF-8, UTF-8 after EF BB BF, or a code page (M3U and PLS;
+//   the lines are the same, only their bytes differ). writePlaylistFile writes a
 //   ".m3u8" name in UTF-8 whatever the form says (a mark is kept).
 // The default form gives exactly the bytes of the program's fixed layout.
 //
@@ -113,7 +113,8 @@ struct PlaylistWrite {
         Written,
         Failed,     // not created, not written whole, not on disk, or the name
                     // is taken by a folder or special file; errorString says which
-        LineBreak   // entry `badEntry` holds a CR or LF; nothing was written
+        LineBreak,  // entry `badEntry` holds a CR or LF; nothing was written
+        NotHeld     // the encoding cannot hold entry `badEntry`; nothing was written
     };
     Outcome outcome = Failed;
     QString errorString;  // why it failed, for diagnostics
@@ -124,6 +125,10 @@ struct PlaylistWrite {
     qsizetype badEntry = -1;  // LineBreak: index of the first such entry
     FileFingerprint fingerprint;  // Written: of the bytes written, as the file holds them
 };
+
+// The entries whose paths `encoding` cannot hold, in list order (never
+// written as "?": the file is not written).
+QList<qsizetype> entriesNotHeld(const QStringList &entries, TextEncoding encoding);
 
 // Writes to an open device; false when an entry holds a line break (nothing
 // written then) or the device takes less than all of it.

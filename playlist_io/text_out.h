@@ -113,16 +113,16 @@ private:
     }
     QByteArray encoded(QStringView text)
     {
-        if (m_encoding != TextEncoding::Gb18030)
+        if (!isCodePage(m_encoding))
             return text.toUtf8();
-        if (!m_gb18030)
-            m_gb18030.emplace("GB18030", QStringEncoder::Flag::Stateless);
+        if (!m_codePage)
+            m_codePage.emplace(encodingEntry(m_encoding).name, QStringEncoder::Flag::Stateless);
         // A Qt without ICU: encodeText knows the other ways.
-        return m_gb18030->isValid() ? QByteArray(m_gb18030->encode(text)) : encodeText(text, m_encoding);
+        return m_codePage->isValid() ? QByteArray(m_codePage->encode(text)) : encodeText(text, m_encoding);
     }
 
     QByteArray m_bytes;
     qsizetype m_used = 0;
     TextEncoding m_encoding;
-    std::optional<QStringEncoder> m_gb18030;
+    std::optional<QStringEncoder> m_codePage;
 };

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libsdl2-dev libpulse-dev
-          qt6-translations-l10n libmpg123-dev libtag1-dev libx11-dev libxkbcommon-dev fonts-noto-cjk
+          qt6-translations-l10n libmpg123-dev libtag1-dev libicu-dev libx11-dev libxkbcommon-dev fonts-noto-cjk
           fonts-arphic-ukai)
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(xvfb xdotool x11-utils x11-xserver-utils imagemagick lame sox mpg123

@@ -65,6 +65,7 @@ void ListFileWorkflow::takeDocument(ListDocument document)
 {
     document.unsaved = m_document.unsaved;
     m_document = std::move(document);
+    emit formChanged();
 }
 
 void ListFileWorkflow::settled(const QString &path, const FileFingerprint &fingerprint, bool unsaved)
@@ -243,6 +244,13 @@ void ListFileWorkflow::saveaslist()
         savefile(target);
 }
 
+void ListFileWorkflow::reopenIn(TextEncoding encoding)
+{
+    const QString fileName = m_state.listPath();
+    if (!fileName.isEmpty() && savePrompt())
+        openfile(fileName, OpenMode::Clear, encoding);
+}
+
 bool ListFileWorkflow::quitprogram()
 {
     if (!savePrompt())
@@ -252,7 +260,8 @@ bool ListFileWorkflow::quitprogram()
     return true;
 }
 
-ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName, OpenMode mode)
+ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName, OpenMode mode,
+                                                        std::optional<TextEncoding> encoding)
 {
     // The format follows the name: any other name would be read as nothing
     // and, once saved, overwritten with nothing.
@@ -260,7 +269,7 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         m_messages.exclamation(QStringLiteral("只能打开M3U或PLS播放列表文件！"), kPromptTitle);
         return ReadOutcome::Refused;
     }
-    const PlaylistRead read = readPlaylistFile(fileName);
+    const PlaylistRead read = readPlaylistFile(fileName, nullptr, encoding);
     if (read.outcome == PlaylistRead::Missing) {
         m_messages.exclamation(QStringLiteral("文件不存在！"), kPromptTitle);
         return ReadOutcome::Missing;
@@ -297,11 +306,32 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         m_state.replaceWith(read.entries, fileName, lines);
     else
         m_state.insertEntries(read.entries, lines);
-    if (takesFile)
+    if (takesFile) {
         m_document.listFileEntries = m_list.count();
+        emit formChanged();
+    }
     if (mode == OpenMode::Clear)
         settled(fileName, read.fingerprint);
     return ReadOutcome::Read;
+}
+
+bool ListFileWorkflow::holdsAll(const QStringList &entries, const QString &fileName)
+{
+    const PlaylistType type = playlistTypeOf(fileName);
+    const TextEncoding held = form().encoding;
+    const TextEncoding encoding = isUtf8OnlyName(fileName) || type == PlaylistType::Xspf ? utf8Only(held) : held;
+    const QList<qsizetype> unheld = entriesNotHeld(entries, encoding);
+    if (unheld.isEmpty())
+        return true;
+    const QString question = QStringLiteral("列表的编码（%1）不能写出“%2”等 %3 项。是否改用 UTF-8 保存整个列表？")
+                                 .arg(encodingTitle(encoding), entries.at(unheld.front()))
+                                 .arg(unheld.size());
+    if (m_messages.askYesNo(question, kPromptTitle, MessageBox::Answer::No) != MessageBox::Answer::Yes)
+        return false;
+    m_document.form.encoding = encodingName(TextEncoding::Utf8Bom);
+    m_document.form.byteOrderMark = writesByteOrderMark(TextEncoding::Utf8Bom);
+    emit formChanged();
+    return true;
 }
 
 ListToWrite ListFileWorkflow::toWrite() const
@@ -337,11 +367,14 @@ ListFileWorkflow::SaveOutcome ListFileWorkflow::savefile(const QString &fileName
                 tags.insert(paths.at(k), read->at(k));
         }
     }
+    // Taken after the reading: what landed meanwhile is saved too.
+    ListToWrite list = toWrite();
+    if (!holdsAll(list.entries, fileName))
+        return SaveOutcome::Failed;
+    list.document.form = m_document.form;   // "是" made it UTF-8
     // The last question of the save.
     if (!mayOverwrite(fileName))
         return SaveOutcome::Failed;
-    // Taken after the reading: what landed meanwhile is saved too.
-    ListToWrite list = toWrite();
     if (!tags.isEmpty())
         list.tags = [tags, entries = list.entries](qsizetype i) { return tags.value(entries.at(i)); };
     const PlaylistWrite write = writeListFile(fileName, list, m_list.rules().caseSensitivity);

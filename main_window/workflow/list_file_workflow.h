@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class FileDialog;
 class MessageBox;
 class SaveTags;
@@ -40,6 +42,9 @@ public:
     void insertlistfile(const QString &fileName);
     void savelist();
     void saveaslist();
+    // Reads the list's file again in `encoding`, after the save prompt;
+    // nothing for a list without a file.
+    void reopenIn(TextEncoding encoding);
     // Save prompt, then closeOtherWindows, then endProgram. False, with the
     // program going on, when the prompt stopped it.
     bool quitprogram();
@@ -85,6 +90,8 @@ public:
 signals:
     // The player, declaration and about windows are to close, in that order.
     void closeOtherWindows();
+    // form() changed.
+    void formChanged();
     void endProgram();
     void unsavedChanged(bool unsaved);
     // The list's file changed on disk meanwhile; askReload() asks about it.
@@ -102,7 +109,7 @@ private:
     SaveOutcome save();
     // Reads `fileName` into the list as `mode` says; failures are reported
     // (under the message, a line naming the file and why) and change nothing.
-    ReadOutcome openfile(const QString &fileName, OpenMode mode);
+    ReadOutcome openfile(const QString &fileName, OpenMode mode, std::optional<TextEncoding> encoding = std::nullopt);
     // Writes the list to `fileName` and makes it the list's path. Failed,
     // after "未知错误!" and a line naming the file and why, when the file
     // could not be written; Cancelled when the user cancelled reading the
@@ -121,6 +128,10 @@ private:
     void takeDocument(ListDocument document);
     void watch(const QString &path);
     void onDiskChanged();
+    // Whether the form's encoding holds every entry written to `fileName`;
+    // else the user is asked whether to write the whole list in UTF-8 (the
+    // list's encoding from then on). False when the answer was not Yes.
+    bool holdsAll(const QStringList &entries, const QString &fileName);
 
     WindowState &m_state;
     const Playlist &m_list;

@@ -31,6 +31,8 @@ void walkInto(const QString &folder, const QString &prefix, int levelsLeft, cons
         if (seen % 256 == 0 && progress.cancelled())
             return;
         progress.advance();
+        if (walk.most >= 0 && found.size() + taken.size() >= walk.most)
+            break;
         QString name = it.fileName();
         // Only a walk that wants folders asks what an entry is.
         if (folders && it.fileInfo().isDir()) {
@@ -49,9 +51,10 @@ void walkInto(const QString &folder, const QString &prefix, int levelsLeft, cons
         found << prefix + name;
     sortAsListed(subfolders);
     for (const QString &name : std::as_const(subfolders))
-        walkInto(folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name,
-                 prefix + name + QLatin1Char('/'),
-                 levelsLeft < 0 ? levelsLeft : levelsLeft - 1, walk, match, found, progress);
+        if (walk.most < 0 || found.size() < walk.most)
+            walkInto(folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name,
+                     prefix + name + QLatin1Char('/'),
+                     levelsLeft < 0 ? levelsLeft : levelsLeft - 1, walk, match, found, progress);
 }
 
 } // namespace

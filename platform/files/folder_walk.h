@@ -19,6 +19,7 @@ struct FolderWalk {
     QString pattern;            // files: the wildcards their names match ("*.MP3;*.WAV", "*" for every
                                 // file; see WildcardMatch); none match an empty pattern
     bool fullPaths = false;     // full paths in the system's spelling, else relative to the folder
+    qsizetype most = -1;        // the walk ends once it has found this many; -1: no limit
 };
 
 // What the walk finds under `folder`, as paths relative to it with "/"

@@ -59,7 +59,9 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
     const bool whole = count == n;
     const ExportPaths paths = effectivePaths(options);
     const QString lineEnd = QString::fromLatin1(effectiveLineEnd(options));
-    const bool checkGbk = effectiveEncoding(options) == TextEncoding::Gb18030;
+    const TextEncoding encoding = effectiveEncoding(options);
+    const bool checkGbk = encoding == TextEncoding::Gb18030;
+    const bool checkHeld = isCodePage(encoding) && !checkGbk;
     static const TrackTags unknown;
     const auto tagsAt = [&tags](qsizetype i) -> const TrackTags & { return i < tags.size() ? tags.at(i) : unknown; };
 
@@ -111,6 +113,9 @@ ExportText formatExport(const QStringList &entries, const QList<TrackTags> &tags
         const QString &named = i < namedAfter.size() ? namedAfter.at(i) : entry;
         if (checkGbk && !(gbkHolds(path) && (options.format == ExportFormat::M3uPlain || gbkHolds(trackName(named, t)))))
             out.outsideGbk << entry;
+        if (checkHeld && !(encodingHolds(path, encoding) && (options.format == ExportFormat::M3uPlain
+                                                              || encodingHolds(trackName(named, t), encoding))))
+            out.notHeld << entry;
         switch (options.format) {
         case ExportFormat::M3u:
         case ExportFormat::M3u8:

@@ -23,6 +23,9 @@ struct ExportText {
     // Entries whose path or name GBK cannot hold, for a GB18030 file (older
     // devices read GBK only); GB18030 itself holds every name.
     QStringList outsideGbk;
+    // Entries whose path or name the file's code page cannot hold (any but
+    // GB18030): such a file is not written.
+    QStringList notHeld;
 };
 
 // `tags` runs beside `entries`; a shorter list leaves the rest unknown.

@@ -18,6 +18,19 @@ qsizetype columns(const QString &t)
     return n;
 }
 
+// One choice per encoding, from the program's table of them.
+QList<ExportChoice> encodingChoices()
+{
+    QList<ExportChoice> choices;
+    for (const EncodingName &name : encodingNames()) {
+        const QString caption = encodingLabel(name.encoding)
+                                + (name.region.isEmpty() ? QString() : text("（") + name.region + text("）"));
+        choices.append({int(name.encoding), QString::fromLatin1(name.word), caption,
+                        name.encoding == TextEncoding::Utf8 ? text("默认") : QString()});
+    }
+    return choices;
+}
+
 } // namespace
 
 const QList<ExportChoiceOption> &exportChoiceOptions()
@@ -46,9 +59,7 @@ const QList<ExportChoiceOption> &exportChoiceOptions()
          [](ExportOptions &o, int v) { o.separator = PathSeparator(v); }},
         {text("--encoding"), text("编码"), text("编码(&D)："), text("exportencoding"), QString(),
          text("（M3U 和 PLS）"),
-         {{int(TextEncoding::Utf8), text("utf-8"), text("UTF-8"), text("默认")},
-          {int(TextEncoding::Utf8Bom), text("utf-8-bom"), text("UTF-8（带 BOM）"), QString()},
-          {int(TextEncoding::Gb18030), text("gb18030"), text("GB18030"), QString()}},
+         encodingChoices(),
          [](const ExportOptions &o) { return int(o.encoding); },
          [](ExportOptions &o, int v) { o.encoding = TextEncoding(v); }},
         {text("--line-ends"), text("行尾"), text("行尾(&L)："), text("exportlineends"),

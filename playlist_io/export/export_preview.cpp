@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 QString exportPreview(const QStringList &entries, const QList<TrackTags> &tags, const ExportOptions &options,
                       const QString &target, const QStringList &volumes)
@@ -22,17 +21,10 @@ QString exportPreview(const QStringList &entries, const QList<TrackTags> &tags, 
     const qsizetype limit = entries.size() <= shown ? -1 : shown;
     const QByteArray bytes = formatExport(written, tags.mid(0, shown), options, folder, limit,
                                           entries.mid(0, shown), volumes).bytes;
-    switch (effectiveEncoding(options)) {
-    case TextEncoding::Gb18030: {
-        QStringDecoder gb18030("GB18030");
-        if (gb18030.isValid())
-            return gb18030.decode(bytes);
-        break;
-    }
-    case TextEncoding::Utf8Bom:
+    const TextEncoding encoding = effectiveEncoding(options);
+    if (isCodePage(encoding))
+        return decodeText(bytes, encoding);
+    if (encoding == TextEncoding::Utf8Bom)
         return QString::fromUtf8(bytes.mid(3));
-    case TextEncoding::Utf8:
-        break;
-    }
     return QString::fromUtf8(bytes);
 }

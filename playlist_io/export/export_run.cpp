@@ -228,6 +228,11 @@ ExportReport runExport(const ExportRequest &request, TagCache &tagCache, WorkPro
     tell(QStringLiteral("正在写入列表"), 0, 1);
     const ExportText text = formatExport(written, writtenTags, options, folder, -1, originals, systemMountPoints());
     report.outsideGbk = text.outsideGbk;
+    if (!text.notHeld.isEmpty()) {
+        report.errorPath = QDir::toNativeSeparators(request.target);
+        report.errorString = notHeldText(text.notHeld.front(), text.notHeld.size(), effectiveEncoding(options));
+        return report;
+    }
     if (progress.cancelled()) {
         report.outcome = ExportReport::Cancelled;
         return report;

@@ -52,6 +52,8 @@ void ExportCommandTest::initTestCase()
     QVERIFY(QFile::copy(QStringLiteral(MELVORA_TEST_DATA "/export/title_only.mp3"), dir.filePath("music/b.mp3")));
     QVERIFY(putBytes(dir.filePath("good.m3u"), "music/a.mp3\r\nmusic/b.mp3\r\n"));
     QVERIFY(putBytes(dir.filePath("gone.m3u"), "music/a.mp3\r\nmusic/gone.mp3\r\n"));
+    QVERIFY(QFile::copy(QStringLiteral(MELVORA_TEST_DATA "/export/both.mp3"), dir.filePath(u"music/周杰倫.mp3"_qs)));
+    QVERIFY(putBytes(dir.filePath("chinese.m3u"), u"music/a.mp3\r\nmusic/周杰倫.mp3\r\n"_qs.toUtf8()));
     QVERIFY(putBytes(dir.filePath("binary.m3u"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x02\0", 20)));
 }
 
@@ -89,6 +91,15 @@ void ExportCommandTest::status_data()
     QTest::newRow("xspf is never GB18030")
         << QStringList{"--export", "good.m3u", "--to", "out/a.xspf", "--encoding", "gb18030"} << 2 << ""
         << "XSPF 格式总是 UTF-8";
+    QTest::newRow("big5 holds it")
+        << QStringList{"--export", "chinese.m3u", "--to", "out/a.m3u", "--encoding", "big5"} << 0 << "out/a.m3u"
+        << "已导出 2 项";
+    QTest::newRow("windows-1252 cannot hold it")
+        << QStringList{"--export", "chinese.m3u", "--to", "out/a.m3u", "--encoding", "windows-1252"} << 1 << ""
+        << "等 2 项不能用windows-1252写出";   // a.mp3 by its Chinese title
+    QTest::newRow("m3u8 is never Shift_JIS")
+        << QStringList{"--export", "good.m3u", "--to", "out/a.m3u8", "--encoding", "shift_jis"} << 2 << ""
+        << "不能使用“--encoding shift_jis”";
     QTest::newRow("bad format") << QStringList{"--export", "good.m3u", "--to", "out/a.m3u", "--format", "wpl"} << 2
                                 << "" << "“--format”的值“wpl”无效";
     QTest::newRow("no target") << QStringList{"--export", "good.m3u"} << 2 << "" << "--to";

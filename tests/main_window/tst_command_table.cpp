@@ -67,7 +67,7 @@ void CommandTableTest::windowMenus_data()
     QTest::newRow("insert place") << "menuinsertwei" << "menuinsertback,menuinsertfront";
     QTest::newRow("window") << "MENUKAN" << "MENUOPENFORM3,MENUCLOSEFORM3";
     QTest::newRow("tools") << "menutools"
-                           << "menuexport,menuoutputdevice,menutoolsheal,menufind,menunextmissing,menuremovemissing,menurelocate,"
+                           << "menuexport,menureopenencoding,menuoutputdevice,menutoolsheal,menufind,menunextmissing,menuremovemissing,menurelocate,"
                               "menureplaceprefix,menusort";
     QTest::newRow("sort") << "menusort" << "menusortpath,menusortname,menusortfolder,menusortreverse,menusortshuffle";
     QTest::newRow("help") << "menuabout" << "help,aboutme,MENUBAR000,xuanyan";

@@ -27,18 +27,24 @@ private slots:
         QVERIFY(!m.listChanged());
         QVERIFY(list.insertAfter());
         QCOMPARE(list.selection(), -1);
-        // comenabled's sixteen, the undo pair and the player pair, each once.
-        QCOMPARE(enabled.count(), 20);
+        // comenabled's sixteen, the undo pair, the player pair and reopening, each once.
+        QCOMPARE(enabled.count(), 21);
         for (Command c : {Command::SaveList, Command::SaveListAs, Command::Clear, Command::Delete,
                           Command::PlaySelected, Command::PopupDelete, Command::PopupPlay, Command::MoveUp,
                           Command::PopupMoveUp, Command::MoveToTop, Command::PopupMoveToTop, Command::MoveDown,
                           Command::PopupMoveDown, Command::MoveToBottom, Command::PopupMoveToBottom,
-                          Command::AddAll, Command::Undo, Command::PopupUndo, Command::HidePlayer})
+                          Command::AddAll, Command::Undo, Command::PopupUndo, Command::HidePlayer,
+                          Command::ReopenInEncoding})
             QVERIFY2(!m.isEnabled(c), qPrintable(QString::number(int(c))));
         for (Command c : {Command::NewList, Command::OpenList, Command::InsertListFile, Command::Quit,
                           Command::ShowPlayer, Command::InsertAfter, Command::Help})
             QVERIFY(m.isEnabled(c));
         QCOMPARE(m.playerTrack(), 0);
+        // Reopening in another encoding needs the list's file.
+        m.markSaved(QStringLiteral("/l/a.m3u"));
+        QVERIFY(m.isEnabled(Command::ReopenInEncoding));
+        m.startNewList();
+        QVERIFY(!m.isEnabled(Command::ReopenInEncoding));
     }
 
     // comenabled's table: which commands each list shape disables.
@@ -71,7 +77,8 @@ private slots:
         m->state.setBrowserFileCount(files);
         for (std::size_t i = 0; i < kCommandCount; ++i) {
             const Command c = Command(i);
-            if (c == Command::Undo || c == Command::PopupUndo || c == Command::HidePlayer)
+            if (c == Command::Undo || c == Command::PopupUndo || c == Command::HidePlayer
+                || c == Command::ReopenInEncoding)
                 continue;
             QVERIFY2(m->state.isEnabled(c) == !disabled.contains(c), qPrintable(QString::number(i)));
         }

@@ -110,6 +110,10 @@ private slots:
     void savesInTheListsForm();
     void formFollowsTheList_data();
     void formFollowsTheList();
+    void entryTheEncodingCannotHold_data();
+    void entryTheEncodingCannotHold();
+    void reopenInAnotherEncoding_data();
+    void reopenInAnotherEncoding();
     void quitprogram_data();
     void quitprogram();
     void quitWithoutHooks();
@@ -757,6 +761,73 @@ void ListFileWorkflowTest::formFollowsTheList()
     QCOMPARE(rig.flow.form().relative, relative);
     QCOMPARE(rig.flow.form().encoding == TextEncoding::Gb18030, gb18030);
     QCOMPARE(rig.flow.form().separator, QChar(gb18030 ? u'\\' : u'/'));
+}
+
+// An entry the list's code page cannot hold is never written as "?": the save
+// asks; Yes writes the whole list as UTF-8 with a mark, No (or Escape) writes
+// nothing and stops the command, as a failed save does.
+void ListFileWorkflowTest::entryTheEncodingCannotHold_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("quits");
+    QTest::newRow("yes") << int(MessageBox::Answer::Yes) << true;
+    QTest::newRow("no") << int(MessageBox::Answer::No) << false;
+    QTest::newRow("escape") << int(MessageBox::Answer::Cancel) << false;
+}
+
+void ListFileWorkflowTest::entryTheEncodingCannotHold()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, quits);
+    Rig rig;
+    const QString list = rig.path("w.m3u");
+    QVERIFY(putBytes(rig.path(u"Bj\u00F6rk.mp3"_qs), "ID3"));
+    const QString bjork = rig.path(u"Bj\u00F6rk.mp3"_qs);
+    const QByteArray before = encodeText(bjork + u"\r\n"_qs, TextEncoding::Windows1252);
+    QVERIFY(putBytes(list, before));
+    rig.flow.openlist(list);
+    QCOMPARE(rig.flow.form().encoding, TextEncoding::Windows1252);
+    rig.fill({u"/m/周杰伦.mp3"_qs, u"/m/王菲.mp3"_qs});
+    rig.box.answers = {MessageBox::Answer::Yes, MessageBox::Answer(answer)};   // the save prompt, then the question
+    QCOMPARE(rig.flow.quitprogram(), quits);
+    QCOMPARE(rig.box.texts().value(1),
+             u"列表的编码（西欧 windows-1252）不能写出“/m/周杰伦.mp3”等 2 项。是否改用 UTF-8 保存整个列表？"_qs);
+    QCOMPARE(rig.box.texts().mid(2), quits ? QStringList{u"列表已经保存为"_qs + list + u'!'} : QStringList());
+    QCOMPARE(rig.state.listChanged(), !quits);
+    QCOMPARE(fileBytes(list), quits ? (u"\uFEFF"_qs + bjork + u"\r\n/m/周杰伦.mp3\r\n/m/王菲.mp3\r\n"_qs).toUtf8() : before);
+    QCOMPARE(rig.flow.form().encoding, quits ? TextEncoding::Utf8Bom : TextEncoding::Windows1252);
+}
+
+// Reopening reads the list's file again in the encoding chosen, after the
+// save prompt; escaping from it keeps the list as it is.
+void ListFileWorkflowTest::reopenInAnotherEncoding_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("reopened");
+    QTest::newRow("unchanged") << false << int(MessageBox::Answer::No) << true;
+    QTest::newRow("changed, No") << true << int(MessageBox::Answer::No) << true;
+    QTest::newRow("changed, Escape") << true << int(MessageBox::Answer::Cancel) << false;
+}
+
+void ListFileWorkflowTest::reopenInAnotherEncoding()
+{
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(bool, reopened);
+    Rig rig;
+    const QString list = rig.path("l.m3u");
+    QVERIFY(putBytes(list, encodeText(u"/m/Bj\u00F6rk.mp3\r\n"_qs, TextEncoding::Windows1252)));
+    rig.flow.openlist(list);
+    QCOMPARE(rig.flow.form().encoding, TextEncoding::Gb18030);   // no file tells: the default
+    if (changed)
+        rig.fill({u"/m/b.mp3"_qs});
+    rig.box.answers = {MessageBox::Answer(answer)};
+    rig.flow.reopenIn(TextEncoding::Windows1252);
+    QCOMPARE(rig.box.texts(), changed ? QStringList{kAsk} : QStringList());
+    QCOMPARE(rig.list.entries().value(0) == u"/m/Bj\u00F6rk.mp3"_qs, reopened);
+    QCOMPARE(rig.flow.form().encoding, reopened ? TextEncoding::Windows1252 : TextEncoding::Gb18030);
+    QCOMPARE(rig.list.count(), reopened ? 1 : 2);
 }
 
 // Quit: the save prompt, then the other windows, then the end; escaping from
