@@ -6,6 +6,7 @@
 #include "model/playlist.h"
 #include "model/window_state.h"
 #include "tests/common/test_files.h"
+#include "tests/common/workflow_rig.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,14 +18,12 @@ namespace {
 const QByteArray kList = "#EXTM3U\n#EXTINF:10,A\n/m/a.mp3\n#EXTINF:20,B\n/m/b.mp3\n#EXTINF:30,C\n/m/c.mp3\n";
 const QByteArray kOther = "[playlist]\nFile1=/m/x.mp3\nTitle1=X\nLength1=40\nNumberOfEntries=1\n";
 
-struct Rig {
-    Rig() : list(PathRules::posix()), state(list), flow(state, list, box, dialog)
+struct Rig : WorkflowRig {
+    Rig()
     {
-        state.load();
         putBytes(path("a.m3u"), kList);
         putBytes(path("b.pls"), kOther);
     }
-    QString path(const QString &name) const { return dir.filePath(name); }
 
     // One step of a user's session, as the table spells it.
     void run(const QString &step)
@@ -69,12 +68,6 @@ struct Rig {
             QFAIL(qPrintable("no such step: " + step));
     }
 
-    QTemporaryDir dir;
-    Playlist list;
-    WindowState state;
-    FakeMessageBox box;
-    FakeFileDialog dialog;
-    ListFileWorkflow flow;
 };
 
 } // namespace

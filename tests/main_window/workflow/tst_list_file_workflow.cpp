@@ -7,6 +7,7 @@
 #include "playlist_io/playlist_writer.h"
 #include "tests/common/small_disk.h"
 #include "tests/common/test_files.h"
+#include "tests/common/workflow_rig.h"
 #ifdef Q_OS_UNIX
 #include "tests/platform/child_process.h"
 #endif
@@ -49,13 +50,11 @@ QString unreadableBecause(const char *reason)
 } // namespace
 
 // One main window's worth of state, answered through the fakes, in a scratch folder.
-struct Rig {
-    explicit Rig(PathRules rules = PathRules::posix()) : list(rules), state(list), flow(state, list, box, dialog)
+struct Rig : WorkflowRig {
+    explicit Rig(PathRules rules = PathRules::posix()) : WorkflowRig(rules)
     {
-        state.load();
         box.answers.clear();
     }
-    QString path(const QString &name) const { return dir.filePath(name); }
     QString label(Label which) const { return state.label(which); }
     // A list as if the user had added the entries (changed, nothing selected).
     void fill(const QStringList &entries)
@@ -75,12 +74,6 @@ struct Rig {
     // The list as it is, marked as changed by an edit.
     void markChanged() { state.insertEntries({}); }
 
-    QTemporaryDir dir;
-    Playlist list;
-    WindowState state;
-    FakeMessageBox box;
-    FakeFileDialog dialog;
-    ListFileWorkflow flow;
 };
 
 class ListFileWorkflowTest : public QObject {

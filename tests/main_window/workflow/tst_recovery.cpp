@@ -10,6 +10,7 @@
 #include "playlist_io/playlist_reader.h"
 #include "playlist_io/playlist_writer.h"
 #include "tests/common/test_files.h"
+#include "tests/common/workflow_rig.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -31,9 +32,7 @@ QString overwriteQuestion(const QString &name)
 }
 
 // One main window's list, file commands and boxes, in a scratch folder.
-struct Rig {
-    Rig() : list(PathRules::posix()), state(list), flow(state, list, box, dialog) { state.load(); }
-    QString path(const QString &name) const { return dir.filePath(name); }
+struct Rig : WorkflowRig {
     // The list as read from `name`, which holds kList.
     void open(const QString &name = QStringLiteral("list.m3u"))
     {
@@ -51,12 +50,6 @@ struct Rig {
         return out;
     }
 
-    QTemporaryDir dir;
-    Playlist list;
-    WindowState state;
-    FakeMessageBox box;
-    FakeFileDialog dialog;
-    ListFileWorkflow flow;
 };
 
 QByteArray payloadHash(const QByteArray &sealed)
