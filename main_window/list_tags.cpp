@@ -2,46 +2,8 @@
 
 #include "platform/tags/tag_cache.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QEventLoop>
+#include "main_window/work_wait.h"
 
-namespace {
-
-// While a save waits for tags, the user's input reaches only the progress
-// window: a list edited meanwhile would be saved as it was not.
-class InputHold : public QObject {
-public:
-    InputHold() { qApp->installEventFilter(this); }
-    ~InputHold() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::Drop:
-        case QEvent::Close:
-            break;
-        default:
-            return false;
-        }
-        for (QObject *o = watched; o; o = o->parent()) {
-            if (o->objectName() == u"workProgress")
-                return false;
-        }
-        return true;
-    }
-};
-
-} // namespace
 
 ListTags::ListTags(LongWork &work, QObject *parent)
     : QObject(parent), m_work(work), m_cache(std::make_shared<TagCache>())
@@ -91,27 +53,14 @@ std::optional<QList<TrackTags>> ListTags::tagsFor(const QStringList &paths)
     if (unknown.isEmpty())
         return tags;
     std::shared_ptr<TagCache> cache = m_cache;
-    QEventLoop loop;
-    bool landed = false;
-    const InputHold hold;
-    m_work.run<QList<TrackTags>>(
-        QStringLiteral("正在读取标签…"),
-        [cache, unknown](WorkProgress &progress) {
+    const std::optional<QList<TrackTags>> read = waitFor<QList<TrackTags>>(
+        m_work, QStringLiteral("正在读取标签…"), [cache, unknown](WorkProgress &progress) {
             progress.setTotal(unknown.size());
             return cache->tagsFor(unknown, progress);
-        },
-        [&](QList<TrackTags> &read) {
-            for (qsizetype k = 0; k < at.size() && k < read.size(); ++k)
-                tags[at.at(k)] = read.at(k);
-            landed = true;
-            loop.quit();
         });
-    // A cancelled job never lands: the runner falls idle instead.
-    const QMetaObject::Connection idle = connect(&m_work, &LongWork::idle, &loop, &QEventLoop::quit);
-    if (m_work.busy())
-        loop.exec();
-    disconnect(idle);
-    if (!landed)
+    if (!read)
         return std::nullopt;
+    for (qsizetype k = 0; k < at.size() && k < read->size(); ++k)
+        tags[at.at(k)] = read->at(k);
     return tags;
 }

@@ -83,12 +83,14 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
       m_aux(auxWindows),
       m_list(PathRules::native()),
       m_state(m_list),
-      m_workflow(m_state, m_list, messages, dialog, &m_tags),
+      m_workflow(m_state, m_list, messages, dialog, &m_tags, &m_reading),
       m_tags(m_work),
       m_intake(m_list, m_workflow, messages, m_work)
 {
     m_busy.add(m_work);
+    m_busy.add(m_reading.work());
     new WorkProgressView(m_work, this);
+    new WorkProgressView(m_reading.work(), this);
     m_export = new ListExport(m_list, dialog, messages, m_work, m_tags.cache(), this);
     setObjectName(QStringLiteral("liebiao"));
     setWindowTitle(QStringLiteral("Melvora"));

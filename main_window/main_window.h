@@ -1,6 +1,7 @@
 #pragma once
 #include "model/commands.h"
 #include "main_window/file_intake.h"
+#include "main_window/list_reading.h"
 #include "main_window/list_tags.h"
 #include "platform/work/long_work.h"
 #include "main_window/workflow/list_file_workflow.h"
@@ -66,6 +67,7 @@ public:
     MissingEntries &missingEntries() const { return *m_missing; }
     ListTools &listTools() const { return *m_listTools; }
     ListTags &listTags() { return m_tags; }
+    ListReading &listReading() { return m_reading; }
     FindBar *findBar() const { return m_find; }
     AuxWindows &auxWindows() const { return m_aux; }
     ListExport &listExport() const { return *m_export; }
@@ -158,6 +160,7 @@ private:
     ListFileWorkflow m_workflow;
     LongWork m_work;   // reading the disk for drops, the command line and the repairs
     ListTags m_tags;   // the files' tags, for the saves, the tips and the export
+    ListReading m_reading;   // the list files opened and inserted
     WorkGroup m_busy;  // m_work, the browser's and the check's
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;

@@ -42,9 +42,10 @@ void WorkProgressView::update(qint64 done, qint64 total)
     // A total not known yet: a busy bar. QProgressDialog counts in int.
     const int scale = total > 0 ? int(std::max<qint64>(1, total / 1000000 + 1)) : 1;
     m_dialog->setMaximum(total > 0 ? int(total / scale) : 0);
+    // A job that counts nothing (one file read) shows its text alone.
     if (total > 0)
         m_dialog->setValue(int(std::min(done, total) / scale));
-    else
+    else if (done > 0)
         m_dialog->setLabelText(m_dialog->labelText().section(QLatin1Char('\n'), 0, 0)
                                + QStringLiteral("\n已处理 %1 个文件").arg(done));
 }

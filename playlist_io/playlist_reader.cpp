@@ -212,14 +212,16 @@ PlaylistRead readPlaylist(QIODevice &device, PlaylistType type, qint64 maxBytes)
     return result;
 }
 
-PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten, std::optional<TextEncoding> encoding)
+PlaylistRead readPlaylistFile(const QString &fileName, QStringList *asWritten, std::optional<TextEncoding> encoding,
+                              const ListDevice &device)
 {
-    QFile file;
+    auto file = std::make_unique<QFile>();
     PlaylistRead result;
-    switch (openRegularFile(file, fileName, &result.error)) {
+    switch (openRegularFile(*file, fileName, &result.error)) {
     case RegularFileOpen::Opened: {
         QByteArray bytes;
-        if (!readAllOf(file, kPlaylistMaxBytes, bytes, result))
+        const std::unique_ptr<QIODevice> from = device ? device(std::move(file)) : std::move(file);
+        if (!readAllOf(*from, kPlaylistMaxBytes, bytes, result))
             return result;
         result.fingerprint = fingerprintOf(bytes, fileName);
         const PlaylistType type = playlistTypeOf(fileName);

@@ -7,6 +7,7 @@
 #include "playlist_io/playlist_reader.h"
 #include "playlist_io/playlist_writer.h"
 #include "main_window/prompt/prompt.h"
+#include "main_window/workflow/list_reads.h"
 #include "main_window/workflow/save_tags.h"
 #include "model/window_state.h"
 
@@ -36,8 +37,9 @@ QString savableName(const FileDialog::SaveName &answer)
 } // namespace
 
 ListFileWorkflow::ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages,
-                                   FileDialog &dialog, SaveTags *tags, QObject *parent)
-    : QObject(parent), m_state(state), m_list(list), m_messages(messages), m_dialog(dialog), m_tags(tags)
+                                   FileDialog &dialog, SaveTags *tags, ListReads *reads, QObject *parent)
+    : QObject(parent), m_state(state), m_list(list), m_messages(messages), m_dialog(dialog), m_tags(tags),
+      m_reads(reads)
 {
     // Any change of the entries makes the document differ from its file; so
     // does every other edit but the insert mode's and an add-all that added
@@ -121,8 +123,12 @@ void ListFileWorkflow::askReload()
         return;
     m_answered = look.fingerprint.hash;
     const QString question = QStringLiteral("“%1”已被其他程序修改。是否重新打开？").arg(QFileInfo(path).fileName());
-    if (m_messages.askYesNo(question, kPromptTitle, MessageBox::Answer::Yes) == MessageBox::Answer::Yes)
-        openfile(path, OpenMode::Clear);
+    if (m_messages.askYesNo(question, kPromptTitle, MessageBox::Answer::Yes) != MessageBox::Answer::Yes)
+        return;
+    // In the code page the list was read in (chosen or found); a UTF-8 list
+    // is judged again, since a mark or a line in another code page decides.
+    const TextEncoding inUse = form().encoding;
+    openfile(path, OpenMode::Clear, isCodePage(inUse) ? std::optional(inUse) : std::nullopt);
 }
 
 bool ListFileWorkflow::mayOverwrite(const QString &fileName)
@@ -269,7 +275,11 @@ ListFileWorkflow::ReadOutcome ListFileWorkflow::openfile(const QString &fileName
         m_messages.exclamation(QStringLiteral("只能打开M3U或PLS播放列表文件！"), kPromptTitle);
         return ReadOutcome::Refused;
     }
-    const PlaylistRead read = readPlaylistFile(fileName, nullptr, encoding);
+    const std::optional<PlaylistRead> reading =
+        m_reads ? m_reads->read(fileName, encoding) : readPlaylistFile(fileName, nullptr, encoding);
+    if (!reading)
+        return ReadOutcome::Cancelled;
+    const PlaylistRead &read = *reading;
     if (read.outcome == PlaylistRead::Missing) {
         m_messages.exclamation(QStringLiteral("文件不存在！"), kPromptTitle);
         return ReadOutcome::Missing;

@@ -11,6 +11,7 @@
 #include <optional>
 
 class FileDialog;
+class ListReads;
 class MessageBox;
 class SaveTags;
 struct ListToWrite;
@@ -27,8 +28,10 @@ class ListFileWorkflow : public QObject {
 public:
     // `tags` gives a save the tags of the files whose lines it makes anew;
     // without it those lines say what the file names tell (lengths -1).
+    // `reads` reads the list files opened and inserted; without it they are
+    // read at once.
     ListFileWorkflow(WindowState &state, const Playlist &list, MessageBox &messages, FileDialog &dialog,
-                     SaveTags *tags = nullptr, QObject *parent = nullptr);
+                     SaveTags *tags = nullptr, ListReads *reads = nullptr, QObject *parent = nullptr);
 
     // The commands that may discard a changed list ask first; when the user
     // escapes from that question, or answers Yes and the list is not saved
@@ -100,8 +103,9 @@ signals:
 private:
     // Whether the read replaces the list or appends to it.
     enum class OpenMode { Clear, NoClear };
-    // Refused: not a playlist's name, or not a file that can be read whole.
-    enum class ReadOutcome { Read, Missing, Refused };
+    // Refused: not a playlist's name, or not a file that can be read whole;
+    // Cancelled: the user cancelled the reading. Only Read changes the list.
+    enum class ReadOutcome { Read, Missing, Refused, Cancelled };
     enum class SaveOutcome { Saved, EmptyList, Cancelled, Failed };
 
     // True when the command that asks may go on.
@@ -138,6 +142,7 @@ private:
     MessageBox &m_messages;
     FileDialog &m_dialog;
     SaveTags *m_tags;
+    ListReads *m_reads;
 
     bool m_savedtoname = false;
     ListDocument m_document;

@@ -18,6 +18,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSemaphore>
 #include <QScreen>
 #include <QToolBar>
 #include <QtTest>
@@ -94,6 +97,8 @@ private slots:
     void play();
     void playerMenuPair();
     void openAndSaveThroughDialog();
+    void slowOpen_data();
+    void slowOpen();
     void closingAsksToSave_data();
     void closingAsksToSave();
     void browserBuildsList();
@@ -834,6 +839,67 @@ void MainWindowTest::openAndSaveThroughDialog()
     QTest::keyClick(m_window->list1(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(m_desktop.messages.texts(), QStringList({QStringLiteral("列表已经保存为") + out + QStringLiteral("!")}));
     QCOMPARE(m_desktop.dialog.saveCount, 1);
+}
+
+void MainWindowTest::slowOpen_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("lands") << false;
+    QTest::newRow("cancelled") << true;
+}
+
+// A list read from a slow device: the window goes on meanwhile, shows the
+// reading with "取消" after a moment and takes no input but that; the list
+// lands whole, or, cancelled, the one shown stays as it was, without a word.
+void MainWindowTest::slowOpen()
+{
+    QFETCH(bool, cancel);
+    const QString first = m_tmp.filePath(QStringLiteral("first.m3u"));
+    const QString big5 = m_tmp.filePath(QStringLiteral("big5.m3u"));
+    QDir(m_tmp.path()).mkpath(QStringLiteral("tw"));
+    for (const auto &[name, bytes] : {std::pair{first, QByteArray("music/a.mp3\r\nmusic/b.MP3\r\n")},
+                                      std::pair{big5, QByteArray("tw\\\xa9\x50\xaa\x4e\xad\xdb.mp3\r\n")}}) {
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QFile song(m_tmp.filePath(QStringLiteral("tw/周杰倫.mp3")));
+    QVERIFY(song.open(QIODevice::WriteOnly));
+    song.close();
+    m_window->workflow().openlist(first);
+    const QStringList before = viewRows();
+    QCOMPARE(before.size(), 2);
+
+    QSemaphore gate;
+    m_window->listReading().setDevice([&gate](std::unique_ptr<QFile> file) -> std::unique_ptr<QIODevice> {
+        gate.acquire();
+        return file;
+    });
+    QStringList during;
+    bool shown = false;
+    QTimer::singleShot(LongWork::ShowAfterMs + 200, this, [&] {
+        during = viewRows();
+        QTest::keyClick(m_window->list1(), Qt::Key_Delete);   // held back: the list is not for editing now
+        during += viewRows();
+        auto *progress = m_window->findChild<QProgressDialog *>(QStringLiteral("workProgress"));
+        shown = progress && progress->isVisible() && progress->labelText() == u"正在读取列表…";
+        if (cancel && progress)
+            progress->findChild<QPushButton *>()->click();
+        gate.release();
+    });
+    m_window->workflow().openlist(big5);
+    QCOMPARE(during, before + before);
+    QVERIFY(shown);
+    QCOMPARE(m_desktop.messages.texts(), QStringList());
+    if (cancel) {
+        QCOMPARE(viewRows(), before);
+        QCOMPARE(m_window->state().listPath(), first);
+        QCOMPARE(m_window->statusBar1()->note(), QString());
+    } else {
+        QCOMPARE(viewRows(), QStringList({song.fileName()}));
+        QCOMPARE(m_window->state().listPath(), big5);
+        QCOMPARE(m_window->statusBar1()->note(), QStringLiteral("编码：Big5"));
+    }
 }
 
 void MainWindowTest::closingAsksToSave_data()

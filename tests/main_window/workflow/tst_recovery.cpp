@@ -77,6 +77,7 @@ private slots:
     void ownWritesAreNoChange();
     void reloadQuestion_data();
     void reloadQuestion();
+    void reloadKeepsChosenEncoding();
     void restoredExactly_data();
     void restoredExactly();
     void offered_data();
@@ -210,6 +211,21 @@ void RecoveryTest::reloadQuestion()
         QVERIFY(putBytes(file, kTheirs + "/m/more.mp3\r\n"));
         QTRY_VERIFY(wanted.size() >= 2);
     }
+}
+
+// A list read in a code page the user chose is read in it again.
+void RecoveryTest::reloadKeepsChosenEncoding()
+{
+    Rig rig;
+    rig.open();
+    rig.flow.reopenIn(TextEncoding::Windows1251);
+    QSignalSpy wanted(&rig.flow, &ListFileWorkflow::reloadWanted);
+    QVERIFY(putBytes(rig.path(QStringLiteral("list.m3u")), "/m/\xcf\xf0\xe8\xe2\xe5\xf2.mp3\r\n"));
+    QTRY_VERIFY(!wanted.isEmpty());
+    rig.box.answers.append(Answer::Yes);
+    rig.flow.askReload();
+    QCOMPARE(rig.list.entries(), QStringList{QStringLiteral("/m/Привет.mp3")});
+    QCOMPARE(rig.flow.form().encoding, TextEncoding::Windows1251);
 }
 
 void RecoveryTest::restoredExactly_data()

@@ -1,0 +1,41 @@
+#pragma once
+#include "platform/work/long_work.h"
+
+#include <QEventLoop>
+#include <QObject>
+
+#include <optional>
+
+// While a command waits for its long work (a save for tags, an open for its
+// file), the user's input reaches only the progress window: a list edited
+// meanwhile would be saved, or replaced, as it was not.
+class InputHold : public QObject {
+public:
+    InputHold();
+    ~InputHold() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+// Runs `job` on `work` and waits for its result, the window repainting and
+// showing the progress with "取消" meanwhile but taking no other input.
+// Nothing when the user cancelled. `work` must not be landing a job of its
+// own: the job would wait behind it for ever.
+template <class Result>
+std::optional<Result> waitFor(LongWork &work, const QString &what, std::function<Result(WorkProgress &)> job)
+{
+    std::optional<Result> landed;
+    QEventLoop loop;
+    const InputHold hold;
+    work.run<Result>(what, std::move(job), [&](Result &result) {
+        landed = std::move(result);
+        loop.quit();
+    });
+    // A cancelled job never lands: the runner falls idle instead.
+    const QMetaObject::Connection idle = QObject::connect(&work, &LongWork::idle, &loop, &QEventLoop::quit);
+    if (work.busy())
+        loop.exec();
+    QObject::disconnect(idle);
+    return landed;
+}
