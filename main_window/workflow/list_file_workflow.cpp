@@ -101,14 +101,26 @@ void ListFileWorkflow::onDiskChanged()
         return;
     if (!m_watcher.files().contains(path) && QFileInfo::exists(path))
         m_watcher.addPath(path);   // renamed over: the new file
-    if (m_document.unsaved || m_reloadWanted)
+    if (m_document.unsaved)
         return;
-    const FileLook look = lookAt(path, kPlaylistMaxBytes);
-    if (look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint) ||
-        look.fingerprint.hash == m_answered)
-        return;
-    m_reloadWanted = true;
-    emit reloadWanted();
+    // The file is read and hashed off the UI thread: a large list on a slow
+    // stick takes a while, and many programs write in bursts.
+    m_looking.run<FileLook>(
+        QString(), [path](WorkProgress &) { return lookAt(path, kPlaylistMaxBytes); },
+        [this, path](FileLook &look) {
+            if (path != m_state.listPath() || look.outcome != FileLook::Read)
+                return;
+            // Changed back before it was asked about: nothing to ask.
+            if (look.fingerprint.sameContent(m_fingerprint)) {
+                m_reloadWanted = false;
+                return;
+            }
+            if (m_document.unsaved || look.fingerprint.hash == m_answered)
+                return;
+            m_seen = look.fingerprint;   // the newest change is the one asked about
+            if (!std::exchange(m_reloadWanted, true))
+                emit reloadWanted();
+        });
 }
 
 void ListFileWorkflow::askReload()
@@ -117,11 +129,11 @@ void ListFileWorkflow::askReload()
         return;
     m_reloadWanted = false;
     const QString path = m_state.listPath();
-    const FileLook look = lookAt(path, kPlaylistMaxBytes);
-    // Edited meanwhile: the save's check speaks for the file then.
-    if (m_document.unsaved || look.outcome != FileLook::Read || look.fingerprint.sameContent(m_fingerprint))
+    // Edited meanwhile: the save's check speaks for the file then. A change
+    // after the one seen is looked at again, once the watcher tells of it.
+    if (m_document.unsaved)
         return;
-    m_answered = look.fingerprint.hash;
+    m_answered = m_seen.hash;
     const QString question = QStringLiteral("“%1”已被其他程序修改。是否重新打开？").arg(QFileInfo(path).fileName());
     if (m_messages.askYesNo(question, kPromptTitle, MessageBox::Answer::Yes) != MessageBox::Answer::Yes)
         return;

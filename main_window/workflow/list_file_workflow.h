@@ -2,6 +2,7 @@
 #include "playlist_io/list_document.h"
 #include "playlist_io/playlist_form.h"
 #include "playlist_io/recovery_record.h"
+#include "platform/work/long_work.h"
 
 #include <QFileSystemWatcher>
 #include <QLatin1String>
@@ -149,5 +150,7 @@ private:
     FileFingerprint m_fingerprint;
     QFileSystemWatcher m_watcher;   // the list's file and its folder
     bool m_reloadWanted = false;
+    FileFingerprint m_seen;         // the change that made m_reloadWanted
     QByteArray m_answered;          // the hash of the last change asked about
+    LongWork m_looking;             // the file looked at after a change, one look at a time
 };

@@ -166,11 +166,13 @@ void RecoveryTest::reloadQuestion_data()
     QTest::addColumn<bool>("renamedOver");
     QTest::addColumn<bool>("editedFirst");
     QTest::addColumn<Answer>("answer");
-    QTest::newRow("rewritten, yes") << false << false << Answer::Yes;
-    QTest::newRow("rewritten, no") << false << false << Answer::No;
-    QTest::newRow("renamed over, yes") << true << false << Answer::Yes;
-    QTest::newRow("renamed over, escape") << true << false << Answer::Cancel;
-    QTest::newRow("edited first") << false << true << Answer::Yes;
+    QTest::addColumn<bool>("changedBack");
+    QTest::newRow("rewritten, yes") << false << false << Answer::Yes << false;
+    QTest::newRow("rewritten, no") << false << false << Answer::No << false;
+    QTest::newRow("renamed over, yes") << true << false << Answer::Yes << false;
+    QTest::newRow("renamed over, escape") << true << false << Answer::Cancel << false;
+    QTest::newRow("edited first") << false << true << Answer::Yes << false;
+    QTest::newRow("changed back before asked") << false << false << Answer::Yes << true;
 }
 
 void RecoveryTest::reloadQuestion()
@@ -178,8 +180,13 @@ void RecoveryTest::reloadQuestion()
     QFETCH(bool, renamedOver);
     QFETCH(bool, editedFirst);
     QFETCH(Answer, answer);
+    QFETCH(bool, changedBack);
     Rig rig;
     rig.open();
+    QFile original(rig.path(QStringLiteral("list.m3u")));
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QByteArray ours = original.readAll();
+    original.close();
     if (editedFirst)
         rig.list.movetotop();
     QSignalSpy wanted(&rig.flow, &ListFileWorkflow::reloadWanted);
@@ -195,10 +202,14 @@ void RecoveryTest::reloadQuestion()
         QTest::qWait(300);
     else
         QTRY_VERIFY(!wanted.isEmpty());
+    if (changedBack) {
+        QVERIFY(putBytes(file, ours));
+        QTest::qWait(300);
+    }
     rig.box.answers.append(answer);
     rig.flow.askReload();
     rig.flow.askReload();   // asked once
-    if (editedFirst) {
+    if (editedFirst || changedBack) {
         QVERIFY(rig.questions().isEmpty());
         return;
     }
