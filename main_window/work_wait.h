@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/work/long_work.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QObject>
 
@@ -26,16 +27,19 @@ template <class Result>
 std::optional<Result> waitFor(LongWork &work, const QString &what, std::function<Result(WorkProgress &)> job)
 {
     std::optional<Result> landed;
-    QEventLoop loop;
+    bool over = false;
     const InputHold hold;
     work.run<Result>(what, std::move(job), [&](Result &result) {
         landed = std::move(result);
-        loop.quit();
+        over = true;
     });
     // A cancelled job never lands: the runner falls idle instead.
-    const QMetaObject::Connection idle = QObject::connect(&work, &LongWork::idle, &loop, &QEventLoop::quit);
-    if (work.busy())
-        loop.exec();
+    const QMetaObject::Connection idle = QObject::connect(&work, &LongWork::idle, &work, [&over] { over = true; });
+    // Events turned here rather than by a QEventLoop, which returns at once
+    // once QCoreApplication::exit() was called (a quit the program then
+    // refused, a test's Ctrl+Q).
+    while (!over && work.busy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QObject::disconnect(idle);
     return landed;
 }
