@@ -3,7 +3,8 @@
 #include "platform/work/long_work.h"
 
 // The window's reading of list files: off the UI thread, on a runner of its
-// own (an open may come while the window's runner lands a drop), shown by a
+// own that lands nothing but what is waited for (an open may come while the
+// window's runner lands a drop), shown by a
 // progress window with "取消" once it takes more than a moment; the window
 // takes no other input meanwhile, and the list lands as one edit.
 class ListReading : public ListReads {

@@ -16,7 +16,8 @@ class TagCache;
 class ListTags : public QObject, public SaveTags {
     Q_OBJECT
 public:
-    // `work` is the window's runner, whose jobs the progress window shows.
+    // `work` runs the reading a save waits for; the progress window shows its
+    // jobs, and it lands nothing that waits in turn.
     explicit ListTags(LongWork &work, QObject *parent = nullptr);
     ~ListTags() override;
 

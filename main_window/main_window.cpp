@@ -84,7 +84,7 @@ MainWindow::MainWindow(MessageBox &messages, FileDialog &dialog, Drives &drives,
       m_list(PathRules::native()),
       m_state(m_list),
       m_workflow(m_state, m_list, messages, dialog, &m_tags, &m_reading),
-      m_tags(m_work),
+      m_tags(m_reading.work()),
       m_intake(m_list, m_workflow, messages, m_work)
 {
     m_busy.add(m_work);

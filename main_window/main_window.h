@@ -159,8 +159,12 @@ private:
     WindowState m_state;
     ListFileWorkflow m_workflow;
     LongWork m_work;   // reading the disk for drops, the command line and the repairs
+    // The list files opened and inserted. Its runner serves every command
+    // that waits for its work (an open, a save's tags), and lands nothing
+    // else: a wait that comes while the window's runner lands a drop (a list
+    // dropped on a changed one, saved first) would wait behind that landing.
+    ListReading m_reading;
     ListTags m_tags;   // the files' tags, for the saves, the tips and the export
-    ListReading m_reading;   // the list files opened and inserted
     WorkGroup m_busy;  // m_work, the browser's and the check's
     FileIntake m_intake;
     PlayerLink *m_player = nullptr;
