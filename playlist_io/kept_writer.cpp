@@ -670,20 +670,28 @@ private:
         return xspfLocation(entry, &fromBase);
     }
 
+    // The blanks a made track is written with: before its start tag, before
+    // each element inside it and before its end tag.
+    struct XspfLayout {
+        QByteArray lead, childLead, closeLead;
+    };
+    XspfLayout madeLayout() const
+    {
+        return {m_lineEnd + "    ", m_lineEnd + "      ", m_lineEnd + "    "};
+    }
+
     void putXspfMade(TextOut &out, qsizetype i, const QString &trackTag, const QString &locationTag,
-                     QByteArrayView indent)
+                     const XspfLayout &layout)
     {
         const QString prefix = trackTag.left(trackTag.indexOf(u':') + 1);
         const QString base = m_own ? m_own->listBase : QString();
         const TrackTags known = facts(i);
-        const QByteArray inner = indent.toByteArray() + "  ";
-        out << m_lineEnd << indent << '<' << QStringView(trackTag) << '>' << m_lineEnd;
-        out << inner << '<' << QStringView(locationTag) << '>'
-            << QStringView(xmlText(locationAt(i, base, m_form.relative))) << "</" << QStringView(locationTag) << '>'
-            << m_lineEnd;
+        out << layout.lead << '<' << QStringView(trackTag) << '>';
+        out << layout.childLead << '<' << QStringView(locationTag) << '>'
+            << QStringView(xmlText(locationAt(i, base, m_form.relative))) << "</" << QStringView(locationTag) << '>';
         const auto element = [&](QStringView name, const QString &text) {
-            out << inner << '<' << QStringView(prefix) << name << '>' << QStringView(xmlText(text)) << "</"
-                << QStringView(prefix) << name << '>' << m_lineEnd;
+            out << layout.childLead << '<' << QStringView(prefix) << name << '>' << QStringView(xmlText(text)) << "</"
+                << QStringView(prefix) << name << '>';
         };
         if (!known.title.isEmpty())
             element(u"title", withoutControls(known.title));
@@ -691,7 +699,7 @@ private:
             element(u"creator", withoutControls(known.artist));
         if (known.ms >= 0)
             element(u"duration", QString::number(known.ms));
-        out << indent << "</" << QStringView(trackTag) << '>';
+        out << layout.closeLead << "</" << QStringView(trackTag) << '>';
     }
 
     void putXspfEntry(TextOut &out, qsizetype i)
@@ -714,18 +722,48 @@ private:
         out << kept(k)->span(track->locationEnd, k.end);
     }
 
-    // The blanks before the last track of an entry's span, and its track's names.
-    void xspfLook(qsizetype i, QByteArray &indent, QString &trackTag, QString &locationTag) const
+    // The layout of the last track of an entry's span (the blanks around and
+    // inside it, a file written on one line having none), and its track's names.
+    void xspfLook(qsizetype i, XspfLayout &layout, QString &trackTag, QString &locationTag) const
     {
         const KeptLines &k = lines(i);
         trackTag = kept(k)->trackTag;
         locationTag = kept(k)->locationTag;
         const QByteArrayView chunk = kept(k)->of(k);
         const qsizetype start = chunk.lastIndexOf('<' + trackTag.toUtf8());
-        qsizetype from = start;
-        while (from > 0 && (chunk[from - 1] == ' ' || chunk[from - 1] == '\t'))
-            --from;
-        indent = start < 0 ? QByteArray("    ") : chunk.sliced(from, start - from).toByteArray();
+        const qsizetype opened = start < 0 ? -1 : chunk.indexOf('>', start);
+        const qsizetype closing = chunk.lastIndexOf("</" + trackTag.toUtf8());
+        if (opened < 0 || chunk[opened - 1] == '/' || closing < opened) {
+            layout = madeLayout();
+            return;
+        }
+        const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+        const auto blanksBefore = [&](qsizetype at) {
+            qsizetype from = at;
+            while (from > 0 && blank(chunk[from - 1]))
+                --from;
+            return chunk.sliced(from, at - from);
+        };
+        qsizetype child = opened + 1;
+        while (child < closing && blank(chunk[child]))
+            ++child;
+        layout.lead = withLineEnd(blanksBefore(start));
+        layout.childLead = withLineEnd(chunk.sliced(opened + 1, child - opened - 1));
+        layout.closeLead = withLineEnd(blanksBefore(closing));
+    }
+    // Blanks with their line breaks in the line end written.
+    QByteArray withLineEnd(QByteArrayView blanks) const
+    {
+        QByteArray made;
+        for (qsizetype c = 0; c < blanks.size(); ++c) {
+            if (blanks[c] == '\r' && c + 1 < blanks.size() && blanks[c + 1] == '\n')
+                ++c;
+            if (blanks[c] == '\r' || blanks[c] == '\n')
+                made += m_lineEnd;
+            else
+                made += blanks[c];
+        }
+        return made;
     }
 
     void writeXspf(TextOut &out)
@@ -758,7 +796,7 @@ private:
             out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" << m_lineEnd
                 << "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">" << m_lineEnd << "  <trackList>";
         }
-        QByteArray indent = "    ";
+        XspfLayout layout = madeLayout();
         QString trackTag = m_own ? m_own->trackTag : QStringLiteral("track");
         QString locationTag = m_own ? m_own->locationTag : QStringLiteral("location");
         qsizetype looked = -1;
@@ -771,10 +809,10 @@ private:
             // New tracks look like the kept one before them.
             const qsizetype neighbour = lastWithLinesBefore(i);
             if (neighbour >= 0 && ownType(neighbour) && neighbour != looked) {
-                xspfLook(neighbour, indent, trackTag, locationTag);
+                xspfLook(neighbour, layout, trackTag, locationTag);
                 looked = neighbour;
             }
-            putXspfMade(out, i, trackTag, locationTag, indent);
+            putXspfMade(out, i, trackTag, locationTag, layout);
         }
         out << trailer;
     }

@@ -158,6 +158,18 @@ void LosslessListsTest::editsChangeOnlyWhatTheyEdit_data()
                               << xspfHead + xspfA + xspfB
                                      + "\n    <track>\n      <location>file:///m/new.mp3</location>\n    </track>"
                                      + xspfTail;
+    // A made track takes its neighbour's blanks: none in a list written on one line.
+    const QByteArray oneLine = "<?xml version=\"1.0\"?><playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"><trackList>"
+                               "<track><location>file:///m/a.mp3</location></track>"
+                               "<track><location>file:///m/b.mp3</location></track></trackList></playlist>";
+    QTest::newRow("one-line xspf add")
+        << "o.xspf" << oneLine << "add"
+        << QByteArray(oneLine).replace("</trackList>", "<track><location>file:///m/new.mp3</location></track></trackList>");
+    const QByteArray tabbed = "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">\r\n<trackList>\r\n"
+                              "\t<track>\r\n\t\t<location>file:///m/a.mp3</location>\r\n\t</track>\r\n</trackList>\r\n</playlist>\r\n";
+    QTest::newRow("tab-indented xspf add")
+        << "t.xspf" << tabbed << "add"
+        << QByteArray(tabbed).replace("\t</track>", "\t</track>\r\n\t<track>\r\n\t\t<location>file:///m/new.mp3</location>\r\n\t</track>");
     QTest::newRow("xspf as m3u") << "x.xspf" << xspf << "as x.m3u"
                                  << lines({"#EXTM3U", "#EXTINF:215,Artist A - Song A", "/m/a.mp3", "#EXTINF:-1,Song & B",
                                            "/m/b.mp3"},
