@@ -23,9 +23,12 @@ MprisService::TrackText describeTrack(MainWindow &main, const QString &path)
     return {first(kept.title, read.title), first(kept.artist, read.artist), first(kept.album, read.album)};
 }
 
-// The outputs on offer, read as the submenu opens; the one in use checked.
+// The outputs on offer, the one in use checked. They are asked for again as
+// the submenu opens, and it is filled again when they come back different.
 void fillOutputMenu(QMenu &menu, OutputChoice &choice)
 {
+    menu.clear();
+    qDeleteAll(menu.findChildren<QActionGroup *>(Qt::FindDirectChildrenOnly));
     auto *group = new QActionGroup(&menu);
     const QList<OutputDevice> offered = choice.offered();
     const QString inUse = choice.inUse(offered);
@@ -84,7 +87,14 @@ ProgramWindows::ProgramWindows(MessageBox &messages, FileDialog &dialog, Drives 
     QObject::connect(&m_player, &PlayerHost::playingPathChanged, &m_main,
                      [this](const QString &path) { m_main.listTags().prefetch({path}); });
     QObject::connect(&m_main.listTags(), &ListTags::tagsRead, &m_mpris, &MprisService::refresh);
-    m_main.setOutputMenuFiller([this](QMenu &menu) { fillOutputMenu(menu, m_output); });
+    m_main.setOutputMenuFiller([this](QMenu &menu) {
+        fillOutputMenu(menu, m_output);
+        m_output.refresh();
+    });
+    QObject::connect(&m_output, &OutputChoice::offeredChanged, &m_main, [this] {
+        if (auto *menu = m_main.action(Command::OutputDevice)->menu<QMenu *>(); menu && menu->isVisible())
+            fillOutputMenu(*menu, m_output);
+    });
     QObject::connect(&m_output, &OutputChoice::noteChanged, m_main.statusBar1(), &StatusBar::setNote);
     // The player window is loaded with the main window and hidden at once.
     m_player.hideWindow();

@@ -13,14 +13,26 @@ OutputChoice::OutputChoice(Lister lister, QSettings *settings, QObject *parent)
         m_target->setWanted(m_settings->value(kKey).toString());
     connect(m_target.get(), &OutputTarget::reachedChanged, this,
             [this](bool reached) { emit noteChanged(reached ? QString() : kUnavailableNote); });
+    refresh();   // so that the menu has them when it first opens
 }
 
 QList<OutputDevice> OutputChoice::offered() const
 {
-    QList<OutputDevice> devices{{QString(), kDefaultCaption}};
-    if (m_lister)
-        devices += m_lister();
-    return devices;
+    return QList<OutputDevice>{{QString(), kDefaultCaption}} + m_listed;
+}
+
+void OutputChoice::refresh()
+{
+    if (!m_lister || m_listing.busy())
+        return;
+    m_listing.run<QList<OutputDevice>>(
+        QString(), [lister = m_lister](WorkProgress &) { return lister(); },
+        [this](QList<OutputDevice> &listed) {
+            if (listed == m_listed)
+                return;
+            m_listed = std::move(listed);
+            emit offeredChanged();
+        });
 }
 
 QString OutputChoice::inUse(const QList<OutputDevice> &offered) const

@@ -443,9 +443,12 @@ void ProgramRealAudioTest::chosenOutput()
     Program program({track}, 0);
     QList<QString> notes;
     connect(&program.windows.outputChoice(), &OutputChoice::noteChanged, this, [&notes](const QString &n) { notes << n; });
-    QList<OutputDevice> offered = program.windows.outputChoice().offered();
-    QVERIFY2(std::any_of(offered.cbegin(), offered.cend(), [](const OutputDevice &d) { return d.name == QLatin1String("phones"); }),
-             "the server's sinks are not listed");
+    program.windows.outputChoice().refresh();
+    const auto listed = [&program] {
+        const QList<OutputDevice> offered = program.windows.outputChoice().offered();
+        return std::any_of(offered.cbegin(), offered.cend(), [](const OutputDevice &d) { return d.name == QLatin1String("phones"); });
+    };
+    QTRY_VERIFY2(listed(), "the server's sinks are not listed");
     heard::Recorder main;
     auto phones = std::make_unique<heard::Recorder>(QStringLiteral("phones"));
     QVERIFY2(main.started() && phones->started(), "parec did not start");
