@@ -36,6 +36,9 @@ public:
     virtual bool isSilent() const = 0;
     // The output no longer plays (its device went away or stands still).
     virtual bool failed() const = 0;
+    // Called between writes: an output that plays on a chosen device goes to
+    // a new choice, or back to the default when its device went away.
+    virtual void follow() {}
 };
 
 // No device: "plays" on a real-time clock at the pace a sound card would, so

@@ -8,10 +8,10 @@
 std::unique_ptr<AudioOutput> makeDeviceOutput(std::shared_ptr<OutputTarget> target)
 {
 #ifdef MELVORA_PULSE_OUTPUT
-    if (auto pulse = std::make_unique<PulseOutput>(std::move(target)); pulse->isAvailable())
+    if (auto pulse = std::make_unique<PulseOutput>(target); pulse->isAvailable())
         return pulse;
 #endif
-    if (auto sdl = std::make_unique<SdlOutput>(); sdl->isAvailable())
+    if (auto sdl = std::make_unique<SdlOutput>(std::move(target)); sdl->isAvailable())
         return sdl;
     return nullptr;
 }
@@ -19,8 +19,9 @@ std::unique_ptr<AudioOutput> makeDeviceOutput(std::shared_ptr<OutputTarget> targ
 QList<OutputDevice> deviceOutputs()
 {
 #ifdef MELVORA_PULSE_OUTPUT
-    return PulseOutput::sinks();
-#else
-    return {};
+    // The server's sinks, where the sound goes through it.
+    if (QList<OutputDevice> sinks = PulseOutput::sinks(); !sinks.isEmpty())
+        return sinks;
 #endif
+    return SdlOutput::devices();
 }

@@ -115,6 +115,7 @@ void PlaybackThread::run()
             handle(command);
         if (m_output) {
             m_output->setGains(m_left.load(), m_right.load());
+            m_output->follow();
             if (m_output->failed())
                 fallBackToClock();
             if (m_decoding && !m_paused)

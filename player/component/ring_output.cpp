@@ -52,6 +52,27 @@ bool RingOutput::prepare(int sampleRate, bool fresh)
     return true;
 }
 
+bool RingOutput::reopenDevice()
+{
+    if (m_rate == 0)
+        return false;
+    const qint64 from = std::clamp<qint64>(heard(), 0, m_read);
+    closeDevice();
+    // No device takes now. A frame taken stays in the ring until one
+    // written a ring's length later lands on it.
+    const qint64 capacity = qint64(m_ring.size()) / 2;
+    m_read -= std::min(m_read - from, capacity - (m_written - m_read));
+    m_taken.store(m_read);
+    m_emptyAt = m_read;
+    m_lastTaken = -1;
+    qint64 latency = 0;
+    if (!openDevice(m_rate, m_paused, latency))
+        return false;
+    m_latency = latency;
+    pauseDevice(m_paused);
+    return true;
+}
+
 qint64 RingOutput::take(qint16 *out, qint64 frames)
 {
     const qint64 capacity = qint64(m_ring.size()) / 2;

@@ -67,6 +67,11 @@ protected:
     qint64 queuedFrames() const { return m_written - m_read; }
     // For the subclass's destructor: the device closes before the ring goes.
     void closeOutput();
+    // Closes the device and opens it again (the one the subclass now
+    // chooses) at the same rate. The sound goes on from the frame heard:
+    // what the old device took but did not play is taken again, as far as
+    // the ring still holds it. False when no device opened.
+    bool reopenDevice();
 
 private:
     qint64 push(const qint16 *pcm, qint64 frames);

@@ -6,6 +6,7 @@
 #include "tests/player/component/message_log.h"
 #include "player/component/mp3_player.h"
 #include "player/component/playback_thread.h"
+#include "player/component/sdl_output.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -130,6 +131,9 @@ private slots:
     // 30 ms where the rate changes.
     void gapless_data();
     void gapless();
+    // SDL's output lists the server's devices and plays on the one chosen; a
+    // new choice moves the sound where it was, none of it lost or heard twice.
+    void sdlChosenDevice();
     // When the sound server goes away mid-track the player carries on silently
     // from where it was, the track still ends, and nothing is logged. Runs
     // last: it stops the server.
@@ -319,6 +323,66 @@ void RealAudioTest::gapless()
     const double silence = heard::longestSilenceMs(raw, runs[0].start + 0.03, runs[0].start + runs[0].seconds - 0.03);
     qInfo("longest silence inside: %.2f ms", silence);
     QVERIFY2(silence <= gapMs, qPrintable(QStringLiteral("%1 ms of silence at the join").arg(silence)));
+}
+
+void RealAudioTest::sdlChosenDevice()
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                                          QStringLiteral("sink_name=phones"),
+                                          QStringLiteral("sink_properties=device.description=Phones")});
+    QVERIFY(pactl.waitForFinished(10000) && pactl.exitCode() == 0);
+    const QString module = QString::fromUtf8(pactl.readAllStandardOutput()).trimmed();
+    const auto unload = qScopeGuard([&module] { QProcess::execute(QStringLiteral("pactl"), {QStringLiteral("unload-module"), module}); });
+    const QList<OutputDevice> listed = SdlOutput::devices();
+    QVERIFY2(listed.contains(OutputDevice{QStringLiteral("Phones"), QStringLiteral("Phones")}),
+             qPrintable(QStringLiteral("%1 devices listed").arg(listed.size())));
+
+    heard::Recorder main, phones(QStringLiteral("phones"));
+    QVERIFY2(main.started() && phones.started(), "parec did not start");
+    auto target = std::make_shared<OutputTarget>();
+    target->setWanted(QStringLiteral("Phones"));
+    SdlOutput out(target);
+    QVERIFY(out.prepare(Rate, true));
+    // A tone written as the playback thread writes it, the choice changed
+    // when half of it has been heard.
+    constexpr qint64 Total = Rate * 12 / 5, Chunk = Rate / 100;
+    std::vector<qint16> pcm(size_t(Chunk) * 2);
+    qint64 made = 0, switchedAt = 0;
+    QElapsedTimer playing;
+    playing.start();
+    while (made < Total) {
+        QVERIFY2(playing.elapsed() < 10000, "the device does not take the sound");
+        if (target->wanted() == QLatin1String("Phones") && out.heard() >= Total / 2) {
+            switchedAt = out.heard();
+            target->setWanted(QString());
+        }
+        out.follow();
+        while (made < Total && out.written() - out.heard() < qint64(Rate) * PlaybackThread::LeadMs / 1000) {
+            for (qint64 i = 0; i < Chunk; ++i)
+                pcm[size_t(2 * i)] = pcm[size_t(2 * i + 1)] =
+                    qint16(8000 * std::sin(2 * M_PI * ToneHz * double(made + i) / Rate));
+            QVERIFY(out.write(pcm.data(), Chunk, Rate) == Chunk);
+            made += Chunk;
+        }
+        QTest::qWait(10);
+    }
+    QTest::qWait(PlaybackThread::LeadMs + 400);   // what the ring, the device and the server hold
+    QVERIFY(!out.failed());
+    const auto seconds = [](const QByteArray &raw) {
+        double total = 0;
+        for (const heard::Run &run : heard::toneRuns(raw, {int(ToneHz)}))
+            total += run.hz == int(ToneHz) ? run.seconds : 0;
+        return total;
+    };
+    const double onPhones = seconds(phones.stop()), onMain = seconds(main.stop());
+    const double before = double(switchedAt) / Rate;
+    qInfo("phones %.3f s, then the default %.3f s, switched at %.3f s", onPhones, onMain, before);
+    // The old device's sound comes a moment after heard() counts it.
+    QVERIFY2(onPhones >= before - 0.05 && onPhones <= before + 0.2,
+             qPrintable(QStringLiteral("phones %1 s, switched at %2 s").arg(onPhones).arg(before)));
+    QVERIFY2(std::abs(onPhones + onMain - 2.4) <= 0.1,
+             qPrintable(QStringLiteral("%1 s heard of 2.4 s").arg(onPhones + onMain)));
 }
 
 void RealAudioTest::serverLost()
