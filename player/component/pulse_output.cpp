@@ -352,6 +352,18 @@ void PulseOutput::flushDevice()
 }
 
 // With the loop locked: as much of the ring as the server asks for.
+// A choice made while paused moves the stream at once too: the server asks
+// a corked stream for nothing, so pump() does not run.
+void PulseOutput::follow()
+{
+    if (!m_stream)
+        return;
+    lockDevice();
+    if (pa_stream_get_state(m_stream) == PA_STREAM_READY)
+        followTarget();
+    unlockDevice();
+}
+
 void PulseOutput::pump()
 {
     if (!m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)

@@ -43,6 +43,7 @@ public:
     // The server's sinks; none when no server answers. Waits for the server
     // (at most a few seconds, far less when it is there).
     static QList<OutputDevice> sinks();
+    void follow() override;
 
 protected:
     bool openDevice(int rate, bool paused, qint64 &latencyFrames) override;

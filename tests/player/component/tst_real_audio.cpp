@@ -6,6 +6,7 @@
 #include "tests/player/component/message_log.h"
 #include "player/component/mp3_player.h"
 #include "player/component/playback_thread.h"
+#include "player/component/pulse_output.h"
 #include "player/component/sdl_output.h"
 
 #include <QCoreApplication>
@@ -134,6 +135,8 @@ private slots:
     // SDL's output lists the server's devices and plays on the one chosen; a
     // new choice moves the sound where it was, none of it lost or heard twice.
     void sdlChosenDevice();
+    // A choice made while paused moves the server's stream at once.
+    void pulseChosenWhilePaused();
     // When the sound server goes away mid-track the player carries on silently
     // from where it was, the track still ends, and nothing is logged. Runs
     // last: it stops the server.
@@ -325,15 +328,38 @@ void RealAudioTest::gapless()
     QVERIFY2(silence <= gapMs, qPrintable(QStringLiteral("%1 ms of silence at the join").arg(silence)));
 }
 
+namespace {
+QString pactl(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("pactl"), arguments);
+    process.waitForFinished(10000);
+    return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput()).trimmed() : QString();
+}
+// A second null sink, "phones" (shown as "Phones"), while the guard lives.
+auto loadPhones()
+{
+    const QString module = pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                                  QStringLiteral("sink_name=phones"), QStringLiteral("sink_properties=device.description=Phones")});
+    return qScopeGuard([module] { pactl({QStringLiteral("unload-module"), module}); });
+}
+// The name of the sink that the only stream plays on.
+QString streamSink()
+{
+    const QStringList inputs = pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")}).split(u'\n');
+    if (inputs.size() != 1)
+        return QString();
+    const QString index = inputs[0].section(u'\t', 1, 1);
+    for (const QString &sink : pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")}).split(u'\n'))
+        if (sink.section(u'\t', 0, 0) == index)
+            return sink.section(u'\t', 1, 1);
+    return QString();
+}
+} // namespace
+
 void RealAudioTest::sdlChosenDevice()
 {
-    QProcess pactl;
-    pactl.start(QStringLiteral("pactl"), {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
-                                          QStringLiteral("sink_name=phones"),
-                                          QStringLiteral("sink_properties=device.description=Phones")});
-    QVERIFY(pactl.waitForFinished(10000) && pactl.exitCode() == 0);
-    const QString module = QString::fromUtf8(pactl.readAllStandardOutput()).trimmed();
-    const auto unload = qScopeGuard([&module] { QProcess::execute(QStringLiteral("pactl"), {QStringLiteral("unload-module"), module}); });
+    const auto unload = loadPhones();
     const QList<OutputDevice> listed = SdlOutput::devices();
     QVERIFY2(listed.contains(OutputDevice{QStringLiteral("Phones"), QStringLiteral("Phones")}),
              qPrintable(QStringLiteral("%1 devices listed").arg(listed.size())));
@@ -383,6 +409,21 @@ void RealAudioTest::sdlChosenDevice()
              qPrintable(QStringLiteral("phones %1 s, switched at %2 s").arg(onPhones).arg(before)));
     QVERIFY2(std::abs(onPhones + onMain - 2.4) <= 0.1,
              qPrintable(QStringLiteral("%1 s heard of 2.4 s").arg(onPhones + onMain)));
+}
+
+void RealAudioTest::pulseChosenWhilePaused()
+{
+    const auto unload = loadPhones();
+    auto target = std::make_shared<OutputTarget>();
+    PulseOutput out(target);
+    QVERIFY(out.prepare(Rate, true));
+    const std::vector<qint16> pcm(size_t(Rate) * 2 / 5, 1000);
+    QCOMPARE(out.write(pcm.data(), Rate / 5, Rate), qint64(Rate / 5));
+    QTRY_COMPARE(streamSink(), QStringLiteral("nullsink"));
+    out.setPaused(true);
+    target->setWanted(QStringLiteral("phones"));
+    out.follow();
+    QTRY_COMPARE_WITH_TIMEOUT(streamSink(), QStringLiteral("phones"), 2000);
 }
 
 void RealAudioTest::serverLost()
