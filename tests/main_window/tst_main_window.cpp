@@ -99,6 +99,7 @@ private slots:
     void openAndSaveThroughDialog();
     void slowOpen_data();
     void slowOpen();
+    void listDroppedOnChangedList();
     void closingAsksToSave_data();
     void closingAsksToSave();
     void browserBuildsList();
@@ -900,6 +901,41 @@ void MainWindowTest::slowOpen()
         QCOMPARE(m_window->state().listPath(), big5);
         QCOMPARE(m_window->statusBar1()->note(), QStringLiteral("编码：Big5"));
     }
+}
+
+// A list dropped on a changed one: "是" saves the changed one first, with the
+// tags its new entry's line is made from, and the dropped list then opens.
+void MainWindowTest::listDroppedOnChangedList()
+{
+    const QString changed = m_tmp.filePath(QStringLiteral("changed.m3u"));
+    const QString dropped = m_tmp.filePath(QStringLiteral("dropped.m3u"));
+    for (const auto &[name, bytes] : {std::pair{changed, QByteArray("#EXTM3U\n#EXTINF:1,A\nmusic/a.mp3\n")},
+                                      std::pair{dropped, QByteArray("music/b.MP3\n")}}) {
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    m_window->workflow().openlist(changed);
+    // Added before its file is there, so that its tags are read by the save.
+    QVERIFY(QDir(m_tmp.path()).mkpath(QStringLiteral("late")));
+    const QString added = m_tmp.filePath(QStringLiteral("late/late.mp3"));
+    m_window->playlist().addFiles({added});
+    QVERIFY(waitForIdle(m_window->work()));
+    QFile late(added);
+    QVERIFY(late.open(QIODevice::WriteOnly));
+    late.close();
+    m_desktop.messages.answers = {MessageBox::Answer::Yes};
+    QTimer watchdog;
+    connect(&watchdog, &QTimer::timeout, [] { qFatal("the save before the drop's open never ended"); });
+    watchdog.start(20000);
+    m_window->openFiles({dropped});
+    QVERIFY(waitForIdle(m_window->work()));
+    watchdog.stop();
+    QCOMPARE(m_desktop.messages.texts(), QStringList({"列表内容已改变!是否保存？", "列表已经保存为" + changed + "!"}));
+    QFile saved(changed);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("#EXTM3U\n#EXTINF:1,A\nmusic/a.mp3\n#EXTINF:-1,late\nlate/late.mp3\n"));
+    QCOMPARE(m_window->state().listPath(), dropped);
 }
 
 void MainWindowTest::closingAsksToSave_data()
