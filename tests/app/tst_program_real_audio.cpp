@@ -413,31 +413,13 @@ void ProgramRealAudioTest::nextFromTheDesktop()
     QVERIFY2(runs[1].hz == kTones[3] && std::abs(runs[1].seconds - 0.8) <= 0.15, qPrintable(text));
 }
 
-namespace {
-// pactl's answer (a module's number for load-module); nothing when it failed.
-std::optional<QString> pactl(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("pactl"), arguments);
-    if (!process.waitForFinished(10000) || process.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-QString loadPhones()
-{
-    return pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"), QStringLiteral("sink_name=phones")})
-        .value_or(QString());
-}
-} // namespace
-
 void ProgramRealAudioTest::chosenOutput()
 {
-    QString module = loadPhones();
+    QString module = heard::loadPhones();
     QVERIFY(!module.isEmpty());
     const auto unload = qScopeGuard([&module] {
         if (!module.isEmpty())
-            pactl({QStringLiteral("unload-module"), module});
+            heard::pactl({QStringLiteral("unload-module"), module});
     });
     const QString track = heard::writeTones(m_tones, QStringLiteral("long"), {kTones[0]}, 6.0);
     Program program({track}, 0);
@@ -458,11 +440,11 @@ void ProgramRealAudioTest::chosenOutput()
     QTest::qWait(1500);
     const QByteArray onPhones = phones->stop();
     phones.reset();
-    QVERIFY(pactl({QStringLiteral("unload-module"), module}));
+    QVERIFY(heard::pactl({QStringLiteral("unload-module"), module}));
     module.clear();
     QTRY_COMPARE_WITH_TIMEOUT(notes, QList<QString>{OutputChoice::kUnavailableNote}, 3000);
     QTest::qWait(1500);
-    module = loadPhones();
+    module = heard::loadPhones();
     QVERIFY(!module.isEmpty());
     phones = std::make_unique<heard::Recorder>(QStringLiteral("phones"));
     QVERIFY(phones->started());

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace heard {
 
@@ -63,6 +64,25 @@ private:
     static constexpr qint64 TailMs = 300;
     QProcess m_process;
 };
+
+// pactl's answer (trimmed); nothing when it failed.
+inline std::optional<QString> pactl(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("pactl"), arguments);
+    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// A second null sink, "phones" (shown as "Phones"): its module, "" when it
+// could not be loaded.
+inline QString loadPhones()
+{
+    return pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"), QStringLiteral("sink_name=phones"),
+                  QStringLiteral("sink_properties=device.description=Phones")})
+        .value_or(QString());
+}
 
 struct Run
 {

@@ -329,28 +329,19 @@ void RealAudioTest::gapless()
 }
 
 namespace {
-QString pactl(const QStringList &arguments)
+// A second null sink while the guard lives.
+auto phonesLoaded()
 {
-    QProcess process;
-    process.start(QStringLiteral("pactl"), arguments);
-    process.waitForFinished(10000);
-    return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput()).trimmed() : QString();
-}
-// A second null sink, "phones" (shown as "Phones"), while the guard lives.
-auto loadPhones()
-{
-    const QString module = pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
-                                  QStringLiteral("sink_name=phones"), QStringLiteral("sink_properties=device.description=Phones")});
-    return qScopeGuard([module] { pactl({QStringLiteral("unload-module"), module}); });
+    return qScopeGuard([module = heard::loadPhones()] { heard::pactl({QStringLiteral("unload-module"), module}); });
 }
 // The name of the sink that the only stream plays on.
 QString streamSink()
 {
-    const QStringList inputs = pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")}).split(u'\n');
+    const QStringList inputs = heard::pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")}).value_or(QString()).split(u'\n');
     if (inputs.size() != 1)
         return QString();
     const QString index = inputs[0].section(u'\t', 1, 1);
-    for (const QString &sink : pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")}).split(u'\n'))
+    for (const QString &sink : heard::pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")}).value_or(QString()).split(u'\n'))
         if (sink.section(u'\t', 0, 0) == index)
             return sink.section(u'\t', 1, 1);
     return QString();
@@ -359,7 +350,7 @@ QString streamSink()
 
 void RealAudioTest::sdlChosenDevice()
 {
-    const auto unload = loadPhones();
+    const auto unload = phonesLoaded();
     const QList<OutputDevice> listed = SdlOutput::devices();
     QVERIFY2(listed.contains(OutputDevice{QStringLiteral("Phones"), QStringLiteral("Phones")}),
              qPrintable(QStringLiteral("%1 devices listed").arg(listed.size())));
@@ -413,7 +404,7 @@ void RealAudioTest::sdlChosenDevice()
 
 void RealAudioTest::pulseChosenWhilePaused()
 {
-    const auto unload = loadPhones();
+    const auto unload = phonesLoaded();
     auto target = std::make_shared<OutputTarget>();
     PulseOutput out(target);
     QVERIFY(out.prepare(Rate, true));
