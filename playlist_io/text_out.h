@@ -48,6 +48,8 @@ public:
     TextOut &operator<<(QChar c) { return *this << QStringView(&c, 1); }
     TextOut &operator<<(QByteArrayView bytes)
     {
+        if (bytes.isEmpty())
+            return *this;   // an empty array's data may be null, which memcpy must not be given
         room(bytes.size());
         std::memcpy(m_bytes.data() + m_used, bytes.data(), size_t(bytes.size()));
         m_used += bytes.size();
