@@ -351,7 +351,6 @@ void PulseOutput::flushDevice()
         pa_operation_unref(operation);
 }
 
-// With the loop locked: as much of the ring as the server asks for.
 // A choice made while paused moves the stream at once too: the server asks
 // a corked stream for nothing, so pump() does not run.
 void PulseOutput::follow()
@@ -364,6 +363,7 @@ void PulseOutput::follow()
     unlockDevice();
 }
 
+// With the loop locked: as much of the ring as the server asks for.
 void PulseOutput::pump()
 {
     if (!m_stream || pa_stream_get_state(m_stream) != PA_STREAM_READY)
