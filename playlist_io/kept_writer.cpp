@@ -23,6 +23,12 @@ bool sameBytes(TextEncoding a, TextEncoding b)
     return isCodePage(a) || isCodePage(b) ? a == b : true;
 }
 
+// XML's white space.
+bool isXmlBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix)
 {
     return text.size() >= prefix.size() && qstrnicmp(text.data(), prefix.data(), prefix.size()) == 0;
@@ -737,15 +743,14 @@ private:
             layout = madeLayout();
             return;
         }
-        const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
         const auto blanksBefore = [&](qsizetype at) {
             qsizetype from = at;
-            while (from > 0 && blank(chunk[from - 1]))
+            while (from > 0 && isXmlBlank(chunk[from - 1]))
                 --from;
             return chunk.sliced(from, at - from);
         };
         qsizetype child = opened + 1;
-        while (child < closing && blank(chunk[child]))
+        while (child < closing && isXmlBlank(chunk[child]))
             ++child;
         layout.lead = withLineEnd(blanksBefore(start));
         layout.childLead = withLineEnd(chunk.sliced(opened + 1, child - opened - 1));
@@ -778,7 +783,7 @@ private:
                 out << header.chopped(2) << '>';
                 QByteArrayView name = header.sliced(header.lastIndexOf('<') + 1).chopped(2);
                 for (qsizetype c = 0; c < name.size(); ++c) {
-                    if (name[c] == ' ' || name[c] == '\t' || name[c] == '\r' || name[c] == '\n') {
+                    if (isXmlBlank(name[c])) {
                         name.truncate(c);
                         break;
                     }
