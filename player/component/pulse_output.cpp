@@ -355,7 +355,9 @@ void PulseOutput::flushDevice()
 // a corked stream for nothing, so pump() does not run.
 void PulseOutput::follow()
 {
-    if (!m_stream)
+    // The loop is locked only for a new choice: not at every turn of the
+    // playback thread, beside the server's own thread.
+    if (!m_stream || !m_target || m_target->generation() == m_seen.load())
         return;
     lockDevice();
     if (pa_stream_get_state(m_stream) == PA_STREAM_READY)

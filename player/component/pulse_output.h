@@ -75,6 +75,6 @@ private:
     pa_stream *m_stream = nullptr;
     std::atomic<bool> m_lost{false};
     std::shared_ptr<OutputTarget> m_target;
-    quint64 m_seen = 0;    // the target's generation the stream follows
+    std::atomic<quint64> m_seen{0};   // the target's generation the stream follows
     bool m_away = false;   // on the default while the wanted sink is absent
 };
