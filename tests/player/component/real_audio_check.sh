@@ -86,7 +86,33 @@ else
   export MELVORA_RECORDER_LATENCY_MSEC=20
 fi
 
-# In the background, so a signal from the test driver reaches the traps at once.
-"$check" "$@" &
-checker=$!
-wait "$checker"
+# In the background, so a signal from the test driver reaches the traps at
+# once; its output shown as it comes and kept for the second run below.
+run_check() {
+  "$check" "$@" >"$work/run.log" 2>&1 &
+  checker=$!
+  tail -n +1 -f --pid="$checker" "$work/run.log" &
+  local shown=$! status=0
+  wait "$checker" || status=$?
+  wait "$shown" || true
+  checker=""
+  return "$status"
+}
+
+# A sound server without real-time scheduling on a shared machine misses a
+# period of the sink now and then: PipeWire here, in about one run of three of
+# the whole suite, heard a hole of one period (43 ms) or of about 200 ms in a
+# run whose player had the sound queued. So a function that failed on what it
+# heard runs once more, alone, and passes only if it passes then; both runs
+# stay in the log. A crash, or more than two failed functions, is not run again.
+status=0
+run_check "$@" || status=$?
+(( status == 0 )) && exit 0
+mapfile -t failed < <(sed -n 's/^FAIL!  : [A-Za-z0-9_]*::\([A-Za-z0-9_]*\)(\([^)]*\)).*/\1:\2/p' "$work/run.log" \
+                      | sed 's/:$//' | sort -u)
+if (( status > 2 || ${#failed[@]} == 0 || ${#failed[@]} > 2 )) || grep -q '^QFATAL' "$work/run.log"; then
+  exit "$status"
+fi
+echo "real_audio_check: run again alone: ${failed[*]}"
+run_check "${failed[@]}" || exit $?
+echo "real_audio_check: passed when run again alone: ${failed[*]}"
