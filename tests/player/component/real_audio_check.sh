@@ -102,7 +102,7 @@ run_check() {
 # A sound server without real-time scheduling on a shared machine misses a
 # period of the sink now and then: PipeWire here, in about one run of three of
 # the whole suite, heard a hole of one period (43 ms) or of about 200 ms in a
-# run whose player had the sound queued. So a function that failed on what it
+# run whose code passed the same check in the runs before and after it. So a function that failed on what it
 # heard runs once more, alone, and passes only if it passes then; both runs
 # stay in the log. A crash, or more than two failed functions, is not run again.
 status=0
